@@ -1,0 +1,56 @@
+# The two everyday commands are `make run` and `make test`; see README.md for the rest.
+SHELL := /bin/bash
+JOBS ?= $(shell nproc)
+CMAKE_NATIVE = cmake -S . -G "Unix Makefiles"
+WIN_TOOLCHAIN = -DCMAKE_TOOLCHAIN_FILE=$(CURDIR)/cmake/mingw-w64-x86_64.cmake
+
+.PHONY: all bootstrap native asan tsan fuzz win test test-native test-win run bench dist clean
+
+all: native win
+
+bootstrap:
+	@scripts/bootstrap.sh
+
+native: bootstrap
+	$(CMAKE_NATIVE) -B build/native -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+	cmake --build build/native -j$(JOBS)
+
+asan: bootstrap
+	$(CMAKE_NATIVE) -B build/asan -DCMAKE_BUILD_TYPE=Debug -DCORVANTILE_SANITIZE=address >/dev/null
+	cmake --build build/asan -j$(JOBS)
+
+tsan: bootstrap
+	$(CMAKE_NATIVE) -B build/tsan -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCORVANTILE_SANITIZE=thread >/dev/null
+	cmake --build build/tsan -j$(JOBS)
+
+fuzz: bootstrap
+	CC=clang CXX=clang++ $(CMAKE_NATIVE) -B build/fuzz -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCORVANTILE_FUZZ=ON >/dev/null
+	cmake --build build/fuzz -j$(JOBS)
+
+win: bootstrap
+	cmake -S . -B build/win $(WIN_TOOLCHAIN) -DCMAKE_BUILD_TYPE=Release >/dev/null
+	cmake --build build/win -j$(JOBS)
+
+test-native: native asan tsan fuzz
+	ctest --test-dir build/native --output-on-failure -j$(JOBS)
+	ctest --test-dir build/asan --output-on-failure -j$(JOBS)
+	ASAN_OPTIONS= TSAN_OPTIONS="halt_on_error=1" ctest --test-dir build/tsan --output-on-failure -j$(JOBS)
+	ctest --test-dir build/fuzz --output-on-failure
+
+test-win: win
+	scripts/with-display.sh ctest --test-dir build/win --output-on-failure
+
+test: test-native test-win
+
+run: win
+	scripts/run.sh build/win/src/Corvantile.exe
+
+bench: native
+	build/native/bench/engine_bench --benchmark_min_time=0.2
+	bench/compare_fzf.sh build/native/src/filter/corvantile-filter
+
+dist: win
+	scripts/dist.sh build/win/src/Corvantile.exe
+
+clean:
+	rm -rf build dist
