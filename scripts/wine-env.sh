@@ -1,0 +1,69 @@
+# Sourced by the scripts that run the program under Wine: a private virtual display and a Wine
+# prefix inside the build folder. Everything started here is stopped by corvantile_env_stop,
+# by process id (the display) or through the prefix's own wineserver.
+
+CORVANTILE_ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
+export WINEPREFIX=${CORVANTILE_WINEPREFIX:-$CORVANTILE_ROOT/build/wineprefix}
+export WINEDEBUG=${WINEDEBUG:--all}
+export WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
+export WINEARCH=win64
+
+corvantile_xvfb_pid=""
+corvantile_lock_fd=""
+
+# Starts Xvfb on a display number it picks itself (-displayfd) and exports DISPLAY.
+corvantile_start_display() {
+    local fifo
+    fifo=$(mktemp -u /tmp/corvantile-display.XXXXXX)
+    mkfifo "$fifo"
+    Xvfb -displayfd 3 -screen 0 1280x800x24 -nolisten tcp -noreset 3>"$fifo" >/dev/null 2>&1 &
+    corvantile_xvfb_pid=$!
+    local number=""
+    read -r -t 30 number <"$fifo" || true
+    rm -f "$fifo"
+    if [[ -z "$number" ]]; then
+        echo "wine-env: Xvfb did not start" >&2
+        return 1
+    fi
+    export DISPLAY=":$number"
+}
+
+# Makes the prefix once: no Mono/Gecko prompts, no menu files, Wine's own fonts installed.
+corvantile_prepare_prefix() {
+    [[ -f "$WINEPREFIX/.corvantile-ready" ]] && return 0
+    rm -rf "$WINEPREFIX"
+    mkdir -p "$(dirname "$WINEPREFIX")"
+    wineboot -i >/dev/null 2>&1
+    wineserver -w
+    mkdir -p "$WINEPREFIX/drive_c/windows/Fonts"
+    cp /usr/share/wine/fonts/*.ttf "$WINEPREFIX/drive_c/windows/Fonts/" 2>/dev/null || true
+    touch "$WINEPREFIX/.corvantile-ready"
+}
+
+# Takes the prefix for this run (one run at a time per prefix), starts the display,
+# prepares the prefix and keeps a wineserver running so programs start quickly.
+corvantile_env_start() {
+    mkdir -p "$(dirname "$WINEPREFIX")"
+    exec {corvantile_lock_fd}>"$WINEPREFIX.lock"
+    if ! flock -w 1800 "$corvantile_lock_fd"; then
+        echo "wine-env: the Wine prefix stayed busy" >&2
+        return 1
+    fi
+    corvantile_start_display || return 1
+    corvantile_prepare_prefix
+    wineserver -p
+}
+
+corvantile_env_stop() {
+    wineserver -k 2>/dev/null || true
+    wineserver -w 2>/dev/null || true
+    if [[ -n "$corvantile_xvfb_pid" ]]; then
+        kill "$corvantile_xvfb_pid" 2>/dev/null || true
+        wait "$corvantile_xvfb_pid" 2>/dev/null || true
+        corvantile_xvfb_pid=""
+    fi
+    if [[ -n "$corvantile_lock_fd" ]]; then
+        exec {corvantile_lock_fd}>&-
+        corvantile_lock_fd=""
+    fi
+}
