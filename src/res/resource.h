@@ -1,0 +1,29 @@
+// Resource ids of the program: dialogs, menus, icons, strings, controls and commands.
+#pragma once
+
+#define IDS_OLE_INIT_FAILED 100
+#define IDS_SOCKETS_INIT_FAILED 103
+
+#define IDD_CORVANTILE_DIALOG 102
+
+#define IDR_MAINFRAME 128
+#define IDR_TRAY_MENU 129
+#define IDR_BUTTON_MENU 136
+#define IDI_LIST_ARROW 138
+
+#define IDC_COMMANDLINE 1000
+#define IDC_MENU_BUTTON 1031
+#define IDC_ACTION_ICON 1032
+
+#define ID_SHOW 32776
+#define ID_PREFERENCES 32777
+#define ID_UPDATE_CACHE 32778
+#define ID_EXIT 32779
+#define ID_ABOUT 32780
+#define ID_HIDE 32781
+#define ID_ONLINE_HELP 32782
+#define ID_CHECK_FOR_UPDATES 32783
+#define ID_USER_FORUMS 32784
+#define ID_HOME_PAGE 32785
+
+#define IDC_STATIC -1
