@@ -1,0 +1,87 @@
+# Shared steps of the end-to-end tests: each test runs the real program from a folder of its own
+# (so its settings file starts fresh), under the display and Wine prefix that with-display.sh
+# set up; run on its own, a test sets them up itself. Everything started is stopped by pid.
+
+set -uo pipefail
+E2E_EXE_SOURCE=$(realpath "${1:?usage: $0 path/to/Corvantile.exe}")
+E2E_NAME=$(basename "$0" .sh)
+E2E_ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)
+E2E_PIDS=()
+
+if [[ -z "${DISPLAY:-}" || -z "${WINEPREFIX:-}" ]]; then
+    source "$E2E_ROOT/scripts/wine-env.sh"
+    E2E_OWN_ENV=1
+    corvantile_env_start || exit 1
+fi
+
+E2E_DIR=$(mktemp -d "${TMPDIR:-/tmp}/corvantile-e2e-$E2E_NAME.XXXXXX")
+cp "$E2E_EXE_SOURCE" "$E2E_DIR/Corvantile.exe"
+E2E_EXE="$E2E_DIR/Corvantile.exe"
+
+e2e_cleanup() {
+    local pid
+    for pid in "${E2E_PIDS[@]}"; do
+        kill "$pid" 2>/dev/null || true
+    done
+    for pid in "${E2E_PIDS[@]}"; do
+        wait "$pid" 2>/dev/null || true
+    done
+    [[ -n "${E2E_OWN_ENV:-}" ]] && corvantile_env_stop
+    rm -rf "$E2E_DIR"
+}
+trap e2e_cleanup EXIT
+
+fail() {
+    echo "FAIL ($E2E_NAME): $*" >&2
+    exit 1
+}
+
+# Starts the program in the background; its pid goes to E2E_PID.
+start_program() {
+    wine "$E2E_EXE" "$@" >/dev/null 2>&1 &
+    E2E_PID=$!
+    E2E_PIDS+=("$E2E_PID")
+}
+
+# Prints the id of the visible window with this exact title, waiting up to $2 seconds.
+wait_for_window() {
+    local title=$1 seconds=${2:-20} id=""
+    local deadline=$((SECONDS + seconds))
+    while ((SECONDS < deadline)); do
+        id=$(xdotool search --onlyvisible --name "^${title}\$" 2>/dev/null | head -n 1)
+        [[ -n "$id" ]] && { echo "$id"; return 0; }
+        sleep 0.2
+    done
+    return 1
+}
+
+# True when no visible window has this exact title.
+window_hidden() {
+    [[ -z "$(xdotool search --onlyvisible --name "^$1\$" 2>/dev/null)" ]]
+}
+
+# Waits up to $2 seconds for process $1 to end.
+wait_for_exit() {
+    local pid=$1 seconds=${2:-10}
+    local deadline=$((SECONDS + seconds))
+    while ((SECONDS < deadline)); do
+        kill -0 "$pid" 2>/dev/null || return 0
+        sleep 0.2
+    done
+    return 1
+}
+
+# Asks the running copy to end through its Exit command and waits for it.
+stop_program() {
+    wine "$E2E_EXE" /exit >/dev/null 2>&1
+    wait_for_exit "$E2E_PID" 20 || fail "the program did not end after /exit"
+}
+
+# Saves a picture of the whole virtual screen into build/screenshots and prints its path.
+screenshot() {
+    local dir="$E2E_ROOT/build/screenshots"
+    mkdir -p "$dir"
+    local file="$dir/$E2E_NAME-$1.png"
+    import -window root "$file"
+    echo "$file"
+}
