@@ -52,6 +52,9 @@ corvantile_env_start() {
     corvantile_start_display || return 1
     corvantile_prepare_prefix
     wineserver -p
+    # Start Wine's background services now, detached from the caller's output: started by the
+    # first test instead, they would inherit its output pipe and keep the test runner waiting.
+    wine cmd /c exit </dev/null >/dev/null 2>&1
 }
 
 corvantile_env_stop() {
