@@ -1,0 +1,64 @@
+// The scoring model of a fuzzy match: per-position bonuses and the score of an alignment.
+//
+// A pattern aligned to a text scores, for each matched character, kMatch plus a bonus:
+// - a character that starts a piece gets the bonus of its position (start of text, after a
+//   path separator, after a delimiter, a camel-case hump, a letter/digit boundary), doubled
+//   for the first character of the pattern;
+// - a character that follows the previous match directly gets at least kBonusConsecutive, and
+//   carries the bonus of the position before it (so a run that starts a word stays strong);
+// - a gap of g skipped characters costs kGapStart + (g - 1) * kGapExtension.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <span>
+#include <string_view>
+
+namespace corvantile::engine {
+
+inline constexpr int kScoreMatch = 16;
+inline constexpr int kBonusStart = 10;
+inline constexpr int kBonusPath = 9;
+inline constexpr int kBonusBoundary = 8;
+inline constexpr int kBonusCamel = 7;
+inline constexpr int kBonusDigit = 6;
+inline constexpr int kBonusConsecutive = 5;
+inline constexpr int kGapStart = -3;
+inline constexpr int kGapExtension = -1;
+// A position whose bonus reaches this starts a word (used for word-start and acronym matches).
+inline constexpr int kWordStartBonus = kBonusDigit;
+
+enum class CharClass : std::uint8_t { Delimiter, PathSeparator, Lower, Upper, Digit };
+
+CharClass char_class(char32_t cp);
+
+// Bonus of a position from the classes of the previous and the current character.
+int position_bonus(CharClass previous, CharClass current, bool at_start);
+
+// Fills bonus[i] for every byte of ASCII text (bonus.size() >= text.size()).
+void ascii_bonuses(std::string_view text, std::span<std::uint8_t> bonus);
+
+// Bonus earned by the character at position j when it directly follows a match at j - 1.
+inline int consecutive_bonus(const std::uint8_t* bonus, std::size_t j) {
+    int value = kBonusConsecutive;
+    if (bonus[j] > value)
+        value = bonus[j];
+    if (bonus[j - 1] > value)
+        value = bonus[j - 1];
+    return value;
+}
+
+// Score of a pattern matched at the given increasing positions of a text with these bonuses.
+int score_alignment(const std::uint8_t* bonus, std::span<const std::uint32_t> positions);
+
+// Highest score any alignment of a pattern of this many characters can reach.
+inline int max_alignment_score(std::size_t length) {
+    return length == 0 ? 0 : int(length) * (kScoreMatch + kBonusStart) + kBonusStart;
+}
+
+// Highest score when the pattern cannot start at the first position of the text.
+inline int max_alignment_score_off_start(std::size_t length) {
+    return length == 0 ? 0 : int(length) * (kScoreMatch + kBonusPath) + kBonusPath;
+}
+
+} // namespace corvantile::engine

@@ -1,0 +1,286 @@
+#include "core/engine/matcher.h"
+
+#include "core/engine/text_fold.h"
+
+#include <algorithm>
+#include <cstring>
+
+namespace corvantile::engine {
+
+namespace {
+
+using detail::kNoScore;
+
+// Necessary condition for a match: the folded bytes of the word occur in order.
+bool bytes_subsequence(std::string_view pattern, std::string_view text) {
+    const char* p = text.data();
+    const char* const end = p + text.size();
+    for (const char c : pattern) {
+        p = static_cast<const char*>(std::memchr(p, c, static_cast<std::size_t>(end - p)));
+        if (!p)
+            return false;
+        ++p;
+    }
+    return true;
+}
+
+bool has_high_byte(std::string_view text) {
+    return std::any_of(text.begin(), text.end(),
+                       [](char c) { return static_cast<unsigned char>(c) >= 0x80; });
+}
+
+} // namespace
+
+Matcher::Matcher(const Query& query) : query_(query) {
+    const bool exact = query_.options().case_sensitive;
+    for (const QueryWord& word : query_.words()) {
+        ModeWord mode;
+        mode.wide = exact ? word.exact_units : word.folded_units;
+        mode.bytes_ok =
+            exact ? word.exact_ascii.size() == word.exact_units.size() : word.folded_is_ascii;
+        if (mode.bytes_ok)
+            mode.bytes = exact ? word.exact_ascii : word.folded;
+        mode_words_.push_back(std::move(mode));
+    }
+    joined_.wide = exact ? query_.joined_exact() : std::u32string();
+    if (!exact)
+        for (const QueryWord& word : query_.words()) {
+            if (!joined_.wide.empty())
+                joined_.wide.push_back(U' ');
+            joined_.wide += word.folded_units;
+        }
+    joined_.bytes_ok = std::all_of(joined_.wide.begin(), joined_.wide.end(),
+                                   [](char32_t cp) { return cp < 0x80; });
+    if (joined_.bytes_ok)
+        for (const char32_t cp : joined_.wide)
+            joined_.bytes.push_back(static_cast<char>(cp));
+    placements_.resize(query_.words().size());
+}
+
+template <class Fn> int Matcher::with_word(const Prepared& text, const ModeWord& word, Fn&& fn) {
+    if (text.wide) {
+        const detail::Subject<char32_t> subject{text.wide_units.data(), text.bonus.data(),
+                                                text.size};
+        return fn(detail::Pattern<char32_t>{word.wide.data(), word.wide.size()}, subject);
+    }
+    if (!word.bytes_ok)
+        return kNoScore;
+    const detail::Subject<unsigned char> subject{
+        reinterpret_cast<const unsigned char*>(text.ascii_units.data()), text.bonus.data(),
+        text.size};
+    return fn(
+        detail::Pattern<unsigned char>{reinterpret_cast<const unsigned char*>(word.bytes.data()),
+                                       word.bytes.size()},
+        subject);
+}
+
+void Matcher::prepare(std::string_view original, std::string_view folded_text, bool non_ascii,
+                      Prepared& out) {
+    const bool exact = query_.options().case_sensitive;
+    out.wide = non_ascii && has_high_byte(original);
+    if (!out.wide) {
+        out.size = original.size();
+        out.bonus.resize(out.size);
+        ascii_bonuses(original, out.bonus);
+        if (exact) {
+            out.bytes.assign(original);
+            std::replace(out.bytes.begin(), out.bytes.end(), '\\', '/');
+            out.ascii_units = out.bytes;
+        } else {
+            out.ascii_units = folded_text;
+        }
+        return;
+    }
+    out.wide_units.clear();
+    out.offsets.clear();
+    out.bonus.clear();
+    CharClass previous = CharClass::Delimiter;
+    for (std::size_t pos = 0; pos < original.size();) {
+        out.offsets.push_back(static_cast<std::uint32_t>(pos));
+        const char32_t cp = decode_utf8(original, pos);
+        out.wide_units.push_back(exact ? strip_accents(cp) : fold_code_point(cp));
+        const CharClass current = char_class(cp);
+        out.bonus.push_back(
+            static_cast<std::uint8_t>(position_bonus(previous, current, out.bonus.empty())));
+        previous = current;
+    }
+    out.size = out.wide_units.size();
+}
+
+// Placement by word start or acronym; kNoScore when the word needs a scattered placement.
+int Matcher::place_quick(std::size_t w, WordPlacement& placement) {
+    placement.in_name = true;
+    if (query_.options().match_start_only && w == 0) {
+        placement.tier = MatchTier::WordStart;
+        return with_word(name_, mode_words_[w], [&](const auto& p, const auto& s) {
+            if (!detail::equal_at(p, s, 0))
+                return kNoScore;
+            detail::fill_run(placement.positions, 0, p.size);
+            return detail::run_score(s.bonus, 0, p.size);
+        });
+    }
+    placement.tier = MatchTier::WordStart;
+    int score = with_word(name_, mode_words_[w], [&](const auto& p, const auto& s) {
+        return detail::best_word_start(p, s, placement.positions);
+    });
+    if (score != kNoScore)
+        return score;
+    placement.tier = MatchTier::Acronym;
+    score = with_word(name_, mode_words_[w], [&](const auto& p, const auto& s) {
+        return detail::acronym(p, s, placement.positions);
+    });
+    if (score != kNoScore)
+        return score;
+    placement.tier = MatchTier::Scattered;
+    return kNoScore;
+}
+
+int Matcher::place_scattered(const Prepared& text, std::size_t w, WordPlacement& placement) {
+    return with_word(text, mode_words_[w], [&](const auto& p, const auto& s) {
+        return detail::best_alignment(p, s, placement.positions, scratch_);
+    });
+}
+
+// True when the name is the query (or the query plus an extension, "calc" for "calc.exe").
+bool Matcher::exact_name() {
+    return with_word(name_, joined_, [&](const auto& p, const auto& s) {
+               if (s.size < p.size || !detail::equal_at(p, s, 0))
+                   return kNoScore;
+               if (s.size == p.size)
+                   return 0;
+               std::size_t last_dot = s.size;
+               for (std::size_t j = s.size; j-- > p.size;)
+                   if (s.units[j] == '.') {
+                       last_dot = j;
+                       break;
+                   }
+               return last_dot == p.size ? 0 : kNoScore;
+           }) != kNoScore;
+}
+
+std::optional<MatchResult> Matcher::match(const ItemText& item, std::int32_t floor,
+                                          MatchPositions* positions) {
+    const auto& words = query_.words();
+    if (words.empty())
+        return std::nullopt;
+    const MatchOptions& options = query_.options();
+    const std::string_view folded_name = item.folded_name;
+    const std::string& joined = query_.joined_folded();
+
+    if (options.match_start_only && !folded_name.starts_with(words[0].folded))
+        return std::nullopt;
+    // Before reading any text: the best this item could score from its name's first byte
+    // and length.
+    if (floor != kNoFloor) {
+        const bool starts_alike = !folded_name.empty() && folded_name[0] == joined[0];
+        const bool exact_possible =
+            starts_alike &&
+            (folded_name.size() == joined.size() ||
+             (folded_name.size() > joined.size() && folded_name[joined.size()] == '.'));
+        int best_alignment = query_.max_alignment();
+        if (words.size() == 1 && !starts_alike)
+            best_alignment = max_alignment_score_off_start(words[0].folded_units.size());
+        const MatchTier best_tier = exact_possible ? MatchTier::Exact : MatchTier::WordStart;
+        if (tier_score(best_tier, best_alignment) < floor)
+            return std::nullopt;
+    }
+
+    // Every word must occur in the name or in the path.
+    bool any_in_name = false, any_in_path = false;
+    for (std::size_t w = 0; w < words.size(); ++w) {
+        placements_[w].in_name = bytes_subsequence(words[w].folded, folded_name);
+        if (placements_[w].in_name) {
+            any_in_name = true;
+            continue;
+        }
+        if ((options.match_start_only && w == 0) ||
+            !bytes_subsequence(words[w].folded, item.folded_path))
+            return std::nullopt;
+        any_in_path = true;
+    }
+    if (any_in_path && floor != kNoFloor &&
+        tier_score(MatchTier::PathOnly, query_.max_alignment()) < floor)
+        return std::nullopt;
+
+    MatchTier tier = MatchTier::Exact;
+    int alignment = 0;
+    if (any_in_name)
+        prepare(item.name, folded_name, item.non_ascii, name_);
+
+    if (!any_in_path && exact_name()) {
+        std::size_t offset = 0;
+        for (std::size_t w = 0; w < words.size(); ++w) {
+            const std::size_t length = mode_words_[w].wide.size();
+            detail::fill_run(placements_[w].positions, offset, length);
+            alignment += detail::run_score(name_.bonus.data(), offset, length);
+            offset += length + 1;
+        }
+    } else {
+        // Quick placements first, then bound the rest before any scattered placement.
+        int pending_bound = 0;
+        for (std::size_t w = 0; w < words.size(); ++w) {
+            WordPlacement& placement = placements_[w];
+            if (!placement.in_name) {
+                placement.tier = MatchTier::PathOnly;
+                pending_bound += max_alignment_score(mode_words_[w].wide.size());
+            } else {
+                placement.score = place_quick(w, placement);
+                if (placement.score == kNoScore && options.match_start_only && w == 0)
+                    return std::nullopt;
+                if (placement.score == kNoScore)
+                    pending_bound += max_alignment_score(mode_words_[w].wide.size());
+                else
+                    alignment += placement.score;
+            }
+            tier = std::min(tier, placement.tier);
+        }
+        if (floor != kNoFloor && tier_score(tier, alignment + pending_bound) < floor)
+            return std::nullopt;
+        bool path_ready = false;
+        for (std::size_t w = 0; w < words.size(); ++w) {
+            WordPlacement& placement = placements_[w];
+            if (placement.in_name && placement.tier != MatchTier::Scattered)
+                continue;
+            if (placement.in_name) {
+                placement.score = place_scattered(name_, w, placement);
+                if (placement.score != kNoScore) {
+                    alignment += placement.score;
+                    continue;
+                }
+                // Only possible when case matters: the folded text matched, the cased not.
+                placement.in_name = false;
+                if (!bytes_subsequence(words[w].folded, item.folded_path))
+                    return std::nullopt;
+                tier = MatchTier::PathOnly;
+            }
+            if (!path_ready) {
+                prepare(item.path, item.folded_path, item.non_ascii, path_);
+                path_ready = true;
+            }
+            placement.score = place_scattered(path_, w, placement);
+            if (placement.score == kNoScore)
+                return std::nullopt;
+            alignment += placement.score;
+        }
+    }
+    if (positions)
+        fill_positions(*positions);
+    return MatchResult{tier_score(tier, alignment), tier};
+}
+
+void Matcher::fill_positions(MatchPositions& out) const {
+    out.name.clear();
+    out.path.clear();
+    for (const WordPlacement& placement : placements_) {
+        const Prepared& text = placement.in_name ? name_ : path_;
+        auto& target = placement.in_name ? out.name : out.path;
+        for (const std::uint32_t unit : placement.positions)
+            target.push_back(text.wide ? text.offsets[unit] : unit);
+    }
+    for (auto* list : {&out.name, &out.path}) {
+        std::sort(list->begin(), list->end());
+        list->erase(std::unique(list->begin(), list->end()), list->end());
+    }
+}
+
+} // namespace corvantile::engine

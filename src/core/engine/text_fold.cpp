@@ -1,0 +1,335 @@
+#include "core/engine/text_fold.h"
+
+#include <array>
+#include <cstring>
+
+namespace corvantile::engine {
+
+namespace {
+
+// Base letters of U+00C0..U+00FF; '*' marks a code point handled apart.
+constexpr std::string_view kLatin1Base = "AAAAAA*CEEEEIIIIDNOOOOO*OUUUUY**"
+                                         "aaaaaa*ceeeeiiiidnooooo*ouuuuy*y";
+// Base letters of U+0100..U+017F, in the case of the original letter.
+constexpr std::string_view kLatinExtendedABase = "AaAaAa"
+                                                 "CcCcCcCc"
+                                                 "DdDd"
+                                                 "EeEeEeEeEe"
+                                                 "GgGgGgGg"
+                                                 "HhHh"
+                                                 "IiIiIiIiIi"
+                                                 "Ii"
+                                                 "Jj"
+                                                 "Kkk"
+                                                 "LlLlLlLlLl"
+                                                 "NnNnNnn"
+                                                 "Nn"
+                                                 "OoOoOo"
+                                                 "Oo"
+                                                 "RrRrRr"
+                                                 "SsSsSsSs"
+                                                 "TtTtTt"
+                                                 "UuUuUuUuUuUu"
+                                                 "Ww"
+                                                 "YyY"
+                                                 "ZzZzZz"
+                                                 "s";
+static_assert(kLatin1Base.size() == 64);
+static_assert(kLatinExtendedABase.size() == 128);
+
+constexpr char to_lower_ascii(char c) {
+    return c >= 'A' && c <= 'Z' ? char(c + 32) : c;
+}
+
+// Greek letters with tonos or dialytika, and their plain lowercase letters.
+char32_t fold_greek(char32_t cp) {
+    switch (cp) {
+    case 0x386:
+    case 0x3AC:
+        return 0x3B1;
+    case 0x388:
+    case 0x3AD:
+        return 0x3B5;
+    case 0x389:
+    case 0x3AE:
+        return 0x3B7;
+    case 0x38A:
+    case 0x3AF:
+    case 0x390:
+    case 0x3AA:
+    case 0x3CA:
+        return 0x3B9;
+    case 0x38C:
+    case 0x3CC:
+        return 0x3BF;
+    case 0x38E:
+    case 0x3CD:
+    case 0x3B0:
+    case 0x3AB:
+    case 0x3CB:
+        return 0x3C5;
+    case 0x38F:
+    case 0x3CE:
+        return 0x3C9;
+    case 0x3C2:
+        return 0x3C3; // final sigma
+    default:
+        break;
+    }
+    if (cp >= 0x391 && cp <= 0x3A9 && cp != 0x3A2)
+        return cp + 0x20;
+    return cp;
+}
+
+char32_t fold_cyrillic(char32_t cp) {
+    if (cp == 0x400 || cp == 0x401 || cp == 0x450 || cp == 0x451)
+        return 0x435; // Ѐ Ё ѐ ё -> е
+    if (cp == 0x40D || cp == 0x45D)
+        return 0x438; // Ѝ ѝ -> и
+    if (cp >= 0x400 && cp <= 0x40F)
+        return cp + 0x50;
+    if (cp >= 0x410 && cp <= 0x42F)
+        return cp + 0x20;
+    const bool even_upper = (cp >= 0x460 && cp <= 0x481) || (cp >= 0x48A && cp <= 0x4BF) ||
+                            (cp >= 0x4D0 && cp <= 0x4FF);
+    if (even_upper && cp % 2 == 0)
+        return cp + 1;
+    if (cp >= 0x4C1 && cp <= 0x4CD && cp % 2 == 1)
+        return cp + 1;
+    if (cp == 0x4C0)
+        return 0x4CF;
+    return cp;
+}
+
+// Uppercase form of a folded letter, for the letters whose uppercase folding removed.
+char32_t to_upper_folded(char32_t cp) {
+    if (cp >= 'a' && cp <= 'z')
+        return cp - 32;
+    if (cp >= 0xE0 && cp <= 0xFE && cp != 0xF7)
+        return cp - 0x20;
+    if (cp >= 0x3B1 && cp <= 0x3C9 && cp != 0x3C2)
+        return cp - 0x20;
+    if (cp >= 0x430 && cp <= 0x44F)
+        return cp - 0x20;
+    if (cp >= 0x450 && cp <= 0x45F)
+        return cp - 0x50;
+    if (cp == 0x4CF)
+        return 0x4C0;
+    if (cp >= 0x460 && cp <= 0x4FF)
+        return cp - 1;
+    return cp;
+}
+
+constexpr std::array<std::uint64_t, 256> make_mask_table() {
+    std::array<std::uint64_t, 256> table{};
+    for (unsigned c = 0; c < 256; ++c) {
+        int bit = -1;
+        if (c >= 'a' && c <= 'z')
+            bit = int(c - 'a');
+        else if (c >= 'A' && c <= 'Z')
+            bit = int(c - 'A');
+        else if (c >= '0' && c <= '9')
+            bit = 26 + int(c - '0');
+        else if (c == '.')
+            bit = 36;
+        else if (c == '/' || c == '\\')
+            bit = 37;
+        else if (c == '-')
+            bit = 38;
+        else if (c == '_')
+            bit = 39;
+        else if (c > ' ' && c < 0x7F)
+            bit = 40 + int(c % 8);
+        else if (c >= 0x80)
+            bit = 48 + int(c % 14);
+        table[c] = bit < 0 ? 0 : std::uint64_t{1} << bit;
+    }
+    return table;
+}
+
+constexpr std::array<std::uint64_t, 256> kMaskTable = make_mask_table();
+
+constexpr std::uint64_t kHighBits = 0x8080808080808080ULL;
+constexpr std::uint64_t kLowSeven = 0x7F7F7F7F7F7F7F7FULL;
+constexpr std::uint64_t kOnes = 0x0101010101010101ULL;
+
+// High bit of each byte of v set exactly where that byte is zero.
+inline std::uint64_t zero_bytes(std::uint64_t v) {
+    return ~(((v & kLowSeven) + kLowSeven) | v | kLowSeven);
+}
+
+// Folds eight ASCII bytes at once: uppercase to lowercase, "\" to "/".
+inline std::uint64_t fold_ascii_word(std::uint64_t word) {
+    const std::uint64_t at_least_a = word + kOnes * (0x80 - 'A');
+    const std::uint64_t above_z = word + kOnes * (0x80 - 'Z' - 1);
+    const std::uint64_t upper = (at_least_a ^ above_z) & kHighBits;
+    word |= upper >> 2;
+    const std::uint64_t backslash = zero_bytes(word ^ (kOnes * '\\'));
+    return word ^ ((backslash >> 7) * ('\\' ^ '/'));
+}
+
+} // namespace
+
+char32_t decode_utf8(std::string_view text, std::size_t& pos) {
+    const auto byte = [&](std::size_t i) { return static_cast<unsigned char>(text[i]); };
+    const unsigned char lead = byte(pos);
+    if (lead < 0x80) {
+        ++pos;
+        return lead;
+    }
+    std::size_t length = 0;
+    char32_t cp = 0;
+    char32_t minimum = 0;
+    if (lead >= 0xC2 && lead <= 0xDF) {
+        length = 2, cp = lead & 0x1F, minimum = 0x80;
+    } else if (lead >= 0xE0 && lead <= 0xEF) {
+        length = 3, cp = lead & 0x0F, minimum = 0x800;
+    } else if (lead >= 0xF0 && lead <= 0xF4) {
+        length = 4, cp = lead & 0x07, minimum = 0x10000;
+    } else {
+        ++pos;
+        return kReplacementChar;
+    }
+    if (text.size() - pos < length) {
+        ++pos;
+        return kReplacementChar;
+    }
+    for (std::size_t i = 1; i < length; ++i) {
+        const unsigned char next = byte(pos + i);
+        if ((next & 0xC0) != 0x80) {
+            ++pos;
+            return kReplacementChar;
+        }
+        cp = (cp << 6) | (next & 0x3F);
+    }
+    if (cp < minimum || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF)) {
+        ++pos;
+        return kReplacementChar;
+    }
+    pos += length;
+    return cp;
+}
+
+void append_utf8(std::string& out, char32_t cp) {
+    if (cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF))
+        cp = kReplacementChar;
+    if (cp < 0x80) {
+        out.push_back(static_cast<char>(cp));
+    } else if (cp < 0x800) {
+        out.push_back(static_cast<char>(0xC0 | (cp >> 6)));
+        out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
+    } else if (cp < 0x10000) {
+        out.push_back(static_cast<char>(0xE0 | (cp >> 12)));
+        out.push_back(static_cast<char>(0x80 | ((cp >> 6) & 0x3F)));
+        out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
+    } else {
+        out.push_back(static_cast<char>(0xF0 | (cp >> 18)));
+        out.push_back(static_cast<char>(0x80 | ((cp >> 12) & 0x3F)));
+        out.push_back(static_cast<char>(0x80 | ((cp >> 6) & 0x3F)));
+        out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
+    }
+}
+
+char32_t fold_code_point(char32_t cp) {
+    if (cp < 0x80) {
+        if (cp == '\\')
+            return '/';
+        return static_cast<char32_t>(to_lower_ascii(static_cast<char>(cp)));
+    }
+    if (cp >= 0xC0 && cp <= 0xFF) {
+        const char base = kLatin1Base[cp - 0xC0];
+        if (base != '*')
+            return static_cast<char32_t>(to_lower_ascii(base));
+        if (cp == 0xC6 || cp == 0xDE)
+            return cp + 0x20; // Æ Þ
+        return cp;
+    }
+    if (cp >= 0x100 && cp <= 0x17F)
+        return static_cast<char32_t>(to_lower_ascii(kLatinExtendedABase[cp - 0x100]));
+    if (cp >= 0x370 && cp <= 0x3FF)
+        return fold_greek(cp);
+    if (cp >= 0x400 && cp <= 0x4FF)
+        return fold_cyrillic(cp);
+    return cp;
+}
+
+bool is_upper_case(char32_t cp) {
+    if (cp < 0x80)
+        return cp >= 'A' && cp <= 'Z';
+    if (cp >= 0xC0 && cp <= 0xDE)
+        return cp != 0xD7;
+    if (cp >= 0x100 && cp <= 0x17F) {
+        const char base = kLatinExtendedABase[cp - 0x100];
+        return base >= 'A' && base <= 'Z';
+    }
+    if (cp >= 0x386 && cp <= 0x3AB)
+        return cp != 0x387 && cp != 0x38B && cp != 0x38D && cp != 0x390 && cp != 0x3A2;
+    if (cp >= 0x400 && cp <= 0x42F)
+        return true;
+    if (cp >= 0x460 && cp <= 0x4FF)
+        return fold_cyrillic(cp) != cp;
+    return false;
+}
+
+char32_t strip_accents(char32_t cp) {
+    const char32_t base = fold_code_point(cp);
+    return is_upper_case(cp) ? to_upper_folded(base) : base;
+}
+
+bool fold_text(std::string_view text, std::string& out) {
+    const std::size_t start = out.size();
+    out.resize(start + text.size());
+    char* dest = out.data() + start;
+    const char* src = text.data();
+    const std::size_t size = text.size();
+    std::size_t i = 0;
+    for (; i + 8 <= size; i += 8) {
+        std::uint64_t word;
+        std::memcpy(&word, src + i, 8);
+        if (word & kHighBits)
+            break;
+        word = fold_ascii_word(word);
+        std::memcpy(dest + i, &word, 8);
+    }
+    for (; i < size; ++i) {
+        const char c = src[i];
+        if (static_cast<unsigned char>(c) >= 0x80)
+            break;
+        dest[i] = c == '\\' ? '/' : to_lower_ascii(c);
+    }
+    if (i == size)
+        return false;
+    // Non-ASCII text: fold code point by code point from the first non-ASCII word on.
+    out.resize(start + i);
+    while (i < size) {
+        const char32_t cp = decode_utf8(text, i);
+        append_utf8(out, fold_code_point(cp));
+    }
+    return true;
+}
+
+std::string folded(std::string_view text) {
+    std::string out;
+    fold_text(text, out);
+    return out;
+}
+
+std::uint64_t mask_bit(unsigned char folded_byte) {
+    return kMaskTable[folded_byte];
+}
+
+std::uint64_t char_mask(std::string_view folded_text) {
+    std::uint64_t a = 0, b = 0;
+    const auto* p = reinterpret_cast<const unsigned char*>(folded_text.data());
+    const std::size_t size = folded_text.size();
+    std::size_t i = 0;
+    for (; i + 2 <= size; i += 2) {
+        a |= kMaskTable[p[i]];
+        b |= kMaskTable[p[i + 1]];
+    }
+    if (i < size)
+        a |= kMaskTable[p[i]];
+    return a | b;
+}
+
+} // namespace corvantile::engine
