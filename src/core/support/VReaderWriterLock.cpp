@@ -1,0 +1,17 @@
+#include "core_iface/VReaderWriterLock.h"
+
+void VReaderWriterLock::AcquireReaderLock() const {
+    m_lock.acquire_read();
+}
+
+void VReaderWriterLock::ReleaseReaderLock() const {
+    m_lock.release_read();
+}
+
+void VReaderWriterLock::AcquireWriterLock() {
+    m_lock.acquire_write();
+}
+
+void VReaderWriterLock::ReleaseWriterLock() {
+    m_lock.release_write();
+}

@@ -1,0 +1,23 @@
+// The reader/writer lock that guards the results list against the core's threads: several
+// readers at once, or one writer alone. Acquire and release in pairs on one thread; both sides
+// nest, and the writer's own thread may also take and release the lock as a reader. Waiting
+// writers are served in turn and hold new readers back, so neither side starves. A thread that
+// holds the lock only as a reader must not ask for it as a writer.
+#pragma once
+
+#include "core/engine/rw_lock.h"
+
+class VReaderWriterLock {
+public:
+    VReaderWriterLock() = default;
+    VReaderWriterLock(const VReaderWriterLock&) = delete;
+    VReaderWriterLock& operator=(const VReaderWriterLock&) = delete;
+
+    void AcquireReaderLock() const;
+    void ReleaseReaderLock() const;
+    void AcquireWriterLock();
+    void ReleaseWriterLock();
+
+private:
+    mutable corvantile::engine::RwLock m_lock;
+};
