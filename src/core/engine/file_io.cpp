@@ -86,9 +86,16 @@ bool write_file_atomically(const fs::path& path, std::string_view bytes,
     if (failing(SaveStep::KeepBackup))
         return false;
     if (options.keep_backup && fs::exists(path, error)) {
+        // The backup is replaced atomically too: copied beside it, then renamed over it.
         fs::path backup = path;
         backup += ".bak";
-        fs::copy_file(path, backup, fs::copy_options::overwrite_existing, error);
+        fs::path backupTemp = backup;
+        backupTemp += ".tmp";
+        fs::copy_file(path, backupTemp, fs::copy_options::overwrite_existing, error);
+        if (!error)
+            fs::rename(backupTemp, backup, error);
+        if (error)
+            fs::remove(backupTemp, error);
     }
     if (failing(SaveStep::Replace))
         return false;
