@@ -89,13 +89,13 @@ bool write_file_atomically(const fs::path& path, std::string_view bytes,
         // The backup is replaced atomically too: copied beside it, then renamed over it.
         fs::path backup = path;
         backup += ".bak";
-        fs::path backupTemp = backup;
-        backupTemp += ".tmp";
-        fs::copy_file(path, backupTemp, fs::copy_options::overwrite_existing, error);
+        fs::path backup_temp = backup;
+        backup_temp += ".tmp";
+        fs::copy_file(path, backup_temp, fs::copy_options::overwrite_existing, error);
         if (!error)
-            fs::rename(backupTemp, backup, error);
+            fs::rename(backup_temp, backup, error);
         if (error)
-            fs::remove(backupTemp, error);
+            fs::remove(backup_temp, error);
     }
     if (failing(SaveStep::Replace))
         return false;
