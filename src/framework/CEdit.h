@@ -1,0 +1,41 @@
+// An edit control. Positions in its text count UTF-8 bytes, like the indexes of the CString
+// that GetWindowText gives, so they can be used on that string directly.
+#pragma once
+
+#include "framework/CWnd.h"
+
+class CEdit : public CWnd {
+public:
+    BOOL Create(DWORD style, const RECT& rect, CWnd* parent, UINT id) {
+        return CWnd::Create("Edit", nullptr, style, rect, parent, id);
+    }
+
+    // The selection [start, end); start == end is the caret.
+    void GetSel(int& start, int& end) const;
+    // The selection with start in the low word and end in the high word.
+    DWORD GetSel() const;
+    // Selects [start, end); start -1 removes the selection, (0, -1) selects all. The caret is
+    // scrolled into view unless noScroll.
+    void SetSel(int start, int end, BOOL noScroll = FALSE);
+    void SetSel(DWORD selection, BOOL noScroll = FALSE);
+    void ReplaceSel(const char* text, BOOL canUndo = FALSE);
+
+    // The longest text the user may type, in UTF-16 units; 0 for no limit.
+    void LimitText(int maximum = 0) { SendMessage(EM_LIMITTEXT, static_cast<WPARAM>(maximum)); }
+    BOOL LineScroll(int lines, int chars = 0) {
+        return static_cast<BOOL>(SendMessage(EM_LINESCROLL, static_cast<WPARAM>(chars), lines));
+    }
+    int GetLineCount() const { return static_cast<int>(SendMessage(EM_GETLINECOUNT)); }
+    BOOL SetReadOnly(BOOL readOnly = TRUE) {
+        return static_cast<BOOL>(SendMessage(EM_SETREADONLY, readOnly));
+    }
+    BOOL CanUndo() const { return static_cast<BOOL>(SendMessage(EM_CANUNDO)); }
+    BOOL Undo() { return static_cast<BOOL>(SendMessage(EM_UNDO)); }
+    void Clear() { SendMessage(WM_CLEAR); }
+    void Copy() { SendMessage(WM_COPY); }
+    void Cut() { SendMessage(WM_CUT); }
+    void Paste() { SendMessage(WM_PASTE); }
+
+private:
+    std::wstring WideText() const;
+};

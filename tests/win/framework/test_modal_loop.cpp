@@ -1,0 +1,250 @@
+// The modal loop of CDialog: the order in which a message meets PreTranslateMessage and the
+// dialog manager, and the ways the loop ends.
+#include <gtest/gtest.h>
+
+#include "framework/CFrameWnd.h"
+#include "framework_test_support.h"
+
+using fwtest::DialogTemplate;
+using fwtest::TestDialog;
+using fwtest::TestEdit;
+
+namespace {
+
+constexpr LPARAM kReturnKeyData = 0x001C0001;
+constexpr LPARAM kEscapeKeyData = 0x00010001;
+
+// A modal dialog with an edit box 1000 bound to `edit`; key-downs seen by either
+// PreTranslateMessage are written to `log`.
+struct KeyRouting {
+    DialogTemplate dialogTemplate = fwtest::EditDialogTemplate();
+    TestDialog dialog{dialogTemplate};
+    TestEdit edit;
+    std::vector<std::string> log;
+
+    KeyRouting() {
+        dialog.exchange = [this](CDataExchange* dx) { DDX_Control(dx, 1000, edit); };
+        edit.preTranslate = [this](MSG* msg) {
+            if (msg->message == WM_KEYDOWN)
+                log.push_back("edit");
+            return FALSE;
+        };
+        dialog.preTranslate = [this](MSG* msg) {
+            if (msg->message == WM_KEYDOWN)
+                log.push_back("dialog");
+            return FALSE;
+        };
+        dialog.onOK = [this] {
+            log.push_back("OnOK");
+            dialog.EndDialog(IDOK);
+        };
+        dialog.onCancel = [this] {
+            log.push_back("OnCancel");
+            dialog.EndDialog(IDCANCEL);
+        };
+    }
+};
+
+TEST(ModalLoop, KeyMeetsTheControlThenTheDialogThenTheDialogManager) {
+    KeyRouting routing;
+    routing.dialog.onInit = [&] {
+        routing.edit.PostMessage(WM_KEYDOWN, VK_RETURN, kReturnKeyData);
+    };
+
+    EXPECT_EQ(routing.dialog.DoModal(), IDOK);
+    EXPECT_EQ(routing.log, (std::vector<std::string>{"edit", "dialog", "OnOK"}));
+}
+
+TEST(ModalLoop, KeyUsedUpByTheControlGoesNoFurther) {
+    KeyRouting routing;
+    routing.edit.preTranslate = [&](MSG* msg) {
+        if (msg->message != WM_KEYDOWN)
+            return FALSE;
+        routing.log.push_back("edit");
+        return TRUE;
+    };
+    routing.dialog.onInit = [&] {
+        routing.edit.PostMessage(WM_KEYDOWN, VK_RETURN, kReturnKeyData);
+        routing.dialog.PostMessage(WM_APP);
+    };
+    routing.dialog.onMessage = [&](UINT message, WPARAM, LPARAM, LRESULT&) {
+        if (message != WM_APP)
+            return false;
+        routing.dialog.EndDialog(77);
+        return true;
+    };
+
+    EXPECT_EQ(routing.dialog.DoModal(), 77);
+    EXPECT_EQ(routing.log, (std::vector<std::string>{"edit"}));
+}
+
+TEST(ModalLoop, ControlThatWantsAllKeysKeepsEscapeFromTheDialogManager) {
+    KeyRouting routing;
+    routing.edit.dlgCode = DLGC_WANTALLKEYS;
+    routing.edit.onKeyDown = [&](UINT key) {
+        if (key == VK_ESCAPE)
+            routing.dialog.EndDialog(55);
+    };
+    routing.dialog.onInit = [&] {
+        routing.edit.PostMessage(WM_KEYDOWN, VK_ESCAPE, kEscapeKeyData);
+    };
+
+    EXPECT_EQ(routing.dialog.DoModal(), 55);
+    EXPECT_EQ(routing.log, (std::vector<std::string>{"edit", "dialog"}));
+}
+
+TEST(ModalLoop, EndDialogFromATimerEndsTheLoopAndFreesTheOwner) {
+    CFrameWnd owner;
+    ASSERT_TRUE(owner.Create(nullptr, nullptr));
+    DialogTemplate dialogTemplate;
+    TestDialog dialog(dialogTemplate, &owner);
+    HWND dialogWindow = nullptr;
+    BOOL ownerEnabledWhileModal = TRUE;
+    dialog.onInit = [&] {
+        dialogWindow = dialog.m_hWnd;
+        dialog.SetTimer(1, 10);
+    };
+    dialog.onTimer = [&](UINT_PTR id) {
+        ownerEnabledWhileModal = owner.IsWindowEnabled();
+        EXPECT_EQ(::GetWindow(dialog.m_hWnd, GW_OWNER), owner.m_hWnd);
+        dialog.EndDialog(42);
+    };
+
+    EXPECT_EQ(dialog.DoModal(), 42);
+    EXPECT_FALSE(ownerEnabledWhileModal);
+    EXPECT_TRUE(owner.IsWindowEnabled());
+    EXPECT_EQ(dialog.m_hWnd, nullptr);
+    EXPECT_FALSE(::IsWindow(dialogWindow));
+}
+
+TEST(ModalLoop, QuitEndsTheLoopAndIsPostedAgain) {
+    DialogTemplate dialogTemplate;
+    TestDialog dialog(dialogTemplate);
+    bool destroyed = false;
+    dialog.onInit = [] { AfxPostQuitMessage(7); };
+    dialog.onDestroy = [&] { destroyed = true; };
+
+    EXPECT_EQ(dialog.DoModal(), IDCANCEL);
+    EXPECT_TRUE(destroyed);
+    MSG msg{};
+    ASSERT_TRUE(::PeekMessageW(&msg, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE));
+    EXPECT_EQ(msg.wParam, 7u);
+}
+
+TEST(ModalLoop, QuitAfterEndDialogKeepsTheResult) {
+    DialogTemplate dialogTemplate;
+    TestDialog dialog(dialogTemplate);
+    dialog.onInit = [&] { dialog.SetTimer(1, 10); };
+    dialog.onTimer = [&](UINT_PTR) {
+        dialog.EndDialog(9);
+        AfxPostQuitMessage(0);
+    };
+
+    EXPECT_EQ(dialog.DoModal(), 9);
+    MSG msg{};
+    EXPECT_TRUE(::PeekMessageW(&msg, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE));
+}
+
+TEST(ModalLoop, NestedDialogDisablesTheOuterOneUntilItEnds) {
+    DialogTemplate dialogTemplate;
+    TestDialog outer(dialogTemplate);
+    TestDialog inner(dialogTemplate, &outer);
+    BOOL outerEnabledDuringInner = TRUE;
+    BOOL outerEnabledAfterInner = FALSE;
+    INT_PTR innerResult = 0;
+    outer.onInit = [&] { outer.PostMessage(WM_APP); };
+    outer.onMessage = [&](UINT message, WPARAM, LPARAM, LRESULT&) {
+        if (message != WM_APP)
+            return false;
+        innerResult = inner.DoModal();
+        outerEnabledAfterInner = outer.IsWindowEnabled();
+        outer.EndDialog(6);
+        return true;
+    };
+    inner.onInit = [&] { inner.PostMessage(WM_APP); };
+    inner.onMessage = [&](UINT message, WPARAM, LPARAM, LRESULT&) {
+        if (message != WM_APP)
+            return false;
+        outerEnabledDuringInner = outer.IsWindowEnabled();
+        inner.EndDialog(5);
+        return true;
+    };
+
+    EXPECT_EQ(outer.DoModal(), 6);
+    EXPECT_EQ(innerResult, 5);
+    EXPECT_FALSE(outerEnabledDuringInner);
+    EXPECT_TRUE(outerEnabledAfterInner);
+}
+
+TEST(ModalLoop, DialogSeesItsWholeLifeFromWmCreate) {
+    DialogTemplate dialogTemplate;
+    TestDialog dialog(dialogTemplate);
+    std::vector<std::string> log;
+    dialog.onCreate = [&] {
+        log.push_back(dialog.m_hWnd ? "create with handle" : "create without handle");
+    };
+    dialog.onInit = [&] {
+        log.push_back("init");
+        dialog.PostMessage(WM_CLOSE);
+    };
+    dialog.onCancel = [&] {
+        log.push_back("cancel");
+        dialog.EndDialog(IDCANCEL);
+    };
+    dialog.onDestroy = [&] { log.push_back("destroy"); };
+
+    EXPECT_EQ(dialog.DoModal(), IDCANCEL);
+    EXPECT_EQ(log, (std::vector<std::string>{"create with handle", "init", "cancel", "destroy"}));
+}
+
+TEST(ModalLoop, MissingTemplateFailsWithoutTouchingTheOwner) {
+    CFrameWnd owner;
+    ASSERT_TRUE(owner.Create(nullptr, nullptr));
+    CDialog dialog(0x7FFF, &owner);
+
+    EXPECT_EQ(dialog.DoModal(), -1);
+    EXPECT_TRUE(owner.IsWindowEnabled());
+    EXPECT_EQ(dialog.m_hWnd, nullptr);
+}
+
+TEST(ModalLoop, HandlerResultsAndDefaultProcessingReachTheSender) {
+    DialogTemplate dialogTemplate(WS_POPUP | WS_CAPTION, L"Title");
+    TestDialog dialog(dialogTemplate);
+    LRESULT answered = 0;
+    LRESULT titleLength = 0;
+    dialog.onMessage = [&](UINT message, WPARAM, LPARAM, LRESULT& result) {
+        if (message != WM_APP + 1)
+            return false;
+        result = 1234;
+        return true;
+    };
+    dialog.onInit = [&] {
+        answered = dialog.SendMessage(WM_APP + 1);
+        titleLength = dialog.SendMessage(WM_GETTEXTLENGTH);
+        dialog.EndDialog(IDOK);
+    };
+
+    EXPECT_EQ(dialog.DoModal(), IDOK);
+    EXPECT_EQ(answered, 1234);
+    EXPECT_EQ(titleLength, 5);
+}
+
+TEST(ModalLoop, ThrowingHandlersDoNotEndTheDialog) {
+    DialogTemplate dialogTemplate;
+    TestDialog dialog(dialogTemplate);
+    dialog.onInit = [&] {
+        dialog.PostMessage(WM_APP);
+        dialog.SetTimer(1, 10);
+        throw std::runtime_error("init failed");
+    };
+    dialog.onMessage = [&](UINT message, WPARAM, LPARAM, LRESULT&) -> bool {
+        if (message == WM_APP)
+            throw std::runtime_error("handler failed");
+        return false;
+    };
+    dialog.onTimer = [&](UINT_PTR) { dialog.EndDialog(3); };
+
+    EXPECT_EQ(dialog.DoModal(), 3);
+}
+
+} // namespace
