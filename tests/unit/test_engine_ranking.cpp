@@ -26,11 +26,7 @@ struct Texts {
     Texts(std::string name, std::string path)
         : name(std::move(name)), path(std::move(path)), folded_name(folded(this->name)),
           folded_path(folded(this->path)) {}
-    ItemText item() const {
-        const bool non_ascii = std::any_of((name + path).begin(), (name + path).end(),
-                                           [](char c) { return c & 0x80; });
-        return {name, path, folded_name, folded_path, non_ascii};
-    }
+    ItemText item() const { return {name, path, folded_name, folded_path}; }
     std::string name, path, folded_name, folded_path;
 };
 
@@ -71,7 +67,7 @@ MatchPositions positions(const std::string& query, const std::string& name,
     Matcher matcher(Query(query, options));
     const Texts texts(name, path);
     MatchPositions out;
-    EXPECT_TRUE(matcher.match(texts.item(), kNoFloor, &out)) << query;
+    EXPECT_TRUE(matcher.match(texts.item(), Floor{}, &out)) << query;
     return out;
 }
 
@@ -197,10 +193,10 @@ TEST(RankingFloor, ItemsBelowTheFloorAreSkippedButOthersScoreTheSame) {
     const Texts idea("IntelliJ IDEA", ""), paint("Paint", "");
     const auto free = matcher.match(idea.item());
     ASSERT_TRUE(free);
-    EXPECT_EQ(matcher.match(idea.item(), free->score)->score, free->score);
-    EXPECT_FALSE(matcher.match(idea.item(), free->score + 1));
+    EXPECT_EQ(matcher.match(idea.item(), Floor{free->score})->score, free->score);
+    EXPECT_FALSE(matcher.match(idea.item(), Floor{free->score + 1}));
     EXPECT_TRUE(matcher.match(paint.item()));
-    EXPECT_FALSE(matcher.match(paint.item(), tier_score(MatchTier::WordStart, 0)));
+    EXPECT_FALSE(matcher.match(paint.item(), Floor{tier_score(MatchTier::WordStart, 0)}));
 }
 
 } // namespace

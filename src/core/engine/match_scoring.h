@@ -51,14 +51,11 @@ inline int consecutive_bonus(const std::uint8_t* bonus, std::size_t j) {
 // Score of a pattern matched at the given increasing positions of a text with these bonuses.
 int score_alignment(const std::uint8_t* bonus, std::span<const std::uint32_t> positions);
 
-// Highest score any alignment of a pattern of this many characters can reach.
-inline int max_alignment_score(std::size_t length) {
-    return length == 0 ? 0 : int(length) * (kScoreMatch + kBonusStart) + kBonusStart;
-}
-
-// Highest score when the pattern cannot start at the first position of the text.
-inline int max_alignment_score_off_start(std::size_t length) {
-    return length == 0 ? 0 : int(length) * (kScoreMatch + kBonusPath) + kBonusPath;
-}
+// Highest score any alignment of a pattern of this many characters can reach, when it may
+// begin at the first position of the text (at_start) or not, in a text that holds path
+// separators (with_separators) or not, whose highest bonus past the start is then the
+// boundary bonus. When every character of the pattern is a letter or digit (word_chars),
+// positions inside a run cannot follow a delimiter, which caps their bonus further.
+int max_alignment_score(std::size_t length, bool word_chars, bool at_start, bool with_separators);
 
 } // namespace corvantile::engine

@@ -13,6 +13,12 @@ using detail::kNoScore;
 
 // Necessary condition for a match: the folded bytes of the word occur in order.
 bool bytes_subsequence(std::string_view pattern, std::string_view text) {
+    if (text.size() < 64) {
+        std::size_t i = 0;
+        for (std::size_t j = 0; j < text.size() && i < pattern.size(); ++j)
+            i += text[j] == pattern[i];
+        return i == pattern.size();
+    }
     const char* p = text.data();
     const char* const end = p + text.size();
     for (const char c : pattern) {
@@ -55,6 +61,22 @@ Matcher::Matcher(const Query& query) : query_(query) {
         for (const char32_t cp : joined_.wide)
             joined_.bytes.push_back(static_cast<char>(cp));
     placements_.resize(query_.words().size());
+
+    mask_ = query_.mask();
+    const std::string& joined = query_.joined_folded();
+    joined_first_ = joined.empty() ? 0 : static_cast<unsigned char>(joined[0]);
+    joined_size_ = joined.size();
+    path_only_bound_ = tier_score(MatchTier::PathOnly, query_.max_alignment());
+    for (unsigned byte = 0; byte < 256; ++byte)
+        for (const int separators : {0, 1}) {
+            int total = 0;
+            for (const QueryWord& word : query_.words())
+                total += word.max_alignment[static_cast<unsigned char>(word.folded[0]) == byte]
+                                           [separators];
+            word_start_bound_[byte][separators] = tier_score(MatchTier::WordStart, total);
+            if (byte == joined_first_ && separators == 1)
+                exact_bound_ = tier_score(MatchTier::Exact, total);
+        }
 }
 
 template <class Fn> int Matcher::with_word(const Prepared& text, const ModeWord& word, Fn&& fn) {
@@ -74,10 +96,9 @@ template <class Fn> int Matcher::with_word(const Prepared& text, const ModeWord&
         subject);
 }
 
-void Matcher::prepare(std::string_view original, std::string_view folded_text, bool non_ascii,
-                      Prepared& out) {
+void Matcher::prepare(std::string_view original, std::string_view folded_text, Prepared& out) {
     const bool exact = query_.options().case_sensitive;
-    out.wide = non_ascii && has_high_byte(original);
+    out.wide = has_high_byte(original);
     if (!out.wide) {
         out.size = original.size();
         out.bonus.resize(out.size);
@@ -158,7 +179,7 @@ bool Matcher::exact_name() {
            }) != kNoScore;
 }
 
-std::optional<MatchResult> Matcher::match(const ItemText& item, std::int32_t floor,
+std::optional<MatchResult> Matcher::match(const ItemText& item, Floor floor,
                                           MatchPositions* positions) {
     const auto& words = query_.words();
     if (words.empty())
@@ -169,19 +190,14 @@ std::optional<MatchResult> Matcher::match(const ItemText& item, std::int32_t flo
 
     if (options.match_start_only && !folded_name.starts_with(words[0].folded))
         return std::nullopt;
-    // Before reading any text: the best this item could score from its name's first byte
-    // and length.
-    if (floor != kNoFloor) {
-        const bool starts_alike = !folded_name.empty() && folded_name[0] == joined[0];
-        const bool exact_possible =
-            starts_alike &&
-            (folded_name.size() == joined.size() ||
-             (folded_name.size() > joined.size() && folded_name[joined.size()] == '.'));
-        int best_alignment = query_.max_alignment();
-        if (words.size() == 1 && !starts_alike)
-            best_alignment = max_alignment_score_off_start(words[0].folded_units.size());
-        const MatchTier best_tier = exact_possible ? MatchTier::Exact : MatchTier::WordStart;
-        if (tier_score(best_tier, best_alignment) < floor)
+    const auto name_length = static_cast<std::uint32_t>(item.name.size());
+    if (!floor.none()) {
+        const auto first = folded_name.empty() ? 0 : static_cast<unsigned char>(folded_name[0]);
+        const bool exact =
+            first == joined_first_ &&
+            (folded_name.size() == joined_size_ ||
+             (folded_name.size() > joined_size_ && folded_name[joined_size_] == '.'));
+        if (floor.excludes(exact ? exact_bound_ : word_start_bound_[first][1], name_length))
             return std::nullopt;
     }
 
@@ -198,14 +214,14 @@ std::optional<MatchResult> Matcher::match(const ItemText& item, std::int32_t flo
             return std::nullopt;
         any_in_path = true;
     }
-    if (any_in_path && floor != kNoFloor &&
-        tier_score(MatchTier::PathOnly, query_.max_alignment()) < floor)
+    if (any_in_path &&
+        floor.excludes(tier_score(MatchTier::PathOnly, query_.max_alignment()), name_length))
         return std::nullopt;
 
     MatchTier tier = MatchTier::Exact;
     int alignment = 0;
     if (any_in_name)
-        prepare(item.name, folded_name, item.non_ascii, name_);
+        prepare(item.name, folded_name, name_);
 
     if (!any_in_path && exact_name()) {
         std::size_t offset = 0;
@@ -222,19 +238,19 @@ std::optional<MatchResult> Matcher::match(const ItemText& item, std::int32_t flo
             WordPlacement& placement = placements_[w];
             if (!placement.in_name) {
                 placement.tier = MatchTier::PathOnly;
-                pending_bound += max_alignment_score(mode_words_[w].wide.size());
+                pending_bound += words[w].max_alignment[1][1];
             } else {
                 placement.score = place_quick(w, placement);
                 if (placement.score == kNoScore && options.match_start_only && w == 0)
                     return std::nullopt;
                 if (placement.score == kNoScore)
-                    pending_bound += max_alignment_score(mode_words_[w].wide.size());
+                    pending_bound += words[w].max_alignment[1][1];
                 else
                     alignment += placement.score;
             }
             tier = std::min(tier, placement.tier);
         }
-        if (floor != kNoFloor && tier_score(tier, alignment + pending_bound) < floor)
+        if (floor.excludes(tier_score(tier, alignment + pending_bound), name_length))
             return std::nullopt;
         bool path_ready = false;
         for (std::size_t w = 0; w < words.size(); ++w) {
@@ -254,7 +270,7 @@ std::optional<MatchResult> Matcher::match(const ItemText& item, std::int32_t flo
                 tier = MatchTier::PathOnly;
             }
             if (!path_ready) {
-                prepare(item.path, item.folded_path, item.non_ascii, path_);
+                prepare(item.path, item.folded_path, path_);
                 path_ready = true;
             }
             placement.score = place_scattered(path_, w, placement);

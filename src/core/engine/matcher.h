@@ -9,7 +9,11 @@
 #include "core/engine/match_algorithms.h"
 #include "core/engine/query.h"
 #include "core/engine/ranking.h"
+#include "core/engine/segment.h"
 
+#include "core/engine/text_fold.h"
+
+#include <array>
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -24,7 +28,6 @@ struct ItemText {
     std::string_view path;
     std::string_view folded_name; // fold_text of name
     std::string_view folded_path; // fold_text of path
-    bool non_ascii = false;       // name or path holds a non-ASCII byte
 };
 
 // Where the query matched: byte offsets into the original name and path, ascending.
@@ -42,10 +45,26 @@ class Matcher {
 public:
     explicit Matcher(const Query& query);
 
-    // The match of an item, or nullopt when it does not match or provably scores below floor.
-    // Fills positions when given.
-    std::optional<MatchResult> match(const ItemText& item, std::int32_t floor = kNoFloor,
+    // The match of an item, or nullopt when it does not match or provably cannot rank above
+    // floor. Fills positions when given.
+    std::optional<MatchResult> match(const ItemText& item, Floor floor = {},
                                      MatchPositions* positions = nullptr);
+
+    // False when an item whose name has this head, character mask and byte length provably
+    // cannot rank above floor; reads no text.
+    bool may_reach(NameHead head, std::uint32_t name_mask, std::uint32_t name_length,
+                   Floor floor) const {
+        if (floor.none())
+            return true;
+        // A name that lacks a character of the query leaves some word to the path.
+        if ((name_mask & mask_) != mask_)
+            return !floor.excludes(path_only_bound_, name_length);
+        const int separators = (name_mask & kSeparatorMaskBit) != 0;
+        const auto first = static_cast<unsigned char>(head.first());
+        if (first == joined_first_ && exact_possible(head))
+            return !floor.excludes(exact_bound_, name_length);
+        return !floor.excludes(word_start_bound_[first][separators], name_length);
+    }
 
     const Query& query() const { return query_; }
 
@@ -73,16 +92,28 @@ private:
         std::u32string wide;
     };
 
-    void prepare(std::string_view original, std::string_view folded_text, bool non_ascii,
-                 Prepared& out);
+    void prepare(std::string_view original, std::string_view folded_text, Prepared& out);
     int place_quick(std::size_t w, WordPlacement& placement);
     int place_scattered(const Prepared& text, std::size_t w, WordPlacement& placement);
     bool exact_name();
+    // Whether a name with this head may equal the query, or the query and an extension.
+    bool exact_possible(NameHead head) const {
+        const std::size_t length = head.length(), size = joined_size_;
+        return length == size || length == NameHead::kLongName ||
+               (length > size && (head.last_dot() == size || size >= 0xFF));
+    }
     void fill_positions(MatchPositions& out) const;
     // Calls fn(pattern, subject) with the word and text in the same unit type.
     template <class Fn> int with_word(const Prepared& text, const ModeWord& word, Fn&& fn);
 
     Query query_;
+    // Score bounds: [first folded byte of the name][the name has path separators].
+    std::array<std::array<std::int32_t, 2>, 256> word_start_bound_{};
+    std::int32_t exact_bound_ = 0;
+    std::int32_t path_only_bound_ = 0;
+    std::uint32_t mask_ = 0;
+    unsigned char joined_first_ = 0;
+    std::size_t joined_size_ = 0;
     std::vector<ModeWord> mode_words_;
     ModeWord joined_;
     Prepared name_;

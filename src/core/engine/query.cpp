@@ -3,6 +3,8 @@
 #include "core/engine/match_scoring.h"
 #include "core/engine/text_fold.h"
 
+#include <algorithm>
+
 namespace corvantile::engine {
 
 namespace {
@@ -33,7 +35,16 @@ Query::Query(std::string_view text, MatchOptions options) : options_(options) {
         }
         joined_folded_ += word.folded;
         joined_exact_ += word.exact_units;
-        max_alignment_ += max_alignment_score(word.folded_units.size());
+        const bool word_chars =
+            std::all_of(word.folded_units.begin(), word.folded_units.end(), [](char32_t cp) {
+                const CharClass c = char_class(cp);
+                return c != CharClass::Delimiter && c != CharClass::PathSeparator;
+            });
+        for (const bool at_start : {false, true})
+            for (const bool separators : {false, true})
+                word.max_alignment[at_start][separators] =
+                    max_alignment_score(word.folded_units.size(), word_chars, at_start, separators);
+        max_alignment_ += word.max_alignment[1][1];
         words_.push_back(std::move(word));
         word = QueryWord{};
     };

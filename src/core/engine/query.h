@@ -20,7 +20,10 @@ struct QueryWord {
     std::u32string exact_units;  // code points with accents stripped and case kept
     std::string exact_ascii;     // exact_units as bytes when they are all ASCII
     bool folded_is_ascii = true;
-    std::uint64_t mask = 0;
+    std::uint32_t mask = 0;
+    // Highest alignment score, [at the start of a text or not][in a text with path separators
+    // or not].
+    int max_alignment[2][2] = {};
 };
 
 class Query {
@@ -33,7 +36,7 @@ public:
     bool empty() const { return words_.empty(); }
     // Number of code points typed, spaces excluded.
     std::size_t char_count() const { return char_count_; }
-    std::uint64_t mask() const { return mask_; }
+    std::uint32_t mask() const { return mask_; }
     // The folded words joined by single spaces.
     const std::string& joined_folded() const { return joined_folded_; }
     // The exact (case-kept) words joined by single spaces.
@@ -49,7 +52,7 @@ private:
     std::vector<QueryWord> words_;
     MatchOptions options_;
     std::size_t char_count_ = 0;
-    std::uint64_t mask_ = 0;
+    std::uint32_t mask_ = 0;
     std::string joined_folded_;
     std::u32string joined_exact_;
     int max_alignment_ = 0;

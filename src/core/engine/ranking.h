@@ -55,14 +55,28 @@ struct RankBefore {
     bool operator()(const RankKey& a, const RankKey& b) const { return a.before(b); }
 };
 
+// The weakest result a search still keeps: what ranks after it cannot enter.
+struct Floor {
+    std::int32_t score = kNoFloor;
+    std::uint32_t length = std::numeric_limits<std::uint32_t>::max();
+
+    bool none() const { return score == kNoFloor; }
+    // True when an item scoring at most best_score, with this name length, cannot enter.
+    bool excludes(std::int32_t best_score, std::uint32_t name_length) const {
+        return best_score < score || (best_score == score && name_length > length);
+    }
+};
+
 // Keeps the best `capacity` keys seen; capacity 0 keeps everything.
 class TopK {
 public:
     explicit TopK(std::size_t capacity = 0) : capacity_(capacity) {}
 
-    // Lowest score that can still enter: kNoFloor until the heap is full.
-    std::int32_t floor() const {
-        return capacity_ != 0 && heap_.size() == capacity_ ? heap_.front().score : kNoFloor;
+    // The weakest kept key once the heap is full; no floor before.
+    Floor floor() const {
+        if (capacity_ == 0 || heap_.size() < capacity_)
+            return {};
+        return {heap_.front().score, heap_.front().length};
     }
 
     void push(const RankKey& key) {

@@ -1,5 +1,6 @@
 #include "core/engine/segment.h"
 
+#include "core/engine/memory_hint.h"
 #include "core/engine/text_fold.h"
 
 #include <algorithm>
@@ -9,95 +10,90 @@ namespace corvantile::engine {
 namespace {
 
 constexpr std::size_t kMaxBuffer = std::numeric_limits<std::uint32_t>::max();
-constexpr std::uint32_t kSaturatedLength = 0xFFFFFF;
 
 template <class T> std::size_t vector_bytes(const std::vector<T>& v) {
     return v.capacity() * sizeof(T);
 }
 
+template <class T> void reserve_large(std::vector<T>& v, std::size_t count) {
+    v.reserve(count);
+    prefer_large_pages(v.data(), v.capacity() * sizeof(T));
+}
+
+void reserve_large(std::string& s, std::size_t count) {
+    s.reserve(count);
+    prefer_large_pages(s.data(), s.capacity());
+}
+
 } // namespace
 
-bool Segment::non_ascii(std::size_t i) const {
-    return (masks_[i] & kNonAsciiMarker) != 0;
+NameHead NameHead::of(std::string_view folded_name) {
+    const auto dot = folded_name.rfind('.');
+    const std::size_t last_dot = dot == std::string_view::npos || dot > 0xFF ? 0 : dot;
+    const std::size_t length = std::min(folded_name.size(), kLongName);
+    const std::uint32_t first =
+        folded_name.empty() ? 0 : static_cast<unsigned char>(folded_name[0]);
+    return {first | std::uint32_t(last_dot) << 8 | std::uint32_t(length) << 16};
 }
 
 std::string_view Segment::payload(std::size_t i) const {
-    const std::size_t begin = text_begin_[i] + name_lengths_[i] + path_lengths_[i];
-    return {text_.data() + begin, text_begin_[i + 1] - begin};
+    const std::size_t offset =
+        name_lengths_[i] + folded_name_length(i) + path_lengths_[i] + folded_path_lengths_[i];
+    return {at(i) + offset, begin_[i + 1] - begin_[i] - offset};
 }
 
-std::size_t Segment::folded_name_length(std::size_t i) const {
-    const std::uint32_t length = heads_[i] >> 8;
-    if (length != kSaturatedLength)
-        return length;
+std::size_t Segment::refolded_name_length(std::size_t i) const {
     return folded(name(i)).size();
 }
 
-std::string_view Segment::folded_name(std::size_t i) const {
-    return {folded_.data() + folded_begin_[i], folded_name_length(i)};
-}
-
-std::string_view Segment::folded_path(std::size_t i) const {
-    const std::size_t begin = folded_begin_[i] + folded_name_length(i);
-    return {folded_.data() + begin, folded_begin_[i + 1] - begin};
-}
-
 std::size_t Segment::memory_bytes() const {
-    return vector_bytes(masks_) + vector_bytes(heads_) + vector_bytes(folded_begin_) +
-           vector_bytes(text_begin_) + vector_bytes(name_lengths_) + vector_bytes(path_lengths_) +
-           vector_bytes(source_kinds_) + text_.capacity() + folded_.capacity() + sizeof(*this);
+    return vector_bytes(masks_) + vector_bytes(heads_) + vector_bytes(begin_) +
+           vector_bytes(name_lengths_) + vector_bytes(path_lengths_) +
+           vector_bytes(folded_path_lengths_) + vector_bytes(source_kinds_) + text_.capacity() +
+           sizeof(*this);
 }
 
 SegmentBuilder::SegmentBuilder(std::size_t expected_items, std::size_t expected_text_bytes)
     : segment_(std::make_unique<Segment>()) {
     Segment& s = *segment_;
-    s.masks_.reserve(expected_items);
-    s.heads_.reserve(expected_items);
-    s.folded_begin_.reserve(expected_items + 1);
-    s.text_begin_.reserve(expected_items + 1);
-    s.name_lengths_.reserve(expected_items);
-    s.path_lengths_.reserve(expected_items);
-    s.source_kinds_.reserve(expected_items);
-    s.text_.reserve(std::min(expected_text_bytes, kMaxBuffer));
-    s.folded_.reserve(std::min(expected_text_bytes, kMaxBuffer));
-    s.folded_begin_.push_back(0);
-    s.text_begin_.push_back(0);
+    reserve_large(s.masks_, expected_items);
+    reserve_large(s.heads_, expected_items);
+    reserve_large(s.begin_, expected_items + 1);
+    reserve_large(s.name_lengths_, expected_items);
+    reserve_large(s.path_lengths_, expected_items);
+    reserve_large(s.folded_path_lengths_, expected_items);
+    reserve_large(s.source_kinds_, expected_items);
+    // Room for the texts and their folded copies (payloads are usually short).
+    reserve_large(s.text_, std::min(expected_text_bytes * 2, kMaxBuffer));
+    s.begin_.push_back(0);
 }
 
 bool SegmentBuilder::add(const ItemData& item, SourceId source) {
     Segment& s = *segment_;
-    const std::size_t text_size = item.name.size() + item.path.size() + item.payload.size();
-    const std::size_t searched_size = item.name.size() + item.path.size();
     // Folding maps a code point to one code point; a stray byte may become three bytes.
-    if (text_size > kMaxBuffer - s.text_.size() ||
-        3 * searched_size > kMaxBuffer - s.folded_.size())
+    const std::size_t worst_size = 4 * (item.name.size() + item.path.size()) + item.payload.size();
+    if (worst_size > kMaxBuffer - s.text_.size())
         return false;
 
+    const std::size_t start = s.text_.size();
     s.text_.append(item.name);
+    fold_text(item.name, s.text_);
+    const std::string_view folded_name = std::string_view(s.text_).substr(start + item.name.size());
+    const NameHead head = NameHead::of(folded_name);
+    const std::uint32_t name_mask = char_mask(folded_name);
     s.text_.append(item.path);
+    const std::size_t folded_path_start = s.text_.size();
+    fold_text(item.path, s.text_);
+    const std::uint32_t path_mask = char_mask(std::string_view(s.text_).substr(folded_path_start));
     s.text_.append(item.payload);
 
-    const std::size_t folded_start = s.folded_.size();
-    bool non_ascii = fold_text(item.name, s.folded_);
-    const std::size_t folded_name_length = s.folded_.size() - folded_start;
-    non_ascii = fold_text(item.path, s.folded_) || non_ascii;
-
-    const std::string_view folded_text(s.folded_.data() + folded_start,
-                                       s.folded_.size() - folded_start);
-    std::uint64_t mask = char_mask(folded_text);
-    if (non_ascii)
-        mask |= kNonAsciiMarker;
-    const std::uint32_t first =
-        folded_name_length == 0 ? 0 : static_cast<unsigned char>(s.folded_[folded_start]);
-    const auto length =
-        static_cast<std::uint32_t>(std::min<std::size_t>(folded_name_length, kSaturatedLength));
-
-    s.masks_.push_back(mask);
-    s.heads_.push_back(first | (length << 8));
-    s.folded_begin_.push_back(static_cast<std::uint32_t>(s.folded_.size()));
-    s.text_begin_.push_back(static_cast<std::uint32_t>(s.text_.size()));
+    s.masks_.push_back(name_mask | std::uint64_t(path_mask) << 32);
+    s.heads_.push_back(head);
+    s.begin_.push_back(static_cast<std::uint32_t>(s.text_.size()));
     s.name_lengths_.push_back(static_cast<std::uint32_t>(item.name.size()));
     s.path_lengths_.push_back(static_cast<std::uint32_t>(item.path.size()));
+    s.folded_path_lengths_.push_back(
+        static_cast<std::uint32_t>(s.text_.size() - item.payload.size() - folded_path_start));
     s.source_kinds_.push_back((std::uint32_t(source) << 16) | item.kind);
 
     if (first_)
@@ -116,17 +112,15 @@ std::shared_ptr<const Segment> SegmentBuilder::finish() {
     };
     trim(s.masks_);
     trim(s.heads_);
-    trim(s.folded_begin_);
-    trim(s.text_begin_);
+    trim(s.begin_);
     trim(s.name_lengths_);
     trim(s.path_lengths_);
+    trim(s.folded_path_lengths_);
     trim(s.source_kinds_);
     trim(s.text_);
-    trim(s.folded_);
     std::shared_ptr<const Segment> done = std::move(segment_);
     segment_ = std::make_unique<Segment>();
-    segment_->folded_begin_.push_back(0);
-    segment_->text_begin_.push_back(0);
+    segment_->begin_.push_back(0);
     first_ = true;
     return done;
 }

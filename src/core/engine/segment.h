@@ -1,9 +1,11 @@
 // An immutable block of catalog items stored compactly.
 //
-// All the texts of a segment live in two contiguous buffers: the original texts (name, path,
-// payload) and the folded texts used for matching (name, path). Per item the segment keeps
-// 32 bytes: a 64-bit character mask, the first folded byte and folded length of the name, the
-// offsets of the item in both buffers, the name and path lengths, its source and its kind.
+// All the texts of a segment live in one contiguous buffer, item after item, each item as
+// name, folded name, path, folded path, payload: the folded texts are what matching compares,
+// and the originals beside them give the case and the word boundaries, so that scoring one
+// item touches one place in memory. Per item the segment keeps 32 bytes more: the character
+// masks of the folded name and path, a NameHead, the item's offset in the buffer, the lengths
+// of name, path and folded path, its source and its kind.
 #pragma once
 
 #include <cstddef>
@@ -36,24 +38,44 @@ struct ItemView {
 
 using SourceId = std::uint16_t;
 
+// What can be known of a folded name without reading it: its first byte, the position of its
+// last "." (0 when it has none or when that is past 255) and its length (kLongName: longer).
+struct NameHead {
+    std::uint32_t bits = 0;
+
+    static constexpr std::size_t kLongName = 0xFFFF;
+    static NameHead of(std::string_view folded_name);
+    char first() const { return static_cast<char>(bits & 0xFF); }
+    std::size_t last_dot() const { return (bits >> 8) & 0xFF; }
+    std::size_t length() const { return bits >> 16; }
+};
+
 class Segment {
 public:
     std::size_t size() const { return masks_.size(); }
 
-    std::uint64_t mask(std::size_t i) const { return masks_[i]; }
-    // Low byte: first folded byte of the name; upper 24 bits: folded name length (saturated).
-    std::uint32_t head(std::size_t i) const { return heads_[i]; }
-    bool non_ascii(std::size_t i) const;
+    // Character masks (see char_mask) of the folded name, and of the name and path together.
+    std::uint32_t name_mask(std::size_t i) const { return std::uint32_t(masks_[i]); }
+    std::uint32_t key_mask(std::size_t i) const {
+        return std::uint32_t(masks_[i]) | std::uint32_t(masks_[i] >> 32);
+    }
+    NameHead head(std::size_t i) const { return heads_[i]; }
+    // Address of the item's texts, for prefetching.
+    const char* texts(std::size_t i) const { return at(i); }
 
-    std::string_view name(std::size_t i) const {
-        return {text_.data() + text_begin_[i], name_lengths_[i]};
+    std::string_view name(std::size_t i) const { return {at(i), name_lengths_[i]}; }
+    std::uint32_t name_length(std::size_t i) const { return name_lengths_[i]; }
+    std::string_view folded_name(std::size_t i) const {
+        return {at(i) + name_lengths_[i], folded_name_length(i)};
     }
     std::string_view path(std::size_t i) const {
-        return {text_.data() + text_begin_[i] + name_lengths_[i], path_lengths_[i]};
+        return {at(i) + name_lengths_[i] + folded_name_length(i), path_lengths_[i]};
+    }
+    std::string_view folded_path(std::size_t i) const {
+        return {at(i) + name_lengths_[i] + folded_name_length(i) + path_lengths_[i],
+                folded_path_lengths_[i]};
     }
     std::string_view payload(std::size_t i) const;
-    std::string_view folded_name(std::size_t i) const;
-    std::string_view folded_path(std::size_t i) const;
     SourceId source(std::size_t i) const { return SourceId(source_kinds_[i] >> 16); }
     std::uint16_t kind(std::size_t i) const { return std::uint16_t(source_kinds_[i] & 0xFFFF); }
 
@@ -64,27 +86,31 @@ public:
     // Bytes held by the segment, text included.
     std::size_t memory_bytes() const;
     // Bytes of text (original and folded).
-    std::size_t text_bytes() const { return text_.size() + folded_.size(); }
+    std::size_t text_bytes() const { return text_.size(); }
 
 private:
     friend class SegmentBuilder;
-    std::size_t folded_name_length(std::size_t i) const;
+    const char* at(std::size_t i) const { return text_.data() + begin_[i]; }
+    std::size_t folded_name_length(std::size_t i) const {
+        const std::size_t length = heads_[i].length();
+        return length != NameHead::kLongName ? length : refolded_name_length(i);
+    }
+    std::size_t refolded_name_length(std::size_t i) const;
 
-    std::vector<std::uint64_t> masks_;
-    std::vector<std::uint32_t> heads_;
-    std::vector<std::uint32_t> folded_begin_; // size() + 1 entries
-    std::vector<std::uint32_t> text_begin_;   // size() + 1 entries
+    std::vector<std::uint64_t> masks_; // name mask | path mask << 32
+    std::vector<NameHead> heads_;
+    std::vector<std::uint32_t> begin_; // size() + 1 entries: where each item's texts start
     std::vector<std::uint32_t> name_lengths_;
     std::vector<std::uint32_t> path_lengths_;
+    std::vector<std::uint32_t> folded_path_lengths_;
     std::vector<std::uint32_t> source_kinds_;
     std::string text_;
-    std::string folded_;
     SourceId uniform_source_ = kMixedSources;
 };
 
 class SegmentBuilder {
 public:
-    // Reserves room for about this many items and bytes of original text.
+    // Reserves room for about this many items and bytes of original text (to be searched).
     explicit SegmentBuilder(std::size_t expected_items = 0, std::size_t expected_text_bytes = 0);
 
     // Appends an item; false (and nothing added) when the segment's buffers are full.

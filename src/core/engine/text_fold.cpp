@@ -120,8 +120,8 @@ char32_t to_upper_folded(char32_t cp) {
     return cp;
 }
 
-constexpr std::array<std::uint64_t, 256> make_mask_table() {
-    std::array<std::uint64_t, 256> table{};
+constexpr std::array<std::uint32_t, 256> make_mask_table() {
+    std::array<std::uint32_t, 256> table{};
     for (unsigned c = 0; c < 256; ++c) {
         int bit = -1;
         if (c >= 'a' && c <= 'z')
@@ -129,25 +129,21 @@ constexpr std::array<std::uint64_t, 256> make_mask_table() {
         else if (c >= 'A' && c <= 'Z')
             bit = int(c - 'A');
         else if (c >= '0' && c <= '9')
-            bit = 26 + int(c - '0');
+            bit = c <= '4' ? 26 : 27;
         else if (c == '.')
-            bit = 36;
+            bit = 28;
         else if (c == '/' || c == '\\')
-            bit = 37;
-        else if (c == '-')
-            bit = 38;
-        else if (c == '_')
-            bit = 39;
+            bit = 29;
         else if (c > ' ' && c < 0x7F)
-            bit = 40 + int(c % 8);
+            bit = 30;
         else if (c >= 0x80)
-            bit = 48 + int(c % 14);
-        table[c] = bit < 0 ? 0 : std::uint64_t{1} << bit;
+            bit = 31;
+        table[c] = bit < 0 ? 0 : std::uint32_t{1} << bit;
     }
     return table;
 }
 
-constexpr std::array<std::uint64_t, 256> kMaskTable = make_mask_table();
+constexpr std::array<std::uint32_t, 256> kMaskTable = make_mask_table();
 
 constexpr std::uint64_t kHighBits = 0x8080808080808080ULL;
 constexpr std::uint64_t kLowSeven = 0x7F7F7F7F7F7F7F7FULL;
@@ -314,12 +310,12 @@ std::string folded(std::string_view text) {
     return out;
 }
 
-std::uint64_t mask_bit(unsigned char folded_byte) {
+std::uint32_t mask_bit(unsigned char folded_byte) {
     return kMaskTable[folded_byte];
 }
 
-std::uint64_t char_mask(std::string_view folded_text) {
-    std::uint64_t a = 0, b = 0;
+std::uint32_t char_mask(std::string_view folded_text) {
+    std::uint32_t a = 0, b = 0;
     const auto* p = reinterpret_cast<const unsigned char*>(folded_text.data());
     const std::size_t size = folded_text.size();
     std::size_t i = 0;

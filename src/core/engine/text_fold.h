@@ -37,13 +37,16 @@ bool fold_text(std::string_view text, std::string& out);
 // The folded form of text.
 std::string folded(std::string_view text);
 
-// Bit of the 64-bit character mask that a folded byte sets; 0 for bytes that set none.
-std::uint64_t mask_bit(unsigned char folded_byte);
+// Bit of the 32-bit character mask that a folded byte sets: one per letter, two for the
+// digits, one each for ".", "/", other ASCII symbols and non-ASCII bytes; 0 for controls and
+// the space.
+std::uint32_t mask_bit(unsigned char folded_byte);
 
-// The character mask of folded text: the union of mask_bit over its bytes.
-std::uint64_t char_mask(std::string_view folded_text);
+// The character mask of folded text: the union of mask_bit over its bytes. A text can hold a
+// word as a subsequence only if its mask holds all the word's bits.
+std::uint32_t char_mask(std::string_view folded_text);
 
-// Mask bit that marks an item whose original text holds non-ASCII bytes.
-inline constexpr std::uint64_t kNonAsciiMarker = std::uint64_t{1} << 63;
+// The mask bit of the path separators.
+inline constexpr std::uint32_t kSeparatorMaskBit = std::uint32_t{1} << 29;
 
 } // namespace corvantile::engine

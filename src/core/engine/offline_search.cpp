@@ -1,0 +1,254 @@
+#include "core/engine/offline_search.h"
+
+#include <algorithm>
+#include <bit>
+
+namespace corvantile::engine {
+
+namespace {
+
+// Merges runs that are each sorted best first into one sorted vector.
+std::vector<RankKey> merge_runs(std::vector<std::vector<RankKey>> runs) {
+    while (runs.size() > 1) {
+        std::vector<std::vector<RankKey>> next;
+        for (std::size_t r = 0; r + 1 < runs.size(); r += 2) {
+            std::vector<RankKey> merged(runs[r].size() + runs[r + 1].size());
+            std::merge(runs[r].begin(), runs[r].end(), runs[r + 1].begin(), runs[r + 1].end(),
+                       merged.begin(), RankBefore{});
+            next.push_back(std::move(merged));
+        }
+        if (runs.size() % 2 == 1)
+            next.push_back(std::move(runs.back()));
+        runs = std::move(next);
+    }
+    return runs.empty() ? std::vector<RankKey>{} : std::move(runs.front());
+}
+
+} // namespace
+
+OfflineSearch::OfflineSearch(SearchId id, SearchRequest request, Query query, unsigned workers,
+                             std::shared_ptr<const CandidateSet> previous, CandidateSink keep)
+    : SearchJob(id, std::move(request.callbacks)), request_(std::move(request)),
+      query_(std::move(query)), previous_(std::move(previous)), keep_(std::move(keep)),
+      workers_(std::max(1u, workers)) {
+    for (WorkerState& state : workers_)
+        state.top = TopK(request_.max_results);
+    const CatalogSnapshot& catalog = *request_.catalog;
+    candidates_ = std::make_shared<CandidateSet>();
+    candidates_->catalog = request_.catalog;
+    candidates_->query = query_;
+    candidates_->bits.resize(catalog.slot_count());
+    for (std::size_t s = 0; s < catalog.slot_count(); ++s) {
+        const std::size_t size = catalog.slot(s).segment->size();
+        candidates_->bits[s].assign((size + 63) / 64, 0);
+        for (std::size_t begin = 0; begin < size; begin += kChunkItems)
+            chunks_.push_back({std::uint32_t(s), std::uint32_t(begin),
+                               std::uint32_t(std::min(size, begin + kChunkItems))});
+    }
+    if (chunks_.empty())
+        chunks_.push_back({0, 0, 0});
+}
+
+std::size_t OfflineSearch::first_phase_tasks() {
+    return chunks_.size();
+}
+
+OfflineSearch::WorkerState& OfflineSearch::state_of(unsigned worker) {
+    WorkerState& state = workers_[worker % workers_.size()];
+    if (!state.matcher)
+        state.matcher.emplace(query_);
+    return state;
+}
+
+void OfflineSearch::run_task(std::size_t task, unsigned worker) {
+    if (phase_ == Phase::Sort) {
+        WorkerState& share = workers_[task];
+        share.sorted = share.top.take();
+        std::sort(share.sorted.begin(), share.sorted.end(), RankBefore{});
+        return;
+    }
+    const Chunk& chunk = chunks_[task];
+    if (chunk.end > chunk.begin)
+        scan(chunk, state_of(worker));
+}
+
+namespace {
+
+inline void prefetch(const void* address) {
+#if defined(__GNUC__) || defined(__clang__)
+    __builtin_prefetch(address);
+#else
+    (void)address;
+#endif
+}
+
+} // namespace
+
+Floor OfflineSearch::floor_of(const WorkerState& state) const {
+    Floor floor = state.top.floor();
+    if (const std::int32_t shared = shared_floor_.load(std::memory_order_relaxed);
+        shared > floor.score)
+        floor = {shared};
+    if (!floor.none() && !request_.boosts.empty())
+        floor = {floor.score - request_.boosts.max()};
+    return floor;
+}
+
+// Looks at the items of a chunk (those left by the previous search, when reusing it), 64 at
+// a time: marks in the candidate bits each item whose masks admit the query, picks those
+// that might still rank high enough from what is known without their text, fetches their
+// texts into the cache together, then matches them.
+void OfflineSearch::scan(const Chunk& chunk, WorkerState& state) {
+    const CatalogSnapshot& catalog = *request_.catalog;
+    const SegmentSlot& slot = catalog.slot(chunk.slot);
+    const Segment& segment = *slot.segment;
+    const std::uint32_t start = catalog.slot_start(chunk.slot);
+    const std::uint32_t mask = query_.mask();
+    const bool has_removed = slot.removed != nullptr;
+    const std::uint64_t* previous = previous_ ? previous_->bits[chunk.slot].data() : nullptr;
+    std::uint64_t* kept = candidates_->bits[chunk.slot].data();
+    const Matcher& matcher = *state.matcher;
+    std::uint32_t picked[64];
+    for (std::uint32_t word = chunk.begin / 64; word * 64 < chunk.end; ++word) {
+        std::uint64_t todo = previous ? previous[word] : ~std::uint64_t{0};
+        if (chunk.end - word * 64 < 64)
+            todo &= (std::uint64_t{1} << (chunk.end - word * 64)) - 1;
+        const Floor floor = floor_of(state);
+        std::uint64_t found = 0;
+        std::size_t count = 0;
+        while (todo != 0) {
+            const int bit = std::countr_zero(todo);
+            todo &= todo - 1;
+            const std::uint32_t i = word * 64 + std::uint32_t(bit);
+            if ((segment.key_mask(i) & mask) != mask || (has_removed && slot.is_removed(i)))
+                continue;
+            found |= std::uint64_t{1} << bit;
+            if (!matcher.may_reach(segment.head(i), segment.name_mask(i), segment.name_length(i),
+                                   floor))
+                continue;
+            prefetch(segment.texts(i));
+            prefetch(segment.texts(i) + segment.name_length(i));
+            picked[count++] = i;
+        }
+        kept[word] = found;
+        for (std::size_t k = 0; k < count; ++k)
+            consider(segment, picked[k], start + picked[k], state);
+        if (word % 16 == 0 && cancelled())
+            return;
+    }
+}
+
+void OfflineSearch::consider(const Segment& segment, std::size_t i, std::uint32_t index,
+                             WorkerState& state) {
+    const Floor floor = floor_of(state);
+    const ItemText text{segment.name(i), segment.path(i), segment.folded_name(i),
+                        segment.folded_path(i)};
+    const auto result = state.matcher->match(text, floor);
+    if (!result)
+        return;
+    std::int32_t score = result->score;
+    if (!request_.boosts.empty())
+        score += boost_of({text.name, text.path, segment.payload(i),
+                           request_.catalog->source_name(segment.source(i)), segment.kind(i)});
+    state.top.push({score, std::uint32_t(text.name.size()), index});
+    // Share a risen floor so that the other workers skip what cannot make the list either.
+    const std::int32_t mine = state.top.floor().score;
+    std::int32_t shared = shared_floor_.load(std::memory_order_relaxed);
+    while (mine > shared &&
+           !shared_floor_.compare_exchange_weak(shared, mine, std::memory_order_relaxed)) {
+    }
+}
+
+std::int32_t OfflineSearch::boost_of(const ItemView& item) const {
+    return request_.boosts.boost(usage_key_hash(item));
+}
+
+std::size_t OfflineSearch::finish_phase(unsigned worker) {
+    if (phase_ == Phase::Scan) {
+        keep_candidates();
+        std::size_t total = 0;
+        for (WorkerState& state : workers_)
+            total += state.top.size();
+        // Every match is wanted: let each worker sort its own share, then merge.
+        if (request_.max_results == 0 && total > kChunkItems && workers_.size() > 1) {
+            phase_ = Phase::Sort;
+            return workers_.size();
+        }
+        std::vector<RankKey> keys;
+        for (WorkerState& state : workers_) {
+            std::vector<RankKey> mine = state.top.take();
+            keys.insert(keys.end(), mine.begin(), mine.end());
+        }
+        sort_ranked(keys, request_.max_results);
+        report(std::move(keys), state_of(worker));
+        return 0;
+    }
+    std::vector<std::vector<RankKey>> runs;
+    for (WorkerState& state : workers_)
+        runs.push_back(std::move(state.sorted));
+    report(merge_runs(std::move(runs)), state_of(worker));
+    return 0;
+}
+
+void OfflineSearch::keep_candidates() {
+    if (keep_ && !cancelled())
+        keep_(std::move(candidates_));
+    candidates_.reset();
+}
+
+void OfflineSearch::report(std::vector<RankKey> ranked, WorkerState& state) {
+    const CatalogSnapshot& catalog = *request_.catalog;
+    const std::size_t batch_size = std::max<std::size_t>(1, request_.batch_size);
+    struct Marks {
+        std::size_t name_begin, name_end, path_end; // ranges of one hit in `offsets`
+    };
+    std::vector<SearchHit> hits;
+    std::vector<std::uint32_t> offsets;
+    std::vector<Marks> marks;
+    for (std::size_t first = 0; first < ranked.size(); first += batch_size) {
+        if (cancelled())
+            return;
+        const std::size_t last = std::min(ranked.size(), first + batch_size);
+        hits.clear();
+        offsets.clear();
+        marks.clear();
+        for (std::size_t r = first; r < last; ++r) {
+            const RankKey& key = ranked[r];
+            SearchHit hit;
+            hit.item = catalog.view(key.index);
+            hit.index = key.index;
+            hit.score = key.score;
+            const std::int32_t boost = request_.boosts.empty() ? 0 : boost_of(hit.item);
+            hit.tier = MatchTier(std::clamp<std::int32_t>((key.score - boost) / kTierSpan, 0,
+                                                          std::int32_t(MatchTier::Exact)));
+            Marks mark{offsets.size(), offsets.size(), offsets.size()};
+            if (request_.positions) {
+                const auto [s, i] = catalog.locate(key.index);
+                const Segment& segment = *catalog.slot(s).segment;
+                const ItemText text{segment.name(i), segment.path(i), segment.folded_name(i),
+                                    segment.folded_path(i)};
+                if (const auto again = state.matcher->match(text, Floor{}, &state.positions)) {
+                    hit.tier = again->tier;
+                    const auto& found = state.positions;
+                    offsets.insert(offsets.end(), found.name.begin(), found.name.end());
+                    mark.name_end = offsets.size();
+                    offsets.insert(offsets.end(), found.path.begin(), found.path.end());
+                    mark.path_end = offsets.size();
+                }
+            }
+            marks.push_back(mark);
+            hits.push_back(hit);
+        }
+        const std::span<const std::uint32_t> all(offsets);
+        for (std::size_t h = 0; h < hits.size(); ++h) {
+            const Marks& mark = marks[h];
+            hits[h].name_positions = all.subspan(mark.name_begin, mark.name_end - mark.name_begin);
+            hits[h].path_positions = all.subspan(mark.name_end, mark.path_end - mark.name_end);
+        }
+        if (!deliver(hits))
+            return;
+    }
+    deliver_done();
+}
+
+} // namespace corvantile::engine

@@ -1,0 +1,73 @@
+// A search over a catalog snapshot: the items are scanned in chunks by all workers, each
+// keeping the best results it saw in a bounded heap; the heaps are merged at the end and the
+// results reported best first, in batches.
+#pragma once
+
+#include "core/engine/matcher.h"
+#include "core/engine/search_job.h"
+
+#include <atomic>
+#include <functional>
+#include <memory>
+#include <optional>
+#include <vector>
+
+namespace corvantile::engine {
+
+// The items that may match a completed search's query. A later search whose query narrows
+// that one (the user typed on) needs to look at these items only.
+struct CandidateSet {
+    std::shared_ptr<const CatalogSnapshot> catalog;
+    Query query;
+    std::vector<std::vector<std::uint64_t>> bits; // per slot, a bit per item
+};
+
+class OfflineSearch final : public SearchJob {
+public:
+    using CandidateSink = std::function<void(std::shared_ptr<const CandidateSet>)>;
+
+    // previous: candidates to restrict the scan to (null: scan everything); keep: receives
+    // this search's candidates when it completes.
+    OfflineSearch(SearchId id, SearchRequest request, Query query, unsigned workers,
+                  std::shared_ptr<const CandidateSet> previous, CandidateSink keep);
+
+    std::size_t first_phase_tasks() override;
+    void run_task(std::size_t task, unsigned worker) override;
+    std::size_t finish_phase(unsigned worker) override;
+
+    static constexpr std::size_t kChunkItems = 8192; // a multiple of 64
+
+private:
+    enum class Phase { Scan, Sort };
+    struct Chunk {
+        std::uint32_t slot;
+        std::uint32_t begin; // a multiple of 64
+        std::uint32_t end;
+    };
+    struct WorkerState {
+        std::optional<Matcher> matcher;
+        TopK top;
+        std::vector<RankKey> sorted; // the share of every match, sorted in the Sort phase
+        MatchPositions positions;
+    };
+
+    void scan(const Chunk& chunk, WorkerState& state);
+    void consider(const Segment& segment, std::size_t i, std::uint32_t index, WorkerState& state);
+    WorkerState& state_of(unsigned worker);
+    Floor floor_of(const WorkerState& state) const;
+    std::int32_t boost_of(const ItemView& item) const;
+    void keep_candidates();
+    void report(std::vector<RankKey> ranked, WorkerState& state);
+
+    SearchRequest request_;
+    Query query_;
+    std::shared_ptr<const CandidateSet> previous_;
+    CandidateSink keep_;
+    std::vector<Chunk> chunks_;
+    std::shared_ptr<CandidateSet> candidates_; // filled by the scan
+    std::vector<WorkerState> workers_;
+    std::atomic<std::int32_t> shared_floor_{kNoFloor};
+    Phase phase_ = Phase::Scan;
+};
+
+} // namespace corvantile::engine

@@ -1,0 +1,68 @@
+// Runs searches on a pool of worker threads.
+//
+// start() returns at once with the search's id; the work is cut into tasks (chunks of the
+// catalog, or real-time sources) that idle workers take in turn, so one search uses every
+// core and several searches share them. cancel() only sets the search's flag: it never waits
+// for a worker, and once it returns no callback of that search begins. The executor keeps the
+// candidates of the last completed offline search, so a query that extends it (the user typed
+// one more letter) looks only at the items that could still match.
+#pragma once
+
+#include "core/engine/offline_search.h"
+#include "core/engine/search_request.h"
+
+#include <chrono>
+#include <condition_variable>
+#include <cstdint>
+#include <list>
+#include <memory>
+#include <mutex>
+#include <thread>
+#include <vector>
+
+namespace corvantile::engine {
+
+class SearchExecutor {
+public:
+    // threads 0: one per hardware thread.
+    explicit SearchExecutor(unsigned threads = 0);
+    // Cancels every search and joins the workers (a callback under way is let finish).
+    ~SearchExecutor();
+    SearchExecutor(const SearchExecutor&) = delete;
+    SearchExecutor& operator=(const SearchExecutor&) = delete;
+
+    SearchId start(SearchRequest request);
+    void cancel(SearchId id);
+    void cancel_all();
+
+    // Waits until no search is queued or running; false on timeout.
+    bool wait_idle(std::chrono::milliseconds timeout);
+    std::size_t active_searches() const;
+    unsigned thread_count() const { return unsigned(threads_.size()); }
+
+private:
+    struct Entry {
+        std::shared_ptr<SearchJob> job;
+        std::size_t task_count = 0;
+        std::size_t next_task = 0;
+        std::size_t running = 0; // tasks (or a phase end) being run by workers
+        std::size_t done = 0;
+    };
+    using Entries = std::list<Entry>;
+
+    void work(unsigned worker);
+    Entries::iterator next_runnable();
+    void retire(Entries::iterator entry);
+    void keep_candidates(std::shared_ptr<const CandidateSet> set);
+
+    mutable std::mutex mutex_;
+    std::condition_variable work_ready_;
+    std::condition_variable idle_;
+    Entries entries_;
+    bool stopping_ = false;
+    SearchId last_id_ = 0;
+    std::shared_ptr<const CandidateSet> candidates_;
+    std::vector<std::thread> threads_;
+};
+
+} // namespace corvantile::engine
