@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "framework/CButton.h"
+#include "framework/CStatic.h"
 #include "framework_test_support.h"
 
 using fwtest::DialogTemplate;
@@ -88,6 +89,28 @@ TEST(Controls, ControlsLetGoWhenTheDialogIsDestroyed) {
     EXPECT_EQ(window.dialog.m_hWnd, nullptr);
     EXPECT_EQ(window.edit.m_hWnd, nullptr);
     EXPECT_EQ(CWnd::FromHandlePermanent(control), nullptr);
+}
+
+TEST(Controls, DialogFromTheProgramsResourcesBindsItsControls) {
+    constexpr UINT kSearchBar = 102;
+    CEdit edit;
+    CButton menuButton;
+    CStatic actionIcon;
+    DialogTemplate unused;
+    TestDialog dialog(unused);
+    dialog.exchange = [&](CDataExchange* dx) {
+        DDX_Control(dx, 1000, edit);
+        DDX_Control(dx, 1031, menuButton);
+        DDX_Control(dx, 1032, actionIcon);
+    };
+    ASSERT_TRUE(dialog.Create(kSearchBar));
+
+    EXPECT_NE(edit.m_hWnd, nullptr);
+    EXPECT_NE(menuButton.m_hWnd, nullptr);
+    ASSERT_NE(actionIcon.m_hWnd, nullptr);
+    const HICON icon = ::LoadIconW(nullptr, MAKEINTRESOURCEW(32516)); // IDI_INFORMATION
+    actionIcon.SetIcon(icon);
+    EXPECT_EQ(actionIcon.GetIcon(), icon);
 }
 
 TEST(EditBox, SelectionCountsUtf8Bytes) {

@@ -55,6 +55,30 @@ TEST(ModalLoop, KeyMeetsTheControlThenTheDialogThenTheDialogManager) {
     EXPECT_EQ(routing.log, (std::vector<std::string>{"edit", "dialog", "OnOK"}));
 }
 
+// A never-shown owner that notes the key-downs offered to it.
+class OwnerFrame : public CFrameWnd {
+public:
+    int keysOffered = 0;
+    BOOL PreTranslateMessage(MSG* msg) override {
+        keysOffered += msg->message == WM_KEYDOWN;
+        return FALSE;
+    }
+};
+
+TEST(ModalLoop, WindowsAboveTheDialogAreNotAsked) {
+    OwnerFrame owner;
+    ASSERT_TRUE(owner.Create(nullptr, nullptr));
+    KeyRouting routing;
+    routing.dialog.InitModalIndirect(routing.dialogTemplate.Get(), &owner);
+    routing.dialog.onInit = [&] {
+        routing.edit.PostMessage(WM_KEYDOWN, VK_RETURN, kReturnKeyData);
+    };
+
+    EXPECT_EQ(routing.dialog.DoModal(), IDOK);
+    EXPECT_EQ(routing.log, (std::vector<std::string>{"edit", "dialog", "OnOK"}));
+    EXPECT_EQ(owner.keysOffered, 0);
+}
+
 TEST(ModalLoop, KeyUsedUpByTheControlGoesNoFurther) {
     KeyRouting routing;
     routing.edit.preTranslate = [&](MSG* msg) {
