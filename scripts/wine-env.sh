@@ -30,6 +30,16 @@ corvantile_start_display() {
 
 # Makes the prefix once: no Mono/Gecko prompts, no menu files, Wine's own fonts installed.
 corvantile_prepare_prefix() {
+    corvantile_create_prefix
+    # Without a window manager, Wine would wait two seconds for one whenever a shown window is
+    # hidden; unmanaged windows hide at once.
+    if ! grep -q '"Managed"="N"' "$WINEPREFIX/user.reg" 2>/dev/null; then
+        wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1
+        wineserver -w
+    fi
+}
+
+corvantile_create_prefix() {
     [[ -f "$WINEPREFIX/.corvantile-ready" ]] && return 0
     rm -rf "$WINEPREFIX"
     mkdir -p "$(dirname "$WINEPREFIX")"
