@@ -42,10 +42,11 @@ void LiveSearch::consider(const ItemData& item, WorkerState& state, std::vector<
     state.folded_path.clear();
     fold_text(item.name, state.folded_name);
     fold_text(item.path, state.folded_path);
-    const std::uint32_t mask = char_mask(state.folded_name) | char_mask(state.folded_path);
+    const std::uint32_t name_mask = char_mask(state.folded_name);
+    const std::uint32_t mask = name_mask | char_mask(state.folded_path);
     if ((mask & query_.mask()) != query_.mask())
         return;
-    const ItemText text{item.name, item.path, state.folded_name, state.folded_path};
+    const ItemText text{item.name, item.path, state.folded_name, state.folded_path, name_mask};
     const auto result =
         state.matcher->match(text, Floor{}, request_.positions ? &state.positions : nullptr);
     if (!result)

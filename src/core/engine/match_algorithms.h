@@ -7,6 +7,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <limits>
+#include <span>
 #include <vector>
 
 namespace corvantile::engine::detail {
@@ -104,61 +105,76 @@ struct AlignScratch {
 inline constexpr std::size_t kMaxAlignPattern = 64;
 inline constexpr std::size_t kMaxAlignCells = std::size_t{1} << 18;
 
+// Leftmost and rightmost placements of the pattern, which bound where each character can go;
+// false when the pattern does not occur.
+template <class Unit>
+bool placement_bounds(const Pattern<Unit>& p, const Subject<Unit>& s, AlignScratch& scratch) {
+    const std::size_t m = p.size;
+    if (m == 0 || m > s.size)
+        return false;
+    scratch.first.resize(m);
+    scratch.last.resize(m);
+    std::size_t i = 0;
+    for (std::size_t j = 0; j < s.size && i < m; ++j)
+        if (s.units[j] == p.units[i])
+            scratch.first[i++] = static_cast<std::uint32_t>(j);
+    if (i < m)
+        return false;
+    std::size_t k = m;
+    for (std::size_t j = s.size; j-- > 0 && k > 0;)
+        if (s.units[j] == p.units[k - 1])
+            scratch.last[--k] = static_cast<std::uint32_t>(j);
+    return true;
+}
+
 // The best placement of the pattern as a subsequence under the scoring model: dynamic
 // programming over (pattern character, text position), where a character either continues a
 // run or follows a gap from the best earlier cell. kNoScore when the pattern does not occur.
-// Very long patterns or texts fall back to the leftmost placement.
+// Fills positions when given; without them only two rows are kept. Very long patterns or
+// texts fall back to the leftmost placement.
 template <class Unit>
 int best_alignment(const Pattern<Unit>& p, const Subject<Unit>& s,
-                   std::vector<std::uint32_t>& positions, AlignScratch& scratch) {
+                   std::vector<std::uint32_t>* positions, AlignScratch& scratch) {
+    if (!placement_bounds(p, s, scratch))
+        return kNoScore;
     const std::size_t m = p.size;
-    const std::size_t n = s.size;
-    if (m == 0 || m > n)
-        return kNoScore;
-    auto& first = scratch.first;
-    auto& last = scratch.last;
-    first.resize(m);
-    last.resize(m);
-    // Leftmost and rightmost placements bound where each character can go.
-    std::size_t i = 0;
-    for (std::size_t j = 0; j < n && i < m; ++j)
-        if (s.units[j] == p.units[i])
-            first[i++] = static_cast<std::uint32_t>(j);
-    if (i < m)
-        return kNoScore;
-    std::size_t k = m;
-    for (std::size_t j = n; j-- > 0 && k > 0;)
-        if (s.units[j] == p.units[k - 1])
-            last[--k] = static_cast<std::uint32_t>(j);
-
-    positions.resize(m);
+    const auto& first = scratch.first;
+    const auto& last = scratch.last;
     if (m == 1) {
         std::uint32_t best_j = first[0];
         for (std::uint32_t j = first[0]; j <= last[0]; ++j)
             if (s.units[j] == p.units[0] && s.bonus[j] > s.bonus[best_j])
                 best_j = j;
-        positions[0] = best_j;
+        if (positions)
+            positions->assign(1, best_j);
         return kScoreMatch + 2 * s.bonus[best_j];
     }
     const std::size_t base = first[0];
     const std::size_t width = last[m - 1] - base + 1;
     if (m > kMaxAlignPattern || width * m > kMaxAlignCells) {
-        positions.assign(first.begin(), first.end());
-        return score_alignment(s.bonus, positions);
+        const std::span<const std::uint32_t> leftmost(first);
+        if (positions)
+            positions->assign(first.begin(), first.end());
+        return score_alignment(s.bonus, leftmost);
     }
-    scratch.score.assign(width * m, kNoScore);
-    scratch.from.resize(width * m);
+    // With positions, every row is kept for the way back; without, two rows take turns.
+    const std::size_t rows = positions ? m : 2;
+    scratch.score.assign(width * rows, kNoScore);
+    if (positions)
+        scratch.from.resize(width * m);
     int* score = scratch.score.data();
     std::int32_t* from = scratch.from.data();
+    const auto row_of = [&](std::size_t row) { return score + (row % rows) * width; };
 
     for (std::size_t j = first[0]; j <= last[0]; ++j)
         if (s.units[j] == p.units[0])
             score[j - base] = kScoreMatch + 2 * s.bonus[j];
 
     for (std::size_t row = 1; row < m; ++row) {
-        const int* above = score + (row - 1) * width;
-        int* here = score + row * width;
-        std::int32_t* here_from = from + row * width;
+        const int* above = row_of(row - 1);
+        int* here = row_of(row);
+        if (!positions)
+            std::fill(here + first[row - 1] - base, here + last[row] - base + 1, kNoScore);
         const std::size_t above_first = first[row - 1], above_last = last[row - 1];
         int gap_best = kNoScore; // best cell of the row above, net of the gap up to j
         std::int32_t gap_from = -1;
@@ -186,10 +202,11 @@ int best_alignment(const Pattern<Unit>& p, const Subject<Unit>& s,
                 best_from = gap_from;
             }
             here[j - base] = best;
-            here_from[j - base] = best_from;
+            if (positions)
+                from[row * width + j - base] = best_from;
         }
     }
-    const int* bottom = score + (m - 1) * width;
+    const int* bottom = row_of(m - 1);
     int best = kNoScore;
     std::size_t best_j = 0;
     for (std::size_t j = first[m - 1]; j <= last[m - 1]; ++j)
@@ -197,10 +214,13 @@ int best_alignment(const Pattern<Unit>& p, const Subject<Unit>& s,
             best = bottom[j - base];
             best_j = j;
         }
-    for (std::size_t row = m; row-- > 0;) {
-        positions[row] = static_cast<std::uint32_t>(best_j);
-        if (row > 0)
-            best_j = static_cast<std::size_t>(from[row * width + best_j - base]);
+    if (positions) {
+        positions->resize(m);
+        for (std::size_t row = m; row-- > 0;) {
+            (*positions)[row] = static_cast<std::uint32_t>(best_j);
+            if (row > 0)
+                best_j = static_cast<std::size_t>(from[row * width + best_j - base]);
+        }
     }
     return best;
 }

@@ -118,34 +118,37 @@ int score_alignment(const std::uint8_t* bonus, std::span<const std::uint32_t> po
     return score;
 }
 
-int max_alignment_score(std::size_t length, bool word_chars, bool at_start, bool with_separators) {
+int max_alignment_score(std::size_t length, bool word_chars, TextTraits text) {
     if (length == 0)
         return 0;
     const int m = int(length);
-    const int boundary = with_separators ? kBonusPath : kBonusBoundary;
-    const int first = kScoreMatch + 2 * (at_start ? kBonusStart : boundary);
-    const int second_in_first = kScoreMatch + (at_start ? kBonusStart : boundary);
+    const int boundary = text.separators ? kBonusPath : kBonusBoundary;
+    const int first = kScoreMatch + 2 * (text.at_start ? kBonusStart : boundary);
+    const int second_in_first = kScoreMatch + (text.at_start ? kBonusStart : boundary);
     if (!word_chars || length > 256)
         return m == 1 ? first : first + second_in_first + (m - 2) * (kScoreMatch + boundary);
     // A run of letters and digits: its second character carries the bonus of the first; later
-    // ones follow a letter or digit, so they get at most a camel hump. A run after a gap starts
-    // with at most the boundary bonus, less the gap.
-    const int inner = kScoreMatch + kBonusCamel;
+    // ones follow a letter or digit, so they get at most a camel hump (nothing in a smooth
+    // start). A run after a gap starts with at most the boundary bonus, less the gap.
+    const int inner = kScoreMatch + (text.smooth ? kBonusConsecutive : kBonusCamel);
+    const int inner_in_first =
+        text.at_start && text.smooth_start ? kScoreMatch + kBonusConsecutive : inner;
     const int after_gap = kScoreMatch + boundary + kGapStart;
     const int second_after_gap = kScoreMatch + boundary;
-    const auto run = [&](int head, int second, int size) {
-        return size == 1 ? head : head + second + (size - 2) * inner;
+    const auto run = [&](int head, int second, int later, int size) {
+        return size == 1 ? head : head + second + (size - 2) * later;
     };
     // best[r]: the most r characters can add as runs after gaps.
     std::vector<int> best(length + 1, 0);
     for (int r = 1; r <= m; ++r) {
         best[r] = std::numeric_limits<int>::min();
         for (int size = 1; size <= r; ++size)
-            best[r] = std::max(best[r], run(after_gap, second_after_gap, size) + best[r - size]);
+            best[r] =
+                std::max(best[r], run(after_gap, second_after_gap, inner, size) + best[r - size]);
     }
     int total = std::numeric_limits<int>::min();
     for (int size = 1; size <= m; ++size)
-        total = std::max(total, run(first, second_in_first, size) + best[m - size]);
+        total = std::max(total, run(first, second_in_first, inner_in_first, size) + best[m - size]);
     return total;
 }
 

@@ -51,11 +51,19 @@ inline int consecutive_bonus(const std::uint8_t* bonus, std::size_t j) {
 // Score of a pattern matched at the given increasing positions of a text with these bonuses.
 int score_alignment(const std::uint8_t* bonus, std::span<const std::uint32_t> positions);
 
-// Highest score any alignment of a pattern of this many characters can reach, when it may
-// begin at the first position of the text (at_start) or not, in a text that holds path
-// separators (with_separators) or not, whose highest bonus past the start is then the
-// boundary bonus. When every character of the pattern is a letter or digit (word_chars),
-// positions inside a run cannot follow a delimiter, which caps their bonus further.
-int max_alignment_score(std::size_t length, bool word_chars, bool at_start, bool with_separators);
+// What is known of a text when bounding the score a pattern can reach in it.
+struct TextTraits {
+    bool at_start = true;      // the pattern may begin at the first position
+    bool separators = true;    // the text may hold path separators (else the highest bonus past
+                               // the start is the boundary bonus)
+    bool smooth_start = false; // no camel hump or digit boundary within the pattern's length
+                               // from the start
+    bool smooth = false;       // no camel hump or digit boundary anywhere
+};
+
+// Highest score any alignment of a pattern of this many characters can reach in such a text.
+// When every character of the pattern is a letter or digit (word_chars), positions inside a
+// run cannot follow a delimiter, which caps their bonus further.
+int max_alignment_score(std::size_t length, bool word_chars, TextTraits text);
 
 } // namespace corvantile::engine

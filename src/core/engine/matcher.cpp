@@ -67,16 +67,27 @@ Matcher::Matcher(const Query& query) : query_(query) {
     joined_first_ = joined.empty() ? 0 : static_cast<unsigned char>(joined[0]);
     joined_size_ = joined.size();
     path_only_bound_ = tier_score(MatchTier::PathOnly, query_.max_alignment());
-    for (unsigned byte = 0; byte < 256; ++byte)
-        for (const int separators : {0, 1}) {
-            int total = 0;
-            for (const QueryWord& word : query_.words())
-                total += word.max_alignment[static_cast<unsigned char>(word.folded[0]) == byte]
-                                           [separators];
-            word_start_bound_[byte][separators] = tier_score(MatchTier::WordStart, total);
-            if (byte == joined_first_ && separators == 1)
-                exact_bound_ = tier_score(MatchTier::Exact, total);
-        }
+    for (unsigned byte = 0; byte < 256; ++byte) {
+        // The words that begin with this byte may be placed at the start of the name.
+        smooth_length_[byte] = 0;
+        for (const QueryWord& word : query_.words())
+            if (static_cast<unsigned char>(word.folded[0]) == byte)
+                smooth_length_[byte] = std::max(smooth_length_[byte], word.folded_units.size());
+        for (const int separators : {0, 1})
+            for (const Smoothness smooth : {kHumpy, kSmoothStart, kSmooth}) {
+                int total = 0;
+                for (const QueryWord& word : query_.words()) {
+                    const bool at_start = static_cast<unsigned char>(word.folded[0]) == byte;
+                    total += word.max_alignment[at_start][separators][smooth];
+                }
+                const bool knowable = smooth == kHumpy || smooth_length_[byte] < NameHead::kFarHump;
+                word_start_bound_[byte][separators][smooth] =
+                    knowable ? tier_score(MatchTier::WordStart, total)
+                             : word_start_bound_[byte][separators][kHumpy];
+                if (byte == joined_first_ && separators == 1 && smooth == kHumpy)
+                    exact_bound_ = tier_score(MatchTier::Exact, total);
+            }
+    }
 }
 
 template <class Fn> int Matcher::with_word(const Prepared& text, const ModeWord& word, Fn&& fn) {
@@ -158,7 +169,8 @@ int Matcher::place_quick(std::size_t w, WordPlacement& placement) {
 
 int Matcher::place_scattered(const Prepared& text, std::size_t w, WordPlacement& placement) {
     return with_word(text, mode_words_[w], [&](const auto& p, const auto& s) {
-        return detail::best_alignment(p, s, placement.positions, scratch_);
+        return detail::best_alignment(p, s, want_positions_ ? &placement.positions : nullptr,
+                                      scratch_);
     });
 }
 
@@ -181,6 +193,7 @@ bool Matcher::exact_name() {
 
 std::optional<MatchResult> Matcher::match(const ItemText& item, Floor floor,
                                           MatchPositions* positions) {
+    want_positions_ = positions != nullptr;
     const auto& words = query_.words();
     if (words.empty())
         return std::nullopt;
@@ -197,14 +210,15 @@ std::optional<MatchResult> Matcher::match(const ItemText& item, Floor floor,
             first == joined_first_ &&
             (folded_name.size() == joined_size_ ||
              (folded_name.size() > joined_size_ && folded_name[joined_size_] == '.'));
-        if (floor.excludes(exact ? exact_bound_ : word_start_bound_[first][1], name_length))
+        if (floor.excludes(exact ? exact_bound_ : word_start_bound_[first][1][kHumpy], name_length))
             return std::nullopt;
     }
 
     // Every word must occur in the name or in the path.
     bool any_in_name = false, any_in_path = false;
     for (std::size_t w = 0; w < words.size(); ++w) {
-        placements_[w].in_name = bytes_subsequence(words[w].folded, folded_name);
+        placements_[w].in_name = (item.name_mask & words[w].mask) == words[w].mask &&
+                                 bytes_subsequence(words[w].folded, folded_name);
         if (placements_[w].in_name) {
             any_in_name = true;
             continue;
@@ -238,13 +252,13 @@ std::optional<MatchResult> Matcher::match(const ItemText& item, Floor floor,
             WordPlacement& placement = placements_[w];
             if (!placement.in_name) {
                 placement.tier = MatchTier::PathOnly;
-                pending_bound += words[w].max_alignment[1][1];
+                pending_bound += words[w].max_alignment[1][1][kHumpy];
             } else {
                 placement.score = place_quick(w, placement);
                 if (placement.score == kNoScore && options.match_start_only && w == 0)
                     return std::nullopt;
                 if (placement.score == kNoScore)
-                    pending_bound += words[w].max_alignment[1][1];
+                    pending_bound += words[w].max_alignment[1][1][kHumpy];
                 else
                     alignment += placement.score;
             }

@@ -26,8 +26,9 @@ namespace corvantile::engine {
 struct ItemText {
     std::string_view name;
     std::string_view path;
-    std::string_view folded_name; // fold_text of name
-    std::string_view folded_path; // fold_text of path
+    std::string_view folded_name;                // fold_text of name
+    std::string_view folded_path;                // fold_text of path
+    std::uint32_t name_mask = ~std::uint32_t{0}; // char_mask of folded_name, when known
 };
 
 // Where the query matched: byte offsets into the original name and path, ascending.
@@ -63,7 +64,14 @@ public:
         const auto first = static_cast<unsigned char>(head.first());
         if (first == joined_first_ && exact_possible(head))
             return !floor.excludes(exact_bound_, name_length);
-        return !floor.excludes(word_start_bound_[first][separators], name_length);
+        // Camel humps raise the bonus inside runs; knowing there are none lowers the bound.
+        Smoothness smooth = kHumpy;
+        if (head.first_hump() == NameHead::kFarHump && head.length() <= NameHead::kFarHump)
+            smooth = kSmooth;
+        else if (head.first_hump() >= smooth_length_[first])
+            smooth = kSmoothStart;
+        const std::int32_t bound = word_start_bound_[first][separators][smooth];
+        return !floor.excludes(bound, name_length);
     }
 
     const Query& query() const { return query_; }
@@ -100,15 +108,18 @@ private:
     bool exact_possible(NameHead head) const {
         const std::size_t length = head.length(), size = joined_size_;
         return length == size || length == NameHead::kLongName ||
-               (length > size && (head.last_dot() == size || size >= 0xFF));
+               (length > size && (head.last_dot() == size || size >= NameHead::kFarDot));
     }
     void fill_positions(MatchPositions& out) const;
     // Calls fn(pattern, subject) with the word and text in the same unit type.
     template <class Fn> int with_word(const Prepared& text, const ModeWord& word, Fn&& fn);
 
     Query query_;
-    // Score bounds: [first folded byte of the name][the name has path separators].
-    std::array<std::array<std::int32_t, 2>, 256> word_start_bound_{};
+    // Score bounds [first folded byte][path separators in the name][Smoothness of the name].
+    std::array<std::array<std::array<std::int32_t, 3>, 2>, 256> word_start_bound_{};
+    // Length of the longest word that begins with a byte: a name is smooth at its start when
+    // it has no camel hump over that length.
+    std::array<std::size_t, 256> smooth_length_{};
     std::int32_t exact_bound_ = 0;
     std::int32_t path_only_bound_ = 0;
     std::uint32_t mask_ = 0;
@@ -120,6 +131,7 @@ private:
     Prepared path_;
     std::vector<WordPlacement> placements_;
     detail::AlignScratch scratch_;
+    bool want_positions_ = false; // scattered placements record their positions
 };
 
 } // namespace corvantile::engine

@@ -142,7 +142,7 @@ void OfflineSearch::consider(const Segment& segment, std::size_t i, std::uint32_
                              WorkerState& state) {
     const Floor floor = floor_of(state);
     const ItemText text{segment.name(i), segment.path(i), segment.folded_name(i),
-                        segment.folded_path(i)};
+                        segment.folded_path(i), segment.name_mask(i)};
     const auto result = state.matcher->match(text, floor);
     if (!result)
         return;

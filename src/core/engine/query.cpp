@@ -40,11 +40,14 @@ Query::Query(std::string_view text, MatchOptions options) : options_(options) {
                 const CharClass c = char_class(cp);
                 return c != CharClass::Delimiter && c != CharClass::PathSeparator;
             });
+        const std::size_t length = word.folded_units.size();
         for (const bool at_start : {false, true})
             for (const bool separators : {false, true})
-                word.max_alignment[at_start][separators] =
-                    max_alignment_score(word.folded_units.size(), word_chars, at_start, separators);
-        max_alignment_ += word.max_alignment[1][1];
+                for (const Smoothness smooth : {kHumpy, kSmoothStart, kSmooth})
+                    word.max_alignment[at_start][separators][smooth] = max_alignment_score(
+                        length, word_chars,
+                        {at_start, separators, smooth != kHumpy, smooth == kSmooth});
+        max_alignment_ += word.max_alignment[1][1][kHumpy];
         words_.push_back(std::move(word));
         word = QueryWord{};
     };

@@ -14,6 +14,9 @@ struct MatchOptions {
     bool operator==(const MatchOptions&) const = default;
 };
 
+// How free of camel humps and digit boundaries a text is known to be.
+enum Smoothness { kHumpy = 0, kSmoothStart = 1, kSmooth = 2 };
+
 struct QueryWord {
     std::string folded;          // folded UTF-8
     std::u32string folded_units; // folded code points
@@ -21,9 +24,9 @@ struct QueryWord {
     std::string exact_ascii;     // exact_units as bytes when they are all ASCII
     bool folded_is_ascii = true;
     std::uint32_t mask = 0;
-    // Highest alignment score, [at the start of a text or not][in a text with path separators
-    // or not].
-    int max_alignment[2][2] = {};
+    // Highest alignment score [at the start of a text or not][in a text with path separators
+    // or not][Smoothness of the text].
+    int max_alignment[2][2][3] = {};
 };
 
 class Query {

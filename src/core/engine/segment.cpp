@@ -1,5 +1,6 @@
 #include "core/engine/segment.h"
 
+#include "core/engine/match_scoring.h"
 #include "core/engine/memory_hint.h"
 #include "core/engine/text_fold.h"
 
@@ -27,13 +28,26 @@ void reserve_large(std::string& s, std::size_t count) {
 
 } // namespace
 
-NameHead NameHead::of(std::string_view folded_name) {
+NameHead NameHead::of(std::string_view name, std::string_view folded_name) {
+    std::size_t hump = kFarHump;
+    CharClass previous = CharClass::Delimiter;
+    std::size_t pos = 0;
+    for (std::size_t unit = 0; pos < name.size() && unit < kFarHump; ++unit) {
+        const CharClass current = char_class(decode_utf8(name, pos));
+        const int bonus = position_bonus(previous, current, unit == 0);
+        if (unit > 0 && (bonus == kBonusCamel || bonus == kBonusDigit)) {
+            hump = unit;
+            break;
+        }
+        previous = current;
+    }
     const auto dot = folded_name.rfind('.');
-    const std::size_t last_dot = dot == std::string_view::npos || dot > 0xFF ? 0 : dot;
+    const std::size_t last_dot = dot == std::string_view::npos || dot > kFarDot ? 0 : dot;
     const std::size_t length = std::min(folded_name.size(), kLongName);
     const std::uint32_t first =
         folded_name.empty() ? 0 : static_cast<unsigned char>(folded_name[0]);
-    return {first | std::uint32_t(last_dot) << 8 | std::uint32_t(length) << 16};
+    return {first | std::uint32_t(hump) << 8 | std::uint32_t(last_dot) << 13 |
+            std::uint32_t(length) << 19};
 }
 
 std::string_view Segment::payload(std::size_t i) const {
@@ -79,7 +93,7 @@ bool SegmentBuilder::add(const ItemData& item, SourceId source) {
     s.text_.append(item.name);
     fold_text(item.name, s.text_);
     const std::string_view folded_name = std::string_view(s.text_).substr(start + item.name.size());
-    const NameHead head = NameHead::of(folded_name);
+    const NameHead head = NameHead::of(item.name, folded_name);
     const std::uint32_t name_mask = char_mask(folded_name);
     s.text_.append(item.path);
     const std::size_t folded_path_start = s.text_.size();

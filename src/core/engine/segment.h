@@ -38,16 +38,21 @@ struct ItemView {
 
 using SourceId = std::uint16_t;
 
-// What can be known of a folded name without reading it: its first byte, the position of its
-// last "." (0 when it has none or when that is past 255) and its length (kLongName: longer).
+// What can be known of a name without reading it: the first byte of its folded form, where
+// its first camel hump or digit boundary is (kFarHump: none before that), the position of the
+// last "." of its folded form (0: none, or past kFarDot) and its folded length (kLongName:
+// that or longer).
 struct NameHead {
     std::uint32_t bits = 0;
 
-    static constexpr std::size_t kLongName = 0xFFFF;
-    static NameHead of(std::string_view folded_name);
+    static constexpr std::size_t kFarHump = 31;
+    static constexpr std::size_t kFarDot = 63;
+    static constexpr std::size_t kLongName = 8191;
+    static NameHead of(std::string_view name, std::string_view folded_name);
     char first() const { return static_cast<char>(bits & 0xFF); }
-    std::size_t last_dot() const { return (bits >> 8) & 0xFF; }
-    std::size_t length() const { return bits >> 16; }
+    std::size_t first_hump() const { return (bits >> 8) & 0x1F; }
+    std::size_t last_dot() const { return (bits >> 13) & 0x3F; }
+    std::size_t length() const { return bits >> 19; }
 };
 
 class Segment {

@@ -1,0 +1,126 @@
+// The index cache file: it reads back what was saved, and nothing else.
+#include "core/engine/catalog.h"
+#include "core/engine/crc32.h"
+#include "core/engine/file_io.h"
+#include "core/engine/index_cache.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <string>
+#include <vector>
+
+namespace corvantile::engine {
+namespace {
+
+std::shared_ptr<const CatalogSnapshot> sample() {
+    const std::vector<ItemData> items{
+        {"Visual Studio Code", "C:\\Apps\\Code.exe", "run", "programs", 3},
+        {"Café.docx", "D:\\Docs\\Café.docx", "", "files", 1},
+        {"Google", "", "https://www.google.com/search?q=%s", "web", 9},
+        {"", "", "", "", 0},
+    };
+    return build_snapshot(items);
+}
+
+struct Flat {
+    std::string name, path, payload, source;
+    std::uint16_t kind;
+    bool operator==(const Flat&) const = default;
+};
+
+std::vector<Flat> flatten(const CatalogSnapshot& snapshot) {
+    std::vector<Flat> out;
+    snapshot.for_each([&](std::uint32_t, const ItemView& item) {
+        out.push_back({std::string(item.name), std::string(item.path), std::string(item.payload),
+                       std::string(item.source), item.kind});
+    });
+    return out;
+}
+
+TEST(IndexCache, RoundTrip) {
+    const auto original = sample();
+    const auto loaded = decode_index_cache(encode_index_cache(*original));
+    ASSERT_TRUE(loaded);
+    EXPECT_EQ(flatten(*loaded), flatten(*original));
+    const auto empty = decode_index_cache(encode_index_cache(CatalogSnapshot()));
+    ASSERT_TRUE(empty);
+    EXPECT_EQ(empty->size(), 0u);
+}
+
+TEST(IndexCache, RemovedItemsAreNotSaved) {
+    Catalog catalog;
+    const std::vector<ItemData> items{{"a", "", "", "s", 0}, {"b", "", "", "t", 0}};
+    catalog.add(items);
+    catalog.remove_source("s");
+    const auto loaded = decode_index_cache(encode_index_cache(*catalog.snapshot()));
+    ASSERT_TRUE(loaded);
+    ASSERT_EQ(loaded->size(), 1u);
+    EXPECT_EQ(loaded->view(0).name, "b");
+}
+
+TEST(IndexCache, EveryCorruptedByteIsRejected) {
+    const std::string good = encode_index_cache(*sample());
+    for (std::size_t i = 0; i < good.size(); ++i) {
+        for (const unsigned char flip : {0x01, 0x80, 0xFF}) {
+            std::string bad = good;
+            bad[i] = static_cast<char>(bad[i] ^ flip);
+            EXPECT_FALSE(decode_index_cache(bad)) << "byte " << i << " flipped by " << int(flip);
+        }
+    }
+}
+
+TEST(IndexCache, TruncationsAndExtensionsAreRejected) {
+    const std::string good = encode_index_cache(*sample());
+    for (std::size_t size = 0; size < good.size(); ++size)
+        EXPECT_FALSE(decode_index_cache(good.substr(0, size))) << "cut to " << size;
+    EXPECT_FALSE(decode_index_cache(good + '\0'));
+}
+
+// A header that passes the checksum but claims absurd counts must not allocate for them.
+TEST(IndexCache, AbsurdCountsWithAValidChecksumAreRejected) {
+    const std::string good = encode_index_cache(*sample());
+    const auto with_count = [&](std::uint64_t count, std::uint32_t sources) {
+        std::string bad = good;
+        for (int i = 0; i < 8; ++i)
+            bad[16 + i] = static_cast<char>((count >> (8 * i)) & 0xFF);
+        for (int i = 0; i < 4; ++i)
+            bad[36 + i] = static_cast<char>((sources >> (8 * i)) & 0xFF);
+        const std::uint32_t crc = crc32_update(crc32(std::string_view(bad).substr(0, 32)),
+                                               std::string_view(bad).substr(36));
+        for (int i = 0; i < 4; ++i)
+            bad[32 + i] = static_cast<char>((crc >> (8 * i)) & 0xFF);
+        return bad;
+    };
+    EXPECT_FALSE(decode_index_cache(with_count(~std::uint64_t{0}, 4)));
+    EXPECT_FALSE(decode_index_cache(with_count(1u << 30, 4)));
+    EXPECT_FALSE(decode_index_cache(with_count(5, 4))) << "one item more than present";
+    EXPECT_FALSE(decode_index_cache(with_count(4, 0xFFFFFFFF)));
+    EXPECT_TRUE(decode_index_cache(with_count(4, 4))) << "the unchanged counts still load";
+}
+
+TEST(IndexCache, FileSaveAndLoad) {
+    const auto folder = std::filesystem::temp_directory_path() / "corvantile_index_cache_test";
+    std::filesystem::remove_all(folder);
+    std::filesystem::create_directories(folder);
+    const auto file = folder / "index.cache";
+    EXPECT_FALSE(load_index_cache(file)) << "missing file";
+    ASSERT_TRUE(save_index_cache(file, *sample()));
+    const auto loaded = load_index_cache(file);
+    ASSERT_TRUE(loaded);
+    EXPECT_EQ(flatten(*loaded), flatten(*sample()));
+    ASSERT_TRUE(write_file_atomically(file, "garbage"));
+    EXPECT_FALSE(load_index_cache(file));
+    std::filesystem::remove_all(folder);
+}
+
+TEST(Crc32, KnownValues) {
+    EXPECT_EQ(crc32(""), 0u);
+    EXPECT_EQ(crc32("123456789"), 0xCBF43926u);
+    const std::string long_text(1000, 'x');
+    EXPECT_EQ(crc32_update(crc32(long_text.substr(0, 333)), long_text.substr(333)),
+              crc32(long_text));
+}
+
+} // namespace
+} // namespace corvantile::engine

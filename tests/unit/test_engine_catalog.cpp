@@ -1,0 +1,195 @@
+// The catalog: compact storage, updates without rebuilding, snapshots that do not change.
+#include "core/engine/catalog.h"
+#include "core/engine/text_fold.h"
+
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <chrono>
+#include <set>
+#include <string>
+#include <thread>
+#include <vector>
+
+namespace corvantile::engine {
+namespace {
+
+struct Owned {
+    std::string name, path, payload, source;
+    std::uint16_t kind = 0;
+    ItemData data() const { return {name, path, payload, source, kind}; }
+};
+
+std::vector<ItemData> views(const std::vector<Owned>& items) {
+    std::vector<ItemData> out;
+    for (const Owned& item : items)
+        out.push_back(item.data());
+    return out;
+}
+
+std::vector<Owned> numbered(const std::string& source, int count, int first = 0) {
+    std::vector<Owned> items;
+    for (int i = first; i < first + count; ++i)
+        items.push_back({source + " item " + std::to_string(i),
+                         "C:\\" + source + "\\" + std::to_string(i), "payload " + std::to_string(i),
+                         source, std::uint16_t(i % 7)});
+    return items;
+}
+
+std::multiset<std::string> names(const CatalogSnapshot& snapshot) {
+    std::multiset<std::string> out;
+    snapshot.for_each(
+        [&](std::uint32_t, const ItemView& item) { out.insert(std::string(item.name)); });
+    return out;
+}
+
+TEST(CatalogStorage, ItemsReadBackExactly) {
+    const std::vector<Owned> items{
+        {"Visual Studio Code", "C:\\Apps\\Code.exe", "run:code", "programs", 3},
+        {"Café.docx", "D:\\Docs\\Café.docx", "", "files", 1},
+        {"", "", "", "", 0},
+        {"Google", "", "https://www.google.com/search?q=%s", "web", 9},
+    };
+    const auto snapshot = build_snapshot(views(items));
+    ASSERT_EQ(snapshot->size(), items.size());
+    for (std::uint32_t i = 0; i < items.size(); ++i) {
+        const ItemView view = snapshot->view(i);
+        EXPECT_EQ(view.name, items[i].name);
+        EXPECT_EQ(view.path, items[i].path);
+        EXPECT_EQ(view.payload, items[i].payload);
+        EXPECT_EQ(view.source, items[i].source);
+        EXPECT_EQ(view.kind, items[i].kind);
+    }
+    const Segment& segment = *snapshot->slot(0).segment;
+    EXPECT_EQ(segment.folded_name(1), "cafe.docx");
+    EXPECT_EQ(segment.folded_path(1), "d:/docs/cafe.docx");
+    EXPECT_EQ(segment.name_mask(0), char_mask("visual studio code"));
+    EXPECT_EQ(segment.key_mask(0), char_mask("visual studio code") | char_mask("c:/apps/code.exe"));
+}
+
+TEST(CatalogStorage, HeadDescribesTheName) {
+    const std::vector<Owned> items{{"report.pdf", "", "", "s", 0},
+                                   {"reportInvoice", "", "", "s", 0},
+                                   {"win10 setup", "", "", "s", 0},
+                                   {std::string(9000, 'x'), "", "", "s", 0}};
+    const auto snapshot = build_snapshot(views(items));
+    const Segment& segment = *snapshot->slot(0).segment;
+    EXPECT_EQ(segment.head(0).first(), 'r');
+    EXPECT_EQ(segment.head(0).last_dot(), 6u);
+    EXPECT_EQ(segment.head(0).length(), 10u);
+    EXPECT_EQ(segment.head(0).first_hump(), NameHead::kFarHump);
+    EXPECT_EQ(segment.head(1).first_hump(), 6u);
+    EXPECT_EQ(segment.head(2).first_hump(), 3u);
+    EXPECT_EQ(segment.head(3).length(), NameHead::kLongName);
+    EXPECT_EQ(segment.folded_name(3).size(), 9000u) << "a long name still reads back whole";
+}
+
+TEST(CatalogStorage, AtMost32BytesPerItemBeyondTheText) {
+    const auto items = numbered("files", 20000);
+    const auto snapshot = build_snapshot(views(items));
+    std::size_t text = 0;
+    for (std::size_t s = 0; s < snapshot->slot_count(); ++s)
+        text += snapshot->slot(s).segment->text_bytes();
+    EXPECT_LE(snapshot->memory_bytes() - text, 32 * items.size() + 4096);
+}
+
+TEST(CatalogUpdates, AddRemoveAndReplaceSources) {
+    Catalog catalog;
+    const auto programs = numbered("programs", 50);
+    const auto files = numbered("files", 80);
+    catalog.add(views(programs));
+    catalog.add(views(files));
+    EXPECT_EQ(catalog.snapshot()->size(), 130u);
+
+    const auto newer = numbered("programs", 10, 100);
+    catalog.replace_source("programs", views(newer));
+    auto snapshot = catalog.snapshot();
+    EXPECT_EQ(snapshot->size(), 90u);
+    EXPECT_EQ(names(*snapshot).count("programs item 100"), 1u);
+    EXPECT_EQ(names(*snapshot).count("programs item 0"), 0u);
+
+    EXPECT_EQ(catalog.remove_if([](const ItemView& item) { return item.kind == 0; }), 13u);
+    EXPECT_EQ(catalog.remove_source("files"), 68u);
+    EXPECT_EQ(catalog.remove_source("nothing"), 0u);
+    snapshot = catalog.snapshot();
+    EXPECT_EQ(snapshot->size(), 9u);
+    for (const auto& name : names(*snapshot))
+        EXPECT_EQ(name.rfind("programs item 1", 0), 0u) << name;
+}
+
+TEST(CatalogUpdates, MixedSegmentsLoseOnlyTheRemovedSource) {
+    std::vector<Owned> mixed = numbered("a", 30);
+    const auto others = numbered("b", 30);
+    mixed.insert(mixed.end(), others.begin(), others.end());
+    Catalog catalog;
+    catalog.add(views(mixed));
+    EXPECT_EQ(catalog.remove_source("a"), 30u);
+    const auto snapshot = catalog.snapshot();
+    EXPECT_EQ(snapshot->size(), 30u);
+    snapshot->for_each([](std::uint32_t, const ItemView& item) { EXPECT_EQ(item.source, "b"); });
+}
+
+TEST(CatalogUpdates, ManySmallUpdatesStayFewSegments) {
+    Catalog catalog;
+    for (int round = 0; round < 60; ++round) {
+        catalog.add(views(numbered("files", 5, round * 5)));
+        if (round % 3 == 2)
+            catalog.remove_if([&](const ItemView& item) {
+                return item.name == "files item " + std::to_string(round * 5);
+            });
+    }
+    const auto snapshot = catalog.snapshot();
+    EXPECT_LE(snapshot->slot_count(), Catalog::kMaxSegments);
+    EXPECT_EQ(snapshot->size(), 300u - 20u);
+    EXPECT_EQ(names(*snapshot).count("files item 296"), 1u);
+    EXPECT_EQ(names(*snapshot).count("files item 295"), 0u);
+    EXPECT_EQ(names(*snapshot).count("files item 10"), 0u);
+}
+
+TEST(CatalogSnapshots, OldSnapshotsDoNotChange) {
+    Catalog catalog;
+    catalog.add(views(numbered("files", 40)));
+    const auto before = catalog.snapshot();
+    const auto expected = names(*before);
+    catalog.remove_source("files");
+    catalog.add(views(numbered("other", 5)));
+    EXPECT_EQ(names(*before), expected);
+    EXPECT_EQ(catalog.snapshot()->size(), 5u);
+    catalog.reset(before);
+    EXPECT_EQ(catalog.snapshot()->size(), 40u);
+    catalog.clear();
+    EXPECT_EQ(catalog.snapshot()->size(), 0u);
+}
+
+TEST(CatalogSnapshots, ReadersRunWhileWritersUpdate) {
+    Catalog catalog;
+    catalog.add(views(numbered("seed", 100)));
+    std::atomic<bool> stop{false};
+    std::atomic<int> reads{0};
+    std::thread reader([&] {
+        while (!stop) {
+            const auto snapshot = catalog.snapshot();
+            std::size_t seen = 0;
+            snapshot->for_each(
+                [&](std::uint32_t, const ItemView& item) { seen += item.name.empty() ? 0 : 1; });
+            EXPECT_EQ(seen, snapshot->size());
+            ++reads;
+        }
+    });
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(30);
+    while (reads == 0 && std::chrono::steady_clock::now() < deadline)
+        std::this_thread::yield();
+    for (int round = 0; round < 40; ++round) {
+        catalog.replace_source("files", views(numbered("files", 50, round)));
+        catalog.remove_if([&](const ItemView& item) { return item.kind == round % 7; });
+    }
+    const int before = reads;
+    while (reads == before && std::chrono::steady_clock::now() < deadline)
+        std::this_thread::yield();
+    stop = true;
+    reader.join();
+    EXPECT_GT(reads.load(), before);
+}
+
+} // namespace
+} // namespace corvantile::engine

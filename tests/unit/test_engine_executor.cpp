@@ -1,0 +1,420 @@
+// Searches on worker threads: results best first in batches, options, reuse of the previous
+// matches, real-time sources, cancellation and many searches at once.
+#include "core/engine/search_executor.h"
+
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <chrono>
+#include <condition_variable>
+#include <map>
+#include <mutex>
+#include <random>
+#include <set>
+#include <string>
+#include <thread>
+#include <vector>
+
+namespace corvantile::engine {
+namespace {
+
+// Waits that only guard against a hang; no test depends on how long anything takes.
+constexpr auto kDeadlockGuard = std::chrono::seconds(60);
+
+// What one search reported.
+struct Report {
+    std::vector<std::string> names;
+    std::vector<std::int32_t> scores;
+    std::vector<std::vector<std::uint32_t>> positions;
+    std::size_t batches = 0;
+    int done = 0;
+};
+
+// Collects the reports of searches, keyed by id, from the worker threads.
+class Collector {
+public:
+    SearchCallbacks callbacks() {
+        return {[this](SearchId id, std::span<const SearchHit> hits) {
+                    std::lock_guard lock(mutex_);
+                    Report& report = reports_[id];
+                    EXPECT_EQ(report.done, 0) << "a batch after the end";
+                    ++report.batches;
+                    for (const SearchHit& hit : hits) {
+                        report.names.emplace_back(hit.item.name);
+                        report.scores.push_back(hit.score);
+                        report.positions.emplace_back(hit.name_positions.begin(),
+                                                      hit.name_positions.end());
+                    }
+                },
+                [this](SearchId id) {
+                    std::lock_guard lock(mutex_);
+                    ++reports_[id].done;
+                    changed_.notify_all();
+                }};
+    }
+
+    Report wait(SearchId id) {
+        std::unique_lock lock(mutex_);
+        EXPECT_TRUE(changed_.wait_for(lock, kDeadlockGuard, [&] { return reports_[id].done > 0; }))
+            << "search " << id << " never ended";
+        return reports_[id];
+    }
+
+    std::map<SearchId, Report> all() {
+        std::lock_guard lock(mutex_);
+        return reports_;
+    }
+
+private:
+    std::mutex mutex_;
+    std::condition_variable changed_;
+    std::map<SearchId, Report> reports_;
+};
+
+std::shared_ptr<const CatalogSnapshot> catalog_of(const std::vector<std::string>& names) {
+    std::vector<ItemData> items;
+    for (const std::string& name : names)
+        items.push_back({name, "", "", "test", 0});
+    return build_snapshot(items);
+}
+
+// Many generated names, for searches that span several chunks.
+std::vector<std::string> generated(std::size_t count) {
+    static const char* const kWords[] = {"report", "budget", "photo", "invoice", "notes",
+                                         "setup",  "main",   "index", "readme",  "player"};
+    std::vector<std::string> names;
+    std::mt19937 random(7);
+    for (std::size_t i = 0; i < count; ++i)
+        names.push_back(std::string(kWords[random() % 10]) + "_" + kWords[random() % 10] +
+                        std::to_string(random() % 1000) + ".txt");
+    return names;
+}
+
+SearchRequest offline(std::shared_ptr<const CatalogSnapshot> catalog, std::string text,
+                      Collector& collector) {
+    SearchRequest request;
+    request.text = std::move(text);
+    request.catalog = std::move(catalog);
+    request.callbacks = collector.callbacks();
+    return request;
+}
+
+TEST(ExecutorResults, BestFirstInBatchesWithPositions) {
+    SearchExecutor executor(2);
+    Collector collector;
+    auto request = offline(catalog_of({"Paint", "IntelliJ IDEA", "Internet Explorer", "Notepad"}),
+                           "int", collector);
+    request.batch_size = 2;
+    const Report report = collector.wait(executor.start(std::move(request)));
+    EXPECT_EQ(report.names,
+              (std::vector<std::string>{"IntelliJ IDEA", "Internet Explorer", "Paint"}));
+    EXPECT_EQ(report.batches, 2u);
+    EXPECT_TRUE(std::is_sorted(report.scores.rbegin(), report.scores.rend()));
+    EXPECT_EQ(report.positions[2], (std::vector<std::uint32_t>{2, 3, 4}));
+    EXPECT_EQ(report.done, 1);
+}
+
+TEST(ExecutorResults, TopResultsEqualAFullSortAcrossChunks) {
+    const auto names = generated(3 * OfflineSearch::kChunkItems + 17);
+    const auto catalog = catalog_of(names);
+    SearchExecutor executor(3);
+    Collector collector;
+    auto all = offline(catalog, "rep", collector);
+    all.max_results = 0;
+    all.positions = false;
+    const Report every = collector.wait(executor.start(std::move(all)));
+    auto top = offline(catalog, "rep", collector);
+    top.max_results = 25;
+    const Report best = collector.wait(executor.start(std::move(top)));
+    ASSERT_EQ(best.names.size(), 25u);
+    ASSERT_GT(every.names.size(), 1000u);
+    EXPECT_TRUE(std::is_sorted(every.scores.rbegin(), every.scores.rend()));
+    EXPECT_EQ(best.names, std::vector<std::string>(every.names.begin(), every.names.begin() + 25));
+}
+
+TEST(ExecutorOptions, ShortAndEmptyQueriesReportOnlyTheEnd) {
+    SearchExecutor executor(1);
+    Collector collector;
+    const auto catalog = catalog_of({"ab", "abc"});
+    auto short_query = offline(catalog, "ab", collector);
+    short_query.min_chars = 3;
+    const Report nothing = collector.wait(executor.start(std::move(short_query)));
+    EXPECT_EQ(nothing.batches, 0u);
+    EXPECT_EQ(nothing.done, 1);
+    const Report empty = collector.wait(executor.start(offline(catalog, "   ", collector)));
+    EXPECT_EQ(empty.batches, 0u);
+    auto enough = offline(catalog, "ab", collector);
+    enough.min_chars = 2;
+    EXPECT_EQ(collector.wait(executor.start(std::move(enough))).names.size(), 2u);
+}
+
+TEST(ExecutorOptions, IdsAreUniqueAndNeverZero) {
+    SearchExecutor executor(1);
+    Collector collector;
+    std::set<SearchId> ids;
+    for (int i = 0; i < 50; ++i)
+        ids.insert(executor.start(offline(catalog_of({"x"}), "x", collector)));
+    EXPECT_EQ(ids.size(), 50u);
+    EXPECT_EQ(ids.count(0), 0u);
+    EXPECT_TRUE(executor.wait_idle(kDeadlockGuard));
+}
+
+TEST(ExecutorOptions, MatchOptionsAndRemovedItems) {
+    Catalog catalog;
+    const std::vector<ItemData> items{{"Yahoo", "", "", "web", 0},
+                                      {"yahoo mail", "", "", "mail", 0},
+                                      {"Pay Yahoo", "", "", "web", 0}};
+    catalog.add(items);
+    SearchExecutor executor(2);
+    Collector collector;
+    auto cased = offline(catalog.snapshot(), "Yah", collector);
+    cased.match.case_sensitive = true;
+    EXPECT_EQ(collector.wait(executor.start(std::move(cased))).names.size(), 2u);
+    auto start_only = offline(catalog.snapshot(), "yah", collector);
+    start_only.match.match_start_only = true;
+    EXPECT_EQ(collector.wait(executor.start(std::move(start_only))).names.size(), 2u);
+    catalog.remove_source("mail");
+    EXPECT_EQ(collector.wait(executor.start(offline(catalog.snapshot(), "yah", collector))).names,
+              (std::vector<std::string>{"Yahoo", "Pay Yahoo"}));
+}
+
+TEST(ExecutorReuse, TypingOnGivesTheSameResultsAsAFreshSearch) {
+    const auto catalog = catalog_of(generated(2 * OfflineSearch::kChunkItems));
+    SearchExecutor typing(2);
+    Collector collector;
+    for (const std::string text :
+         {"r", "re", "rep", "rep ", "rep x", "rep 1", "rep 12", "zz", "zzq", "b", "bu d"}) {
+        const Report reused = collector.wait(typing.start(offline(catalog, text, collector)));
+        SearchExecutor fresh(1);
+        Collector separate; // ids of different executors overlap
+        const Report full = separate.wait(fresh.start(offline(catalog, text, separate)));
+        EXPECT_EQ(reused.names, full.names) << text;
+        EXPECT_EQ(reused.scores, full.scores) << text;
+    }
+}
+
+TEST(ExecutorUsage, LearningLiftsAChoiceButNotOverAFarStrongerMatch) {
+    // For "pa": a word start, an acronym and a scattered match.
+    const auto catalog = catalog_of({"Notepad", "Photo Album", "Paint"});
+    SearchExecutor executor(2);
+    Collector collector;
+    const UsageTime now{std::chrono::seconds(1'700'000'000)};
+    const auto search = [&](const UsageStore& usage) {
+        auto request = offline(catalog, "pa", collector);
+        request.boosts = usage.boosts_for("pa", now);
+        return collector.wait(executor.start(std::move(request))).names;
+    };
+    const auto key = [](const char* name) { return usage_key({name, "", "", "test", 0}); };
+    using Names = std::vector<std::string>;
+    EXPECT_EQ(search(UsageStore()), (Names{"Paint", "Photo Album", "Notepad"}));
+
+    UsageStore album;
+    for (int i = 0; i < 5; ++i)
+        album.record("pa", key("Photo Album"), now);
+    EXPECT_EQ(search(album), (Names{"Photo Album", "Paint", "Notepad"}));
+
+    UsageStore notepad;
+    for (int i = 0; i < 50; ++i)
+        notepad.record("pa", key("Notepad"), now);
+    EXPECT_EQ(search(notepad), (Names{"Paint", "Notepad", "Photo Album"}))
+        << "a scattered match rises over an acronym, never over a word start";
+}
+
+LiveSource source_of(std::vector<std::string> names) {
+    return [names](const std::function<void(const ItemData&)>& emit, const CancelToken& token) {
+        for (const std::string& name : names) {
+            if (token.cancelled())
+                return;
+            emit({name, "", "", "live", 0});
+        }
+    };
+}
+
+TEST(ExecutorLive, SourcesAreWalkedAndMatchesStreamed) {
+    SearchExecutor executor(2);
+    Collector collector;
+    SearchRequest request;
+    request.text = "note";
+    request.sources = {source_of({"Notepad", "Paint", "Notes"}), source_of({"Sticky Notes"}),
+                       [](const auto&, const CancelToken&) { throw std::runtime_error("gone"); }};
+    request.callbacks = collector.callbacks();
+    const Report report = collector.wait(executor.start(std::move(request)));
+    EXPECT_EQ(std::multiset<std::string>(report.names.begin(), report.names.end()),
+              (std::multiset<std::string>{"Notepad", "Notes", "Sticky Notes"}));
+}
+
+TEST(ExecutorLive, WalkingStopsOnceEnoughWereFound) {
+    SearchExecutor executor(1);
+    Collector collector;
+    std::atomic<int> emitted{0};
+    SearchRequest request;
+    request.text = "item";
+    request.max_results = 10;
+    request.batch_size = 4;
+    request.sources = {
+        [&](const std::function<void(const ItemData&)>& emit, const CancelToken& token) {
+            for (int i = 0; i < 1'000'000 && !token.cancelled(); ++i, ++emitted)
+                emit({"item " + std::to_string(i), "", "", "live", 0});
+        }};
+    request.callbacks = collector.callbacks();
+    const Report report = collector.wait(executor.start(std::move(request)));
+    EXPECT_EQ(report.names.size(), 10u);
+    EXPECT_LT(emitted.load(), 1'000'000);
+}
+
+TEST(ExecutorCancel, NoCallbackBeginsAfterCancelReturns) {
+    SearchExecutor executor(2);
+    std::mutex mutex;
+    std::condition_variable changed;
+    bool inside = false, release = false;
+    std::atomic<int> calls{0}, ends{0};
+    Collector unused;
+    SearchRequest request = offline(catalog_of(generated(500)), "e", unused);
+    request.max_results = 0;
+    request.batch_size = 1;
+    request.callbacks.on_batch = [&](SearchId, std::span<const SearchHit>) {
+        ++calls;
+        std::unique_lock lock(mutex);
+        inside = true;
+        changed.notify_all();
+        changed.wait_for(lock, kDeadlockGuard, [&] { return release; });
+    };
+    request.callbacks.on_done = [&](SearchId) { ++ends; };
+    const SearchId id = executor.start(std::move(request));
+    {
+        std::unique_lock lock(mutex);
+        ASSERT_TRUE(changed.wait_for(lock, kDeadlockGuard, [&] { return inside; }));
+    }
+    executor.cancel(id); // returns while the first batch's callback is still running
+    const int after_cancel = calls;
+    {
+        std::lock_guard lock(mutex);
+        release = true;
+        changed.notify_all();
+    }
+    ASSERT_TRUE(executor.wait_idle(kDeadlockGuard));
+    EXPECT_EQ(after_cancel, 1);
+    EXPECT_EQ(calls.load(), 1);
+    EXPECT_EQ(ends.load(), 0);
+}
+
+TEST(ExecutorCancel, CancelledRealTimeSourceReportsNothing) {
+    SearchExecutor executor(2);
+    std::mutex mutex;
+    std::condition_variable changed;
+    bool walking = false, go_on = false;
+    std::atomic<int> callbacks{0};
+    SearchRequest request;
+    request.text = "a";
+    request.batch_size = 1;
+    request.sources = {[&](const std::function<void(const ItemData&)>& emit, const CancelToken&) {
+        {
+            std::unique_lock lock(mutex);
+            walking = true;
+            changed.notify_all();
+            changed.wait_for(lock, kDeadlockGuard, [&] { return go_on; });
+        }
+        // Cancelled by now: whatever is emitted must not be reported.
+        for (int i = 0; i < 100; ++i)
+            emit({"a" + std::to_string(i), "", "", "live", 0});
+    }};
+    request.callbacks = {[&](SearchId, std::span<const SearchHit>) { ++callbacks; },
+                         [&](SearchId) { ++callbacks; }};
+    const SearchId id = executor.start(std::move(request));
+    {
+        std::unique_lock lock(mutex);
+        ASSERT_TRUE(changed.wait_for(lock, kDeadlockGuard, [&] { return walking; }));
+    }
+    executor.cancel(id);
+    {
+        std::lock_guard lock(mutex);
+        go_on = true;
+        changed.notify_all();
+    }
+    ASSERT_TRUE(executor.wait_idle(kDeadlockGuard));
+    EXPECT_EQ(callbacks.load(), 0);
+}
+
+TEST(ExecutorConcurrency, ThousandsOfOverlappingSearchesLeaveNothingBehind) {
+    const auto catalog = catalog_of(generated(3000));
+    const std::vector<std::string> texts{"r", "re", "rep", "bud", "x", "main", "in d", "zz"};
+    Collector collector;
+    std::set<SearchId> cancelled;
+    std::vector<SearchId> started;
+    {
+        SearchExecutor executor(3);
+        std::mt19937 random(11);
+        std::thread other([&] {
+            // A second thread starts and cancels searches too.
+            for (int i = 0; i < 300; ++i)
+                executor.cancel(
+                    executor.start(offline(catalog, texts[i % texts.size()], collector)));
+        });
+        for (int i = 0; i < 2000; ++i) {
+            const SearchId id =
+                executor.start(offline(catalog, texts[random() % texts.size()], collector));
+            started.push_back(id);
+            if (random() % 3 == 0) {
+                const SearchId earlier = started[random() % started.size()];
+                executor.cancel(earlier);
+                cancelled.insert(earlier);
+            }
+        }
+        other.join();
+        ASSERT_TRUE(executor.wait_idle(kDeadlockGuard));
+        EXPECT_EQ(executor.active_searches(), 0u);
+        // Searches still queued when the executor goes are cancelled, and its threads joined.
+        for (int i = 0; i < 20; ++i)
+            executor.start(offline(catalog, "re", collector));
+    }
+    const auto reports = collector.all();
+    for (const auto& [id, report] : reports)
+        EXPECT_LE(report.done, 1) << "search " << id;
+    for (const SearchId id : started)
+        if (!cancelled.count(id)) {
+            const auto found = reports.find(id);
+            EXPECT_TRUE(found != reports.end() && found->second.done == 1)
+                << "search " << id << " lost";
+        }
+}
+
+TEST(ExecutorConcurrency, SearchesRunWhileTheCatalogChanges) {
+    Catalog catalog;
+    std::vector<std::string> names = generated(2000);
+    std::vector<ItemData> items;
+    for (const auto& name : names)
+        items.push_back({name, "", "", "files", 0});
+    catalog.add(items);
+    SearchExecutor executor(2);
+    Collector collector;
+    std::atomic<bool> stop{false};
+    std::thread writer([&] {
+        for (int round = 0; !stop; ++round) {
+            catalog.remove_if([&](const ItemView& item) {
+                return item.name.size() % 7 == std::size_t(round % 7);
+            });
+            catalog.replace_source("files", items);
+        }
+    });
+    for (int i = 0; i < 200; ++i)
+        collector.wait(
+            executor.start(offline(catalog.snapshot(), i % 2 ? "rep" : "re", collector)));
+    stop = true;
+    writer.join();
+}
+
+TEST(ExecutorConcurrency, ThrowingCallbacksDoNotStopTheWorkers) {
+    SearchExecutor executor(1);
+    Collector collector;
+    SearchRequest failing = offline(catalog_of({"abc"}), "a", collector);
+    failing.callbacks.on_batch = [](SearchId, std::span<const SearchHit>) {
+        throw std::runtime_error("listener failed");
+    };
+    executor.start(std::move(failing));
+    EXPECT_EQ(
+        collector.wait(executor.start(offline(catalog_of({"abc"}), "a", collector))).names.size(),
+        1u);
+}
+
+} // namespace
+} // namespace corvantile::engine
