@@ -1,0 +1,132 @@
+#include "core/elements/ElementPainter.h"
+
+#include <algorithm>
+
+#include "core/engine/text_fold.h"
+
+namespace corvantile::core {
+namespace {
+
+constexpr wchar_t kEllipsis[] = L"\u2026";
+
+struct Run {
+    std::size_t begin;
+    std::size_t end;
+    bool matched;
+};
+
+std::vector<Run> runsOf(const StyledLine& line) {
+    std::vector<Run> runs;
+    for (std::size_t i = 0; i < line.text.size();) {
+        std::size_t j = i + 1;
+        while (j < line.text.size() && line.matched[j] == line.matched[i])
+            ++j;
+        runs.push_back({i, j, line.matched[i]});
+        i = j;
+    }
+    return runs;
+}
+
+int widthOf(CDC& dc, const wchar_t* text, std::size_t length) {
+    return dc.GetTextExtent(text, static_cast<int>(length)).cx;
+}
+
+// How many units of text fit in width, never splitting a surrogate pair.
+std::size_t unitsThatFit(CDC& dc, const wchar_t* text, std::size_t length, int width) {
+    if (width <= 0 || length == 0)
+        return 0;
+    int fit = 0;
+    SIZE size{};
+    if (!GetTextExtentExPointW(dc, text, static_cast<int>(length), width, &fit, nullptr, &size))
+        return 0;
+    std::size_t units = static_cast<std::size_t>(std::max(fit, 0));
+    if (units > 0 && units < length && IS_HIGH_SURROGATE(text[units - 1]))
+        --units;
+    return units;
+}
+
+int drawRun(CDC& dc, const wchar_t* text, std::size_t length, int x, const RECT& rect) {
+    if (length == 0)
+        return x;
+    RECT place{x, rect.top, rect.right, rect.bottom};
+    dc.DrawText(text, static_cast<int>(length), &place,
+                DT_LEFT | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX);
+    return x + widthOf(dc, text, length);
+}
+
+} // namespace
+
+StyledLine styleLine(const CString& text, const std::vector<std::uint32_t>& matches) {
+    StyledLine line;
+    const std::string_view utf8(text.GetString(), static_cast<std::size_t>(text.GetLength()));
+    std::size_t pos = 0;
+    while (pos < utf8.size()) {
+        const std::uint32_t offset = static_cast<std::uint32_t>(pos);
+        char32_t cp = engine::decode_utf8(utf8, pos);
+        if (cp == U'\t' || cp == U'\r' || cp == U'\n')
+            cp = U' ';
+        const bool matched = std::binary_search(matches.begin(), matches.end(), offset);
+        if (cp >= 0x10000) {
+            line.text += static_cast<wchar_t>(0xD800 + ((cp - 0x10000) >> 10));
+            line.text += static_cast<wchar_t>(0xDC00 + ((cp - 0x10000) & 0x3FF));
+            line.matched.push_back(matched);
+        } else {
+            line.text += static_cast<wchar_t>(cp);
+        }
+        line.matched.push_back(matched);
+    }
+    return line;
+}
+
+int drawStyledLine(CDC& dc, const StyledLine& line, const RECT& rect, const TextStyle& style) {
+    if (line.text.empty() || rect.right <= rect.left)
+        return rect.left;
+    CSavedDC saved(dc);
+    dc.IntersectClipRect(&rect);
+    dc.SetTextColor(style.colour);
+    const HFONT emphasis = style.emphasis ? style.emphasis : style.font;
+
+    const std::vector<Run> runs = runsOf(line);
+    const auto fontOf = [&](const Run& run) { return run.matched ? emphasis : style.font; };
+    int total = 0;
+    for (const Run& run : runs) {
+        dc.SelectObject(fontOf(run));
+        total += widthOf(dc, line.text.data() + run.begin, run.end - run.begin);
+    }
+    const int available = rect.right - rect.left;
+
+    int x = rect.left;
+    if (total <= available) {
+        for (const Run& run : runs) {
+            dc.SelectObject(fontOf(run));
+            x = drawRun(dc, line.text.data() + run.begin, run.end - run.begin, x, rect);
+        }
+        return x;
+    }
+
+    dc.SelectObject(style.font);
+    const int ellipsisWidth = widthOf(dc, kEllipsis, 1);
+    const int limit = rect.right - ellipsisWidth;
+    for (const Run& run : runs) {
+        dc.SelectObject(fontOf(run));
+        const wchar_t* text = line.text.data() + run.begin;
+        const std::size_t length = run.end - run.begin;
+        const std::size_t fit = unitsThatFit(dc, text, length, limit - x);
+        x = drawRun(dc, text, fit, x, rect);
+        if (fit < length)
+            break;
+    }
+    dc.SelectObject(style.font);
+    return drawRun(dc, kEllipsis, 1, x, rect);
+}
+
+void drawElementIcon(CDC& dc, HICON icon, const RECT* iconRect) {
+    if (!icon || !iconRect || iconRect->right <= iconRect->left ||
+        iconRect->bottom <= iconRect->top)
+        return;
+    const int width = std::min<int>(iconRect->right - iconRect->left, 16);
+    const int height = std::min<int>(iconRect->bottom - iconRect->top, 16);
+    dc.DrawIconEx(iconRect->left, iconRect->top, icon, width, height, DI_NORMAL);
+}
+
+} // namespace corvantile::core

@@ -1,0 +1,361 @@
+#include "core/search/SearchService.h"
+
+#include <algorithm>
+#include <chrono>
+
+#include "core/bookmarks/BookmarkFiles.h"
+#include "core/elements/ItemResult.h"
+#include "core/engine/index_cache.h"
+#include "core/shell/Shell.h"
+
+namespace corvantile::core {
+namespace {
+
+constexpr std::size_t kMaxResults = 100;
+constexpr std::size_t kBatchSize = 25;
+
+engine::UsageTime now() {
+    return std::chrono::time_point_cast<std::chrono::seconds>(std::chrono::system_clock::now());
+}
+
+// Characters typed, blanks not counted, as the engine counts them for the minimum.
+int typedCharacters(const CString& text) {
+    int count = 0;
+    for (const char ch : text.str()) {
+        const auto byte = static_cast<unsigned char>(ch);
+        if ((byte & 0xC0) != 0x80 && byte != ' ' && byte != '\t' && byte != '\r' && byte != '\n')
+            ++count;
+    }
+    return count;
+}
+
+std::vector<std::uint32_t> toVector(std::span<const std::uint32_t> positions) {
+    return {positions.begin(), positions.end()};
+}
+
+// Waits for done while still handling the messages other threads send to this thread's windows.
+void waitPumping(const std::atomic<bool>& done) {
+    while (!done.load()) {
+        MsgWaitForMultipleObjectsEx(0, nullptr, 5, QS_SENDMESSAGE, 0);
+        MSG msg;
+        PeekMessageW(&msg, nullptr, 0, 0, PM_NOREMOVE | PM_QS_SENDMESSAGE);
+    }
+}
+
+} // namespace
+
+struct SearchService::Search {
+    CString query;
+    SearchOptions options;
+    std::vector<std::pair<VPlugin*, VItem>> textItems; // shown before the index's hits
+    std::atomic<bool> textDelivered{false};
+};
+
+// Collects a scan's items for the catalog.
+class SearchService::ScanSink final : public VItemSink {
+public:
+    explicit ScanSink(const std::atomic<bool>& stopping) : m_stopping(stopping) {}
+    void add(const VItem& item) override { items.push_back(encodeItem(item)); }
+    bool cancelled() const override { return m_stopping.load(); }
+
+    std::vector<EncodedItem> items;
+
+private:
+    const std::atomic<bool>& m_stopping;
+};
+
+namespace {
+
+// Hands a real-time scan's items straight to the engine.
+class LiveSink final : public VItemSink {
+public:
+    LiveSink(const std::function<void(const engine::ItemData&)>& emit,
+             const engine::CancelToken& token, std::string source)
+        : m_emit(emit), m_token(token), m_source(std::move(source)) {}
+    void add(const VItem& item) override { m_emit(encodeItem(item).data(m_source)); }
+    bool cancelled() const override { return m_token.cancelled(); }
+
+private:
+    const std::function<void(const engine::ItemData&)>& m_emit;
+    const engine::CancelToken& m_token;
+    std::string m_source;
+};
+
+} // namespace
+
+SearchService::SearchService(ListenerHub& listeners, engine::UsageStore& usage,
+                             std::atomic<long>& busy)
+    : m_listeners(listeners), m_usage(usage), m_busy(busy) {}
+
+SearchService::~SearchService() {
+    stop();
+}
+
+void SearchService::start(std::vector<VPlugin*> plugins, std::vector<VAction*> searchableActions,
+                          std::filesystem::path cacheFile) {
+    stop();
+    m_stopping = false;
+    m_listeners.setClosed(false);
+    m_plugins = std::move(plugins);
+    m_actions = std::move(searchableActions);
+    m_pluginsBySource.clear();
+    for (VPlugin* plugin : m_plugins)
+        m_pluginsBySource[plugin->getId().str()] = plugin;
+    m_cacheFile = std::move(cacheFile);
+    m_executor = std::make_unique<engine::SearchExecutor>();
+
+    m_catalog.clear();
+    if (!m_cacheFile.empty()) {
+        if (auto cached = engine::load_index_cache(m_cacheFile))
+            m_catalog.reset(std::move(cached));
+    }
+    // Sources of plug-ins that are gone stay out of the results.
+    const auto snapshot = m_catalog.snapshot();
+    if (snapshot->sources()) {
+        for (const std::string& source : *snapshot->sources()) {
+            if (source != kActionSource && !m_pluginsBySource.contains(source))
+                m_catalog.remove_source(source);
+        }
+    }
+    publishActions();
+}
+
+void SearchService::stop() {
+    m_stopping = true;
+    {
+        std::lock_guard lock(m_threadMutex);
+        if (m_refreshThread.joinable())
+            m_refreshThread.join();
+    }
+    if (!m_executor)
+        return;
+    m_listeners.setClosed(true);
+    m_executor->cancel_all();
+    m_listeners.waitIdle();
+    m_executor.reset();
+}
+
+void SearchService::refreshInBackground() {
+    std::lock_guard lock(m_threadMutex);
+    if (m_stopping)
+        return;
+    if (m_refreshThread.joinable())
+        m_refreshThread.join();
+    m_refreshThread = std::thread([this] { refresh(); });
+}
+
+void SearchService::refreshNow() {
+    std::atomic<bool> done{false};
+    std::thread worker([&] {
+        refresh();
+        done = true;
+    });
+    waitPumping(done);
+    worker.join();
+}
+
+void SearchService::refresh() {
+    std::lock_guard lock(m_refreshMutex);
+    struct BusyScope {
+        std::atomic<long>& busy;
+        explicit BusyScope(std::atomic<long>& b) : busy(b) { ++busy; }
+        ~BusyScope() { --busy; }
+    } busyScope(m_busy);
+    ComScope com;
+    for (VPlugin* plugin : m_plugins) {
+        if (m_stopping)
+            return;
+        scanPlugin(plugin);
+    }
+    publishActions();
+    ++m_scans;
+    if (!m_cacheFile.empty() && !m_stopping)
+        engine::save_index_cache(m_cacheFile, *m_catalog.snapshot());
+}
+
+void SearchService::scanPlugin(VPlugin* plugin) {
+    ScanSink sink(m_stopping);
+    try {
+        plugin->scan(sink);
+    } catch (...) {
+        // A plug-in that fails keeps what the index held of it.
+        return;
+    }
+    if (sink.cancelled())
+        return;
+    const std::string source = plugin->getId().str();
+    std::vector<engine::ItemData> data;
+    data.reserve(sink.items.size());
+    for (const EncodedItem& item : sink.items)
+        data.push_back(item.data(source));
+    m_catalog.replace_source(source, data);
+}
+
+void SearchService::publishActions() {
+    std::vector<EncodedItem> items;
+    for (VAction* action : m_actions)
+        items.push_back(encodeItem({VItemKind::Action, action->name, action->getId(), CString()}));
+    std::vector<engine::ItemData> data;
+    for (const EncodedItem& item : items)
+        data.push_back(item.data(kActionSource));
+    m_catalog.replace_source(kActionSource, data);
+}
+
+std::vector<engine::LiveSource> SearchService::liveSources() {
+    std::vector<engine::LiveSource> sources;
+    for (VPlugin* plugin : m_plugins) {
+        sources.push_back([plugin](const std::function<void(const engine::ItemData&)>& emit,
+                                   const engine::CancelToken& token) {
+            ComScope com;
+            LiveSink sink(emit, token, plugin->getId().str());
+            try {
+                plugin->scan(sink);
+            } catch (...) {
+            }
+        });
+    }
+    std::vector<EncodedItem> actions;
+    for (VAction* action : m_actions)
+        actions.push_back(
+            encodeItem({VItemKind::Action, action->name, action->getId(), CString()}));
+    sources.push_back(
+        [actions = std::move(actions)](const std::function<void(const engine::ItemData&)>& emit,
+                                       const engine::CancelToken& token) {
+            for (const EncodedItem& item : actions) {
+                if (token.cancelled())
+                    return;
+                emit(item.data(kActionSource));
+            }
+        });
+    return sources;
+}
+
+DWORD SearchService::startSearch(const CString& text, const SearchOptions& options) {
+    if (!m_executor)
+        return 0;
+    auto search = std::make_shared<Search>();
+    search->query = text;
+    search->options = options;
+    if (typedCharacters(text) >= options.minChars) {
+        for (VPlugin* plugin : m_plugins) {
+            std::vector<VItem> items;
+            plugin->itemsForText(text, items);
+            for (VItem& item : items)
+                search->textItems.emplace_back(plugin, std::move(item));
+        }
+    }
+
+    engine::SearchRequest request;
+    request.text = text.str();
+    request.match.case_sensitive = options.caseSensitive;
+    request.match.match_start_only = options.matchStartOnly;
+    request.min_chars = static_cast<std::size_t>(std::max(options.minChars, 1));
+    request.max_results = kMaxResults;
+    request.batch_size = kBatchSize;
+    request.positions = true;
+    if (options.live)
+        request.sources = liveSources();
+    else
+        request.catalog = m_catalog.snapshot();
+    request.boosts = m_usage.boosts_for(request.text, now());
+    request.callbacks.on_batch = [this, search](engine::SearchId id,
+                                                std::span<const engine::SearchHit> hits) {
+        onBatch(*search, id, hits);
+    };
+    request.callbacks.on_done = [this, search](engine::SearchId id) { onDone(*search, id); };
+    return m_executor->start(std::move(request));
+}
+
+void SearchService::cancel(DWORD searchId) {
+    if (m_executor && searchId != 0)
+        m_executor->cancel(searchId);
+}
+
+bool SearchService::waitIdle(std::chrono::milliseconds timeout) {
+    return !m_executor || m_executor->wait_idle(timeout);
+}
+
+std::size_t SearchService::itemCount() const {
+    return m_catalog.snapshot()->size();
+}
+
+bool SearchService::keepHit(const Search& search, const engine::SearchHit& hit) const {
+    if (!isKnownKind(hit.item.kind))
+        return false;
+    if (hit.item.kind != static_cast<std::uint16_t>(VItemKind::Bookmark) ||
+        hit.path_positions.empty())
+        return true;
+    if (search.options.webTitlesOnly)
+        return false;
+    if (search.options.urlDomainsOnly) {
+        const auto [first, last] = urlHostRange(hit.item.path);
+        return std::all_of(hit.path_positions.begin(), hit.path_positions.end(),
+                           [&](std::uint32_t p) { return p >= first && p < last; });
+    }
+    return true;
+}
+
+VAction* SearchService::actionOf(const engine::ItemView& item) const {
+    const VItem decoded = decodeItem(item);
+    for (VAction* action : m_actions) {
+        if (action->getId() == decoded.target)
+            return action;
+    }
+    return nullptr;
+}
+
+VElement* SearchService::makeResult(const Search& search, const engine::SearchHit& hit) {
+    const auto plugin = m_pluginsBySource.find(hit.item.source);
+    ResultMatch match{search.query, toVector(hit.name_positions), toVector(hit.path_positions),
+                      engine::usage_key(hit.item)};
+    return ItemResult::create(plugin == m_pluginsBySource.end() ? nullptr : plugin->second,
+                              decodeItem(hit.item), std::move(match));
+}
+
+void SearchService::onBatch(Search& search, DWORD id, std::span<const engine::SearchHit> hits) {
+    deliverTextItems(search, id);
+    // Results and actions reach the listeners in the order of their rank.
+    std::vector<const engine::SearchHit*> run;
+    const auto flush = [&] {
+        if (run.empty())
+            return;
+        m_listeners.deliverResults(id, [&] {
+            std::vector<VElement*> elements;
+            for (const engine::SearchHit* hit : run)
+                elements.push_back(makeResult(search, *hit));
+            return elements;
+        });
+        run.clear();
+    };
+    for (const engine::SearchHit& hit : hits) {
+        if (!keepHit(search, hit))
+            continue;
+        if (hit.item.kind != static_cast<std::uint16_t>(VItemKind::Action)) {
+            run.push_back(&hit);
+            continue;
+        }
+        flush();
+        if (VAction* action = actionOf(hit.item)) {
+            action->setNameMatches(toVector(hit.name_positions));
+            m_listeners.deliverAction(id, action);
+        }
+    }
+    flush();
+}
+
+void SearchService::onDone(Search& search, DWORD id) {
+    deliverTextItems(search, id);
+}
+
+void SearchService::deliverTextItems(Search& search, DWORD id) {
+    if (search.textItems.empty() || search.textDelivered.exchange(true))
+        return;
+    m_listeners.deliverResults(id, [&] {
+        std::vector<VElement*> elements;
+        for (const auto& [plugin, item] : search.textItems)
+            elements.push_back(ItemResult::create(plugin, item, {search.query, {}, {}, {}}));
+        return elements;
+    });
+}
+
+} // namespace corvantile::core

@@ -1,0 +1,104 @@
+// The searching part of the core: the index (the engine's catalog, filled by the plug-ins'
+// scans and kept in the cache file), the engine's searches on its worker threads, and the
+// turning of their hits into the elements the listeners receive.
+#pragma once
+
+#include <atomic>
+#include <chrono>
+#include <filesystem>
+#include <map>
+#include <memory>
+#include <mutex>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include <windows.h>
+
+#include "core/engine/catalog.h"
+#include "core/engine/search_executor.h"
+#include "core/engine/usage.h"
+#include "core/search/ItemCodec.h"
+#include "core/search/ListenerHub.h"
+#include "core_iface/VElement.h"
+#include "core_iface/VPlugin.h"
+
+namespace corvantile::core {
+
+struct SearchOptions {
+    int minChars = 1;
+    bool caseSensitive = false;
+    bool matchStartOnly = false;
+    bool webTitlesOnly = false;
+    bool urlDomainsOnly = false;
+    bool live = false; // walk the sources instead of searching the index
+};
+
+class SearchService {
+public:
+    SearchService(ListenerHub& listeners, engine::UsageStore& usage, std::atomic<long>& busy);
+    ~SearchService();
+    SearchService(const SearchService&) = delete;
+    SearchService& operator=(const SearchService&) = delete;
+
+    // Starts the worker threads and loads the index from the cache file when it is good.
+    void start(std::vector<VPlugin*> plugins, std::vector<VAction*> searchableActions,
+               std::filesystem::path cacheFile);
+    // Stops every search and scan, after the last listener call has ended.
+    void stop();
+
+    // Rebuilds the index on a thread of its own; returns at once.
+    void refreshInBackground();
+    // Rebuilds the index and saves the cache; returns when done. Meanwhile the calling thread
+    // still handles messages sent to its windows.
+    void refreshNow();
+
+    // Starts a search; its elements go to the listeners. Returns its id (never 0).
+    DWORD startSearch(const CString& text, const SearchOptions& options);
+    void cancel(DWORD searchId);
+
+    // Waits until no search is running; false on timeout.
+    bool waitIdle(std::chrono::milliseconds timeout);
+
+    // Number of items in the index.
+    std::size_t itemCount() const;
+    // Number of index rebuilds that scanned the plug-ins since start.
+    int scanCount() const { return m_scans.load(); }
+
+private:
+    struct Search;
+    class ScanSink;
+
+    void refresh();
+    void scanPlugin(VPlugin* plugin);
+    void publishActions();
+    std::vector<engine::LiveSource> liveSources();
+    bool keepHit(const Search& search, const engine::SearchHit& hit) const;
+    void onBatch(Search& search, DWORD id, std::span<const engine::SearchHit> hits);
+    void onDone(Search& search, DWORD id);
+    void deliverTextItems(Search& search, DWORD id);
+    VElement* makeResult(const Search& search, const engine::SearchHit& hit);
+    VAction* actionOf(const engine::ItemView& item) const;
+
+    ListenerHub& m_listeners;
+    engine::UsageStore& m_usage;
+    std::atomic<long>& m_busy;
+
+    engine::Catalog m_catalog;
+    std::unique_ptr<engine::SearchExecutor> m_executor;
+    std::vector<VPlugin*> m_plugins;
+    std::map<std::string, VPlugin*, std::less<>> m_pluginsBySource;
+    std::vector<VAction*> m_actions;
+    std::filesystem::path m_cacheFile;
+
+    std::mutex m_refreshMutex; // one rebuild at a time
+    std::mutex m_threadMutex;
+    std::thread m_refreshThread;
+    std::atomic<bool> m_stopping{false};
+    std::atomic<int> m_scans{0};
+};
+
+// The source name under which the actions found by name are indexed.
+inline constexpr char kActionSource[] = "actions";
+
+} // namespace corvantile::core

@@ -1,0 +1,148 @@
+// The core's actions: lookup by shortcut and name, shortcuts, defaults per property type,
+// labels, which results an action takes, and the web search addresses.
+#include "core/plugins/SystemCommandsPlugin.h"
+#include "core/plugins/WebSearchPlugin.h"
+#include "core/elements/ItemResult.h"
+#include <set>
+
+#include "core_test_support.h"
+
+using namespace core_test;
+using namespace corvantile::core;
+
+namespace {
+
+class CoreActions : public CoreFixture {
+protected:
+    void SetUp() override {
+        CoreFixture::SetUp();
+        auto plugins = only(std::make_unique<WebSearchPlugin>());
+        plugins.push_back(std::make_unique<SystemCommandsPlugin>());
+        startCore(std::move(plugins), {}, false);
+    }
+
+    VAction* named(const char* name) { return core->getAction(name, false); }
+};
+
+TEST_F(CoreActions, ShortcutsAreExactAndNamesIgnoreCase) {
+    VAction* google = core->getAction("g", true);
+    ASSERT_NE(google, nullptr);
+    EXPECT_EQ(google->name, "Google");
+    EXPECT_EQ(core->getAction("GOOGLE", false), google);
+    EXPECT_EQ(core->getAction("G", true), nullptr);
+    EXPECT_EQ(core->getAction("Google", true), nullptr);
+    EXPECT_EQ(core->getAction("", true), nullptr);
+    EXPECT_EQ(core->getAction("no such action", false), nullptr);
+
+    const std::vector<std::pair<const char*, const char*>> defaults = {
+        {"w", "Wikipedia"}, {"y", "YouTube"}, {"b", "Bing"}, {"d", "DuckDuckGo"}, {"m", "Maps"}};
+    for (const auto& [shortcut, name] : defaults) {
+        ASSERT_NE(core->getAction(shortcut, true), nullptr) << shortcut;
+        EXPECT_EQ(core->getAction(shortcut, true)->name, name);
+    }
+}
+
+TEST_F(CoreActions, AShortcutMovesToTheActionThatIsGivenIt) {
+    VAction* google = core->getAction("g", true);
+    VAction* wikipedia = core->getAction("w", true);
+    core->setShortcut("g", wikipedia);
+    EXPECT_EQ(core->getAction("g", true), wikipedia);
+    EXPECT_EQ(core->getShortcut(wikipedia), "g");
+    EXPECT_EQ(core->getShortcut(google), "");
+    EXPECT_EQ(core->getAction("w", true), nullptr);
+    core->setShortcut("", wikipedia);
+    EXPECT_EQ(core->getAction("g", true), nullptr);
+    core->setShortcut("wiki pedia", wikipedia);
+    EXPECT_EQ(core->getAction("wiki pedia", true), wikipedia);
+}
+
+TEST_F(CoreActions, EveryActionHasItsTextsAndIconAndIsListedOnce) {
+    ASSERT_GE(core->getNumActions(), 8 + 6 + 7);
+    std::set<VAction*> seen;
+    for (int i = 0; i < core->getNumActions(); ++i) {
+        VAction* action = core->getAction(i);
+        ASSERT_NE(action, nullptr);
+        EXPECT_TRUE(seen.insert(action).second) << action->name.GetString();
+        EXPECT_FALSE(action->name.IsEmpty());
+        EXPECT_FALSE(action->description.IsEmpty()) << action->name.GetString();
+        EXPECT_NE(action->getIcon(), nullptr) << action->name.GetString();
+        EXPECT_EQ(action->getElementType(), VElement::kAction);
+    }
+    EXPECT_EQ(core->getAction(core->getNumActions()), nullptr);
+    EXPECT_EQ(core->getAction(-1), nullptr);
+}
+
+TEST_F(CoreActions, EachPropertyTypeHasItsDefaultActionAndIcon) {
+    EXPECT_EQ(core->getDefaultAction(PropertyPath)->name, "Open");
+    EXPECT_EQ(core->getDefaultAction(PropertyFolder)->name, "Open");
+    EXPECT_EQ(core->getDefaultAction(PropertyCommandLine)->name, "Open");
+    EXPECT_EQ(core->getDefaultAction(PropertyUrl)->name, "Open URL");
+    EXPECT_EQ(core->getDefaultAction(PropertyText)->name, "Copy");
+    EXPECT_EQ(core->getDefaultAction(PropertyNone), nullptr);
+    for (PropertyType type : {PropertyName, PropertyUrl, PropertyFolder, PropertyPath,
+                              PropertyCommandLine, PropertyText}) {
+        EXPECT_NE(VProperty::iconForPropertyType(type), nullptr) << type;
+        EXPECT_EQ(VProperty::iconForPropertyType(type), VProperty::iconForPropertyType(type));
+    }
+    EXPECT_NE(VProperty::iconForPropertyType(static_cast<PropertyType>(99)), nullptr);
+}
+
+TEST_F(CoreActions, LabelsSayWhatWouldHappen) {
+    VProperty path(PropertyPath, "C:\\x.txt");
+    EXPECT_EQ(named("Open")->getLabel(&path), "Open C:\\x.txt");
+    EXPECT_EQ(named("Copy path")->getLabel(&path), "Copy C:\\x.txt");
+    VProperty text(PropertyText, "x y");
+    EXPECT_EQ(named("Google")->getLabel(&text), "Search Google for x y");
+    EXPECT_EQ(named("Open")->getLabel(nullptr), "Open");
+}
+
+TEST_F(CoreActions, ActionsTakeTheirPropertyTypesAndResults) {
+    VAction* open = named("Open");
+    EXPECT_TRUE(open->isTypeSupported(PropertyPath));
+    EXPECT_FALSE(open->isTypeSupported(PropertyUrl));
+    EXPECT_TRUE(named("Open URL")->isTypeSupported(PropertyUrl));
+    EXPECT_FALSE(named("Lock Computer")->isTypeSupported(PropertyText));
+
+    VResult* program =
+        ItemResult::create(nullptr, {VItemKind::File, "tool", "C:\\bin\\tool.exe", ""}, {});
+    VResult* document =
+        ItemResult::create(nullptr, {VItemKind::File, "notes", "C:\\notes.txt", ""}, {});
+    VAction* runAs = named("Run as administrator");
+    EXPECT_TRUE(runAs->isResultSupported(program));
+    EXPECT_FALSE(runAs->isResultSupported(document));
+    EXPECT_TRUE(open->isResultSupported(document));
+    // A property of a type the action does not take, or an invalid one, does not run.
+    VProperty url(PropertyUrl, "https://example.com/");
+    EXPECT_FALSE(open->run(document, &url, ""));
+    VProperty empty(PropertyPath, "");
+    EXPECT_FALSE(open->run(document, &empty, ""));
+    EXPECT_FALSE(open->run(document, nullptr, ""));
+    program->deleteThis();
+    document->deleteThis();
+}
+
+TEST_F(CoreActions, WebSearchAddressesEncodeTheText) {
+    auto* google = dynamic_cast<WebSearchAction*>(named("Google"));
+    ASSERT_NE(google, nullptr);
+    EXPECT_EQ(google->urlFor("x y"), "https://www.google.com/search?q=x%20y");
+    EXPECT_EQ(google->urlFor("  C++ & Zoë "),
+              "https://www.google.com/search?q=C%2B%2B%20%26%20Zo%C3%AB");
+    EXPECT_EQ(google->urlFor("   "), "https://www.google.com/");
+    auto* maps = dynamic_cast<WebSearchAction*>(named("Maps"));
+    ASSERT_NE(maps, nullptr);
+    EXPECT_EQ(maps->urlFor("Paris/Rome"), "https://www.google.com/maps/search/Paris%2FRome");
+}
+
+TEST_F(CoreActions, DestructiveSystemCommandsAskFirst) {
+    std::vector<CString> questions;
+    setConfirmHook([&](const CString& question) {
+        questions.push_back(question);
+        return false;
+    });
+    for (const char* name : {"Restart", "Shut Down", "Log Off", "Empty Recycle Bin"})
+        EXPECT_FALSE(named(name)->runWithText("")) << name;
+    setConfirmHook(nullptr);
+    EXPECT_EQ(questions.size(), 4u);
+}
+
+} // namespace

@@ -1,0 +1,63 @@
+// The index cache: a cache written by a previous run answers the first search of the next
+// one before any scan; a damaged cache is not trusted.
+#include <fstream>
+
+#include "core_test_support.h"
+
+using namespace core_test;
+
+namespace {
+
+class CoreCache : public CoreFixture {
+protected:
+    // Restarts the core with a plug-in that finds nothing (and counts its scans).
+    FixedPlugin* restartWithEmptyPlugin() {
+        core->unregisterResultListener(&results);
+        core->unregisterActionListener(&actions);
+        core->shutDown();
+        core->deleteThis();
+        core = nullptr;
+        auto empty = std::make_unique<FixedPlugin>(std::vector<VItem>{}, "Fixed");
+        FixedPlugin* plugin = empty.get();
+        startCore(only(std::move(empty)), {}, false);
+        return plugin;
+    }
+
+    CString cacheFile() const { return cacheFolder->text() + "\\Corvantile.cache"; }
+};
+
+TEST_F(CoreCache, APreviousRunsCacheAnswersTheFirstSearch) {
+    startCore(only(std::make_unique<FixedPlugin>(
+        std::vector<VItem>{textItem("Aardvark Atlas", "a"), fileItem("Notes", "C:\\Notes.txt")})));
+    ASSERT_TRUE(std::filesystem::exists(cacheFolder->path() / "Corvantile.cache"));
+
+    FixedPlugin* plugin = restartWithEmptyPlugin();
+    EXPECT_EQ(results.titles(searchAndWait("aardvark")), std::vector<CString>{"Aardvark Atlas"});
+    EXPECT_EQ(plugin->scans.load(), 0);
+
+    // A rebuild replaces the cached items with what the plug-in finds now.
+    core->updateCache();
+    EXPECT_EQ(plugin->scans.load(), 1);
+    EXPECT_TRUE(results.titles(searchAndWait("aardvark")).empty());
+}
+
+TEST_F(CoreCache, ADamagedCacheIsIgnored) {
+    startCore(only(std::make_unique<FixedPlugin>(std::vector<VItem>{textItem("Aardvark", "a")})));
+    {
+        std::fstream file(cacheFolder->path() / "Corvantile.cache",
+                          std::ios::in | std::ios::out | std::ios::binary);
+        file.seekp(40);
+        file.put('\x7F');
+    }
+    restartWithEmptyPlugin();
+    EXPECT_TRUE(results.titles(searchAndWait("aardvark")).empty());
+}
+
+TEST_F(CoreCache, ItemsOfPluginsThatAreGoneAreNotShown) {
+    startCore(only(
+        std::make_unique<FixedPlugin>(std::vector<VItem>{textItem("Aardvark", "a")}, "Former")));
+    restartWithEmptyPlugin();
+    EXPECT_TRUE(results.titles(searchAndWait("aardvark")).empty());
+}
+
+} // namespace

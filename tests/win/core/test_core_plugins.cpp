@@ -1,0 +1,189 @@
+// The built-in plug-ins on the machine under test: programs from the Start Menu, bookmarks of
+// the browsers' profiles and Favorites, and files under the configured folders.
+#include <shlobj.h>
+
+#include "core/plugins/BookmarksPlugin.h"
+#include "core/plugins/FilesPlugin.h"
+#include "core/plugins/ProgramsPlugin.h"
+#include "core/shell/Shell.h"
+#include "core_iface/CShellLink.h"
+#include "core_iface/VPreferences.h"
+#include "core_test_support.h"
+
+using namespace core_test;
+using namespace corvantile::core;
+
+namespace {
+
+class CorePlugins : public CoreFixture {
+protected:
+    // The properties of the first result of a search, as "type=value" texts.
+    std::vector<std::string> propertiesOfFirst(const CString& query) {
+        results.keepResults = true;
+        const auto kept = results.keptResults(searchAndWait(query));
+        std::vector<std::string> properties;
+        if (kept.empty())
+            return properties;
+        for (int i = 0; i < kept[0]->getPropertyCount(); ++i) {
+            const VProperty* property = kept[0]->getProperty(i);
+            properties.push_back(std::to_string(property->type) + "=" + property->value.str());
+        }
+        return properties;
+    }
+};
+
+TEST_F(CorePlugins, StartMenuShortcutIsFoundByItsName) {
+    const CString programs = specialFolder(CSIDL_PROGRAMS);
+    ASSERT_FALSE(programs.IsEmpty());
+    const CString link = programs + "\\Corvantile Test Zebrafish.lnk";
+    CShellLinkInfo info;
+    info.m_strTarget = "C:\\windows\\system32\\notepad.exe";
+    info.m_strDescription = "A test shortcut";
+    info.m_strWorkingDir = "C:\\windows\\system32";
+    CShellLink writer;
+    ASSERT_TRUE(writer.Create(info));
+    ASSERT_TRUE(writer.Save(link));
+
+    startCore(only(std::make_unique<ProgramsPlugin>()));
+    const auto properties = propertiesOfFirst("zebrafish");
+    DeleteFileW(link.W().c_str());
+
+    const auto titles = results.titles(searchAndWait("test zebrafish"));
+    ASSERT_FALSE(titles.empty());
+    EXPECT_EQ(titles[0], "Corvantile Test Zebrafish");
+    ASSERT_GE(properties.size(), 2u);
+    EXPECT_EQ(properties[0], "4=" + link.str());
+    EXPECT_EQ(properties[1], "5=C:\\windows\\system32\\notepad.exe");
+}
+
+TEST_F(CorePlugins, ProgramsListALinkedProgramOnce) {
+    TempFolder menu;
+    CShellLinkInfo info;
+    info.m_strTarget = "C:\\windows\\system32\\notepad.exe";
+    for (const char* place : {"\\Editor.lnk", "\\Accessories\\Editor.lnk", "\\Other.lnk"}) {
+        CreateDirectoryW((menu.text() + "\\Accessories").W().c_str(), nullptr);
+        CShellLink writer;
+        ASSERT_TRUE(writer.Create(info));
+        ASSERT_TRUE(writer.Save(menu.text() + place));
+    }
+    menu.write("readme.txt", "not a program");
+    auto plugin = std::make_unique<ProgramsPlugin>();
+    plugin->setFolders({menu.text()});
+    startCore(only(std::move(plugin)));
+    EXPECT_EQ(results.titles(searchAndWait("editor")), std::vector<CString>{"Editor"});
+    EXPECT_TRUE(results.titles(searchAndWait("readme")).empty());
+}
+
+class BookmarkSearch : public CorePlugins {
+protected:
+    void SetUp() override {
+        CorePlugins::SetUp();
+        const char* chrome = R"({"roots": {"bookmark_bar": {"type": "folder", "children": [
+            {"type": "url", "name": "Rust Language", "url": "https://www.rust-lang.org/learn"},
+            {"type": "url", "name": "Kitchen Recipes", "url": "https://cooking.example/rust-free-pans"}
+        ]}}})";
+        const char* second = R"({"roots": {"other": {"type": "folder", "children": [
+            {"type": "url", "name": "Zoë's Blog", "url": "https://zoe.example/"}]}}})";
+        const char* edge = R"({"roots": {"other": {"type": "folder", "children": [
+            {"type": "url", "name": "Edge Docs", "url": "https://docs.example.com/"}]}}})";
+        local.write("Google/Chrome/User Data/Default/Bookmarks", chrome);
+        local.write("Google/Chrome/User Data/Profile 1/Bookmarks", second);
+        local.write("Google/Chrome/User Data/Profile 2/Bookmarks", "{ damaged");
+        local.write("Microsoft/Edge/User Data/Default/Bookmarks", edge);
+        favorites.write("Links/Old Portal.url",
+                        "[InternetShortcut]\r\nURL=http://portal.example/\r\n");
+        favorites.write("notes.txt", "not a favorite");
+        auto plugin = std::make_unique<BookmarksPlugin>();
+        plugin->setFolders(local.text(), favorites.text());
+        startCore(only(std::move(plugin)));
+    }
+
+    TempFolder local;
+    TempFolder favorites;
+};
+
+TEST_F(BookmarkSearch, EveryProfileAndFavoritesGiveTheirTitlesAndAddresses) {
+    EXPECT_EQ(propertiesOfFirst("rust language"),
+              (std::vector<std::string>{"2=https://www.rust-lang.org/learn", "1=Rust Language"}));
+    EXPECT_EQ(results.titles(searchAndWait("zoe")), std::vector<CString>{"Zoë's Blog"});
+    EXPECT_EQ(results.titles(searchAndWait("edge docs")), std::vector<CString>{"Edge Docs"});
+    EXPECT_EQ(propertiesOfFirst("old portal"),
+              (std::vector<std::string>{"2=http://portal.example/", "1=Old Portal"}));
+    EXPECT_TRUE(results.titles(searchAndWait("notes")).empty());
+}
+
+TEST_F(BookmarkSearch, AddressesAreSearchedUnlessTitlesOnly) {
+    // "rust" is in the address of the recipes, and in the title of the other one.
+    EXPECT_EQ(results.titles(searchAndWait("rust")).size(), 2u);
+    core->urlDomainsOnly = true;
+    EXPECT_EQ(results.titles(searchAndWait("rust")), std::vector<CString>{"Rust Language"});
+    EXPECT_EQ(results.titles(searchAndWait("cooking")), std::vector<CString>{"Kitchen Recipes"});
+    core->urlDomainsOnly = false;
+    core->webTitlesOnly = true;
+    EXPECT_EQ(results.titles(searchAndWait("rust")), std::vector<CString>{"Rust Language"});
+    EXPECT_TRUE(results.titles(searchAndWait("cooking")).empty());
+}
+
+TEST_F(CorePlugins, FilesFollowFoldersExtensionsAndDepth) {
+    // Paths are searched too: the names use letters that the temporary folder's path lacks.
+    TempFolder data;
+    data.write("xylo.txt", "x");
+    data.write("xylo.pdf", "x");
+    data.write("bok/gwy/whiz.txt", "x");
+    data.write("bok/fjord.txt", "x");
+    auto plugin = std::make_unique<FilesPlugin>();
+    FilesPlugin* files = plugin.get();
+    FilesSettings settings;
+    settings.folders = {data.text()};
+    settings.extensions = FilesSettings::parseExtensions("*.TXT");
+    settings.depth = 1;
+    settings.includeFolders = false;
+    files->setSettings(settings);
+    startCore(only(std::move(plugin)));
+
+    EXPECT_EQ(results.titles(searchAndWait("xylo")), std::vector<CString>{"xylo.txt"});
+    EXPECT_EQ(results.titles(searchAndWait("fjord")), std::vector<CString>{"fjord.txt"});
+    EXPECT_TRUE(results.titles(searchAndWait("whiz")).empty());
+
+    settings.depth = 2;
+    settings.includeFolders = true;
+    files->setSettings(settings);
+    core->updateCache();
+    EXPECT_EQ(results.titles(searchAndWait("whiz")), std::vector<CString>{"whiz.txt"});
+    const auto folders = results.titles(searchAndWait("gwy"));
+    ASSERT_FALSE(folders.empty());
+    EXPECT_EQ(folders.front(), "gwy");
+}
+
+TEST(FilesSettings, ExtensionsAndSettingsRoundTrip) {
+    EXPECT_EQ(FilesSettings::parseExtensions(" txt; .PDF,*.docx  txt;;"),
+              (std::vector<CString>{"txt", "pdf", "docx"}));
+    FilesSettings settings;
+    settings.extensions = {"txt"};
+    EXPECT_TRUE(settings.wantsFile("A.TXT"));
+    EXPECT_FALSE(settings.wantsFile("a.txt.bak"));
+    EXPECT_FALSE(settings.wantsFile("txt"));
+
+    FilesPlugin plugin;
+    FilesSettings chosen;
+    chosen.folders = {"C:\\Data", "D:\\Zoë"};
+    chosen.extensions = {"txt", "md"};
+    chosen.depth = 99;
+    chosen.includeFolders = false;
+    plugin.setSettings(chosen);
+    VPreferencesNode* node = VPreferencesNode::createInstance("FilesAndFolders");
+    plugin.saveSettings(node);
+    FilesPlugin other;
+    other.loadSettings(node);
+    node->deleteThis();
+    const FilesSettings loaded = other.settings();
+    EXPECT_EQ(loaded.folders, chosen.folders);
+    EXPECT_EQ(loaded.extensions, chosen.extensions);
+    EXPECT_EQ(loaded.depth, FilesSettings::kMaxDepth);
+    EXPECT_FALSE(loaded.includeFolders);
+
+    other.loadSettings(nullptr);
+    EXPECT_EQ(other.settings().folders.size(), 2u) << "the Desktop and Documents by default";
+}
+
+} // namespace

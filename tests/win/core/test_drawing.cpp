@@ -1,0 +1,200 @@
+// Drawing: the GDI wrappers, and the elements' rows (text inside its rectangles, the query's
+// characters emphasised, an ellipsis where the text is too long).
+#include <gtest/gtest.h>
+
+#include "core/elements/ElementPainter.h"
+#include "core/elements/ItemResult.h"
+#include "core_iface/VCorvantileCore.h"
+#include "framework/CDC.h"
+#include "framework/CGdiObject.h"
+
+using namespace corvantile::core;
+
+namespace {
+
+constexpr COLORREF kBackground = RGB(255, 255, 255);
+
+// A white off-screen picture to draw on.
+class Canvas {
+public:
+    Canvas(int width, int height) : m_width(width), m_height(height) {
+        CClientDC screen(static_cast<HWND>(nullptr));
+        dc.CreateCompatibleDC(&screen);
+        m_bitmap.CreateCompatibleBitmap(&screen, width, height);
+        m_old = dc.SelectObject(&m_bitmap);
+        dc.FillSolidRect(0, 0, width, height, kBackground);
+        dc.SetBkMode(TRANSPARENT);
+    }
+    ~Canvas() { dc.SelectObject(m_old); }
+
+    // Whether any pixel in rect differs from the background.
+    bool drawnIn(const RECT& rect) const {
+        for (int y = std::max<LONG>(rect.top, 0); y < std::min<LONG>(rect.bottom, m_height); ++y)
+            for (int x = std::max<LONG>(rect.left, 0); x < std::min<LONG>(rect.right, m_width); ++x)
+                if (GetPixel(dc, x, y) != kBackground)
+                    return true;
+        return false;
+    }
+    // Whether anything was drawn outside rect.
+    bool drawnOutside(const RECT& rect) const {
+        for (int y = 0; y < m_height; ++y)
+            for (int x = 0; x < m_width; ++x)
+                if ((x < rect.left || x >= rect.right || y < rect.top || y >= rect.bottom) &&
+                    GetPixel(dc, x, y) != kBackground)
+                    return true;
+        return false;
+    }
+    // The x just right of the rightmost drawn pixel.
+    int rightmostDrawn() const {
+        int right = 0;
+        for (int y = 0; y < m_height; ++y)
+            for (int x = 0; x < m_width; ++x)
+                if (GetPixel(dc, x, y) != kBackground)
+                    right = std::max(right, x + 1);
+        return right;
+    }
+
+    CDC dc;
+
+private:
+    int m_width, m_height;
+    CBitmap m_bitmap;
+    HGDIOBJ m_old;
+};
+
+TEST(GdiObjects, FontsKeepUtf8FaceNamesAndObjectsMoveNotCopy) {
+    LOGFONTA wanted{};
+    wanted.lfHeight = -12;
+    wanted.lfWeight = FW_BOLD;
+    strcpy(wanted.lfFaceName, "Zoë Grotesk");
+    CFont font;
+    ASSERT_TRUE(font.CreateFontIndirect(&wanted));
+    LOGFONTA back{};
+    ASSERT_TRUE(font.GetLogFont(&back));
+    EXPECT_STREQ(back.lfFaceName, "Zoë Grotesk");
+    EXPECT_EQ(back.lfWeight, FW_BOLD);
+
+    const HGDIOBJ handle = font.GetSafeHandle();
+    CFont moved(std::move(font));
+    EXPECT_EQ(font.GetSafeHandle(), nullptr);
+    EXPECT_EQ(moved.GetSafeHandle(), handle);
+    CFont other;
+    other = std::move(moved);
+    EXPECT_EQ(other.GetSafeHandle(), handle);
+    EXPECT_EQ(GetObjectType(handle), static_cast<DWORD>(OBJ_FONT));
+    other.DeleteObject();
+    EXPECT_EQ(GetObjectType(handle), 0u);
+    static_assert(!std::is_copy_constructible_v<CFont>);
+
+    // A face name too long for the description is cut at a character boundary.
+    LOGFONTW wide{};
+    wcscpy(wide.lfFaceName, L"ééééééééééééééééééééé");
+    LOGFONTA narrow{};
+    LogFontFromWide(wide, narrow);
+    EXPECT_EQ(strlen(narrow.lfFaceName), 30u);
+}
+
+TEST(GdiObjects, SelectionReturnsWhatWasSelectedBefore) {
+    Canvas canvas(20, 20);
+    CPen pen(PS_SOLID, 1, RGB(255, 0, 0));
+    const HGDIOBJ before = GetCurrentObject(canvas.dc, OBJ_PEN);
+    EXPECT_EQ(canvas.dc.SelectObject(&pen), before);
+    EXPECT_EQ(GetCurrentObject(canvas.dc, OBJ_PEN), pen.GetSafeHandle());
+    {
+        CSavedDC saved(canvas.dc);
+        CBrush brush(RGB(0, 0, 255));
+        canvas.dc.SelectObject(&brush);
+        canvas.dc.SetTextColor(RGB(1, 2, 3));
+    }
+    EXPECT_EQ(GetCurrentObject(canvas.dc, OBJ_PEN), pen.GetSafeHandle());
+    EXPECT_NE(canvas.dc.GetTextColor(), RGB(1, 2, 3));
+    canvas.dc.SelectObject(before);
+    canvas.dc.MoveTo(0, 5);
+    canvas.dc.LineTo(10, 5);
+    EXPECT_TRUE(canvas.drawnIn({0, 5, 10, 6}));
+}
+
+TEST(GdiObjects, MemoryBufferReachesTheTargetWhenDone) {
+    Canvas canvas(40, 20);
+    {
+        CMemDC buffer(canvas.dc, RECT{10, 5, 30, 15});
+        buffer.FillSolidRect(10, 5, 20, 10, RGB(0, 128, 0));
+        EXPECT_FALSE(canvas.drawnIn({0, 0, 40, 20}));
+    }
+    EXPECT_EQ(GetPixel(canvas.dc, 10, 5), RGB(0, 128, 0));
+    EXPECT_EQ(GetPixel(canvas.dc, 29, 14), RGB(0, 128, 0));
+    EXPECT_FALSE(canvas.drawnOutside({10, 5, 30, 15}));
+}
+
+TEST(ElementPainter, MarksTheMatchedCharactersInUtf16) {
+    const StyledLine line = styleLine("Zoë\t😀x", {0, 2, 7});
+    EXPECT_EQ(line.text, L"Zoë \U0001F600x");
+    EXPECT_EQ(line.matched, (std::vector<bool>{true, false, true, false, false, false, false}));
+    // 'x' is at byte 9: offsets that start no character mark nothing.
+    const StyledLine other = styleLine("Zoë\t😀x", {3, 9});
+    EXPECT_EQ(other.matched, (std::vector<bool>{false, false, false, false, false, false, true}));
+}
+
+class ElementDrawing : public testing::Test {
+protected:
+    void SetUp() override { core = VCorvantileCore::instance(); }
+    void TearDown() override { result->deleteThis(); }
+
+    void makeResult(const char* title, std::vector<std::uint32_t> matches) {
+        result =
+            ItemResult::create(nullptr, {VItemKind::File, title, "C:\\Data\\Reports\\file.txt", ""},
+                               {"query", std::move(matches), {}, ""});
+    }
+
+    VCorvantileCore* core = nullptr;
+    VResult* result = nullptr;
+};
+
+TEST_F(ElementDrawing, TwoLinesStayInsideTheirRectangles) {
+    makeResult("Quarterly report", {0, 1});
+    Canvas canvas(300, 40);
+    const RECT row{0, 0, 300, 36}, icon{2, 1, 18, 17}, line0{20, 1, 298, 17},
+        line1{20, 17, 298, 33};
+    result->drawTwoLines(&canvas.dc, &row, &icon, &line0, &line1, false, true);
+    EXPECT_TRUE(canvas.drawnIn(icon));
+    EXPECT_TRUE(canvas.drawnIn(line0));
+    EXPECT_TRUE(canvas.drawnIn(line1));
+    EXPECT_FALSE(canvas.drawnOutside({icon.left, icon.top, line0.right, line1.bottom}));
+
+    Canvas noIcons(300, 40);
+    const RECT none{0, 0, 0, 0};
+    result->drawTwoLines(&noIcons.dc, &row, &none, &line0, &line1, true, false);
+    EXPECT_FALSE(noIcons.drawnIn(icon));
+}
+
+TEST_F(ElementDrawing, LongTextEndsInAnEllipsisWithinItsLine) {
+    makeResult("An extremely long title that will never fit into the narrow space given here", {});
+    Canvas canvas(300, 20);
+    const RECT row{0, 0, 300, 18}, icon{0, 0, 0, 0}, line0{2, 0, 120, 18};
+    result->drawOneLine(&canvas.dc, &row, &icon, &line0, false, false);
+    EXPECT_LE(canvas.rightmostDrawn(), 120);
+    EXPECT_GT(canvas.rightmostDrawn(), 100) << "the line is used up to its end";
+}
+
+TEST_F(ElementDrawing, MatchedCharactersAreDrawnBolder) {
+    // The same text with and without emphasis: the bold version covers more pixels.
+    const auto inkOf = [&](std::vector<std::uint32_t> matches) {
+        makeResult("mmmmmmmm", std::move(matches));
+        Canvas canvas(200, 20);
+        const RECT row{0, 0, 200, 18}, icon{0, 0, 0, 0}, line0{2, 0, 198, 18};
+        result->drawOneLine(&canvas.dc, &row, &icon, &line0, false, false);
+        result->deleteThis();
+        result = nullptr;
+        int ink = 0;
+        for (int y = 0; y < 20; ++y)
+            for (int x = 0; x < 200; ++x)
+                ink += GetPixel(canvas.dc, x, y) != kBackground;
+        return ink;
+    };
+    const int plain = inkOf({});
+    const int bold = inkOf({0, 1, 2, 3, 4, 5, 6, 7});
+    makeResult("x", {});
+    EXPECT_GT(bold, plain);
+}
+
+} // namespace
