@@ -95,6 +95,10 @@ void SearchService::start(std::vector<VPlugin*> plugins, std::vector<VAction*> s
                           std::filesystem::path cacheFile) {
     stop();
     m_stopping = false;
+    {
+        std::lock_guard lock(m_threadMutex);
+        m_refreshAgain = false;
+    }
     m_listeners.setClosed(false);
     m_plugins = std::move(plugins);
     m_actions = std::move(searchableActions);
@@ -122,11 +126,13 @@ void SearchService::start(std::vector<VPlugin*> plugins, std::vector<VAction*> s
 
 void SearchService::stop() {
     m_stopping = true;
+    std::thread refreshing;
     {
         std::lock_guard lock(m_threadMutex);
-        if (m_refreshThread.joinable())
-            m_refreshThread.join();
+        refreshing = std::move(m_refreshThread);
     }
+    if (refreshing.joinable())
+        refreshing.join();
     if (!m_executor)
         return;
     m_listeners.setClosed(true);
@@ -139,9 +145,25 @@ void SearchService::refreshInBackground() {
     std::lock_guard lock(m_threadMutex);
     if (m_stopping)
         return;
+    if (m_refreshRunning) {
+        m_refreshAgain = true;
+        return;
+    }
+    // The previous thread has finished its work: joining it takes no time.
     if (m_refreshThread.joinable())
         m_refreshThread.join();
-    m_refreshThread = std::thread([this] { refresh(); });
+    m_refreshRunning = true;
+    m_refreshThread = std::thread([this] {
+        for (;;) {
+            refresh();
+            std::lock_guard again(m_threadMutex);
+            if (!m_refreshAgain || m_stopping) {
+                m_refreshRunning = false;
+                return;
+            }
+            m_refreshAgain = false;
+        }
+    });
 }
 
 void SearchService::refreshNow() {

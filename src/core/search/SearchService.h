@@ -47,7 +47,8 @@ public:
     // Stops every search and scan, after the last listener call has ended.
     void stop();
 
-    // Rebuilds the index on a thread of its own; returns at once.
+    // Rebuilds the index on a thread of its own; returns at once. Asked while a rebuild runs,
+    // it has that one start over when done.
     void refreshInBackground();
     // Rebuilds the index and saves the cache; returns when done. Meanwhile the calling thread
     // still handles messages sent to its windows.
@@ -92,8 +93,10 @@ private:
     std::filesystem::path m_cacheFile;
 
     std::mutex m_refreshMutex; // one rebuild at a time
-    std::mutex m_threadMutex;
+    std::mutex m_threadMutex;  // guards the three below
     std::thread m_refreshThread;
+    bool m_refreshRunning = false;
+    bool m_refreshAgain = false;
     std::atomic<bool> m_stopping{false};
     std::atomic<int> m_scans{0};
 };

@@ -1,5 +1,6 @@
 // The core's actions: lookup by shortcut and name, shortcuts, defaults per property type,
 // labels, which results an action takes, and the web search addresses.
+#include "core/actions/StandardActions.h"
 #include "core/plugins/SystemCommandsPlugin.h"
 #include "core/plugins/WebSearchPlugin.h"
 #include "core/elements/ItemResult.h"
@@ -143,6 +144,65 @@ TEST_F(CoreActions, DestructiveSystemCommandsAskFirst) {
         EXPECT_FALSE(named(name)->runWithText("")) << name;
     setConfirmHook(nullptr);
     EXPECT_EQ(questions.size(), 4u);
+}
+
+} // namespace
+
+namespace {
+
+// Installs a stand-in browser under the shell's "App Paths" for one test.
+class FakeBrowser {
+public:
+    FakeBrowser(const wchar_t* exe, const wchar_t* path) : m_key(kAppPaths + std::wstring(exe)) {
+        HKEY key = nullptr;
+        RegCreateKeyExW(HKEY_CURRENT_USER, m_key.c_str(), 0, nullptr, 0, KEY_SET_VALUE, nullptr,
+                        &key, nullptr);
+        RegSetValueExW(key, nullptr, 0, REG_SZ, reinterpret_cast<const BYTE*>(path),
+                       static_cast<DWORD>((wcslen(path) + 1) * sizeof(wchar_t)));
+        RegCloseKey(key);
+    }
+    ~FakeBrowser() { RegDeleteTreeW(HKEY_CURRENT_USER, m_key.c_str()); }
+
+private:
+    static constexpr const wchar_t* kAppPaths =
+        L"Software\\Microsoft\\Windows\\CurrentVersion\\App Paths\\";
+    std::wstring m_key;
+};
+
+TEST(BrowserCommand, OpensInTheBookmarksBrowserAndItsNewWindowWhenAsked) {
+    FakeBrowser chrome(L"chrome.exe", L"C:\\Fake\\chrome.exe");
+    const CString url = "https://x.example/a b";
+    EXPECT_EQ(browserCommandFor(url, "chrome", true),
+              std::make_pair(CString("C:\\Fake\\chrome.exe"),
+                             CString("--new-window \"https://x.example/a b\"")));
+    EXPECT_EQ(
+        browserCommandFor(url, "chrome", false),
+        std::make_pair(CString("C:\\Fake\\chrome.exe"), CString("\"https://x.example/a b\"")));
+    // Unknown or missing browsers, and no wish for a new window, leave it to the shell.
+    EXPECT_EQ(browserCommandFor(url, "brave", false), std::make_pair(CString(), CString()));
+    EXPECT_EQ(browserCommandFor(url, "", false), std::make_pair(CString(), CString()));
+    EXPECT_EQ(browserCommandFor(url, "netscape", false), std::make_pair(CString(), CString()));
+}
+
+TEST(FileResults, StandForTheirFileWithItsFolderAndName) {
+    VFileResult* file = VFileResult::createInstance(nullptr);
+    file->setFile(CPath("C:\\windows\\system32\\notepad.exe"));
+    EXPECT_EQ(file->getFile(), "C:\\windows\\system32\\notepad.exe");
+    EXPECT_EQ(file->getTitle(), "notepad.exe");
+    EXPECT_EQ(file->getDetail(), "C:\\windows\\system32\\");
+    EXPECT_EQ(file->getElementType(), VElement::kResult);
+    ASSERT_EQ(file->getPropertyCount(), 3);
+    EXPECT_EQ(file->getDefaultProperty()->type, PropertyPath);
+    EXPECT_EQ(file->getProperty(1)->type, PropertyFolder);
+    EXPECT_EQ(file->getProperty(2)->value, "notepad.exe");
+    EXPECT_NE(file->getIcon(), nullptr);
+
+    file->setFile(CPath("D:\\"));
+    EXPECT_EQ(file->getTitle(), "D:\\");
+    EXPECT_EQ(file->getPropertyCount(), 1);
+    const long before = VElement::liveElements();
+    file->deleteThis();
+    EXPECT_EQ(VElement::liveElements(), before - 1);
 }
 
 } // namespace

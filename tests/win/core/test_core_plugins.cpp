@@ -187,3 +187,66 @@ TEST(FilesSettings, ExtensionsAndSettingsRoundTrip) {
 }
 
 } // namespace
+
+namespace {
+
+const CString* g_answerFolder = nullptr;
+bool g_answerOk = true;
+
+// Fills in and closes the Files and Folders dialog once it is open; run by a timer of the
+// test's thread, whose messages the dialog's modal loop handles.
+void CALLBACK answerDialog(HWND, UINT, UINT_PTR, DWORD) {
+    HWND dialog = nullptr;
+    EnumThreadWindows(
+        GetCurrentThreadId(),
+        [](HWND window, LPARAM found) {
+            wchar_t title[64] = {};
+            GetWindowTextW(window, title, 64);
+            if (wcscmp(title, L"Files and Folders") != 0)
+                return TRUE;
+            *reinterpret_cast<HWND*>(found) = window;
+            return FALSE;
+        },
+        reinterpret_cast<LPARAM>(&dialog));
+    if (!dialog || !IsWindowVisible(dialog))
+        return;
+    SetDlgItemTextW(dialog, 101, (*g_answerFolder + "\r\n\r\n").W().c_str());
+    SetDlgItemTextW(dialog, 103, L".txt; md");
+    SetDlgItemInt(dialog, 104, 2, FALSE);
+    PostMessageW(dialog, WM_COMMAND, g_answerOk ? IDOK : IDCANCEL, 0);
+}
+
+TEST_F(CorePlugins, TheFilesDialogChangesTheSettingsAndTheIndexFollows) {
+    TempFolder data;
+    data.write("qwyxz.txt", "x");
+    auto plugin = std::make_unique<FilesPlugin>();
+    FilesPlugin* files = plugin.get();
+    FilesSettings settings;
+    settings.folders = {"C:\\nowhere"};
+    files->setSettings(settings);
+    startCore(only(std::move(plugin)));
+    ASSERT_TRUE(files->isConfigurable());
+
+    const CString folder = data.text();
+    g_answerFolder = &folder;
+    g_answerOk = false;
+    UINT_PTR timer = SetTimer(nullptr, 0, 50, answerDialog);
+    files->configure(nullptr);
+    EXPECT_EQ(files->settings().folders, std::vector<CString>{"C:\\nowhere"});
+
+    g_answerOk = true;
+    const int scansBefore = core->impl().search.scanCount();
+    files->configure(nullptr);
+    KillTimer(nullptr, timer);
+    const FilesSettings chosen = files->settings();
+    EXPECT_EQ(chosen.folders, std::vector<CString>{folder});
+    EXPECT_EQ(chosen.extensions, (std::vector<CString>{"txt", "md"}));
+    EXPECT_EQ(chosen.depth, 2);
+
+    // The change rebuilds the index in the background.
+    for (int i = 0; i < 3000 && core->impl().search.scanCount() == scansBefore; ++i)
+        Sleep(10);
+    EXPECT_EQ(results.titles(searchAndWait("qwyxz")), std::vector<CString>{"qwyxz.txt"});
+}
+
+} // namespace

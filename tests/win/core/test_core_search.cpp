@@ -187,3 +187,42 @@ TEST_F(CoreSearch, AChosenResultRanksFirstForItsQueryNextTime) {
 }
 
 } // namespace
+
+namespace {
+
+TEST_F(CoreSearch, RealTimeSearchesWalkTheSourcesForEveryQuery) {
+    auto plugin = std::make_unique<FixedPlugin>(
+        std::vector<VItem>{textItem("Aardvark Atlas", "a"), textItem("Badger", "b")});
+    FixedPlugin* fixed = plugin.get();
+    startCore(only(std::move(plugin)), {}, false);
+    core->setLiveSearching(true);
+    EXPECT_TRUE(core->liveSearching);
+    EXPECT_EQ(results.titles(searchAndWait("aardvark")), std::vector<CString>{"Aardvark Atlas"});
+    EXPECT_EQ(results.titles(searchAndWait("badger")), std::vector<CString>{"Badger"});
+    EXPECT_EQ(fixed->scans.load(), 2);
+    core->setLiveSearching(false);
+    EXPECT_TRUE(results.titles(searchAndWait("badger")).empty()) << "no index was built";
+}
+
+TEST_F(CoreSearch, TheCoreIsBusyWhileItsIndexIsRebuilt) {
+    auto plugin = std::make_unique<FixedPlugin>(std::vector<VItem>{textItem("Aardvark", "a")});
+    FixedPlugin* fixed = plugin.get();
+    startCore(only(std::move(plugin)), {}, false);
+    long busyDuringScan = 0;
+    fixed->beforeScan = [&] { busyDuringScan = core->busy.load(); };
+    EXPECT_EQ(core->busy.load(), 0);
+    core->updateCache();
+    EXPECT_NE(busyDuringScan, 0);
+    EXPECT_EQ(core->busy.load(), 0);
+    EXPECT_EQ(results.titles(searchAndWait("aardvark")), std::vector<CString>{"Aardvark"});
+}
+
+TEST_F(CoreSearch, TheProgramFolderEndsInABackslash) {
+    startCore(only(numberedItems(1)), {}, false);
+    ASSERT_FALSE(core->programFolder.IsEmpty());
+    EXPECT_EQ(core->programFolder.Right(1), "\\");
+    EXPECT_EQ(core->programPath.Left(core->programFolder.GetLength()), core->programFolder);
+    EXPECT_EQ(core->programPath.Right(18), "win_core_tests.exe");
+}
+
+} // namespace
