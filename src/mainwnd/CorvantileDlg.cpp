@@ -1,52 +1,233 @@
 #include "mainwnd/CorvantileDlg.h"
 
-#include "framework/AfxWin.h"
+#include "core_iface/VCorvantileCore.h"
+#include "framework/CDC.h"
+#include "mainwnd/OwnerMessages.h"
+#include "mainwnd/VOurListeners.h"
 #include "res/resource.h"
+#include "resultlist/VFileBrowser.h"
 
-CCorvantileDlg::CCorvantileDlg(CWnd *parent)
-    : CDialog(IDD_CORVANTILE_DIALOG, parent) {}
+namespace {
 
-BOOL CCorvantileDlg::OnInitDialog() {
-  CDialog::OnInitDialog();
-  // The title is never seen (there is no caption) but a second start finds the
-  // bar by it.
-  SetWindowText("Corvantile");
-  ModifyStyleEx(WS_EX_APPWINDOW, 0);
-
-  m_icon = LoadIconW(AfxGetInstanceHandle(), MAKEINTRESOURCEW(IDR_MAINFRAME));
-  SetIcon(m_icon, TRUE);
-  SetIcon(m_icon, FALSE);
-
-  MoveToDefaultPlace();
-  ShowWindow(SW_SHOW);
-  return TRUE;
+// The icon beside the edit box when no action is current, loaded once for the process.
+HICON defaultActionIcon() {
+    static const HICON icon = static_cast<HICON>(
+        LoadImageW(AfxGetInstanceHandle(), MAKEINTRESOURCEW(IDR_MAINFRAME), IMAGE_ICON, 16, 16, 0));
+    return icon;
 }
 
-void CCorvantileDlg::MoveToDefaultPlace() {
-  RECT workArea{};
-  if (!SystemParametersInfoW(SPI_GETWORKAREA, 0, &workArea, 0))
-    workArea = {0, 0, GetSystemMetrics(SM_CXMAXTRACK),
-                GetSystemMetrics(SM_CYMAXTRACK)};
-  RECT window{};
-  ::GetWindowRect(m_hWnd, &window);
-  const int width = window.right - window.left;
-  const int x = (workArea.left + workArea.right) / 2 - width / 2;
-  ::SetWindowPos(m_hWnd, nullptr, x, workArea.top, 0, 0,
-                 SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+} // namespace
+
+CCorvantileDlg::CCorvantileDlg(CWnd* parent)
+    : CTrayDialog(IDD_CORVANTILE_DIALOG, parent),
+      m_gate([this](VElement** elements, int count, bool batch) {
+          addToList(elements, count, batch);
+      }) {}
+
+CCorvantileDlg::~CCorvantileDlg() {
+    if (m_hWnd)
+        DestroyWindow();
+}
+
+void CCorvantileDlg::DoDataExchange(CDataExchange* dx) {
+    CTrayDialog::DoDataExchange(dx);
+    DDX_Control(dx, IDC_COMMANDLINE, m_commandLine);
+    DDX_Control(dx, IDC_MENU_BUTTON, m_menuButton);
+    DDX_Control(dx, IDC_ACTION_ICON, m_actionIcon);
+}
+
+BOOL CCorvantileDlg::OnInitDialog() {
+    CTrayDialog::OnInitDialog();
+    // The title is never seen (there is no caption) but a second start finds the bar by it.
+    SetWindowText("Corvantile");
+    ModifyStyleEx(WS_EX_APPWINDOW, 0);
+    SetMenu(nullptr);
+
+    m_icon = LoadIconW(AfxGetInstanceHandle(), MAKEINTRESOURCEW(IDR_MAINFRAME));
+    SetIcon(m_icon, TRUE);
+    SetIcon(m_icon, FALSE);
+
+    m_core = VCorvantileCore::instance();
+    m_core->startUp();
+    m_resultListener = new VOurResultListener(this);
+    m_core->registerResultListener(m_resultListener);
+    m_actionListener = new VOurActionListener(this);
+    m_core->registerActionListener(m_actionListener);
+
+    TraySetIcon(IDR_MAINFRAME);
+    TraySetMenu(IDR_TRAY_MENU, 0);
+    TraySetToolTip("Corvantile");
+    TrayShow();
+    TraySetMinimizeToTray(false);
+
+    m_commandLine.createList(this);
+    setCurrentAction(nullptr);
+    m_fileBrowser = std::make_unique<VFileBrowser>(&getList());
+    SetTimer(kStartupTimer, 10);
+
+    // Exactly as tall as the edit box needs: the box, its frame and a small margin.
+    CRect client;
+    GetClientRect(&client);
+    CRect edit;
+    m_commandLine.GetClientRect(&edit);
+    SetWindowPos(nullptr, 0, 0, client.Width(),
+                 edit.Height() + 2 * GetSystemMetrics(SM_CYFRAME) + 4,
+                 SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+
+    loadPreferences();
+    return TRUE;
+}
+
+void CCorvantileDlg::shutDown() {
+    if (m_shutDown)
+        return;
+    m_shutDown = true;
+    if (m_core)
+        savePreferences();
+    if (m_core && m_resultListener)
+        m_core->unregisterResultListener(m_resultListener);
+    if (m_resultListener)
+        m_resultListener->deleteThis();
+    m_resultListener = nullptr;
+    if (m_core && m_actionListener)
+        m_core->unregisterActionListener(m_actionListener);
+    if (m_actionListener)
+        m_actionListener->deleteThis();
+    m_actionListener = nullptr;
+    m_gate.close();
+    m_fileBrowser.reset();
+    getList().clear(true);
+    if (m_core) {
+        m_core->shutDown();
+        m_core->deleteThis();
+        m_core = nullptr;
+    }
+    UnregisterHotKey(m_hWnd, 1);
+}
+
+void CCorvantileDlg::OnDestroy() {
+    shutDown();
+    CTrayDialog::OnDestroy();
+}
+
+void CCorvantileDlg::OnEndSession(BOOL ending) {
+    shutDown();
+    CTrayDialog::OnEndSession(ending);
 }
 
 // Enter belongs to the edit box.
 void CCorvantileDlg::OnOK() {}
 
 void CCorvantileDlg::OnCancel() {
-  if (m_autoHide)
+    if (m_autoHide)
+        hideWindows();
+}
+
+void CCorvantileDlg::showWindows() {
+    ShowWindow(SW_SHOWNORMAL);
+    SetForegroundWindow();
+    m_commandLine.SetFocus();
+    if (m_alwaysShowList && getList().m_hWnd)
+        getList().ShowWindow(SW_SHOWNORMAL);
+}
+
+void CCorvantileDlg::hideWindows() {
     ShowWindow(SW_HIDE);
+    if (getList().m_hWnd)
+        getList().ShowWindow(SW_HIDE);
+}
+
+void CCorvantileDlg::OnTrayLButtonDblClk(CPoint) {
+    showWindows();
 }
 
 BOOL CCorvantileDlg::OnCommand(WPARAM wParam, LPARAM lParam) {
-  if (LOWORD(wParam) == ID_EXIT) {
-    AfxPostQuitMessage(0);
-    return TRUE;
-  }
-  return CDialog::OnCommand(wParam, lParam);
+    if (lParam == 0) {
+        switch (LOWORD(wParam)) {
+        case ID_EXIT:
+            AfxPostQuitMessage(0);
+            return TRUE;
+        case ID_UPDATE_CACHE:
+            onUpdateCache();
+            return TRUE;
+        case ID_SHOW:
+            showWindows();
+            return TRUE;
+        case ID_HIDE:
+            hideWindows();
+            return TRUE;
+        default:
+            break;
+        }
+    }
+    return CTrayDialog::OnCommand(wParam, lParam);
+}
+
+LRESULT CCorvantileDlg::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+    case WM_CL_TEXTCHANGED:
+        onTextChanged();
+        return 0;
+    case WM_CL_CANCEL:
+        onCancelRequest();
+        return 0;
+    case WM_CL_RUN:
+    case WM_CL_TAB:
+    case WM_LIST_ELEMENTCHOSEN:
+    case WM_LIST_ACTIONCHOSEN:
+    case WM_LIST_PROPERTYCHOSEN:
+        return 0;
+    default:
+        return CTrayDialog::WindowProc(message, wParam, lParam);
+    }
+}
+
+void CCorvantileDlg::OnTimer(UINT_PTR id) {
+    if (id == kStartupTimer) {
+        // Once, just after the bar first showed.
+        getList().fitToContents();
+        if (!m_autoHide && m_alwaysShowList)
+            getList().ShowWindow(SW_SHOWNORMAL);
+        KillTimer(kStartupTimer);
+    }
+    CTrayDialog::OnTimer(id);
+}
+
+void CCorvantileDlg::OnSize(UINT type, int cx, int cy) {
+    CTrayDialog::OnSize(type, cx, cy);
+    if (!m_commandLine.m_hWnd)
+        return;
+    const int height = cy - 4;
+    m_actionIcon.MoveWindow(2, 2, 20, height, TRUE);
+    m_commandLine.MoveWindow(24, 2, cx - 48, height, TRUE);
+    m_menuButton.MoveWindow(cx - 22, 2, 20, height, TRUE);
+}
+
+void CCorvantileDlg::OnWindowPosChanging(WINDOWPOS* pos) {
+    CTrayDialog::OnWindowPosChanging(pos);
+    m_commandLine.followOwner();
+}
+
+void CCorvantileDlg::OnPaint() {
+    if (!IsIconic(m_hWnd)) {
+        CTrayDialog::OnPaint();
+        return;
+    }
+    CPaintDC dc(this);
+    CRect client;
+    GetClientRect(&client);
+    const int x = (client.Width() - GetSystemMetrics(SM_CXICON) + 1) / 2;
+    const int y = (client.Height() - GetSystemMetrics(SM_CYICON) + 1) / 2;
+    dc.DrawIcon(x, y, m_icon);
+}
+
+HCURSOR CCorvantileDlg::OnQueryDragIcon() {
+    return static_cast<HCURSOR>(m_icon);
+}
+
+void CCorvantileDlg::setCurrentAction(VAction* action) {
+    m_currentAction = action;
+    const HICON icon = action ? action->getIcon() : defaultActionIcon();
+    if (m_actionIcon.m_hWnd)
+        m_actionIcon.SetIcon(icon);
 }

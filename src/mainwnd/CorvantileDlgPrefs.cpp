@@ -1,0 +1,110 @@
+// The search bar's settings: the "Window" node of "Corvantile.xml", loaded at start and saved
+// when the bar goes, and the bar's default place at the top centre of the work area.
+#include "core_iface/VCorvantileCore.h"
+#include "core_iface/VPreferences.h"
+#include "mainwnd/CorvantileDlg.h"
+#include "mainwnd/StartupLinks.h"
+
+CString CCorvantileDlg::getPrefsFile() const {
+    if (!m_prefsFile.IsEmpty() || !m_core)
+        return m_prefsFile;
+    return m_core->programFolder + "Corvantile.xml";
+}
+
+bool CCorvantileDlg::isStartWithWindows() const {
+    return startuplinks::linkExists(startuplinks::startupLinkPath(m_hWnd));
+}
+
+void CCorvantileDlg::setStartWithWindows(bool on) {
+    if (m_core)
+        startuplinks::setLink(startuplinks::startupLinkPath(m_hWnd), on, m_core->programPath,
+                              m_core->programFolder);
+}
+
+bool CCorvantileDlg::isQuickLaunchIcon() const {
+    return startuplinks::linkExists(startuplinks::quickLaunchLinkPath());
+}
+
+void CCorvantileDlg::setQuickLaunchIcon(bool on) {
+    if (m_core)
+        startuplinks::setLink(startuplinks::quickLaunchLinkPath(), on, m_core->programPath,
+                              m_core->programFolder);
+}
+
+void CCorvantileDlg::moveToDefaultPlace() {
+    RECT workArea{};
+    if (!SystemParametersInfoW(SPI_GETWORKAREA, 0, &workArea, 0))
+        workArea = {0, 0, GetSystemMetrics(SM_CXMAXTRACK), GetSystemMetrics(SM_CYMAXTRACK)};
+    CRect window;
+    GetWindowRect(&window);
+    const int x = (workArea.left + workArea.right) / 2 - window.Width() / 2;
+    SetWindowPos(nullptr, x, workArea.top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+void CCorvantileDlg::loadPreferences() {
+    VPreferencesNode* document = VPreferences::load(getPrefsFile());
+    VPreferencesNode* root = document ? document->getChild("Corvantile") : nullptr;
+    VPreferencesNode* window = root ? root->getChild("Window") : nullptr;
+    m_firstRun = document == nullptr;
+
+    bool moved = false;
+    if (window) {
+        bool link = false;
+        if (window->getParam("StartWithWindows", link))
+            setStartWithWindows(link);
+        if (window->getParam("QuickLaunchIcon", link))
+            setQuickLaunchIcon(link);
+        window->getParam("AutoHide", m_autoHide);
+        window->getParam("AlwaysOnTop", m_alwaysOnTop);
+        window->getParam("AlwaysShowList", m_alwaysShowList);
+        window->getParam("HotKey", m_hotKey);
+        window->getParam("HotKeyModifier", m_hotKeyModifier);
+        int x = 0;
+        int y = 0;
+        if (window->getParam("PosX", x) && window->getParam("PosY", y)) {
+            SetWindowPos(nullptr, x, y, 0, 0,
+                         SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_NOREDRAW);
+            moved = true;
+        }
+        window->getParam("CheckForUpdates", m_checkForUpdates);
+    }
+    if (!moved)
+        moveToDefaultPlace();
+
+    // The core's settings can take a moment; the bar says so meanwhile.
+    ShowWindow(SW_SHOW);
+    m_commandLine.HideCaret();
+    m_commandLine.setTextQuietly("Loading...");
+    RedrawWindow(nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW | RDW_ALLCHILDREN);
+
+    m_commandLine.loadPrefs(window);
+    m_core->loadPrefs(root);
+    if (document)
+        document->deleteThis();
+
+    m_commandLine.setTextQuietly("");
+    m_commandLine.ShowCaret();
+}
+
+void CCorvantileDlg::savePreferences() {
+    VPreferencesNode* root = VPreferencesNode::createInstance("Corvantile");
+    VPreferencesNode* window = VPreferencesNode::createInstance("Window");
+    window->setParam("StartWithWindows", isStartWithWindows());
+    window->setParam("QuickLaunchIcon", isQuickLaunchIcon());
+    window->setParam("AutoHide", m_autoHide);
+    window->setParam("AlwaysOnTop", m_alwaysOnTop);
+    window->setParam("AlwaysShowList", m_alwaysShowList);
+    window->setParam("HotKey", m_hotKey);
+    window->setParam("HotKeyModifier", m_hotKeyModifier);
+    window->setParam("CheckForUpdates", m_checkForUpdates);
+    CRect place;
+    GetWindowRect(&place);
+    window->setParam("PosX", static_cast<int>(place.left));
+    window->setParam("PosY", static_cast<int>(place.top));
+    m_commandLine.savePrefs(window);
+    root->addChild(window);
+
+    m_core->savePrefs(root);
+    VPreferences::save(getPrefsFile(), root);
+    root->deleteThis();
+}

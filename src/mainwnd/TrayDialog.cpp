@@ -1,0 +1,141 @@
+#include "mainwnd/TrayDialog.h"
+
+#include <algorithm>
+#include <cwchar>
+
+namespace {
+
+// Copies UTF-8 text into a fixed UTF-16 field, cut to fit.
+template <size_t N> void copyText(wchar_t (&field)[N], const char* text) {
+    const std::wstring wide = Utf8ToWide(text ? text : "");
+    const size_t count = std::min(wide.size(), N - 1);
+    std::wmemcpy(field, wide.c_str(), count);
+    field[count] = L'\0';
+}
+
+} // namespace
+
+CTrayDialog::CTrayDialog(UINT templateId, CWnd* parent) : CDialog(templateId, parent) {
+    m_data.cbSize = sizeof m_data;
+    m_data.uID = kTrayIconId;
+    m_data.uFlags = NIF_MESSAGE;
+    m_data.uCallbackMessage = kTrayNotify;
+}
+
+CTrayDialog::~CTrayDialog() {
+    TrayHide();
+}
+
+bool CTrayDialog::notify(DWORD command) {
+    m_data.hWnd = m_hWnd;
+    return m_hWnd && Shell_NotifyIconW(command, &m_data);
+}
+
+void CTrayDialog::TraySetIcon(HICON icon) {
+    m_data.hIcon = icon;
+    m_data.uFlags |= NIF_ICON;
+}
+
+void CTrayDialog::TraySetIcon(UINT iconId) {
+    TraySetIcon(::LoadIconW(AfxGetResourceHandle(), MAKEINTRESOURCEW(iconId)));
+}
+
+void CTrayDialog::TraySetToolTip(const char* tip) {
+    copyText(m_data.szTip, tip);
+    m_data.uFlags |= NIF_TIP;
+}
+
+bool CTrayDialog::TrayShow() {
+    if (!m_visible)
+        m_visible = notify(NIM_ADD);
+    return m_visible;
+}
+
+bool CTrayDialog::TrayHide() {
+    if (m_visible && notify(NIM_DELETE))
+        m_visible = false;
+    return !m_visible;
+}
+
+bool CTrayDialog::TrayUpdate() {
+    return m_visible && notify(NIM_MODIFY);
+}
+
+bool CTrayDialog::TraySetMenu(UINT menuId, UINT defaultPosition) {
+    m_defaultPosition = defaultPosition;
+    return m_menu.LoadMenu(menuId);
+}
+
+bool CTrayDialog::TrayShowBalloon(const char* title, const char* text, DWORD iconFlags,
+                                  UINT seconds) {
+    m_data.uFlags |= NIF_INFO;
+    m_data.dwInfoFlags = iconFlags;
+    m_data.uTimeout = seconds * 1000;
+    copyText(m_data.szInfoTitle, title);
+    copyText(m_data.szInfo, text);
+    return TrayUpdate();
+}
+
+void CTrayDialog::OnTrayLButtonDblClk(CPoint) {
+    if (m_minimizeToTray && m_visible && TrayHide())
+        ShowWindow(SW_SHOW);
+}
+
+void CTrayDialog::OnTrayRButtonDown(CPoint point) {
+    TrayPopupMenu(point);
+}
+
+void CTrayDialog::TrayPopupMenu(CPoint point) {
+    const HMENU popup = m_menu.GetSubMenu(0);
+    if (!popup)
+        return;
+    CMenu::SetDefaultItem(popup, m_defaultPosition, true);
+    // The menu closes properly when the user clicks elsewhere only if its owner is in front.
+    SetForegroundWindow();
+    CMenu::TrackPopupMenu(popup, TPM_RIGHTBUTTON | TPM_BOTTOMALIGN, point.x, point.y, this);
+    PostMessage(WM_NULL);
+}
+
+LRESULT CTrayDialog::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message != kTrayNotify)
+        return CDialog::WindowProc(message, wParam, lParam);
+    if (wParam != kTrayIconId)
+        return 0;
+    CPoint point;
+    GetCursorPos(&point);
+    switch (LOWORD(lParam)) {
+    case WM_LBUTTONDOWN:
+        OnTrayLButtonDown(point);
+        break;
+    case WM_LBUTTONDBLCLK:
+        OnTrayLButtonDblClk(point);
+        break;
+    case WM_RBUTTONDOWN:
+    case WM_CONTEXTMENU:
+        OnTrayRButtonDown(point);
+        break;
+    case WM_RBUTTONDBLCLK:
+        OnTrayRButtonDblClk(point);
+        break;
+    case WM_MOUSEMOVE:
+        OnTrayMouseMove(point);
+        break;
+    default:
+        break;
+    }
+    return 0;
+}
+
+void CTrayDialog::OnDestroy() {
+    CDialog::OnDestroy();
+    TrayHide();
+}
+
+void CTrayDialog::OnSysCommand(UINT id, LPARAM lParam) {
+    if (m_minimizeToTray && (id & 0xFFF0) == SC_MINIMIZE) {
+        if (!m_visible && TrayShow())
+            ShowWindow(SW_HIDE);
+        return;
+    }
+    CDialog::OnSysCommand(id, lParam);
+}

@@ -1,0 +1,137 @@
+// The results list: an owner-drawn window that hangs below the search bar and shows the
+// elements of the current search, one or two lines of text per row, with icons.
+//
+// Threads. The core's threads append through addElement and addElements while they hold the
+// list's writer lock, and never wait for the window thread: the window work that follows (fit,
+// show, select, scroll, repaint) is noted under the lock and done on the window thread, at
+// once when the add runs there, otherwise through a message posted to the list's own window.
+// The window thread reads under the reader lock (painting, sizing) and changes the elements,
+// the selection and the scroll state under the writer lock. The lock lets its writer read.
+//
+// Ownership. Results (element type 1) belong to the list from the moment they are added and
+// are freed at the next clear; other elements are borrowed from the core.
+#pragma once
+
+#include <atomic>
+
+#include "core_iface/VElement.h"
+#include "core_iface/VReaderWriterLock.h"
+#include "framework/CArray.h"
+#include "framework/CScrollBar.h"
+#include "framework/CWnd.h"
+
+class CDC;
+class VPreferencesNode;
+
+class VElementListCtrl : public CWnd {
+public:
+    VElementListCtrl();
+    ~VElementListCtrl() override;
+
+    // Creates the (hidden) window below commandLine, placed under owner's window later on.
+    // False, and nothing changed, when the window exists already.
+    bool Create(CWnd* owner, CWnd* commandLine);
+
+    // Reads the "List" child of the edit box's node (null: defaults), then sets the row height.
+    void loadPrefs(VPreferencesNode* commandLineNode);
+    // Adds a "List" node with the current options under the edit box's node.
+    void savePrefs(VPreferencesNode* commandLineNode);
+    void setTwoLines(bool twoLines);
+    bool isTwoLines() const { return m_twoLines; }
+    void setShowIcons(bool showIcons) { m_showIcons = showIcons; }
+    bool isShowIcons() const { return m_showIcons; }
+
+    // Frees the results, forgets every element and, with hide, hides the window. Window thread.
+    void clear(bool hide);
+    // Appends one element; any thread.
+    void addElement(VElement* element);
+    // Appends a batch; any thread. Selects the first row when nothing was selected.
+    void addElements(VElement** elements, int count);
+    // Appends a folder listing (window thread), shown in one-line rows until the next clear.
+    void addFileResults(VFileResult** results, int count);
+
+    // Offers a key of the edit box to the list; true when the list used it up.
+    bool handleKey(UINT key);
+    // Sizes the window to its rows (up to 20, or the height the user gave it) and places it
+    // directly below the owner's window, as wide as it.
+    void fitToContents();
+    // Scrolls so that the element at index is in view.
+    void ensureVisible(int index);
+    // The path of the entry to select when a later listing brings it.
+    void setReselectPath(const CString& path);
+
+    int getCount() const;
+    int getSelection() const;
+    // The selected element, read under the lock; null when nothing is selected.
+    VElement* getSelectedElement() const;
+    VElement* getElement(int index) const;
+    int getTopRow() const { return m_topRow; }
+    int getVisibleRows() const { return m_visibleRows; }
+    int getRowHeight() const { return m_rowHeight; }
+    // SM_CYVSCROLL while the scroll bar shows, else 0.
+    int scrollBarWidth() const;
+    bool isScrollBarVisible() const { return scrollBarWidth() != 0; }
+
+    // Paints the list into dc as WM_PAINT paints it into the window.
+    void paint(CDC& dc);
+
+protected:
+    LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
+    void OnPaint() override;
+    BOOL OnEraseBkgnd(HDC dc) override;
+    void OnSize(UINT type, int cx, int cy) override;
+    void OnGetMinMaxInfo(MINMAXINFO* info) override;
+    void OnWindowPosChanging(WINDOWPOS* pos) override;
+    LRESULT OnNcHitTest(CPoint point) override;
+    BOOL OnSetCursor(CWnd* wnd, UINT hitTest, UINT message) override;
+    void OnDestroy() override;
+
+private:
+    // Window work noted by the add operations, done on the window thread.
+    struct PendingWork {
+        bool show = false;        // fit, show and repaint
+        bool selectFirst = false; // a batch arrived: select row 0 when nothing is selected
+        int reselect = -1;        // a batch brought the entry to select again
+        int scrollTo = -1;        // a single element was selected again: bring it into view
+    };
+
+    bool matchesReselectPath(VElement* element) const;
+    void appendLocked(VElement* element);
+    // Does the pending window work now on the window thread, or posts it there.
+    void scheduleWindowWork();
+    void doWindowWork();
+    void setRowHeightFromMode();
+    void updateVisibleRows();
+    void updateScrollRange();
+    void layoutScrollBar();
+    // Minimum height for a scroll bar with both arrows and its thumb.
+    static int scrollBarMinimumHeight();
+    CRect gripRect() const;
+    void drawGrip(CDC& dc, const CRect& client, const CRect& clientArea);
+
+    CWnd* m_owner = nullptr;
+    CArray<VElement*, VElement* const&> m_elements;
+    int m_selection = -1;
+    int m_visibleRows = 0;
+    int m_topRow = 0;
+    CWnd* m_commandLine = nullptr;
+    CRect m_clientRect;
+    CRect m_userRect;
+    CScrollBar m_scrollBar;
+    int m_rowHeight = 0;
+    HICON m_moreIcon = nullptr;
+    mutable VReaderWriterLock m_lock;
+    bool m_fitting = false;
+    bool m_ignoreNextMouseMove = false;
+    bool m_showIcons = true;
+    bool m_twoLines = true;
+    bool m_twoLinesSuspended = false;
+    bool m_savedTwoLines = true;
+    CString m_reselectPath;
+    HFONT m_font = nullptr;
+
+    PendingWork m_pending; // guarded by m_lock
+    DWORD m_windowThread = 0;
+    std::atomic<HWND> m_postTarget{nullptr};
+    std::atomic<bool> m_workPosted{false};
+};

@@ -1,0 +1,137 @@
+// Painting of the results list: every paint goes through one off-screen bitmap, row by row,
+// each element drawing itself in the rectangles the list hands it.
+#include "framework/CDC.h"
+#include "resultlist/ElementListLayout.h"
+#include "resultlist/VElementListCtrl.h"
+
+namespace {
+
+class PaintLock {
+public:
+    explicit PaintLock(const VReaderWriterLock& lock) : m_lock(lock) { m_lock.AcquireReaderLock(); }
+    ~PaintLock() { m_lock.ReleaseReaderLock(); }
+    PaintLock(const PaintLock&) = delete;
+    PaintLock& operator=(const PaintLock&) = delete;
+
+private:
+    const VReaderWriterLock& m_lock;
+};
+
+} // namespace
+
+BOOL VElementListCtrl::OnEraseBkgnd(HDC) {
+    // Every paint covers the whole client area.
+    return TRUE;
+}
+
+void VElementListCtrl::OnPaint() {
+    CPaintDC dc(this);
+    paint(dc);
+}
+
+void VElementListCtrl::paint(CDC& dc) {
+    if (m_clientRect.IsRectEmpty())
+        return;
+    const elementlist::Metrics metrics = elementlist::Metrics::fromSystem();
+    const COLORREF window = GetSysColor(COLOR_WINDOW);
+    const COLORREF alternate = elementlist::alternateRowColour(window);
+    const COLORREF highlight = GetSysColor(COLOR_HIGHLIGHT);
+    const COLORREF highlightText = GetSysColor(COLOR_HIGHLIGHTTEXT);
+    const COLORREF windowText = GetSysColor(COLOR_WINDOWTEXT);
+
+    const int barWidth = scrollBarWidth();
+    CRect area = m_clientRect;
+    area.right -= barWidth;
+
+    CDC memory;
+    CBitmap buffer;
+    if (!memory.CreateCompatibleDC(&dc) ||
+        !buffer.CreateCompatibleBitmap(&dc, area.Width(), area.Height()))
+        return;
+    const HBITMAP oldBitmap = memory.SelectObject(&buffer);
+    const HGDIOBJ oldFont = memory.SelectStockObject(DEFAULT_GUI_FONT);
+    memory.SetBkMode(TRANSPARENT);
+    memory.FillSolidRect(&area, window);
+
+    {
+        PaintLock lock(m_lock);
+        elementlist::RowParams params;
+        params.topRow = m_topRow;
+        params.rowHeight = m_rowHeight;
+        params.rowRight = area.right;
+        params.showIcons = m_showIcons;
+        params.twoLines = m_twoLines;
+        for (int i = m_topRow; i < m_elements.GetSize(); ++i) {
+            params.index = i;
+            params.selected = i == m_selection;
+            const elementlist::RowLayout row = elementlist::layoutRow(params, metrics);
+            if (row.row.top >= m_clientRect.bottom)
+                break; // the rows below are further down still
+            CRect visible;
+            if (!visible.IntersectRect(&row.row, &m_clientRect))
+                continue;
+            if (params.selected) {
+                memory.FillSolidRect(&row.row, highlight);
+                memory.SetTextColor(highlightText);
+            } else {
+                if (i % 2 == 1)
+                    memory.FillSolidRect(&row.row, alternate);
+                memory.SetTextColor(windowText);
+            }
+            VElement* element = m_elements[i];
+            if (element && m_twoLines)
+                element->drawTwoLines(&memory, &row.row, &row.icon, &row.line0, &row.line1,
+                                      params.selected, m_showIcons);
+            else if (element)
+                element->drawOneLine(&memory, &row.row, &row.icon, &row.line0, params.selected,
+                                     m_showIcons);
+            if (params.selected && m_moreIcon)
+                DrawIconEx(memory, row.arrow.left, row.arrow.top, m_moreIcon,
+                           elementlist::kArrowSize, row.arrow.bottom - row.arrow.top, 0, nullptr,
+                           DI_NORMAL);
+        }
+    }
+
+    CRect client;
+    GetClientRect(&client);
+    if (barWidth != 0) {
+        drawGrip(dc, client, m_clientRect);
+    } else {
+        drawGrip(memory, client, m_clientRect);
+    }
+    // The buffer covers the rows only; the scroll bar column keeps the grip painted there.
+    dc.BitBlt(area.left, area.top, area.Width(), area.Height(), &memory, area.left, area.top,
+              SRCCOPY);
+    memory.SelectObject(oldFont);
+    memory.SelectObject(oldBitmap);
+}
+
+void VElementListCtrl::drawGrip(CDC& dc, const CRect& client, const CRect& clientArea) {
+    CRect grip = client;
+    grip.left = grip.right - GetSystemMetrics(SM_CYVSCROLL);
+    grip.top = grip.bottom - GetSystemMetrics(SM_CXVSCROLL);
+    if (scrollBarWidth() != 0)
+        dc.FillSolidRect(&grip, GetSysColor(COLOR_BTNFACE));
+
+    // Diagonal lines one pixel apart, in the repeating order light, face, shadow, shadow.
+    CPen light(PS_SOLID, 1, GetSysColor(COLOR_WINDOW));
+    CPen face(PS_SOLID, 1, GetSysColor(COLOR_BTNFACE));
+    CPen shadow(PS_SOLID, 1, GetSysColor(COLOR_BTNSHADOW));
+    const HPEN oldPen = dc.SelectObject(&light);
+    const int width = GetSystemMetrics(SM_CXHSCROLL);
+    int phase = 1;
+    for (int j = 0; j < 20; ++j) {
+        if (phase == 1)
+            dc.SelectObject(&light);
+        else if (phase == 2)
+            dc.SelectObject(&face);
+        else if (phase == 3)
+            dc.SelectObject(&shadow);
+        else
+            phase = 0;
+        dc.MoveTo(grip.left + j - 1, grip.bottom);
+        dc.LineTo(grip.left + j + width, clientArea.bottom - width - 1);
+        ++phase;
+    }
+    dc.SelectObject(oldPen);
+}
