@@ -226,3 +226,68 @@ TEST_F(CoreSearch, TheProgramFolderEndsInABackslash) {
 }
 
 } // namespace
+
+namespace {
+
+// A window of the test's thread, to which listeners send messages as the results list does.
+class ThreadWindow {
+public:
+    ThreadWindow() {
+        WNDCLASSW windowClass{};
+        windowClass.lpfnWndProc = [](HWND window, UINT message, WPARAM w, LPARAM l) -> LRESULT {
+            if (message == WM_APP)
+                ++handled;
+            return DefWindowProcW(window, message, w, l);
+        };
+        windowClass.hInstance = GetModuleHandleW(nullptr);
+        windowClass.lpszClassName = L"CorvantileCoreTestWindow";
+        RegisterClassW(&windowClass);
+        handle = CreateWindowW(L"CorvantileCoreTestWindow", L"", 0, 0, 0, 10, 10, HWND_MESSAGE,
+                               nullptr, GetModuleHandleW(nullptr), nullptr);
+    }
+    ~ThreadWindow() { DestroyWindow(handle); }
+
+    HWND handle;
+    static inline std::atomic<int> handled{0};
+};
+
+class CoreListenerWaits : public CoreSearch {
+protected:
+    // Starts a search whose listener, once called, waits for this thread's window.
+    void searchWhileTheListenerWaitsForThisThread() {
+        startCore(only(numberedItems(100)));
+        results.onBatch = [this] {
+            if (calls++ == 0) {
+                entered.set_value();
+                SendMessageW(window.handle, WM_APP, 0, 0);
+            }
+        };
+        DWORD id = 0;
+        core->startSeach("item", id);
+        ASSERT_EQ(entered.get_future().wait_for(std::chrono::seconds(60)),
+                  std::future_status::ready);
+    }
+
+    ThreadWindow window;
+    std::promise<void> entered;
+    std::atomic<int> calls{0};
+};
+
+TEST_F(CoreListenerWaits, UnregisteringHandlesTheListenersMessagesMeanwhile) {
+    const int before = ThreadWindow::handled;
+    searchWhileTheListenerWaitsForThisThread();
+    core->unregisterResultListener(&results);
+    EXPECT_EQ(ThreadWindow::handled, before + 1);
+    const int callsAfter = calls;
+    ASSERT_TRUE(waitIdle());
+    EXPECT_EQ(calls.load(), callsAfter);
+}
+
+TEST_F(CoreListenerWaits, ShuttingDownHandlesTheListenersMessagesMeanwhile) {
+    const int before = ThreadWindow::handled;
+    searchWhileTheListenerWaitsForThisThread();
+    core->shutDown();
+    EXPECT_EQ(ThreadWindow::handled, before + 1);
+}
+
+} // namespace
