@@ -1,0 +1,91 @@
+#!/usr/bin/env bash
+# A query typed into the bar lists a Start Menu shortcut below it, with the first row selected;
+# a query that matches nothing shows no list; the settings file written at exit holds the
+# window's values and its place.
+source "$(dirname "$0")/lib.sh"
+
+# Little-endian 32-bit values as printf escapes.
+le32() {
+    printf '\\x%02x\\x%02x\\x%02x\\x%02x' $(($1 & 255)) $((($1 >> 8) & 255)) \
+        $((($1 >> 16) & 255)) $((($1 >> 24) & 255))
+}
+
+# Writes a shell link (.lnk) whose target is a local path: the header and the link information
+# with the path, as the shell writes them.
+write_link() {
+    local file=$1 target=$2
+    local volume_size=17 info_header=28
+    local base_offset=$((info_header + volume_size))
+    local suffix_offset=$((base_offset + ${#target} + 1))
+    local info_size=$((suffix_offset + 1))
+    {
+        # Header: size, class id, flags (link information present), archive attribute, three
+        # times, file size, icon, show command, hot key and reserved fields.
+        printf "$(le32 76)"
+        printf '\x01\x14\x02\x00\x00\x00\x00\x00\xc0\x00\x00\x00\x00\x00\x00\x46'
+        printf "$(le32 2)$(le32 32)"
+        printf '\x00%.0s' $(seq 1 24)
+        printf "$(le32 0)$(le32 0)$(le32 1)"
+        printf '\x00%.0s' $(seq 1 12)
+        # Link information: local volume and base path, empty suffix.
+        printf "$(le32 $info_size)$(le32 $info_header)$(le32 1)$(le32 $info_header)"
+        printf "$(le32 $base_offset)$(le32 0)$(le32 $suffix_offset)"
+        printf "$(le32 $volume_size)$(le32 3)$(le32 305419896)$(le32 16)\\x00"
+        printf '%s' "$target"
+        printf '\x00\x00'
+        printf "$(le32 0)"
+    } >"$file"
+}
+
+appdata=$(wine cmd /c 'echo %APPDATA%' 2>/dev/null | tr -d '\r')
+[[ -n "$appdata" ]] || fail "no APPDATA in the Wine prefix"
+programs="$(winepath -u "$appdata" 2>/dev/null)/Microsoft/Windows/Start Menu/Programs"
+mkdir -p "$programs"
+link="$programs/Quixotic Notes.lnk"
+write_link "$link" 'C:\windows\notepad.exe'
+trap 'rm -f "$link"; e2e_cleanup' EXIT
+
+start_program
+bar=$(wait_for_window Corvantile 30) || fail "no window titled Corvantile appeared"
+# The index is saved beside the program once it is built from the Start Menu.
+for _ in $(seq 1 100); do [[ -s "$E2E_DIR/Corvantile.cache" ]] && break; sleep 0.2; done
+[[ -s "$E2E_DIR/Corvantile.cache" ]] || fail "the index was not built"
+
+eval "$(xdotool getwindowgeometry --shell "$bar")"
+# A pixel in the first row of the list, if there is one, and the colour there.
+row_x=$((X + WIDTH / 3))
+row_y=$((Y + HEIGHT + 8))
+pixel() { import -window root -crop "1x1+$row_x+$row_y" -depth 8 txt:- | tail -n 1 | awk '{print $3}'; }
+
+xdotool windowfocus --sync "$bar"
+xdotool type --delay 50 quixotic
+found=""
+for _ in $(seq 1 50); do
+    colour=$(pixel)
+    [[ "$colour" != "#000000" && "$colour" != "#FFFFFF" ]] && { found=$colour; break; }
+    sleep 0.2
+done
+shot=$(screenshot quixotic)
+[[ -n "$found" ]] || fail "no selected row below the bar (see $shot)"
+
+# Escape empties the box; a query that matches nothing lists nothing.
+xdotool key --window "$bar" Escape
+xdotool type --delay 50 zqzqzqzq
+sleep 2
+[[ "$(pixel)" == "#000000" ]] || fail "a query without results shows a list ($(screenshot nothing))"
+xdotool key --window "$bar" Escape
+
+stop_program
+settings="$E2E_DIR/Corvantile.xml"
+[[ -s "$settings" ]] || fail "no settings file was written"
+value() {
+    xmllint --xpath "string(//node[@name='Window']/param[@key='$1']/@value)" "$settings"
+}
+[[ "$(value PosX)" == "$X" && "$(value PosY)" == "$Y" ]] ||
+    fail "saved position $(value PosX),$(value PosY), window was at $X,$Y"
+[[ "$(value AutoHide)" == true && "$(value AlwaysShowList)" == false ]] ||
+    fail "saved window options differ from the defaults"
+[[ "$(value HotKey)" == 32 && "$(value HotKeyModifier)" == 2 ]] || fail "saved hot-key differs"
+delay=$(xmllint --xpath "string(//node[@name='CommandLine']/param[@key='Delay']/@value)" "$settings")
+[[ "$delay" == 500 ]] || fail "saved typing delay is '$delay'"
+echo "PASS $E2E_NAME"
