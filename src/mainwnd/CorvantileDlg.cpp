@@ -41,6 +41,9 @@ BOOL CCorvantileDlg::OnInitDialog() {
     // The title is never seen (there is no caption) but a second start finds the bar by it.
     SetWindowText("Corvantile");
     ModifyStyleEx(WS_EX_APPWINDOW, 0);
+    m_buttonMenu.LoadMenu(IDR_BUTTON_MENU);
+    m_menuButton.SetIcon(static_cast<HICON>(LoadImageW(
+        AfxGetInstanceHandle(), MAKEINTRESOURCEW(IDI_LIST_ARROW), IMAGE_ICON, 16, 16, LR_SHARED)));
     SetMenu(nullptr);
 
     m_icon = LoadIconW(AfxGetInstanceHandle(), MAKEINTRESOURCEW(IDR_MAINFRAME));
@@ -141,7 +144,22 @@ void CCorvantileDlg::OnTrayLButtonDblClk(CPoint) {
     showWindows();
 }
 
+void CCorvantileDlg::dropMenu() {
+    CRect button;
+    m_menuButton.GetWindowRect(&button);
+    const UINT command = CMenu::TrackPopupMenu(
+        m_buttonMenu.GetSubMenu(0), TPM_RIGHTALIGN | TPM_TOPALIGN | TPM_LEFTBUTTON | TPM_RETURNCMD,
+        button.right, button.bottom, this);
+    m_commandLine.SetFocus();
+    if (command != 0)
+        OnCommand(MAKEWPARAM(command, 0), 0);
+}
+
 BOOL CCorvantileDlg::OnCommand(WPARAM wParam, LPARAM lParam) {
+    if (LOWORD(wParam) == IDC_MENU_BUTTON && HIWORD(wParam) == BN_CLICKED) {
+        dropMenu();
+        return TRUE;
+    }
     if (lParam == 0) {
         switch (LOWORD(wParam)) {
         case ID_EXIT:

@@ -10,6 +10,7 @@
 #include <memory>
 
 #include "framework/CButton.h"
+#include "framework/CMenu.h"
 #include "framework/CStatic.h"
 #include "mainwnd/SearchGate.h"
 #include "mainwnd/SearchMode.h"
@@ -91,6 +92,8 @@ private:
     // Stops everything, once: on WM_ENDSESSION or WM_DESTROY, whichever comes first.
     void shutDown();
 
+    // Drops the bar's menu down below the menu button and carries out the chosen command.
+    void dropMenu();
     void onTextChanged();
     void onCancelRequest();
     void onUpdateCache();
@@ -102,6 +105,7 @@ private:
     VOurActionListener* m_actionListener = nullptr;
     VCommandLine m_commandLine;
     CButton m_menuButton;
+    CMenu m_buttonMenu;
     CStatic m_actionIcon;
     std::unique_ptr<VFileBrowser> m_fileBrowser;
     DWORD m_searchId = 0;

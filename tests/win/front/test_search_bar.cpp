@@ -158,6 +158,20 @@ TEST_F(SearchFlow, ElementsOfOldSearchesNeverReachTheList) {
     EXPECT_EQ(bar->getList().getCount(), 0) << "a cancelled search delivers nothing";
 }
 
+TEST_F(SearchFlow, KeysThatTheListLeavesStayWithTheBox) {
+    open();
+    VCommandLine& edit = bar->getCommandLine();
+    EXPECT_EQ(edit.SendMessage(WM_GETDLGCODE), static_cast<LRESULT>(DLGC_WANTALLKEYS));
+    edit.SetFocus();
+    pressKey(VK_TAB);
+    EXPECT_EQ(GetFocus(), edit.m_hWnd) << "Tab with no list to take it leaves the focus";
+    type("abc");
+    pressKey(VK_RETURN);
+    pressKey(VK_LEFT);
+    EXPECT_EQ(text(), "abc") << "no key inserted a character";
+    EXPECT_TRUE(bar->IsWindowVisible());
+}
+
 TEST_F(SearchFlow, UpdateCacheShowsTheBarAndLeavesTheBoxEmpty) {
     open();
     bar->ShowWindow(SW_HIDE);
@@ -165,6 +179,9 @@ TEST_F(SearchFlow, UpdateCacheShowsTheBarAndLeavesTheBoxEmpty) {
     EXPECT_TRUE(bar->IsWindowVisible());
     EXPECT_EQ(text(), "");
     EXPECT_EQ(bar->textChanges, 0);
+
+    bar->SendMessage(WM_COMMAND, ID_HIDE, 0);
+    EXPECT_FALSE(bar->IsWindowVisible());
 }
 
 } // namespace

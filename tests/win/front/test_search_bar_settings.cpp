@@ -114,4 +114,16 @@ TEST_F(SearchBarSettings, TheBarSavesItsValuesAndPlaceAndOpensThereAgain) {
     EXPECT_FALSE(bar->getList().isTwoLines());
 }
 
+TEST_F(SearchBarSettings, TheEndOfTheSessionSavesOnce) {
+    open();
+    bar->SendMessage(WM_ENDSESSION, TRUE, 0);
+    VPreferencesNode* saved = VPreferences::load(settingsFile());
+    ASSERT_NE(saved, nullptr);
+    saved->deleteThis();
+    DeleteFileW(settingsFile().W().c_str());
+    close();
+    EXPECT_EQ(GetFileAttributesW(settingsFile().W().c_str()), INVALID_FILE_ATTRIBUTES)
+        << "the destruction that follows saves nothing more";
+}
+
 } // namespace
