@@ -98,6 +98,8 @@ private:
     void onCancelRequest();
     void onUpdateCache();
     void startSearch(const CString& text);
+    // Stops the running search: nothing of it reaches the list from now on.
+    void cancelRunningSearch();
     void addToList(VElement** elements, int count, bool batch);
 
     SearchMode m_mode = SearchMode::Idle;

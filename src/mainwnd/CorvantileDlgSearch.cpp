@@ -55,6 +55,12 @@ void CCorvantileDlg::startSearch(const CString& text) {
     m_gate.open(m_searchId);
 }
 
+void CCorvantileDlg::cancelRunningSearch() {
+    m_gate.close();
+    if (m_searchId != 0 && m_core)
+        m_core->cancelSearch(m_searchId);
+}
+
 void CCorvantileDlg::onTextChanged() {
     if (!m_core)
         return;
@@ -109,9 +115,7 @@ void CCorvantileDlg::onTextChanged() {
 void CCorvantileDlg::reset(bool clearText) {
     CString remembered;
     m_commandLine.GetWindowText(remembered);
-    m_gate.close();
-    if (m_searchId != 0 && m_core)
-        m_core->cancelSearch(m_searchId);
+    cancelRunningSearch();
     Sleep(kCancelPause);
 
     VElementListCtrl& list = getList();
