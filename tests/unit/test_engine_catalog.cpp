@@ -67,6 +67,22 @@ TEST(CatalogStorage, ItemsReadBackExactly) {
     EXPECT_EQ(segment.key_mask(0), char_mask("visual studio code") | char_mask("c:/apps/code.exe"));
 }
 
+TEST(CatalogStorage, NameOnlyItemsThenFullOnes) {
+    // Columns that stay zero take no memory until a first non-zero value comes.
+    const std::vector<Owned> items{{"one", "", "", "", 0},
+                                   {"two", "", "", "", 0},
+                                   {"Three", "C:\\Three.txt", "x", "files", 4},
+                                   {"four", "", "", "", 0}};
+    const auto snapshot = build_snapshot(views(items));
+    for (std::uint32_t i = 0; i < items.size(); ++i) {
+        EXPECT_EQ(snapshot->view(i).path, items[i].path);
+        EXPECT_EQ(snapshot->view(i).payload, items[i].payload);
+        EXPECT_EQ(snapshot->view(i).kind, items[i].kind);
+        EXPECT_EQ(snapshot->view(i).source, items[i].source);
+    }
+    EXPECT_EQ(snapshot->slot(0).segment->folded_path(2), "c:/three.txt");
+}
+
 TEST(CatalogStorage, HeadDescribesTheName) {
     const std::vector<Owned> items{{"report.pdf", "", "", "s", 0},
                                    {"reportInvoice", "", "", "s", 0},

@@ -25,15 +25,22 @@ public:
     }
 
     SourceId id(std::string_view name) {
-        if (const auto found = ids_.find(std::string(name)); found != ids_.end())
+        // Items mostly come in runs from one source.
+        if (last_ && *last_ == name)
+            return last_id_;
+        if (const auto found = ids_.find(std::string(name)); found != ids_.end()) {
+            last_ = &found->first;
+            last_id_ = found->second;
             return found->second;
+        }
         if (!grown_)
             grown_ = std::make_shared<SourceTable>(*table_);
         // The last id marks segments of mixed sources; names past it share the id before it.
         const auto id = SourceId(std::min<std::size_t>(grown_->size(), Segment::kMixedSources - 1));
         if (id == grown_->size())
             grown_->emplace_back(name);
-        ids_.emplace(std::string(name), id);
+        last_ = &ids_.emplace(std::string(name), id).first->first;
+        last_id_ = id;
         return id;
     }
 
@@ -45,6 +52,8 @@ private:
     std::shared_ptr<const SourceTable> table_;
     std::shared_ptr<SourceTable> grown_;
     std::unordered_map<std::string, SourceId> ids_;
+    const std::string* last_ = nullptr; // the name looked up last (keys never move)
+    SourceId last_id_ = 0;
 };
 
 // Builds segments from items, starting a new one whenever a segment's buffers fill up.

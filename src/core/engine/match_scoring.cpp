@@ -101,6 +101,30 @@ void ascii_bonuses(std::string_view text, std::span<std::uint8_t> bonus) {
     }
 }
 
+std::size_t first_hump(std::string_view text, std::size_t limit) {
+    const auto is_hump = [](int bonus) { return bonus == kBonusCamel || bonus == kBonusDigit; };
+    std::size_t pos = 0, unit = 0;
+    CharClass previous = CharClass::Delimiter;
+    // ASCII characters by table; the rest decoded one by one.
+    for (; pos < text.size() && unit < limit; ++unit) {
+        const auto byte = static_cast<unsigned char>(text[pos]);
+        if (byte >= 0x80)
+            break;
+        const CharClass current = kAsciiClasses[byte];
+        if (unit > 0 && is_hump(kPairs.bonus[int(previous)][int(current)]))
+            return unit;
+        previous = current;
+        ++pos;
+    }
+    for (; pos < text.size() && unit < limit; ++unit) {
+        const CharClass current = char_class(decode_utf8(text, pos));
+        if (unit > 0 && is_hump(bonus_of(previous, current, false)))
+            return unit;
+        previous = current;
+    }
+    return limit;
+}
+
 int score_alignment(const std::uint8_t* bonus, std::span<const std::uint32_t> positions) {
     if (positions.empty())
         return 0;

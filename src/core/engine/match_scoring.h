@@ -38,6 +38,10 @@ int position_bonus(CharClass previous, CharClass current, bool at_start);
 // Fills bonus[i] for every byte of ASCII text (bonus.size() >= text.size()).
 void ascii_bonuses(std::string_view text, std::span<std::uint8_t> bonus);
 
+// Position (in code points) of the first camel hump or letter/digit boundary of text, looking
+// at most at the first `limit` code points; limit when there is none.
+std::size_t first_hump(std::string_view text, std::size_t limit);
+
 // Bonus earned by the character at position j when it directly follows a match at j - 1.
 inline int consecutive_bonus(const std::uint8_t* bonus, std::size_t j) {
     int value = kBonusConsecutive;

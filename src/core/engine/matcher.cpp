@@ -199,7 +199,6 @@ std::optional<MatchResult> Matcher::match(const ItemText& item, Floor floor,
         return std::nullopt;
     const MatchOptions& options = query_.options();
     const std::string_view folded_name = item.folded_name;
-    const std::string& joined = query_.joined_folded();
 
     if (options.match_start_only && !folded_name.starts_with(words[0].folded))
         return std::nullopt;

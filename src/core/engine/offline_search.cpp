@@ -205,6 +205,7 @@ void OfflineSearch::report(std::vector<RankKey> ranked, WorkerState& state) {
     std::vector<SearchHit> hits;
     std::vector<std::uint32_t> offsets;
     std::vector<Marks> marks;
+    std::vector<std::pair<std::size_t, std::size_t>> located; // slot and position of each
     for (std::size_t first = 0; first < ranked.size(); first += batch_size) {
         if (cancelled())
             return;
@@ -212,10 +213,21 @@ void OfflineSearch::report(std::vector<RankKey> ranked, WorkerState& state) {
         hits.clear();
         offsets.clear();
         marks.clear();
+        // Results come in score order, scattered over memory: fetch ahead what they need.
+        located.clear();
+        for (std::size_t r = first; r < last; ++r) {
+            located.push_back(catalog.locate(ranked[r].index));
+            catalog.slot(located.back().first).segment->prefetch_entries(located.back().second);
+        }
+        for (const auto& [s, i] : located)
+            catalog.slot(s).segment->prefetch_texts(i);
         for (std::size_t r = first; r < last; ++r) {
             const RankKey& key = ranked[r];
+            const auto [s, i] = located[r - first];
+            const Segment& segment = *catalog.slot(s).segment;
             SearchHit hit;
-            hit.item = catalog.view(key.index);
+            hit.item = {segment.name(i), segment.path(i), segment.payload(i),
+                        catalog.source_name(segment.source(i)), segment.kind(i)};
             hit.index = key.index;
             hit.score = key.score;
             const std::int32_t boost = request_.boosts.empty() ? 0 : boost_of(hit.item);
@@ -223,8 +235,6 @@ void OfflineSearch::report(std::vector<RankKey> ranked, WorkerState& state) {
                                                           std::int32_t(MatchTier::Exact)));
             Marks mark{offsets.size(), offsets.size(), offsets.size()};
             if (request_.positions) {
-                const auto [s, i] = catalog.locate(key.index);
-                const Segment& segment = *catalog.slot(s).segment;
                 const ItemText text{segment.name(i), segment.path(i), segment.folded_name(i),
                                     segment.folded_path(i)};
                 if (const auto again = state.matcher->match(text, Floor{}, &state.positions)) {

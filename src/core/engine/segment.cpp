@@ -29,18 +29,7 @@ void reserve_large(std::string& s, std::size_t count) {
 } // namespace
 
 NameHead NameHead::of(std::string_view name, std::string_view folded_name) {
-    std::size_t hump = kFarHump;
-    CharClass previous = CharClass::Delimiter;
-    std::size_t pos = 0;
-    for (std::size_t unit = 0; pos < name.size() && unit < kFarHump; ++unit) {
-        const CharClass current = char_class(decode_utf8(name, pos));
-        const int bonus = position_bonus(previous, current, unit == 0);
-        if (unit > 0 && (bonus == kBonusCamel || bonus == kBonusDigit)) {
-            hump = unit;
-            break;
-        }
-        previous = current;
-    }
+    const std::size_t hump = engine::first_hump(name, kFarHump);
     const auto dot = folded_name.rfind('.');
     const std::size_t last_dot = dot == std::string_view::npos || dot > kFarDot ? 0 : dot;
     const std::size_t length = std::min(folded_name.size(), kLongName);
@@ -50,9 +39,31 @@ NameHead NameHead::of(std::string_view name, std::string_view folded_name) {
             std::uint32_t(length) << 19};
 }
 
+namespace {
+
+inline void prefetch(const void* address) {
+#if defined(__GNUC__) || defined(__clang__)
+    __builtin_prefetch(address);
+#else
+    (void)address;
+#endif
+}
+
+} // namespace
+
+void Segment::prefetch_entries(std::size_t i) const {
+    prefetch(&begin_[i]);
+    prefetch(&name_lengths_[i]);
+    prefetch(&heads_[i]);
+}
+
+void Segment::prefetch_texts(std::size_t i) const {
+    prefetch(at(i));
+}
+
 std::string_view Segment::payload(std::size_t i) const {
-    const std::size_t offset =
-        name_lengths_[i] + folded_name_length(i) + path_lengths_[i] + folded_path_lengths_[i];
+    const std::size_t offset = path_offset(i) + (path_lengths_[i] & ~kSelfFolded) +
+                               (path_lengths_[i] & kSelfFolded ? 0 : folded_path_lengths_[i]);
     return {at(i) + offset, begin_[i + 1] - begin_[i] - offset};
 }
 
@@ -62,8 +73,8 @@ std::size_t Segment::refolded_name_length(std::size_t i) const {
 
 std::size_t Segment::memory_bytes() const {
     return vector_bytes(masks_) + vector_bytes(heads_) + vector_bytes(begin_) +
-           vector_bytes(name_lengths_) + vector_bytes(path_lengths_) +
-           vector_bytes(folded_path_lengths_) + vector_bytes(source_kinds_) + text_.capacity() +
+           vector_bytes(name_lengths_) + path_lengths_.memory_bytes() +
+           folded_path_lengths_.memory_bytes() + source_kinds_.memory_bytes() + text_.size() +
            sizeof(*this);
 }
 
@@ -74,9 +85,9 @@ SegmentBuilder::SegmentBuilder(std::size_t expected_items, std::size_t expected_
     reserve_large(s.heads_, expected_items);
     reserve_large(s.begin_, expected_items + 1);
     reserve_large(s.name_lengths_, expected_items);
-    reserve_large(s.path_lengths_, expected_items);
-    reserve_large(s.folded_path_lengths_, expected_items);
-    reserve_large(s.source_kinds_, expected_items);
+    s.path_lengths_.reserve(expected_items);
+    s.folded_path_lengths_.reserve(expected_items);
+    s.source_kinds_.reserve(expected_items);
     // Room for the texts and their folded copies (payloads are usually short).
     reserve_large(s.text_, std::min(expected_text_bytes * 2, kMaxBuffer));
     s.begin_.push_back(0);
@@ -89,26 +100,36 @@ bool SegmentBuilder::add(const ItemData& item, SourceId source) {
     if (worst_size > kMaxBuffer - s.text_.size())
         return false;
 
-    const std::size_t start = s.text_.size();
+    // Appends the folded form of a text just after it, unless it is the same text.
+    const auto fold_after = [&](std::string_view text, std::uint32_t& length) {
+        length = static_cast<std::uint32_t>(text.size());
+        if (is_folded(text)) {
+            length |= Segment::kSelfFolded;
+            return text;
+        }
+        const std::size_t folded_start = s.text_.size();
+        fold_text(text, s.text_);
+        return std::string_view(s.text_).substr(folded_start);
+    };
     s.text_.append(item.name);
-    fold_text(item.name, s.text_);
-    const std::string_view folded_name = std::string_view(s.text_).substr(start + item.name.size());
+    std::uint32_t name_length = 0, path_length = 0;
+    const std::string_view folded_name = fold_after(item.name, name_length);
     const NameHead head = NameHead::of(item.name, folded_name);
     const std::uint32_t name_mask = char_mask(folded_name);
     s.text_.append(item.path);
-    const std::size_t folded_path_start = s.text_.size();
-    fold_text(item.path, s.text_);
-    const std::uint32_t path_mask = char_mask(std::string_view(s.text_).substr(folded_path_start));
+    const std::string_view folded_path = fold_after(item.path, path_length);
+    const std::uint32_t path_mask = char_mask(folded_path);
+    const auto folded_path_length = static_cast<std::uint32_t>(folded_path.size());
     s.text_.append(item.payload);
 
     s.masks_.push_back(name_mask | std::uint64_t(path_mask) << 32);
     s.heads_.push_back(head);
     s.begin_.push_back(static_cast<std::uint32_t>(s.text_.size()));
-    s.name_lengths_.push_back(static_cast<std::uint32_t>(item.name.size()));
-    s.path_lengths_.push_back(static_cast<std::uint32_t>(item.path.size()));
-    s.folded_path_lengths_.push_back(
-        static_cast<std::uint32_t>(s.text_.size() - item.payload.size() - folded_path_start));
-    s.source_kinds_.push_back((std::uint32_t(source) << 16) | item.kind);
+    s.name_lengths_.push_back(name_length);
+    const std::size_t index = s.name_lengths_.size() - 1;
+    s.path_lengths_.push(index, path_length);
+    s.folded_path_lengths_.push(index, folded_path_length);
+    s.source_kinds_.push(index, (std::uint32_t(source) << 16) | item.kind);
 
     if (first_)
         s.uniform_source_ = source;
@@ -128,10 +149,11 @@ std::shared_ptr<const Segment> SegmentBuilder::finish() {
     trim(s.heads_);
     trim(s.begin_);
     trim(s.name_lengths_);
-    trim(s.path_lengths_);
-    trim(s.folded_path_lengths_);
-    trim(s.source_kinds_);
-    trim(s.text_);
+    s.path_lengths_.shrink_to_fit();
+    s.folded_path_lengths_.shrink_to_fit();
+    s.source_kinds_.shrink_to_fit();
+    // The text buffer keeps its reserve: pages never written take no memory, and shrinking
+    // would copy every byte.
     std::shared_ptr<const Segment> done = std::move(segment_);
     segment_ = std::make_unique<Segment>();
     segment_->begin_.push_back(0);

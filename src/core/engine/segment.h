@@ -9,6 +9,7 @@
 #pragma once
 
 #include <cstddef>
+#include <algorithm>
 #include <cstdint>
 #include <limits>
 #include <memory>
@@ -37,6 +38,30 @@ struct ItemView {
 };
 
 using SourceId = std::uint16_t;
+
+// A column of 32-bit values that takes no memory while all its values are 0.
+class SparseColumn {
+public:
+    std::uint32_t operator[](std::size_t i) const { return stored_ ? values_[i] : 0; }
+    // Appends the value of item `index` (items are appended in order).
+    void push(std::size_t index, std::uint32_t value) {
+        if (value != 0 && !stored_) {
+            values_.reserve(std::max(reserve_, index + 1));
+            values_.assign(index, 0);
+            stored_ = true;
+        }
+        if (stored_)
+            values_.push_back(value);
+    }
+    void reserve(std::size_t count) { reserve_ = count; }
+    void shrink_to_fit() { values_.shrink_to_fit(); }
+    std::size_t memory_bytes() const { return values_.capacity() * sizeof(std::uint32_t); }
+
+private:
+    std::vector<std::uint32_t> values_;
+    std::size_t reserve_ = 0;
+    bool stored_ = false;
+};
 
 // What can be known of a name without reading it: the first byte of its folded form, where
 // its first camel hump or digit boundary is (kFarHump: none before that), the position of the
@@ -67,18 +92,25 @@ public:
     NameHead head(std::size_t i) const { return heads_[i]; }
     // Address of the item's texts, for prefetching.
     const char* texts(std::size_t i) const { return at(i); }
+    // Asks the processor to fetch what reading item i needs: first its table entries, then
+    // (once those have arrived) its texts.
+    void prefetch_entries(std::size_t i) const;
+    void prefetch_texts(std::size_t i) const;
 
-    std::string_view name(std::size_t i) const { return {at(i), name_lengths_[i]}; }
-    std::uint32_t name_length(std::size_t i) const { return name_lengths_[i]; }
+    std::string_view name(std::size_t i) const { return {at(i), name_length(i)}; }
+    std::uint32_t name_length(std::size_t i) const { return name_lengths_[i] & ~kSelfFolded; }
     std::string_view folded_name(std::size_t i) const {
-        return {at(i) + name_lengths_[i], folded_name_length(i)};
+        if (name_lengths_[i] & kSelfFolded)
+            return name(i);
+        return {at(i) + name_length(i), folded_name_length(i)};
     }
     std::string_view path(std::size_t i) const {
-        return {at(i) + name_lengths_[i] + folded_name_length(i), path_lengths_[i]};
+        return {at(i) + path_offset(i), path_lengths_[i] & ~kSelfFolded};
     }
     std::string_view folded_path(std::size_t i) const {
-        return {at(i) + name_lengths_[i] + folded_name_length(i) + path_lengths_[i],
-                folded_path_lengths_[i]};
+        if (path_lengths_[i] & kSelfFolded)
+            return path(i);
+        return {at(i) + path_offset(i) + path_lengths_[i], folded_path_lengths_[i]};
     }
     std::string_view payload(std::size_t i) const;
     SourceId source(std::size_t i) const { return SourceId(source_kinds_[i] >> 16); }
@@ -88,7 +120,7 @@ public:
     SourceId uniform_source() const { return uniform_source_; }
     static constexpr SourceId kMixedSources = std::numeric_limits<SourceId>::max();
 
-    // Bytes held by the segment, text included.
+    // Bytes held by the segment: its tables and the text written (reserve not counted).
     std::size_t memory_bytes() const;
     // Bytes of text (original and folded).
     std::size_t text_bytes() const { return text_.size(); }
@@ -96,6 +128,12 @@ public:
 private:
     friend class SegmentBuilder;
     const char* at(std::size_t i) const { return text_.data() + begin_[i]; }
+    // Marks, in a name or path length, a text whose folded form is itself and is not stored
+    // twice.
+    static constexpr std::uint32_t kSelfFolded = std::uint32_t{1} << 31;
+    std::size_t path_offset(std::size_t i) const {
+        return name_length(i) + (name_lengths_[i] & kSelfFolded ? 0 : folded_name_length(i));
+    }
     std::size_t folded_name_length(std::size_t i) const {
         const std::size_t length = heads_[i].length();
         return length != NameHead::kLongName ? length : refolded_name_length(i);
@@ -106,9 +144,9 @@ private:
     std::vector<NameHead> heads_;
     std::vector<std::uint32_t> begin_; // size() + 1 entries: where each item's texts start
     std::vector<std::uint32_t> name_lengths_;
-    std::vector<std::uint32_t> path_lengths_;
-    std::vector<std::uint32_t> folded_path_lengths_;
-    std::vector<std::uint32_t> source_kinds_;
+    SparseColumn path_lengths_;
+    SparseColumn folded_path_lengths_;
+    SparseColumn source_kinds_;
     std::string text_;
     SourceId uniform_source_ = kMixedSources;
 };

@@ -273,33 +273,51 @@ char32_t strip_accents(char32_t cp) {
 }
 
 bool fold_text(std::string_view text, std::string& out) {
+    // Copy first, then fold the copy in place, eight ASCII bytes at a time.
     const std::size_t start = out.size();
-    out.resize(start + text.size());
+    out.append(text);
     char* dest = out.data() + start;
-    const char* src = text.data();
     const std::size_t size = text.size();
     std::size_t i = 0;
     for (; i + 8 <= size; i += 8) {
         std::uint64_t word;
-        std::memcpy(&word, src + i, 8);
+        std::memcpy(&word, dest + i, 8);
         if (word & kHighBits)
             break;
         word = fold_ascii_word(word);
         std::memcpy(dest + i, &word, 8);
     }
     for (; i < size; ++i) {
-        const char c = src[i];
+        const char c = dest[i];
         if (static_cast<unsigned char>(c) >= 0x80)
             break;
         dest[i] = c == '\\' ? '/' : to_lower_ascii(c);
     }
     if (i == size)
         return false;
-    // Non-ASCII text: fold code point by code point from the first non-ASCII word on.
+    // Non-ASCII text: fold code point by code point from the first non-ASCII byte on.
     out.resize(start + i);
     while (i < size) {
         const char32_t cp = decode_utf8(text, i);
         append_utf8(out, fold_code_point(cp));
+    }
+    return true;
+}
+
+bool is_folded(std::string_view text) {
+    const char* src = text.data();
+    const std::size_t size = text.size();
+    std::size_t i = 0;
+    for (; i + 8 <= size; i += 8) {
+        std::uint64_t word;
+        std::memcpy(&word, src + i, 8);
+        if ((word & kHighBits) || fold_ascii_word(word) != word)
+            return false;
+    }
+    for (; i < size; ++i) {
+        const char c = src[i];
+        if (static_cast<unsigned char>(c) >= 0x80 || c == '\\' || (c >= 'A' && c <= 'Z'))
+            return false;
     }
     return true;
 }
@@ -315,17 +333,19 @@ std::uint32_t mask_bit(unsigned char folded_byte) {
 }
 
 std::uint32_t char_mask(std::string_view folded_text) {
-    std::uint32_t a = 0, b = 0;
+    std::uint32_t a = 0, b = 0, c = 0, d = 0;
     const auto* p = reinterpret_cast<const unsigned char*>(folded_text.data());
     const std::size_t size = folded_text.size();
     std::size_t i = 0;
-    for (; i + 2 <= size; i += 2) {
+    for (; i + 4 <= size; i += 4) {
         a |= kMaskTable[p[i]];
         b |= kMaskTable[p[i + 1]];
+        c |= kMaskTable[p[i + 2]];
+        d |= kMaskTable[p[i + 3]];
     }
-    if (i < size)
+    for (; i < size; ++i)
         a |= kMaskTable[p[i]];
-    return a | b;
+    return a | b | c | d;
 }
 
 } // namespace corvantile::engine

@@ -31,11 +31,15 @@ char32_t strip_accents(char32_t cp);
 // True when the code point is an uppercase letter whose fold differs only by case.
 bool is_upper_case(char32_t cp);
 
-// Appends the folded form of text to out. Returns true when text holds any non-ASCII byte.
+// Appends the folded form of text (which must not lie in out) to out. Returns true when text
+// holds any non-ASCII byte.
 bool fold_text(std::string_view text, std::string& out);
 
 // The folded form of text.
 std::string folded(std::string_view text);
+
+// True when text is its own folded form (ASCII without uppercase letters or backslashes).
+bool is_folded(std::string_view text);
 
 // Bit of the 32-bit character mask that a folded byte sets: one per letter, two for the
 // digits, one each for ".", "/", other ASCII symbols and non-ASCII bytes; 0 for controls and
