@@ -12,7 +12,7 @@ set -euo pipefail
 
 filter=${1:?usage: $0 <path-to-corvantile-filter> [line-count]}
 count=${2:-1000000}
-runs=3
+runs=2
 queries=(a mgr rep docs/main src/util/parser xyzq cfgjson)
 
 command -v fzf >/dev/null || { echo "fzf is not installed (Debian package fzf)"; exit 1; }

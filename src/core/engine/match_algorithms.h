@@ -4,6 +4,7 @@
 
 #include "core/engine/match_scoring.h"
 
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
 #include <limits>
@@ -26,6 +27,8 @@ template <class Unit> struct Pattern {
 };
 
 inline constexpr int kNoScore = std::numeric_limits<int>::min() / 2;
+// An alignment given up because it could not reach the score asked for.
+inline constexpr int kTooLow = kNoScore + 1;
 
 template <class Unit> bool is_subsequence(const Pattern<Unit>& p, const Subject<Unit>& s) {
     std::size_t i = 0;
@@ -130,11 +133,13 @@ bool placement_bounds(const Pattern<Unit>& p, const Subject<Unit>& s, AlignScrat
 // The best placement of the pattern as a subsequence under the scoring model: dynamic
 // programming over (pattern character, text position), where a character either continues a
 // run or follows a gap from the best earlier cell. kNoScore when the pattern does not occur.
-// Fills positions when given; without them only two rows are kept. Very long patterns or
-// texts fall back to the leftmost placement.
+// Fills positions when given; without them only two rows are kept. Gives up with kTooLow as
+// soon as even a perfect end could not reach at_least. Very long patterns or texts fall back
+// to the leftmost placement.
 template <class Unit>
 int best_alignment(const Pattern<Unit>& p, const Subject<Unit>& s,
-                   std::vector<std::uint32_t>* positions, AlignScratch& scratch) {
+                   std::vector<std::uint32_t>* positions, AlignScratch& scratch,
+                   int at_least = kNoScore) {
     if (!placement_bounds(p, s, scratch))
         return kNoScore;
     const std::size_t m = p.size;
@@ -178,6 +183,7 @@ int best_alignment(const Pattern<Unit>& p, const Subject<Unit>& s,
         const std::size_t above_first = first[row - 1], above_last = last[row - 1];
         int gap_best = kNoScore; // best cell of the row above, net of the gap up to j
         std::int32_t gap_from = -1;
+        int row_best = kNoScore;
         for (std::size_t j = above_first + 1; j <= last[row]; ++j) {
             // Cells of the row above at j - 2 or earlier can precede j across a gap.
             if (gap_best != kNoScore)
@@ -202,9 +208,14 @@ int best_alignment(const Pattern<Unit>& p, const Subject<Unit>& s,
                 best_from = gap_from;
             }
             here[j - base] = best;
+            row_best = std::max(row_best, best);
             if (positions)
                 from[row * width + j - base] = best_from;
         }
+        // Past the second position no character earns more than the path bonus.
+        const int rest = int(m - 1 - row) * (kScoreMatch + kBonusPath);
+        if (at_least != kNoScore && row_best + rest < at_least)
+            return kTooLow;
     }
     const int* bottom = row_of(m - 1);
     int best = kNoScore;

@@ -167,10 +167,11 @@ int Matcher::place_quick(std::size_t w, WordPlacement& placement) {
     return kNoScore;
 }
 
-int Matcher::place_scattered(const Prepared& text, std::size_t w, WordPlacement& placement) {
+int Matcher::place_scattered(const Prepared& text, std::size_t w, WordPlacement& placement,
+                             int at_least) {
     return with_word(text, mode_words_[w], [&](const auto& p, const auto& s) {
         return detail::best_alignment(p, s, want_positions_ ? &placement.positions : nullptr,
-                                      scratch_);
+                                      scratch_, at_least);
     });
 }
 
@@ -265,13 +266,29 @@ std::optional<MatchResult> Matcher::match(const ItemText& item, Floor floor,
         }
         if (floor.excludes(tier_score(tier, alignment + pending_bound), name_length))
             return std::nullopt;
+        // The alignment the item needs in total to enter above the floor, when that is known.
+        const MatchTier bounded_tier = tier;
+        int needed = kNoScore;
+        if (!floor.none()) {
+            const std::int64_t in_tier =
+                std::int64_t(floor.score) - std::int64_t(tier) * kTierSpan - kAlignmentOffset;
+            if (in_tier > -kAlignmentOffset)
+                needed = int(in_tier);
+        }
         bool path_ready = false;
         for (std::size_t w = 0; w < words.size(); ++w) {
             WordPlacement& placement = placements_[w];
             if (placement.in_name && placement.tier != MatchTier::Scattered)
                 continue;
+            pending_bound -= words[w].max_alignment[1][1][kHumpy];
+            // What this word must score at least, the others doing their best.
+            const int at_least = needed == kNoScore || tier != bounded_tier
+                                     ? kNoScore
+                                     : needed - alignment - pending_bound;
             if (placement.in_name) {
-                placement.score = place_scattered(name_, w, placement);
+                placement.score = place_scattered(name_, w, placement, at_least);
+                if (placement.score == detail::kTooLow)
+                    return std::nullopt;
                 if (placement.score != kNoScore) {
                     alignment += placement.score;
                     continue;
@@ -286,8 +303,8 @@ std::optional<MatchResult> Matcher::match(const ItemText& item, Floor floor,
                 prepare(item.path, item.folded_path, path_);
                 path_ready = true;
             }
-            placement.score = place_scattered(path_, w, placement);
-            if (placement.score == kNoScore)
+            placement.score = place_scattered(path_, w, placement, at_least);
+            if (placement.score == kNoScore || placement.score == detail::kTooLow)
                 return std::nullopt;
             alignment += placement.score;
         }

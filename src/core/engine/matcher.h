@@ -102,7 +102,8 @@ private:
 
     void prepare(std::string_view original, std::string_view folded_text, Prepared& out);
     int place_quick(std::size_t w, WordPlacement& placement);
-    int place_scattered(const Prepared& text, std::size_t w, WordPlacement& placement);
+    int place_scattered(const Prepared& text, std::size_t w, WordPlacement& placement,
+                        int at_least);
     bool exact_name();
     // Whether a name with this head may equal the query, or the query and an extension.
     bool exact_possible(NameHead head) const {

@@ -17,7 +17,7 @@ namespace corvantile::engine {
 // The items that may match a completed search's query. A later search whose query narrows
 // that one (the user typed on) needs to look at these items only.
 struct CandidateSet {
-    std::shared_ptr<const CatalogSnapshot> catalog;
+    std::weak_ptr<const CatalogSnapshot> catalog; // not kept alive for the sake of reuse
     Query query;
     std::vector<std::vector<std::uint64_t>> bits; // per slot, a bit per item
 };

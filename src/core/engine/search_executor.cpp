@@ -43,7 +43,8 @@ SearchId SearchExecutor::start(SearchRequest request) {
     if (nothing_to_do) {
         job = std::make_shared<EmptySearch>(id, std::move(request.callbacks));
     } else if (request.catalog) {
-        if (previous && (previous->catalog != request.catalog || !query.narrows(previous->query)))
+        if (previous &&
+            (previous->catalog.lock() != request.catalog || !query.narrows(previous->query)))
             previous.reset();
         job = std::make_shared<OfflineSearch>(
             id, std::move(request), std::move(query), thread_count(), std::move(previous),

@@ -1,0 +1,169 @@
+// The shortcuts of the search must never change its results: an item is only skipped when it
+// provably cannot rank above the floor. Checked against the full match on random items.
+#include "core/engine/catalog.h"
+#include "core/engine/matcher.h"
+#include "core/engine/search_executor.h"
+#include "core/engine/text_fold.h"
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <condition_variable>
+#include <mutex>
+#include <random>
+#include <string>
+#include <vector>
+
+namespace corvantile::engine {
+namespace {
+
+// Random texts built from pieces that make word starts, humps, digits, separators, accents
+// and stray bytes likely.
+std::string random_text(std::mt19937& random, int pieces) {
+    static const char* const kPieces[] = {"re",  "Rep",  "port", "a",    "b",          "in",  "vo",
+                                          "ice", "_",    " ",    "-",    ".",          "/",   "\\",
+                                          "x",   "Q",    "10",   "7",    "é",          "É",   "ж",
+                                          "Ж",   "\xFF", "cafe", "CAFE", "StudioCode", "vsc", "ab"};
+    std::string text;
+    const int count = int(random() % unsigned(pieces)) + 1;
+    for (int i = 0; i < count; ++i)
+        text += kPieces[random() % (sizeof kPieces / sizeof kPieces[0])];
+    return text;
+}
+
+TEST(SearchBounds, AFloorAtAnItemsOwnRankNeverExcludesIt) {
+    std::mt19937 random(2024);
+    std::vector<std::string> names, paths;
+    for (int i = 0; i < 600; ++i) {
+        names.push_back(random_text(random, 6));
+        paths.push_back(random() % 3 ? random_text(random, 10) : std::string());
+    }
+    std::vector<ItemData> items;
+    for (std::size_t i = 0; i < names.size(); ++i)
+        items.push_back({names[i], paths[i], "", "s", 0});
+    const auto snapshot = build_snapshot(items);
+    const Segment& segment = *snapshot->slot(0).segment;
+
+    int matched = 0;
+    for (int q = 0; q < 250; ++q) {
+        std::string text = random_text(random, 3);
+        if (random() % 4 == 0)
+            text += " " + random_text(random, 2);
+        MatchOptions options;
+        options.case_sensitive = random() % 5 == 0;
+        options.match_start_only = random() % 7 == 0;
+        Matcher matcher(Query(text, options));
+        for (std::size_t i = 0; i < segment.size(); ++i) {
+            const ItemText item{segment.name(i), segment.path(i), segment.folded_name(i),
+                                segment.folded_path(i), segment.name_mask(i)};
+            const auto free = matcher.match(item);
+            if (!free)
+                continue;
+            ++matched;
+            const Floor own{free->score, segment.name_length(i)};
+            ASSERT_TRUE(matcher.may_reach(segment.head(i), segment.name_mask(i),
+                                          segment.name_length(i), own))
+                << "query '" << text << "' item '" << segment.name(i) << "' path '"
+                << segment.path(i) << "'";
+            const auto bounded = matcher.match(item, own);
+            ASSERT_TRUE(bounded) << "query '" << text << "' item '" << segment.name(i) << "'";
+            EXPECT_EQ(bounded->score, free->score);
+            // A higher floor may skip the item; if it does not, the score is the same.
+            if (const auto above = matcher.match(item, Floor{free->score + 1})) {
+                EXPECT_EQ(above->score, free->score);
+            }
+        }
+    }
+    EXPECT_GT(matched, 1000) << "the random items should match often enough to test anything";
+}
+
+// The best k of a search, with all its shortcuts, against every match ranked by brute force.
+TEST(SearchBounds, TopResultsEqualABruteForceRanking) {
+    std::mt19937 random(31);
+    std::vector<std::string> names, paths;
+    for (int i = 0; i < 20000; ++i) {
+        names.push_back(random_text(random, 5));
+        paths.push_back(random() % 2 ? random_text(random, 8) : std::string());
+    }
+    std::vector<ItemData> items;
+    for (std::size_t i = 0; i < names.size(); ++i)
+        items.push_back({names[i], paths[i], "", "s", 0});
+    const auto catalog = build_snapshot(items);
+    SearchExecutor executor(2);
+    for (int q = 0; q < 40; ++q) {
+        const std::string text =
+            random_text(random, 2) + (q % 3 ? "" : " " + random_text(random, 1));
+        // Brute force: every item matched without a floor, ranked.
+        Matcher matcher(Query(text, {}));
+        std::vector<RankKey> all;
+        for (std::uint32_t i = 0; i < catalog->capacity(); ++i) {
+            const ItemView view = catalog->view(i);
+            const std::string fn = folded(view.name), fp = folded(view.path);
+            if (const auto result = matcher.match({view.name, view.path, fn, fp}))
+                all.push_back({result->score, std::uint32_t(view.name.size()), i});
+        }
+        sort_ranked(all, 30);
+        std::mutex mutex;
+        std::condition_variable finished;
+        std::vector<std::uint32_t> found;
+        bool done = false;
+        SearchRequest request;
+        request.text = text;
+        request.catalog = catalog;
+        request.max_results = 30;
+        request.callbacks.on_batch = [&](SearchId, std::span<const SearchHit> hits) {
+            for (const SearchHit& hit : hits)
+                found.push_back(hit.index);
+        };
+        request.callbacks.on_done = [&](SearchId) {
+            std::lock_guard lock(mutex);
+            done = true;
+            finished.notify_all();
+        };
+        executor.start(std::move(request));
+        std::unique_lock lock(mutex);
+        ASSERT_TRUE(finished.wait_for(lock, std::chrono::seconds(60), [&] { return done; }));
+        std::vector<std::uint32_t> expected;
+        for (const RankKey& key : all)
+            expected.push_back(key.index);
+        EXPECT_EQ(found, expected) << "query '" << text << "'";
+    }
+}
+
+TEST(SearchBounds, PositionsAreInsideTheTextsAndAscending) {
+    std::mt19937 random(99);
+    for (int n = 0; n < 3000; ++n) {
+        const std::string name = random_text(random, 8), path = random_text(random, 8);
+        const std::string query = random_text(random, 2);
+        Matcher matcher(Query(query, {}));
+        const std::string fn = folded(name), fp = folded(path);
+        MatchPositions positions;
+        if (!matcher.match({name, path, fn, fp}, {}, &positions))
+            continue;
+        EXPECT_TRUE(std::is_sorted(positions.name.begin(), positions.name.end()));
+        EXPECT_TRUE(std::is_sorted(positions.path.begin(), positions.path.end()));
+        for (const std::uint32_t at : positions.name)
+            EXPECT_LT(at, name.size());
+        for (const std::uint32_t at : positions.path)
+            EXPECT_LT(at, path.size());
+    }
+}
+
+TEST(SearchBounds, VeryLongTextsAndQueriesStayCorrect) {
+    std::string name;
+    for (int i = 0; i < 400; ++i)
+        name += "segment" + std::to_string(i) + "_";
+    std::string query;
+    for (int i = 0; i < 120; ++i)
+        query += "seg"[i % 3];
+    Matcher matcher(Query(query, {}));
+    const std::string fn = folded(name);
+    MatchPositions positions;
+    const auto result = matcher.match({name, "", fn, ""}, {}, &positions);
+    ASSERT_TRUE(result);
+    EXPECT_EQ(positions.name.size(), query.size());
+    EXPECT_FALSE(Matcher(Query(query + "q", {})).match({name, "", fn, ""}));
+}
+
+} // namespace
+} // namespace corvantile::engine
