@@ -2,6 +2,7 @@
 // preferences, and the hand-over of window work from the core's threads to the window thread.
 #include "resultlist/VElementListCtrl.h"
 
+#include "choosers/VActionListCtrl.h"
 #include "core_iface/VPreferences.h"
 #include "resultlist/ElementListLayout.h"
 #include "res/resource.h"
@@ -82,6 +83,8 @@ bool VElementListCtrl::Create(CWnd* owner, CWnd* commandLine) {
         SetFont(commandLine->GetFont(), TRUE);
     m_moreIcon = static_cast<HICON>(LoadImageW(
         AfxGetInstanceHandle(), MAKEINTRESOURCEW(IDI_LIST_ARROW), IMAGE_ICON, 16, 16, 0));
+    m_actionList = std::make_unique<VActionListCtrl>();
+    m_actionList->Create(owner, this);
     return true;
 }
 
@@ -153,6 +156,8 @@ void VElementListCtrl::clear(bool hide) {
     m_pending = PendingWork{};
     if (m_hWnd && hide)
         ShowWindow(SW_HIDE);
+    if (m_hWnd && m_actionList)
+        m_actionList->close();
 }
 
 bool VElementListCtrl::matchesReselectPath(VElement* element) const {
@@ -179,6 +184,7 @@ void VElementListCtrl::addElement(VElement* element) {
         const int type = element ? element->getElementType() : 0;
         if (index == 0 && type == 0) {
             m_selection = 0;
+            m_pending.closeActions = true;
         } else if (type == VElement::kResult) {
             if (matchesReselectPath(element)) {
                 m_selection = index;
@@ -186,6 +192,7 @@ void VElementListCtrl::addElement(VElement* element) {
             }
         } else if (m_selection == -1) {
             m_selection = 0;
+            m_pending.closeActions = true;
         }
         m_pending.show = true;
     }
@@ -254,6 +261,8 @@ void VElementListCtrl::doWindowWork() {
         work = m_pending;
         m_pending = PendingWork{};
     }
+    if (work.closeActions && m_actionList)
+        m_actionList->close();
     if (!work.show)
         return;
     if (m_hWnd) {
@@ -289,10 +298,6 @@ void VElementListCtrl::ensureVisible(int index) {
         --m_topRow;
     if (m_topRow != oldTop && m_scrollBar.m_hWnd)
         m_scrollBar.SetScrollPos(m_topRow, TRUE);
-}
-
-bool VElementListCtrl::handleKey(UINT) {
-    return false;
 }
 
 int VElementListCtrl::getCount() const {

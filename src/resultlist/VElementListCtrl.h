@@ -13,6 +13,7 @@
 #pragma once
 
 #include <atomic>
+#include <memory>
 
 #include "core_iface/VElement.h"
 #include "core_iface/VReaderWriterLock.h"
@@ -21,6 +22,7 @@
 #include "framework/CWnd.h"
 
 class CDC;
+class VActionListCtrl;
 class VPreferencesNode;
 
 class VElementListCtrl : public CWnd {
@@ -52,6 +54,15 @@ public:
 
     // Offers a key of the edit box to the list; true when the list used it up.
     bool handleKey(UINT key);
+    // Moves the selection for a navigation key (Down and Up pass through "no selection").
+    int moveSelection(UINT key);
+    // The element under a client point, or -1.
+    int hitTest(POINT point) const;
+    // Opens the action chooser beside the selected row, when the row is in view.
+    void openActions();
+    // Moves the open action chooser beside the selected row again.
+    void moveActions();
+    VActionListCtrl* getActionList() const { return m_actionList.get(); }
     // Sizes the window to its rows (up to 20, or the height the user gave it) and places it
     // directly below the owner's window, as wide as it.
     void fitToContents();
@@ -85,6 +96,10 @@ protected:
     LRESULT OnNcHitTest(CPoint point) override;
     BOOL OnSetCursor(CWnd* wnd, UINT hitTest, UINT message) override;
     void OnDestroy() override;
+    void OnMouseMove(UINT flags, CPoint point) override;
+    void OnLButtonUp(UINT flags, CPoint point) override;
+    void OnLButtonDblClk(UINT flags, CPoint point) override;
+    void OnVScroll(UINT code, UINT pos, CWnd* scrollBar) override;
 
 private:
     // Window work noted by the add operations, done on the window thread.
@@ -93,6 +108,7 @@ private:
         bool selectFirst = false; // a batch arrived: select row 0 when nothing is selected
         int reselect = -1;        // a batch brought the entry to select again
         int scrollTo = -1;        // a single element was selected again: bring it into view
+        bool closeActions = false; // the selection was set anew: the chooser goes
     };
 
     bool matchesReselectPath(VElement* element) const;
@@ -107,9 +123,17 @@ private:
     // Minimum height for a scroll bar with both arrows and its thumb.
     static int scrollBarMinimumHeight();
     CRect gripRect() const;
+    // The selected row in screen coordinates; false when it lies outside the client area and
+    // mustBeVisible holds.
+    bool selectedRowOnScreen(RECT* rect, bool mustBeVisible) const;
+    bool isActionListOpen() const;
+    void goToParentFolder();
+    // Puts text into the edit box, caret at the end, as if typed.
+    void setCommandLineText(const CString& text);
     void drawGrip(CDC& dc, const CRect& client, const CRect& clientArea);
 
     CWnd* m_owner = nullptr;
+    std::unique_ptr<VActionListCtrl> m_actionList;
     CArray<VElement*, VElement* const&> m_elements;
     int m_selection = -1;
     int m_visibleRows = 0;

@@ -81,6 +81,8 @@ void VElementListCtrl::OnSize(UINT type, int cx, int cy) {
     }
     if (!m_fitting)
         m_userRect = m_clientRect;
+    if (isActionListOpen())
+        moveActions();
 }
 
 void VElementListCtrl::fitToContents() {
@@ -108,6 +110,8 @@ void VElementListCtrl::fitToContents() {
         updateScrollRange();
         layoutScrollBar();
     }
+    if (isActionListOpen())
+        moveActions();
 }
 
 void VElementListCtrl::OnGetMinMaxInfo(MINMAXINFO* info) {
@@ -147,6 +151,8 @@ void VElementListCtrl::OnWindowPosChanging(WINDOWPOS* pos) {
         if (pos->cx < edit.Width())
             pos->cx = edit.Width();
     }
+    if (isActionListOpen())
+        moveActions();
 }
 
 LRESULT VElementListCtrl::OnNcHitTest(CPoint point) {

@@ -1,0 +1,56 @@
+// The common part of the two chooser popups beside the results list: a borderless-looking,
+// owner-drawn list of rows that never takes the focus, exactly as tall as its rows, placed to
+// the right of an anchor row (or to its left at the work area's edge), double-buffered.
+#pragma once
+
+#include "framework/CString.h"
+#include "framework/CWnd.h"
+
+class CDC;
+
+class VChooserList : public CWnd {
+public:
+    VChooserList();
+    ~VChooserList() override;
+
+    int getSelection() const { return m_selection; }
+    int getRowHeight() const { return m_rowHeight; }
+    virtual int getRowCount() const = 0;
+
+    // The rectangle of a row in client coordinates; false (rect untouched) for no such row.
+    bool getRowRect(int row, RECT* rect) const;
+    // The row under a client point, or -1.
+    int hitTest(POINT point) const;
+    // Moves the selection for a navigation key (Down and Up wrap around); returns it.
+    int moveSelection(UINT key);
+    // The window rectangle, in screen pixels, for a popup beside anchor.
+    CRect calcWindowRect(const RECT* anchor);
+
+    // Tab, CR and LF each become a space, so that a text shows on one line.
+    static CString oneLine(const CString& text);
+
+protected:
+    // Creates the hidden popup window and takes fontSource's font.
+    bool createPopup(CWnd* fontSource);
+    // Moves the window beside anchor and shows it.
+    void placeBeside(const RECT* anchor);
+    // The row under the pointer, or the first or last row for a point above or below the rows;
+    // true when the selection changed (the window is then repainted).
+    bool selectByPointer(CPoint point);
+
+    virtual bool isOpen() const = 0;
+    virtual CString getRowText(int row) const = 0;
+    // Draws a row's icon and text; the background and text colour are set already.
+    virtual void paintRow(CDC& dc, int row, const CRect& rect, bool selected) = 0;
+
+    LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
+    void OnPaint() override;
+    BOOL OnEraseBkgnd(HDC dc) override;
+    BOOL OnSetCursor(CWnd* wnd, UINT hitTest, UINT message) override;
+
+    int m_selection = -1;
+    int m_rowHeight = 0;
+
+private:
+    HFONT m_font = nullptr;
+};

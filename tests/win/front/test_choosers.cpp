@@ -1,0 +1,175 @@
+// The action and property choosers beside the results list: which rows they list, the
+// preselected action, Tab and Esc through the three lists, the pointer opening the property
+// list, the choices sent to the owner, and placement beside the anchor row.
+#include <gtest/gtest.h>
+
+#include "front_test_support.h"
+#include "test_chooser_support.h"
+
+using choosertest::ChooserTest;
+using choosertest::MultiResult;
+
+namespace {
+
+// A URL (the default property), an invalid property, a command line and a second URL.
+MultiResult* multiResult() {
+    return MultiResult::create({{PropertyUrl, "http://a.example/"},
+                                {PropertyCommandLine, ""},
+                                {PropertyCommandLine, "cmd one"},
+                                {PropertyUrl, "http://b.example/"}});
+}
+
+LPARAM rowCentre(VChooserList& list, int row) {
+    CRect rect;
+    list.getRowRect(row, &rect);
+    return MAKELPARAM(rect.left + 5, rect.top + rect.Height() / 2);
+}
+
+class Choosers : public ChooserTest {
+protected:
+    // Adds the result selected, then opens the action chooser with Tab.
+    void openFor(VResult* result) {
+        VElement* element = result;
+        host->list.addElements(&element, 1);
+        ASSERT_TRUE(host->list.handleKey(VK_TAB));
+        ASSERT_TRUE(host->actions().isOpen());
+    }
+    // Moves the action chooser's selection to action with the keys.
+    void selectAction(VAction* action) {
+        const int row = rowOf(action);
+        ASSERT_GE(row, 0);
+        host->list.handleKey(VK_HOME);
+        for (int i = 0; i < row; ++i)
+            host->list.handleKey(VK_DOWN);
+        ASSERT_EQ(host->actions().getSelection(), row);
+    }
+};
+
+TEST_F(Choosers, ActionsAreListedOnceWithTheFirstAcceptedPropertyAndTheDefaultPreselected) {
+    MultiResult* result = multiResult();
+    openFor(result);
+    VActionListCtrl& actions = host->actions();
+    const int severalRow = rowOf(several);
+    const int singleRow = rowOf(single);
+    ASSERT_GE(severalRow, 0);
+    ASSERT_GE(singleRow, 0);
+    EXPECT_LT(severalRow, singleRow) << "rows follow the core's order of actions";
+    EXPECT_EQ(actions.getItem(severalRow)->property, result->getProperty(0));
+    EXPECT_EQ(actions.getItem(singleRow)->property, result->getProperty(2))
+        << "the invalid command line is passed over";
+    EXPECT_EQ(actions.getItem(singleRow)->label, "Single cmd one");
+    EXPECT_TRUE(actions.appliesToSeveralProperties(several));
+    EXPECT_FALSE(actions.appliesToSeveralProperties(single));
+
+    VAction* defaultAction = core->getDefaultAction(PropertyUrl);
+    const int expected = defaultAction ? rowOf(defaultAction) : 0;
+    EXPECT_EQ(actions.getSelection(), expected);
+    EXPECT_FALSE(host->properties().isOpen()) << "filling never opens the property list";
+}
+
+TEST_F(Choosers, TabOpensTheListsAndEscClosesThemOneAtATime) {
+    openFor(multiResult());
+    selectAction(single);
+    EXPECT_TRUE(host->list.handleKey(VK_TAB)) << "Tab on a single-property row is used up";
+    EXPECT_FALSE(host->properties().isOpen());
+
+    selectAction(several);
+    EXPECT_TRUE(host->list.handleKey(VK_TAB));
+    VPropertyListCtrl& properties = host->properties();
+    ASSERT_TRUE(properties.isOpen());
+    ASSERT_EQ(properties.getRowCount(), 3);
+    EXPECT_EQ(properties.getProperty(1)->value, "cmd one");
+    EXPECT_EQ(properties.getSelection(), 0);
+
+    // While the property list is open the navigation keys move in it, and wrap.
+    host->list.handleKey(VK_UP);
+    EXPECT_EQ(properties.getSelection(), 2);
+    host->list.handleKey(VK_NEXT);
+    EXPECT_EQ(properties.getSelection(), 2);
+    EXPECT_EQ(host->actions().getSelection(), rowOf(several));
+
+    EXPECT_TRUE(host->list.handleKey(VK_ESCAPE));
+    EXPECT_FALSE(properties.isOpen());
+    EXPECT_TRUE(host->actions().isOpen());
+    EXPECT_TRUE(host->list.handleKey(VK_ESCAPE));
+    EXPECT_FALSE(host->actions().isOpen());
+    EXPECT_FALSE(host->actions().IsWindowVisible());
+    EXPECT_FALSE(host->list.handleKey(VK_ESCAPE)) << "a third Esc goes to the edit box";
+    EXPECT_EQ(host->list.getCount(), 1);
+}
+
+TEST_F(Choosers, HoverOpensThePropertyListForASeveralPropertyAction) {
+    openFor(multiResult());
+    VActionListCtrl& actions = host->actions();
+    actions.SendMessage(WM_MOUSEMOVE, 0, rowCentre(actions, rowOf(several)));
+    ASSERT_TRUE(host->properties().isOpen());
+    EXPECT_EQ(host->properties().getAction(), several);
+
+    CRect row;
+    actions.getRowRect(rowOf(several), &row);
+    actions.ClientToScreen(&row);
+    CRect popup;
+    host->properties().GetWindowRect(&popup);
+    EXPECT_EQ(popup.top, row.top);
+    EXPECT_TRUE(popup.left == row.right + GetSystemMetrics(SM_CYBORDER) ||
+                popup.right == row.left - GetSystemMetrics(SM_CYBORDER))
+        << "beside the row, to its right or at the screen's edge to its left";
+
+    actions.SendMessage(WM_MOUSEMOVE, 0, rowCentre(actions, rowOf(single)));
+    EXPECT_FALSE(host->properties().isOpen());
+
+    // A click on the several-property row opens the list, a second click closes it.
+    actions.SendMessage(WM_MOUSEMOVE, 0, rowCentre(actions, rowOf(several)));
+    actions.SendMessage(WM_LBUTTONUP, 0, rowCentre(actions, rowOf(several)));
+    EXPECT_FALSE(host->properties().isOpen());
+    actions.SendMessage(WM_LBUTTONUP, 0, rowCentre(actions, rowOf(several)));
+    EXPECT_TRUE(host->properties().isOpen());
+}
+
+TEST_F(Choosers, EnterSendsOneChoiceFromTheInnermostOpenList) {
+    MultiResult* result = multiResult();
+    openFor(result);
+    selectAction(single);
+    EXPECT_TRUE(host->list.handleKey(VK_RETURN));
+    ASSERT_EQ(host->owner.choices.size(), 1u);
+    EXPECT_EQ(host->owner.choices[0].message, WM_LIST_ACTIONCHOSEN);
+    EXPECT_EQ(host->owner.choices[0].wParam, reinterpret_cast<WPARAM>(single));
+    EXPECT_EQ(host->owner.choices[0].lParam, reinterpret_cast<LPARAM>(result->getProperty(2)));
+
+    host->owner.choices.clear();
+    selectAction(several);
+    host->list.handleKey(VK_TAB);
+    host->list.handleKey(VK_DOWN);
+    EXPECT_TRUE(host->list.handleKey(VK_RETURN));
+    ASSERT_EQ(host->owner.choices.size(), 1u) << "the property list's Enter is the only choice";
+    EXPECT_EQ(host->owner.choices[0].message, WM_LIST_PROPERTYCHOSEN);
+    EXPECT_EQ(host->owner.choices[0].wParam, reinterpret_cast<WPARAM>(result->getProperty(2)));
+    EXPECT_EQ(host->owner.choices[0].lParam, reinterpret_cast<LPARAM>(several));
+
+    host->owner.choices.clear();
+    VPropertyListCtrl& properties = host->properties();
+    properties.SendMessage(WM_LBUTTONUP, 0, rowCentre(properties, 2));
+    EXPECT_TRUE(host->owner.choices.empty()) << "a single click chooses nothing";
+    properties.SendMessage(WM_LBUTTONDBLCLK, 0, rowCentre(properties, 2));
+    ASSERT_EQ(host->owner.choices.size(), 1u);
+    EXPECT_EQ(host->owner.choices[0].wParam, reinterpret_cast<WPARAM>(result->getProperty(3)));
+}
+
+TEST_F(Choosers, ResultsWithoutUsablePropertiesOpenNothing) {
+    VElement* element = MultiResult::create({{PropertyCommandLine, ""}});
+    host->list.addElements(&element, 1);
+    EXPECT_TRUE(host->list.handleKey(VK_TAB));
+    EXPECT_FALSE(host->actions().isOpen());
+    EXPECT_FALSE(host->actions().IsWindowVisible());
+
+    host->list.clear(true);
+    openFor(multiResult());
+    host->list.clear(true);
+    EXPECT_FALSE(host->actions().isOpen()) << "clearing the list closes the chooser";
+}
+
+TEST(ChooserText, TabsAndLineBreaksBecomeSpaces) {
+    EXPECT_EQ(VChooserList::oneLine("a\tb\r\nc"), "a b  c");
+}
+
+} // namespace

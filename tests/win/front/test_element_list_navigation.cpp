@@ -1,0 +1,177 @@
+// Moving through the results list: the navigation keys with their wrap through "no selection",
+// keeping the selection in view, the pointer, the scroll bar, and the keys that choose.
+#include <gtest/gtest.h>
+
+#include "front_test_support.h"
+#include "test_chooser_support.h"
+
+using choosertest::Host;
+using fronttest::TestResult;
+
+namespace {
+
+void addResults(VElementListCtrl& list, int count, bool batch = false) {
+    for (int i = 0; i < count; ++i) {
+        VElement* element = TestResult::create("row");
+        if (batch)
+            list.addElements(&element, 1);
+        else
+            list.addElement(element);
+    }
+}
+
+LPARAM pointAt(int x, int y) {
+    return MAKELPARAM(x, y);
+}
+
+TEST(ElementListNavigation, DownAndUpPassThroughNoSelection) {
+    Host host;
+    addResults(host.list, 3);
+    ASSERT_EQ(host.list.getSelection(), -1);
+    std::vector<int> seen;
+    for (int i = 0; i < 4; ++i) {
+        EXPECT_TRUE(host.list.handleKey(VK_DOWN));
+        seen.push_back(host.list.getSelection());
+    }
+    EXPECT_EQ(seen, (std::vector<int>{0, 1, 2, -1}));
+    EXPECT_TRUE(host.list.handleKey(VK_UP));
+    EXPECT_EQ(host.list.getSelection(), 2) << "Up from no selection selects the last row";
+    host.list.handleKey(VK_HOME);
+    host.list.handleKey(VK_UP);
+    EXPECT_EQ(host.list.getSelection(), -1) << "Up from the first row selects nothing";
+
+    host.list.ShowWindow(SW_HIDE);
+    EXPECT_FALSE(host.list.handleKey(VK_DOWN)) << "a hidden list leaves the key to the edit box";
+    EXPECT_FALSE(host.list.handleKey(VK_LEFT)) << "Left outside file browsing is not used up";
+    EXPECT_FALSE(host.list.handleKey('A'));
+}
+
+TEST(ElementListNavigation, PageKeysStopAtTheEndsAndTheSelectionStaysInView) {
+    Host host;
+    addResults(host.list, 30);
+    const int v = host.list.getVisibleRows();
+    ASSERT_GT(v, 2);
+    ASSERT_LT(v, 30);
+
+    host.list.handleKey(VK_END);
+    EXPECT_EQ(host.list.getSelection(), 29);
+    EXPECT_EQ(host.list.getTopRow(), 30 - v) << "the last row shows in the last visible row";
+    host.list.handleKey(VK_UP);
+    host.list.handleKey(VK_NEXT);
+    EXPECT_EQ(host.list.getSelection(), 29) << "PageDown stops at the last row";
+
+    // Moving up keeps the top row until the selection passes above it.
+    const int top = host.list.getTopRow();
+    for (int i = 29; i > top; --i)
+        host.list.handleKey(VK_UP);
+    EXPECT_EQ(host.list.getSelection(), top);
+    EXPECT_EQ(host.list.getTopRow(), top);
+    host.list.handleKey(VK_UP);
+    EXPECT_EQ(host.list.getTopRow(), top - 1);
+
+    host.list.handleKey(VK_HOME);
+    host.list.handleKey(VK_DOWN);
+    host.list.handleKey(VK_DOWN);
+    host.list.handleKey(VK_PRIOR);
+    EXPECT_EQ(host.list.getSelection(), 0) << "PageUp from row 2 stops at the first row";
+    EXPECT_EQ(host.list.getTopRow(), 0);
+    host.list.handleKey(VK_NEXT);
+    EXPECT_EQ(host.list.getSelection(), v);
+    EXPECT_EQ(host.list.getTopRow(), 1);
+}
+
+TEST(ElementListNavigation, TheScrollBarMovesTheRowsAndNotTheSelection) {
+    Host host;
+    addResults(host.list, 30);
+    const int v = host.list.getVisibleRows();
+    host.list.handleKey(VK_DOWN);
+    host.list.SendMessage(WM_VSCROLL, SB_LINEDOWN, 0);
+    EXPECT_EQ(host.list.getTopRow(), 1);
+    host.list.SendMessage(WM_VSCROLL, SB_PAGEDOWN, 0);
+    host.list.SendMessage(WM_VSCROLL, SB_PAGEDOWN, 0);
+    EXPECT_EQ(host.list.getTopRow(), 30 - v) << "never past the end";
+    host.list.SendMessage(WM_VSCROLL, SB_LINEUP, 0);
+    EXPECT_EQ(host.list.getTopRow(), 29 - v);
+    host.list.SendMessage(WM_VSCROLL, SB_PAGEUP, 0);
+    host.list.SendMessage(WM_VSCROLL, SB_PAGEUP, 0);
+    EXPECT_EQ(host.list.getTopRow(), 0);
+    host.list.SendMessage(WM_VSCROLL, MAKEWPARAM(SB_THUMBTRACK, 5), 0);
+    EXPECT_EQ(host.list.getTopRow(), 5);
+    EXPECT_EQ(host.list.getSelection(), 0);
+}
+
+TEST(ElementListNavigation, ThePointerSelectsTheRowUnderItAndBelowTheRowsNothing) {
+    Host host;
+    addResults(host.list, 3);
+    const int h = host.list.getRowHeight();
+    EXPECT_EQ(host.list.hitTest(CPoint(10, h + 1)), 1);
+    EXPECT_EQ(host.list.hitTest(CPoint(10, 3 * h)), -1);
+
+    host.list.SendMessage(WM_MOUSEMOVE, 0, pointAt(10, 1)); // the move after an add only clears
+    host.list.SendMessage(WM_MOUSEMOVE, 0, pointAt(10, 2 * h + 1));
+    EXPECT_EQ(host.list.getSelection(), 2);
+
+    // Half-empty list: under the rows nothing, on the bottom border strip the last row.
+    host.list.SetWindowPos(nullptr, 0, 0, 500, 10 * h, SWP_NOMOVE | SWP_NOZORDER);
+    CRect client;
+    host.list.GetClientRect(&client);
+    if (client.bottom > 3 * h + 2) {
+        host.list.SendMessage(WM_MOUSEMOVE, 0, pointAt(10, 3 * h + 1));
+        EXPECT_EQ(host.list.getSelection(), -1);
+    }
+    host.list.SendMessage(WM_MOUSEMOVE, 0, pointAt(10, client.bottom - 1));
+    EXPECT_EQ(host.list.getSelection(), 2);
+}
+
+TEST(ElementListNavigation, EnterAndDoubleClickChooseTheElement) {
+    Host host;
+    addResults(host.list, 3, true);
+    ASSERT_EQ(host.list.getSelection(), 0);
+    EXPECT_TRUE(host.list.handleKey(VK_RETURN));
+    ASSERT_EQ(host.owner.choices.size(), 1u);
+    EXPECT_EQ(host.owner.choices[0].message, WM_LIST_ELEMENTCHOSEN);
+    EXPECT_EQ(host.owner.choices[0].wParam, reinterpret_cast<WPARAM>(host.list.getElement(0)));
+
+    host.list.SendMessage(WM_LBUTTONDBLCLK, 0, pointAt(10, host.list.getRowHeight() * 2 + 1));
+    ASSERT_EQ(host.owner.choices.size(), 2u);
+    EXPECT_EQ(host.owner.choices[1].wParam, reinterpret_cast<WPARAM>(host.list.getElement(2)));
+    EXPECT_EQ(host.list.getSelection(), 2);
+
+    host.list.handleKey(VK_DOWN);
+    EXPECT_FALSE(host.list.handleKey(VK_RETURN)) << "Enter with nothing selected is not used up";
+    EXPECT_EQ(host.owner.choices.size(), 2u);
+}
+
+TEST(ElementListNavigation, ControlEnterOnAFilePutsItsFolderIntoTheEditBox) {
+    Host host;
+    VFileResult* file = VFileResult::createInstance(nullptr);
+    file->setFile(CPath("C:\\A\\x.txt", 0, 0));
+    VElement* element = file;
+    host.list.addElements(&element, 1);
+
+    BYTE keys[256] = {};
+    GetKeyboardState(keys);
+    keys[VK_CONTROL] = 0x80;
+    SetKeyboardState(keys);
+    const bool used = host.list.handleKey(VK_RETURN);
+    keys[VK_CONTROL] = 0;
+    SetKeyboardState(keys);
+
+    EXPECT_TRUE(used);
+    CString text;
+    host.edit.GetWindowText(text);
+    EXPECT_EQ(text, file->path.GetLocation());
+    EXPECT_EQ(host.edit.GetSel(), static_cast<DWORD>(MAKELONG(text.GetLength(), text.GetLength())));
+    EXPECT_TRUE(host.owner.choices.empty());
+
+    host.list.clear(true);
+    addResults(host.list, 1, true);
+    keys[VK_CONTROL] = 0x80;
+    SetKeyboardState(keys);
+    EXPECT_TRUE(host.list.handleKey(VK_RETURN)) << "Ctrl+Enter on other results chooses them";
+    keys[VK_CONTROL] = 0;
+    SetKeyboardState(keys);
+    EXPECT_EQ(host.owner.choices.size(), 1u);
+}
+
+} // namespace
