@@ -190,11 +190,19 @@ LRESULT CCorvantileDlg::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
         onCancelRequest();
         return 0;
     case WM_CL_RUN:
-    case WM_CL_TAB:
-    case WM_LIST_ELEMENTCHOSEN:
-    case WM_LIST_ACTIONCHOSEN:
-    case WM_LIST_PROPERTYCHOSEN:
+        onRun();
         return 0;
+    case WM_CL_TAB:
+        return 0;
+    case WM_LIST_ELEMENTCHOSEN:
+        onElementChosen(reinterpret_cast<VElement*>(wParam));
+        return 0;
+    case WM_LIST_ACTIONCHOSEN:
+        return onActionChosen(reinterpret_cast<VAction*>(wParam),
+                              reinterpret_cast<VProperty*>(lParam));
+    case WM_LIST_PROPERTYCHOSEN:
+        return onActionChosen(reinterpret_cast<VAction*>(lParam),
+                              reinterpret_cast<VProperty*>(wParam));
     default:
         return CTrayDialog::WindowProc(message, wParam, lParam);
     }

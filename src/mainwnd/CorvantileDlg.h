@@ -23,6 +23,7 @@ class VElement;
 class VFileBrowser;
 class VOurActionListener;
 class VOurResultListener;
+class VProperty;
 
 class CCorvantileDlg : public CTrayDialog {
 public:
@@ -101,6 +102,15 @@ private:
     // Stops the running search: nothing of it reaches the list from now on.
     void cancelRunningSearch();
     void addToList(VElement** elements, int count, bool batch);
+
+    // Running (CorvantileDlgRun.cpp): Enter in the edit box, a chosen element, a chosen action or
+    // property (1 when the run failed and nothing changed, else 0), and the common end of a run.
+    void onRun();
+    void onElementChosen(VElement* element);
+    LRESULT onActionChosen(VAction* action, VProperty* property);
+    void finishRun();
+    // The edit box emptied quietly and, with auto-hide on, the bar hidden.
+    void emptyAndHide();
 
     SearchMode m_mode = SearchMode::Idle;
     VOurResultListener* m_resultListener = nullptr;

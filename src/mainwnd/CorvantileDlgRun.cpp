@@ -1,0 +1,149 @@
+// Running what the user chose: Enter in the edit box (through the shell, or an action with its
+// argument), an element chosen in the results list, an action or a property chosen in the
+// choosers. Every failure beeps and says nothing more.
+#include "core_iface/VCorvantileCore.h"
+#include "mainwnd/CorvantileDlg.h"
+
+#include <shellapi.h>
+
+namespace {
+
+const char* const kBlanks = " \r\n\t";
+
+void beep() {
+    MessageBeep(MB_ICONASTERISK);
+}
+
+// Splits text at its first blank into a name and an argument, both trimmed.
+void splitAtBlank(const CString& text, CString& name, CString& argument) {
+    const int blank = text.FindOneOf(kBlanks);
+    if (blank < 0) {
+        name = text;
+        argument.Empty();
+    } else {
+        name = text.Left(blank);
+        argument = text.Mid(blank + 1);
+    }
+    name.Trim();
+    argument.Trim();
+}
+
+// True when the shell took the text (a program, document, folder or address).
+bool openWithShell(HWND owner, const CString& text) {
+    const auto code = reinterpret_cast<INT_PTR>(
+        ShellExecuteA(owner, nullptr, text, nullptr, nullptr, SW_SHOWDEFAULT));
+    return code > 32;
+}
+
+} // namespace
+
+void CCorvantileDlg::emptyAndHide() {
+    m_commandLine.setTextQuietly("");
+    if (m_autoHide)
+        hideWindows();
+}
+
+void CCorvantileDlg::finishRun() {
+    getList().clear(!m_alwaysShowList);
+    emptyAndHide();
+    m_mode = SearchMode::Idle;
+}
+
+void CCorvantileDlg::onRun() {
+    if (!m_core)
+        return;
+    m_commandLine.stopDelay();
+    CString text;
+    m_commandLine.GetWindowText(text);
+    CString name;
+    CString argument;
+    splitAtBlank(text, name, argument);
+
+    switch (m_mode) {
+    case SearchMode::Idle: {
+        VAction* action = m_core->getAction(name, true);
+        if (!action)
+            action = m_core->getAction(name, false);
+        if (!action) {
+            CString trimmed = text;
+            trimmed.Trim();
+            if (openWithShell(m_hWnd, trimmed)) {
+                emptyAndHide();
+            } else {
+                // Not something to open: search for it at once instead of after the delay.
+                m_mode = SearchMode::Searching;
+                startSearch(trimmed);
+            }
+        } else if (argument.IsEmpty()) {
+            m_mode = SearchMode::ActionChosen;
+            setCurrentAction(action);
+            m_commandLine.setTextQuietly("");
+        } else if (action->runWithText(argument)) {
+            emptyAndHide();
+        } else {
+            beep();
+        }
+        break;
+    }
+    case SearchMode::Searching:
+    case SearchMode::FileBrowsing:
+        if (openWithShell(m_hWnd, text))
+            emptyAndHide();
+        else
+            beep();
+        m_mode = SearchMode::Idle;
+        break;
+    case SearchMode::ActionChosen:
+        if (!m_currentAction || !m_currentAction->runWithText(text)) {
+            beep(); // the argument stays for correction
+            break;
+        }
+        setCurrentAction(nullptr);
+        emptyAndHide();
+        m_mode = SearchMode::Idle;
+        break;
+    }
+}
+
+void CCorvantileDlg::onElementChosen(VElement* element) {
+    cancelRunningSearch();
+    m_commandLine.stopDelay();
+    CString text;
+    m_commandLine.GetWindowText(text);
+
+    if (auto* result = dynamic_cast<VResult*>(element)) {
+        VProperty* property = result->getDefaultProperty();
+        VAction* action = property && m_core ? m_core->getDefaultAction(property->type) : nullptr;
+        if (!action || !action->run(result, property, text))
+            beep();
+    } else if (auto* action = dynamic_cast<VAction*>(element)) {
+        const int blank = text.FindOneOf(kBlanks);
+        if (blank < 0) {
+            setCurrentAction(action);
+            getList().clear(!m_alwaysShowList);
+            m_commandLine.setTextQuietly("");
+            m_mode = SearchMode::ActionChosen;
+            return;
+        }
+        CString argument = text.Mid(blank + 1);
+        argument.Trim();
+        if (!action->runWithText(argument))
+            beep();
+    }
+    finishRun();
+}
+
+LRESULT CCorvantileDlg::onActionChosen(VAction* action, VProperty* property) {
+    cancelRunningSearch();
+    m_commandLine.stopDelay();
+    // The choosers open only beside a selected result; without one there is nothing to run on.
+    auto* result = dynamic_cast<VResult*>(getList().getSelectedElement());
+    CString text;
+    m_commandLine.GetWindowText(text);
+    if (!action || !result || !action->run(result, property, text)) {
+        beep();
+        return 1;
+    }
+    finishRun();
+    return 0;
+}

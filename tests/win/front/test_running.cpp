@@ -1,0 +1,151 @@
+// Running what the user chose in the search bar: Enter through the shell or as a search, an
+// action or property chosen in the choosers (a failed run beeps and changes nothing), and
+// shortcut mode, where an action's name makes it current and the text becomes its argument.
+#include <gtest/gtest.h>
+
+#include "core/plugins/WebSearchPlugin.h"
+#include "core_iface/VCorvantileCore.h"
+#include "front_test_support.h"
+#include "test_chooser_support.h"
+
+using choosertest::RecordingAction;
+using fronttest::pumpUntil;
+using fronttest::SearchBarTest;
+
+namespace {
+
+class Running : public SearchBarTest {
+protected:
+    void SetUp() override {
+        SearchBarTest::SetUp();
+        auto recording = std::make_unique<RecordingAction>(
+            "Record", std::vector<PropertyType>{PropertyText, PropertyName, PropertyPath});
+        record = recording.get();
+        core->registerAction(std::move(recording));
+    }
+
+    // Types text and waits until the list shows its results, the first one selected.
+    VResult* searchFor(const char* query) {
+        type(query);
+        if (!waitForResults())
+            return nullptr;
+        pumpUntil([&] { return bar->getList().getSelection() == 0; });
+        return dynamic_cast<VResult*>(bar->getList().getSelectedElement());
+    }
+
+    LRESULT choose(VAction* chosen, VProperty* property) {
+        return bar->SendMessage(WM_LIST_ACTIONCHOSEN, reinterpret_cast<WPARAM>(chosen),
+                                reinterpret_cast<LPARAM>(property));
+    }
+
+    RecordingAction* record = nullptr; // owned by the core
+};
+
+
+TEST_F(Running, ChoosingAnActionRunsItOnTheChosenPropertyAndAFailureChangesNothing) {
+    open();
+    VResult* result = searchFor("item 0");
+    ASSERT_NE(result, nullptr);
+    VProperty* property = result->getDefaultProperty();
+    ASSERT_NE(property, nullptr);
+    const int count = bar->getList().getCount();
+
+    record->succeed = false;
+    EXPECT_EQ(choose(record, property), 1);
+    EXPECT_EQ(record->runs, 1);
+    EXPECT_EQ(record->lastResult, result);
+    EXPECT_EQ(text(), "item 0") << "the text stays after a failed run";
+    EXPECT_EQ(bar->getList().getCount(), count);
+
+    record->succeed = true;
+    EXPECT_EQ(bar->SendMessage(WM_LIST_PROPERTYCHOSEN, reinterpret_cast<WPARAM>(property),
+                               reinterpret_cast<LPARAM>(record)),
+              0);
+    EXPECT_EQ(record->runs, 2);
+    EXPECT_EQ(record->lastProperty, property);
+    EXPECT_EQ(record->lastText, "item 0") << "the action sees the typed text";
+    EXPECT_EQ(bar->getList().getCount(), 0) << "a run finishes: the list is cleared";
+    EXPECT_EQ(text(), "");
+    EXPECT_EQ(bar->getMode(), SearchMode::Idle);
+}
+
+TEST_F(Running, EnterOnTextTheShellRefusesStartsTheSearchAtOnce) {
+    open();
+    bar->getCommandLine().setDelay(60000); // the typing delay never passes in this test
+    type("item 1");
+    pressKey(VK_RETURN);
+    EXPECT_EQ(bar->getMode(), SearchMode::Searching);
+    EXPECT_TRUE(waitForResults());
+    EXPECT_EQ(text(), "item 1");
+}
+
+TEST_F(Running, AnActionsNameSwitchesToItAndEnterRunsItWithTheArgument) {
+    open();
+    bar->getCommandLine().setDelay(60000);
+    type("Frob");
+    pressKey(VK_RETURN);
+    ASSERT_EQ(bar->getMode(), SearchMode::ActionChosen);
+    EXPECT_EQ(bar->getCurrentAction(), action);
+    EXPECT_EQ(text(), "");
+
+    type("some argument");
+    pressKey(VK_RETURN);
+    EXPECT_EQ(action->ranWith, "some argument");
+    EXPECT_EQ(bar->getMode(), SearchMode::Idle);
+    EXPECT_EQ(bar->getCurrentAction(), nullptr);
+    EXPECT_EQ(text(), "");
+
+    // Enter on the name with an argument runs at once.
+    type("Frob now");
+    pressKey(VK_RETURN);
+    EXPECT_EQ(action->ranWith, "now");
+}
+
+TEST_F(Running, EscapeFirstEmptiesTheArgumentThenLeavesTheAction) {
+    open();
+    bar->getCommandLine().setDelay(60000);
+    type("Frob");
+    pressKey(VK_RETURN);
+    type("abc");
+    pressKey(VK_ESCAPE);
+    EXPECT_EQ(text(), "");
+    EXPECT_EQ(bar->getMode(), SearchMode::ActionChosen);
+    pressKey(VK_ESCAPE);
+    EXPECT_EQ(bar->getMode(), SearchMode::Idle);
+    EXPECT_EQ(bar->getCurrentAction(), nullptr);
+}
+
+TEST_F(Running, ChoosingAnActionElementMakesItCurrent) {
+    open();
+    bar->getCommandLine().setDelay(60000);
+    type("xyz");
+    bar->SendMessage(WM_LIST_ELEMENTCHOSEN, reinterpret_cast<WPARAM>(action), 0);
+    EXPECT_EQ(bar->getMode(), SearchMode::ActionChosen);
+    EXPECT_EQ(bar->getCurrentAction(), action);
+    EXPECT_EQ(text(), "");
+
+    pressKey(VK_ESCAPE);
+    type("xyz with text");
+    bar->SendMessage(WM_LIST_ELEMENTCHOSEN, reinterpret_cast<WPARAM>(action), 0);
+    EXPECT_EQ(action->ranWith, "with text") << "what follows the first blank is the argument";
+    EXPECT_EQ(bar->getMode(), SearchMode::Idle);
+}
+
+// Run by test_running_shortcut.sh, which puts a stand-in for the browser launcher on PATH.
+TEST_F(Running, GoogleShortcutTakesTheTypedTextToTheSearchAddress) {
+    if (GetEnvironmentVariableW(L"CORVANTILE_BROWSER_STUB", nullptr, 0) == 0)
+        GTEST_SKIP() << "run by test_running_shortcut.sh";
+    core->registerPlugin(std::make_unique<corvantile::core::WebSearchPlugin>());
+    open();
+    bar->getCommandLine().setDelay(10);
+    type("g");
+    ASSERT_TRUE(pumpUntil([&] { return bar->getMode() == SearchMode::ActionChosen; }));
+    EXPECT_EQ(bar->getCurrentAction(), core->getAction("g", true));
+    EXPECT_EQ(text(), "");
+    type("x y");
+    pressKey(VK_RETURN);
+    EXPECT_EQ(bar->getMode(), SearchMode::Idle);
+    EXPECT_EQ(text(), "");
+}
+
+} // namespace
