@@ -101,30 +101,6 @@ void ascii_bonuses(std::string_view text, std::span<std::uint8_t> bonus) {
     }
 }
 
-std::size_t first_hump(std::string_view text, std::size_t limit) {
-    const auto is_hump = [](int bonus) { return bonus == kBonusCamel || bonus == kBonusDigit; };
-    std::size_t pos = 0, unit = 0;
-    CharClass previous = CharClass::Delimiter;
-    // ASCII characters by table; the rest decoded one by one.
-    for (; pos < text.size() && unit < limit; ++unit) {
-        const auto byte = static_cast<unsigned char>(text[pos]);
-        if (byte >= 0x80)
-            break;
-        const CharClass current = kAsciiClasses[byte];
-        if (unit > 0 && is_hump(kPairs.bonus[int(previous)][int(current)]))
-            return unit;
-        previous = current;
-        ++pos;
-    }
-    for (; pos < text.size() && unit < limit; ++unit) {
-        const CharClass current = char_class(decode_utf8(text, pos));
-        if (unit > 0 && is_hump(bonus_of(previous, current, false)))
-            return unit;
-        previous = current;
-    }
-    return limit;
-}
-
 int score_alignment(const std::uint8_t* bonus, std::span<const std::uint32_t> positions) {
     if (positions.empty())
         return 0;
@@ -152,11 +128,9 @@ int max_alignment_score(std::size_t length, bool word_chars, TextTraits text) {
     if (!word_chars || length > 256)
         return m == 1 ? first : first + second_in_first + (m - 2) * (kScoreMatch + boundary);
     // A run of letters and digits: its second character carries the bonus of the first; later
-    // ones follow a letter or digit, so they get at most a camel hump (nothing in a smooth
-    // start). A run after a gap starts with at most the boundary bonus, less the gap.
-    const int inner = kScoreMatch + (text.smooth ? kBonusConsecutive : kBonusCamel);
-    const int inner_in_first =
-        text.at_start && text.smooth_start ? kScoreMatch + kBonusConsecutive : inner;
+    // ones follow a letter or digit and earn the consecutive bonus. A run after a gap starts
+    // with at most the boundary bonus, less the gap.
+    const int inner = kScoreMatch + kBonusConsecutive;
     const int after_gap = kScoreMatch + boundary + kGapStart;
     const int second_after_gap = kScoreMatch + boundary;
     const auto run = [&](int head, int second, int later, int size) {
@@ -172,7 +146,7 @@ int max_alignment_score(std::size_t length, bool word_chars, TextTraits text) {
     }
     int total = std::numeric_limits<int>::min();
     for (int size = 1; size <= m; ++size)
-        total = std::max(total, run(first, second_in_first, inner_in_first, size) + best[m - size]);
+        total = std::max(total, run(first, second_in_first, inner, size) + best[m - size]);
     return total;
 }
 

@@ -4,8 +4,10 @@
 // - a character that starts a piece gets the bonus of its position (start of text, after a
 //   path separator, after a delimiter, a camel-case hump, a letter/digit boundary), doubled
 //   for the first character of the pattern;
-// - a character that follows the previous match directly gets at least kBonusConsecutive, and
-//   carries the bonus of the position before it (so a run that starts a word stays strong);
+// - a character that follows the previous match directly gets at least kBonusConsecutive, or
+//   the start, path or delimiter bonus of its own position or of the one before it (so a run
+//   that starts a word stays strong); camel humps and digit boundaries count where a piece
+//   starts, not inside a run;
 // - a gap of g skipped characters costs kGapStart + (g - 1) * kGapExtension.
 #pragma once
 
@@ -38,16 +40,12 @@ int position_bonus(CharClass previous, CharClass current, bool at_start);
 // Fills bonus[i] for every byte of ASCII text (bonus.size() >= text.size()).
 void ascii_bonuses(std::string_view text, std::span<std::uint8_t> bonus);
 
-// Position (in code points) of the first camel hump or letter/digit boundary of text, looking
-// at most at the first `limit` code points; limit when there is none.
-std::size_t first_hump(std::string_view text, std::size_t limit);
-
 // Bonus earned by the character at position j when it directly follows a match at j - 1.
 inline int consecutive_bonus(const std::uint8_t* bonus, std::size_t j) {
     int value = kBonusConsecutive;
-    if (bonus[j] > value)
+    if (bonus[j] >= kBonusBoundary && bonus[j] > value)
         value = bonus[j];
-    if (bonus[j - 1] > value)
+    if (bonus[j - 1] >= kBonusBoundary && bonus[j - 1] > value)
         value = bonus[j - 1];
     return value;
 }
@@ -57,17 +55,14 @@ int score_alignment(const std::uint8_t* bonus, std::span<const std::uint32_t> po
 
 // What is known of a text when bounding the score a pattern can reach in it.
 struct TextTraits {
-    bool at_start = true;      // the pattern may begin at the first position
-    bool separators = true;    // the text may hold path separators (else the highest bonus past
-                               // the start is the boundary bonus)
-    bool smooth_start = false; // no camel hump or digit boundary within the pattern's length
-                               // from the start
-    bool smooth = false;       // no camel hump or digit boundary anywhere
+    bool at_start = true;   // the pattern may begin at the first position
+    bool separators = true; // the text may hold path separators (else the highest bonus past
+                            // the start is the boundary bonus)
 };
 
 // Highest score any alignment of a pattern of this many characters can reach in such a text.
 // When every character of the pattern is a letter or digit (word_chars), positions inside a
-// run cannot follow a delimiter, which caps their bonus further.
+// run past its second character cannot follow a delimiter and earn only the consecutive bonus.
 int max_alignment_score(std::size_t length, bool word_chars, TextTraits text);
 
 } // namespace corvantile::engine

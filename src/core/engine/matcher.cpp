@@ -67,27 +67,17 @@ Matcher::Matcher(const Query& query) : query_(query) {
     joined_first_ = joined.empty() ? 0 : static_cast<unsigned char>(joined[0]);
     joined_size_ = joined.size();
     path_only_bound_ = tier_score(MatchTier::PathOnly, query_.max_alignment());
-    for (unsigned byte = 0; byte < 256; ++byte) {
-        // The words that begin with this byte may be placed at the start of the name.
-        smooth_length_[byte] = 0;
-        for (const QueryWord& word : query_.words())
-            if (static_cast<unsigned char>(word.folded[0]) == byte)
-                smooth_length_[byte] = std::max(smooth_length_[byte], word.folded_units.size());
-        for (const int separators : {0, 1})
-            for (const Smoothness smooth : {kHumpy, kSmoothStart, kSmooth}) {
-                int total = 0;
-                for (const QueryWord& word : query_.words()) {
-                    const bool at_start = static_cast<unsigned char>(word.folded[0]) == byte;
-                    total += word.max_alignment[at_start][separators][smooth];
-                }
-                const bool knowable = smooth == kHumpy || smooth_length_[byte] < NameHead::kFarHump;
-                word_start_bound_[byte][separators][smooth] =
-                    knowable ? tier_score(MatchTier::WordStart, total)
-                             : word_start_bound_[byte][separators][kHumpy];
-                if (byte == joined_first_ && separators == 1 && smooth == kHumpy)
-                    exact_bound_ = tier_score(MatchTier::Exact, total);
-            }
-    }
+    for (unsigned byte = 0; byte < 256; ++byte)
+        for (const int separators : {0, 1}) {
+            // Words that begin with this byte may be placed at the start of the name.
+            int total = 0;
+            for (const QueryWord& word : query_.words())
+                total += word.max_alignment[static_cast<unsigned char>(word.folded[0]) == byte]
+                                           [separators];
+            word_start_bound_[byte][separators] = tier_score(MatchTier::WordStart, total);
+            if (byte == joined_first_ && separators == 1)
+                exact_bound_ = tier_score(MatchTier::Exact, total);
+        }
 }
 
 template <class Fn> int Matcher::with_word(const Prepared& text, const ModeWord& word, Fn&& fn) {
@@ -210,7 +200,7 @@ std::optional<MatchResult> Matcher::match(const ItemText& item, Floor floor,
             first == joined_first_ &&
             (folded_name.size() == joined_size_ ||
              (folded_name.size() > joined_size_ && folded_name[joined_size_] == '.'));
-        if (floor.excludes(exact ? exact_bound_ : word_start_bound_[first][1][kHumpy], name_length))
+        if (floor.excludes(exact ? exact_bound_ : word_start_bound_[first][1], name_length))
             return std::nullopt;
     }
 
@@ -252,13 +242,13 @@ std::optional<MatchResult> Matcher::match(const ItemText& item, Floor floor,
             WordPlacement& placement = placements_[w];
             if (!placement.in_name) {
                 placement.tier = MatchTier::PathOnly;
-                pending_bound += words[w].max_alignment[1][1][kHumpy];
+                pending_bound += words[w].max_alignment[1][1];
             } else {
                 placement.score = place_quick(w, placement);
                 if (placement.score == kNoScore && options.match_start_only && w == 0)
                     return std::nullopt;
                 if (placement.score == kNoScore)
-                    pending_bound += words[w].max_alignment[1][1][kHumpy];
+                    pending_bound += words[w].max_alignment[1][1];
                 else
                     alignment += placement.score;
             }
@@ -280,7 +270,7 @@ std::optional<MatchResult> Matcher::match(const ItemText& item, Floor floor,
             WordPlacement& placement = placements_[w];
             if (placement.in_name && placement.tier != MatchTier::Scattered)
                 continue;
-            pending_bound -= words[w].max_alignment[1][1][kHumpy];
+            pending_bound -= words[w].max_alignment[1][1];
             // What this word must score at least, the others doing their best.
             const int at_least = needed == kNoScore || tier != bounded_tier
                                      ? kNoScore

@@ -64,13 +64,7 @@ public:
         const auto first = static_cast<unsigned char>(head.first());
         if (first == joined_first_ && exact_possible(head))
             return !floor.excludes(exact_bound_, name_length);
-        // Camel humps raise the bonus inside runs; knowing there are none lowers the bound.
-        Smoothness smooth = kHumpy;
-        if (head.first_hump() == NameHead::kFarHump && head.length() <= NameHead::kFarHump)
-            smooth = kSmooth;
-        else if (head.first_hump() >= smooth_length_[first])
-            smooth = kSmoothStart;
-        const std::int32_t bound = word_start_bound_[first][separators][smooth];
+        const std::int32_t bound = word_start_bound_[first][separators];
         return !floor.excludes(bound, name_length);
     }
 
@@ -116,11 +110,8 @@ private:
     template <class Fn> int with_word(const Prepared& text, const ModeWord& word, Fn&& fn);
 
     Query query_;
-    // Score bounds [first folded byte][path separators in the name][Smoothness of the name].
-    std::array<std::array<std::array<std::int32_t, 3>, 2>, 256> word_start_bound_{};
-    // Length of the longest word that begins with a byte: a name is smooth at its start when
-    // it has no camel hump over that length.
-    std::array<std::size_t, 256> smooth_length_{};
+    // Score bounds [first folded byte of the name][path separators in the name].
+    std::array<std::array<std::int32_t, 2>, 256> word_start_bound_{};
     std::int32_t exact_bound_ = 0;
     std::int32_t path_only_bound_ = 0;
     std::uint32_t mask_ = 0;

@@ -43,11 +43,9 @@ Query::Query(std::string_view text, MatchOptions options) : options_(options) {
         const std::size_t length = word.folded_units.size();
         for (const bool at_start : {false, true})
             for (const bool separators : {false, true})
-                for (const Smoothness smooth : {kHumpy, kSmoothStart, kSmooth})
-                    word.max_alignment[at_start][separators][smooth] = max_alignment_score(
-                        length, word_chars,
-                        {at_start, separators, smooth != kHumpy, smooth == kSmooth});
-        max_alignment_ += word.max_alignment[1][1][kHumpy];
+                word.max_alignment[at_start][separators] =
+                    max_alignment_score(length, word_chars, {at_start, separators});
+        max_alignment_ += word.max_alignment[1][1];
         words_.push_back(std::move(word));
         word = QueryWord{};
     };

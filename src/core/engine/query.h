@@ -14,9 +14,6 @@ struct MatchOptions {
     bool operator==(const MatchOptions&) const = default;
 };
 
-// How free of camel humps and digit boundaries a text is known to be.
-enum Smoothness { kHumpy = 0, kSmoothStart = 1, kSmooth = 2 };
-
 struct QueryWord {
     std::string folded;          // folded UTF-8
     std::u32string folded_units; // folded code points
@@ -25,8 +22,8 @@ struct QueryWord {
     bool folded_is_ascii = true;
     std::uint32_t mask = 0;
     // Highest alignment score [at the start of a text or not][in a text with path separators
-    // or not][Smoothness of the text].
-    int max_alignment[2][2][3] = {};
+    // or not].
+    int max_alignment[2][2] = {};
 };
 
 class Query {

@@ -1,6 +1,5 @@
 #include "core/engine/segment.h"
 
-#include "core/engine/match_scoring.h"
 #include "core/engine/memory_hint.h"
 #include "core/engine/text_fold.h"
 
@@ -28,15 +27,13 @@ void reserve_large(std::string& s, std::size_t count) {
 
 } // namespace
 
-NameHead NameHead::of(std::string_view name, std::string_view folded_name) {
-    const std::size_t hump = engine::first_hump(name, kFarHump);
+NameHead NameHead::of(std::string_view folded_name) {
     const auto dot = folded_name.rfind('.');
     const std::size_t last_dot = dot == std::string_view::npos || dot > kFarDot ? 0 : dot;
     const std::size_t length = std::min(folded_name.size(), kLongName);
     const std::uint32_t first =
         folded_name.empty() ? 0 : static_cast<unsigned char>(folded_name[0]);
-    return {first | std::uint32_t(hump) << 8 | std::uint32_t(last_dot) << 13 |
-            std::uint32_t(length) << 19};
+    return {first | std::uint32_t(last_dot) << 8 | std::uint32_t(length) << 14};
 }
 
 namespace {
@@ -114,7 +111,7 @@ bool SegmentBuilder::add(const ItemData& item, SourceId source) {
     s.text_.append(item.name);
     std::uint32_t name_length = 0, path_length = 0;
     const std::string_view folded_name = fold_after(item.name, name_length);
-    const NameHead head = NameHead::of(item.name, folded_name);
+    const NameHead head = NameHead::of(folded_name);
     const std::uint32_t name_mask = char_mask(folded_name);
     s.text_.append(item.path);
     const std::string_view folded_path = fold_after(item.path, path_length);

@@ -63,21 +63,18 @@ private:
     bool stored_ = false;
 };
 
-// What can be known of a name without reading it: the first byte of its folded form, where
-// its first camel hump or digit boundary is (kFarHump: none before that), the position of the
-// last "." of its folded form (0: none, or past kFarDot) and its folded length (kLongName:
-// that or longer).
+// What can be known of a name without reading it: the first byte of its folded form, the
+// position of the last "." of its folded form (0: none, or past kFarDot) and its folded length
+// (kLongName: that or longer).
 struct NameHead {
     std::uint32_t bits = 0;
 
-    static constexpr std::size_t kFarHump = 31;
     static constexpr std::size_t kFarDot = 63;
-    static constexpr std::size_t kLongName = 8191;
-    static NameHead of(std::string_view name, std::string_view folded_name);
+    static constexpr std::size_t kLongName = (std::size_t{1} << 18) - 1;
+    static NameHead of(std::string_view folded_name);
     char first() const { return static_cast<char>(bits & 0xFF); }
-    std::size_t first_hump() const { return (bits >> 8) & 0x1F; }
-    std::size_t last_dot() const { return (bits >> 13) & 0x3F; }
-    std::size_t length() const { return bits >> 19; }
+    std::size_t last_dot() const { return (bits >> 8) & 0x3F; }
+    std::size_t length() const { return bits >> 14; }
 };
 
 class Segment {
