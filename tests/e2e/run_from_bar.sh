@@ -1,0 +1,89 @@
+#!/usr/bin/env bash
+# Enter runs what was typed: a text the shell does not know starts its search at once (no
+# typing delay), and Enter on the listed Start Menu shortcut starts its program, Wine's notepad,
+# and hides the bar (auto-hide is on by default).
+source "$(dirname "$0")/lib.sh"
+
+le32() {
+    printf '\\x%02x\\x%02x\\x%02x\\x%02x' $(($1 & 255)) $((($1 >> 8) & 255)) \
+        $((($1 >> 16) & 255)) $((($1 >> 24) & 255))
+}
+
+# Writes a shell link (.lnk) to a local path: the header and the link information, as the shell
+# writes them.
+write_link() {
+    local file=$1 target=$2
+    local volume_size=17 info_header=28
+    local base_offset=$((info_header + volume_size))
+    local suffix_offset=$((base_offset + ${#target} + 1))
+    local info_size=$((suffix_offset + 1))
+    {
+        printf "$(le32 76)"
+        printf '\x01\x14\x02\x00\x00\x00\x00\x00\xc0\x00\x00\x00\x00\x00\x00\x46'
+        printf "$(le32 2)$(le32 32)"
+        printf '\x00%.0s' $(seq 1 24)
+        printf "$(le32 0)$(le32 0)$(le32 1)"
+        printf '\x00%.0s' $(seq 1 12)
+        printf "$(le32 $info_size)$(le32 $info_header)$(le32 1)$(le32 $info_header)"
+        printf "$(le32 $base_offset)$(le32 0)$(le32 $suffix_offset)"
+        printf "$(le32 $volume_size)$(le32 3)$(le32 305419896)$(le32 16)\\x00"
+        printf '%s' "$target"
+        printf '\x00\x00'
+        printf "$(le32 0)"
+    } >"$file"
+}
+
+appdata=$(wine cmd /c 'echo %APPDATA%' 2>/dev/null | tr -d '\r')
+[[ -n "$appdata" ]] || fail "no APPDATA in the Wine prefix"
+programs="$(winepath -u "$appdata" 2>/dev/null)/Microsoft/Windows/Start Menu/Programs"
+mkdir -p "$programs"
+link="$programs/Zephyrine Pad.lnk"
+write_link "$link" 'C:\windows\notepad.exe'
+notepad_pid=""
+finish() {
+    [[ -n "$notepad_pid" ]] && kill "$notepad_pid" 2>/dev/null
+    rm -f "$link"
+    e2e_cleanup
+}
+trap finish EXIT
+
+start_program
+bar=$(wait_for_window Corvantile 30) || fail "no window titled Corvantile appeared"
+for _ in $(seq 1 100); do [[ -s "$E2E_DIR/Corvantile.cache" ]] && break; sleep 0.2; done
+[[ -s "$E2E_DIR/Corvantile.cache" ]] || fail "the index was not built"
+
+# With auto-hide on the bar goes away after start-up; a second start brings it forward.
+for _ in $(seq 1 50); do window_hidden Corvantile && break; sleep 0.1; done
+wine "$E2E_EXE" >/dev/null 2>&1
+bar=$(wait_for_window Corvantile 20) || fail "a second start did not show the bar"
+eval "$(xdotool getwindowgeometry --shell "$bar")"
+row_x=$((X + WIDTH / 3))
+row_y=$((Y + HEIGHT + 8))
+pixel() { import -window root -crop "1x1+$row_x+$row_y" -depth 8 txt:- | tail -n 1 | awk '{print $3}'; }
+
+# Enter right after typing, before the typing delay has passed.
+xdotool windowfocus --sync "$bar"
+xdotool type --delay 20 zephyrine
+xdotool key --window "$bar" Return
+found=""
+for _ in $(seq 1 50); do
+    colour=$(pixel)
+    [[ "$colour" != "#000000" && "$colour" != "#FFFFFF" ]] && { found=$colour; break; }
+    sleep 0.2
+done
+[[ -n "$found" ]] || fail "Enter on an unknown text listed nothing ($(screenshot refused))"
+
+# The first row is selected: Enter runs its default action, opening the shortcut's program.
+xdotool key --window "$bar" Return
+pad=""
+for _ in $(seq 1 100); do
+    pad=$(xdotool search --onlyvisible --name "Notepad" 2>/dev/null | head -n 1)
+    [[ -n "$pad" ]] && break
+    sleep 0.2
+done
+[[ -n "$pad" ]] || fail "notepad did not start ($(screenshot no-notepad))"
+notepad_pid=$(xdotool getwindowpid "$pad" 2>/dev/null || true)
+window_hidden Corvantile || fail "the bar stayed visible after the run ($(screenshot shown))"
+
+stop_program
+echo "PASS $E2E_NAME"
