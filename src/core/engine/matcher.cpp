@@ -204,8 +204,11 @@ std::optional<MatchResult> Matcher::match(const ItemText& item, Floor floor,
             return std::nullopt;
     }
 
-    // Every word must occur in the name or in the path.
-    bool any_in_name = false, any_in_path = false;
+    // Every word must occur in the name or in the path; a match through the path is only
+    // looked for when such a match could still rank above the floor.
+    const bool path_may_rank =
+        !floor.excludes(tier_score(MatchTier::PathOnly, query_.max_alignment()), name_length);
+    bool any_in_name = false, all_in_name = true;
     for (std::size_t w = 0; w < words.size(); ++w) {
         placements_[w].in_name = (item.name_mask & words[w].mask) == words[w].mask &&
                                  bytes_subsequence(words[w].folded, folded_name);
@@ -213,21 +216,18 @@ std::optional<MatchResult> Matcher::match(const ItemText& item, Floor floor,
             any_in_name = true;
             continue;
         }
-        if ((options.match_start_only && w == 0) ||
+        if (!path_may_rank || (options.match_start_only && w == 0) ||
             !bytes_subsequence(words[w].folded, item.folded_path))
             return std::nullopt;
-        any_in_path = true;
+        all_in_name = false;
     }
-    if (any_in_path &&
-        floor.excludes(tier_score(MatchTier::PathOnly, query_.max_alignment()), name_length))
-        return std::nullopt;
 
     MatchTier tier = MatchTier::Exact;
     int alignment = 0;
     if (any_in_name)
         prepare(item.name, folded_name, name_);
 
-    if (!any_in_path && exact_name()) {
+    if (all_in_name && exact_name()) {
         std::size_t offset = 0;
         for (std::size_t w = 0; w < words.size(); ++w) {
             const std::size_t length = mode_words_[w].wide.size();
