@@ -168,6 +168,27 @@ TEST_F(Choosers, ResultsWithoutUsablePropertiesOpenNothing) {
     EXPECT_FALSE(host->actions().isOpen()) << "clearing the list closes the chooser";
 }
 
+TEST_F(Choosers, NearTheWorkAreasRightEdgeThePopupOpensToTheLeft) {
+    openFor(multiResult());
+    RECT work{};
+    SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
+    const int border = GetSystemMetrics(SM_CYBORDER);
+    const int height = host->actions().getRowCount() * host->actions().getRowHeight() + 2 * border;
+
+    const CRect middle(200, 100, 300, 118);
+    const CRect right = host->actions().calcWindowRect(&middle);
+    EXPECT_EQ(right.left, middle.right + border);
+    EXPECT_EQ(right.top, middle.top);
+    EXPECT_EQ(right.Height(), height) << "exactly as tall as the rows";
+    EXPECT_GT(right.Width(), 40);
+
+    const CRect edge(work.right - 120, 100, work.right - 20, 118);
+    const CRect left = host->actions().calcWindowRect(&edge);
+    EXPECT_EQ(left.right, edge.left - border);
+    EXPECT_EQ(left.top, edge.top);
+    EXPECT_EQ(left.Width(), right.Width());
+}
+
 TEST(ChooserText, TabsAndLineBreaksBecomeSpaces) {
     EXPECT_EQ(VChooserList::oneLine("a\tb\r\nc"), "a b  c");
 }

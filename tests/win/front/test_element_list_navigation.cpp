@@ -175,3 +175,64 @@ TEST(ElementListNavigation, ControlEnterOnAFilePutsItsFolderIntoTheEditBox) {
 }
 
 } // namespace
+
+namespace {
+
+using fronttest::pumpUntil;
+
+class BrowsingKeys : public fronttest::SearchBarTest {
+protected:
+    VFileResult* selectedFile() {
+        return dynamic_cast<VFileResult*>(bar->getList().getSelectedElement());
+    }
+    // Moves the selection down to the entry whose path starts with prefix.
+    bool selectEntry(const CString& prefix) {
+        for (int i = 0; i <= bar->getList().getCount(); ++i) {
+            if (VFileResult* file = selectedFile();
+                file && file->getFile().Left(prefix.GetLength()).CompareNoCase(prefix) == 0)
+                return true;
+            pressKey(VK_DOWN);
+        }
+        return false;
+    }
+    bool waitForListing(const char* entry) {
+        return pumpUntil([&] {
+            VElementListCtrl& list = bar->getList();
+            for (int i = 0; i < list.getCount(); ++i) {
+                auto* file = dynamic_cast<VFileResult*>(list.getElement(i));
+                if (file && file->getFile().Find(entry) >= 0)
+                    return true;
+            }
+            return false;
+        });
+    }
+};
+
+TEST_F(BrowsingKeys, RightEntersAFolderAndLeftReturnsToItsEntry) {
+    CreateDirectoryW((folder.path() + "sub").W().c_str(), nullptr);
+    folder.write("sub\\inner.txt", "x");
+    folder.write("plain.txt", "x");
+    open();
+    type(folder.path());
+    ASSERT_TRUE(waitForListing("plain.txt"));
+    ASSERT_EQ(bar->getMode(), SearchMode::FileBrowsing);
+
+    ASSERT_TRUE(selectEntry(folder.path() + "plain.txt"));
+    pressKey(VK_RIGHT);
+    EXPECT_EQ(text().CompareNoCase(folder.path()), 0) << "Right on a file is not used up";
+
+    ASSERT_TRUE(selectEntry(folder.path() + "sub"));
+    const CString sub = selectedFile()->getFile();
+    pressKey(VK_RIGHT);
+    EXPECT_EQ(text(), sub);
+    ASSERT_TRUE(waitForListing("inner.txt"));
+
+    pressKey(VK_LEFT);
+    EXPECT_EQ(text().CompareNoCase(folder.path()), 0);
+    ASSERT_TRUE(pumpUntil([&] {
+        VFileResult* file = selectedFile();
+        return file && file->getFile() == sub;
+    })) << "the folder the user came out of is selected again";
+}
+
+} // namespace
