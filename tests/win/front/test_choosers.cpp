@@ -189,6 +189,47 @@ TEST_F(Choosers, NearTheWorkAreasRightEdgeThePopupOpensToTheLeft) {
     EXPECT_EQ(left.Width(), right.Width());
 }
 
+// The colour of a client pixel of a shown chooser, after it has painted.
+COLORREF pixelAt(CWnd& list, int x, int y) {
+    list.UpdateWindow();
+    const HDC dc = GetDC(list.m_hWnd);
+    const COLORREF colour = GetPixel(dc, x, y);
+    ReleaseDC(list.m_hWnd, dc);
+    return colour;
+}
+
+TEST_F(Choosers, RowsAreShadedAndOnlyTheSelectedSeveralPropertyRowShowsTheArrow) {
+    openFor(multiResult());
+    VActionListCtrl& actions = host->actions();
+    ASSERT_GE(actions.getRowCount(), 3);
+    selectAction(several);
+    CRect selected;
+    actions.getRowRect(actions.getSelection(), &selected);
+    // The arrow's body: column 6 of the 16-pixel icon, at the middle of the row.
+    const int arrowX = selected.right - 18 + 6;
+    const int middle = selected.top + selected.Height() / 2;
+    EXPECT_NE(pixelAt(actions, arrowX, middle), GetSysColor(COLOR_HIGHLIGHT)) << "the arrow";
+    EXPECT_EQ(pixelAt(actions, selected.left + 30, selected.top + 1), GetSysColor(COLOR_HIGHLIGHT));
+
+    selectAction(single);
+    actions.getRowRect(actions.getSelection(), &selected);
+    EXPECT_EQ(pixelAt(actions, arrowX, selected.top + selected.Height() / 2),
+              GetSysColor(COLOR_HIGHLIGHT))
+        << "no arrow on a single-property action";
+
+    // Unselected rows: even ones on the window colour, odd ones a shade apart.
+    const int plain = actions.getSelection() == 0 ? 2 : 0;
+    const int odd = actions.getSelection() == 1 ? 3 : 1;
+    CRect row;
+    ASSERT_TRUE(actions.getRowRect(odd, &row));
+    const COLORREF window = GetSysColor(COLOR_WINDOW);
+    const COLORREF shade = window > 0x808080 ? window - 0x0A0A0A : window + 0x0A0A0A;
+    if (odd < actions.getRowCount())
+        EXPECT_EQ(pixelAt(actions, row.right - 3, row.top + 1), shade);
+    actions.getRowRect(plain, &row);
+    EXPECT_EQ(pixelAt(actions, row.right - 3, row.top + 1), window);
+}
+
 TEST(ChooserText, TabsAndLineBreaksBecomeSpaces) {
     EXPECT_EQ(VChooserList::oneLine("a\tb\r\nc"), "a b  c");
 }
