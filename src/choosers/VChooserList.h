@@ -1,4 +1,4 @@
-// The common part of the two chooser popups beside the results list: a borderless-looking,
+// The common part of the two chooser popups beside the results list: a thin-bordered,
 // owner-drawn list of rows that never takes the focus, exactly as tall as its rows, placed to
 // the right of an anchor row (or to its left at the work area's edge), double-buffered.
 #pragma once
