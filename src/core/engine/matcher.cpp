@@ -13,11 +13,21 @@ using detail::kNoScore;
 
 // Necessary condition for a match: the folded bytes of the word occur in order.
 bool bytes_subsequence(std::string_view pattern, std::string_view text) {
-    if (text.size() < 64) {
+    if (pattern.empty())
+        return true;
+    // A plain pass over short texts, the awaited byte kept at hand; memchr's jumps pay off on
+    // long ones.
+    if (text.size() <= 256) {
         std::size_t i = 0;
-        for (std::size_t j = 0; j < text.size() && i < pattern.size(); ++j)
-            i += text[j] == pattern[i];
-        return i == pattern.size();
+        char awaited = pattern[0];
+        for (const char c : text) {
+            if (c != awaited)
+                continue;
+            if (++i == pattern.size())
+                return true;
+            awaited = pattern[i];
+        }
+        return false;
     }
     const char* p = text.data();
     const char* const end = p + text.size();
