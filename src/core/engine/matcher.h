@@ -10,7 +10,6 @@
 #include "core/engine/query.h"
 #include "core/engine/ranking.h"
 #include "core/engine/segment.h"
-
 #include "core/engine/text_fold.h"
 
 #include <array>

@@ -3,7 +3,8 @@
 // start() returns at once with the search's id; the work is cut into tasks (chunks of the
 // catalog, or real-time sources) that idle workers take in turn, so one search uses every
 // core and several searches share them. cancel() only sets the search's flag: it never waits
-// for a worker, and once it returns no callback of that search begins. The executor keeps the
+// for a worker, and once it returns no new callback of that search is begun (see
+// SearchCallbacks). Callbacks may come before start() has returned. The executor keeps the
 // candidates of the last completed offline search, so a query that extends it (the user typed
 // one more letter) looks only at the items that could still match.
 #pragma once

@@ -29,8 +29,10 @@ struct SearchHit {
     std::span<const std::uint32_t> path_positions;
 };
 
-// Called on the executor's worker threads, never two at once for the same search. After
-// cancel(id) has returned, no call for that search begins; a cancelled search gets no on_done.
+// Called on the executor's worker threads, never two at once for the same search. Each call is
+// decided (the search's flag checked) right before it is made: after cancel(id) has returned no
+// further call for that search is begun, while one already under way may still finish. A
+// cancelled search gets no on_done.
 struct SearchCallbacks {
     std::function<void(SearchId, std::span<const SearchHit>)> on_batch; // best first
     std::function<void(SearchId)> on_done;
