@@ -19,17 +19,27 @@ corvantile_env_start || exit 1
 
 wine "$exe" &
 program=$!
-window=""
 for _ in $(seq 1 100); do
-    window=$(xdotool search --onlyvisible --name '^Corvantile$' 2>/dev/null | head -n 1)
-    [[ -n "$window" ]] && break
+    [[ -n "$(xdotool search --name '^Corvantile$' 2>/dev/null)" ]] && break
     sleep 0.2
+done
+# The bar hides itself right after start; a second start brings the running copy's bar up
+# (again, should the first copy still have been starting).
+window=""
+for _ in 1 2 3 4 5; do
+    wine "$exe" >/dev/null 2>&1
+    window=$(xdotool search --onlyvisible --name '^Corvantile$' 2>/dev/null | head -n 1)
+    if [[ -n "$window" ]]; then
+        sleep 1
+        [[ -n "$(xdotool search --onlyvisible --name '^Corvantile$' 2>/dev/null)" ]] && break
+    fi
+    window=""
+    sleep 1
 done
 if [[ -z "$window" ]]; then
     echo "run: the search bar did not appear" >&2
     exit 1
 fi
-sleep 1
 xdotool windowfocus --sync "$window" 2>/dev/null || true
 xdotool type --delay 60 "notepad"
 sleep 2

@@ -78,6 +78,7 @@ BOOL CCorvantileDlg::OnInitDialog() {
                  SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
 
     loadPreferences();
+    registerHotKey();
     return TRUE;
 }
 
@@ -105,7 +106,7 @@ void CCorvantileDlg::shutDown() {
         m_core->deleteThis();
         m_core = nullptr;
     }
-    UnregisterHotKey(m_hWnd, 1);
+    UnregisterHotKey(m_hWnd, kHotKeyId);
 }
 
 void CCorvantileDlg::OnDestroy() {
@@ -189,6 +190,8 @@ LRESULT CCorvantileDlg::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_CL_CANCEL:
         onCancelRequest();
         return 0;
+    case WM_HOTKEY:
+        return onHotKey(wParam);
     case WM_CL_RUN:
         onRun();
         return 0;
@@ -210,10 +213,18 @@ LRESULT CCorvantileDlg::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
 
 void CCorvantileDlg::OnTimer(UINT_PTR id) {
     if (id == kStartupTimer) {
-        // Once, just after the bar first showed.
+        // Once, just after the bar first showed: with auto-hide on it goes at once, and a first
+        // run tells where it went.
         getList().fitToContents();
-        if (!m_autoHide && m_alwaysShowList)
+        if (m_autoHide) {
+            hideWindows();
+            if (m_firstRun)
+                showTrayBalloon(m_hotKeyModifier == MOD_CONTROL
+                                    ? "Corvantile is auto-hidden. Hit Ctrl-Space to activate."
+                                    : "Corvantile is auto-hidden. Hit Alt-Space to activate.");
+        } else if (m_alwaysShowList) {
             getList().ShowWindow(SW_SHOWNORMAL);
+        }
         KillTimer(kStartupTimer);
     }
     CTrayDialog::OnTimer(id);
@@ -227,11 +238,6 @@ void CCorvantileDlg::OnSize(UINT type, int cx, int cy) {
     m_actionIcon.MoveWindow(2, 2, 20, height, TRUE);
     m_commandLine.MoveWindow(24, 2, cx - 48, height, TRUE);
     m_menuButton.MoveWindow(cx - 22, 2, 20, height, TRUE);
-}
-
-void CCorvantileDlg::OnWindowPosChanging(WINDOWPOS* pos) {
-    CTrayDialog::OnWindowPosChanging(pos);
-    m_commandLine.followOwner();
 }
 
 void CCorvantileDlg::OnPaint() {

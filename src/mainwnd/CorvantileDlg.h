@@ -3,8 +3,9 @@
 // It starts and stops the search core, owns the core's listeners, loads and saves the
 // preferences file "Corvantile.xml" and turns the edit box's text into searches.
 //
-// Source files: CorvantileDlg.cpp (life cycle, messages, layout), CorvantileDlgPrefs.cpp (the
-// preferences file), CorvantileDlgSearch.cpp (the search flow).
+// Source files: CorvantileDlg.cpp (life cycle, messages), CorvantileDlgPrefs.cpp (the
+// preferences file), CorvantileDlgSearch.cpp (the search flow), CorvantileDlgWindow.cpp (the
+// global hot-key, showing and hiding, the start-up timer and the bar's geometry).
 #pragma once
 
 #include <memory>
@@ -65,6 +66,19 @@ public:
     void showWindows();
     void hideWindows();
 
+    // Registers the global hot-key (id 1) with the current key and modifier; on a first run a
+    // taken Ctrl+Space falls back to Alt+Space. Reports a hot-key it cannot register.
+    void registerHotKey();
+    // Stores the key (virtual-key code) and its MOD_ bits and registers them.
+    void setHotKey(unsigned key, unsigned modifier);
+    // The preferences sheet while it runs (null: none); the hot-key raises it then.
+    void setPrefsSheet(CWnd* sheet) { m_prefsSheet = sheet; }
+    CWnd* getPrefsSheet() const { return m_prefsSheet; }
+    // On: the bar hides now and after each run; off: it shows now and stays.
+    void setAutoHide(bool on);
+    // On: the list shows with the bar even when empty; off: an empty list hides.
+    void setAlwaysShowList(bool on);
+
     // Called by the listeners on the core's threads: elements of search searchId.
     void deliverElements(DWORD searchId, VElement** elements, int count, bool batch);
 
@@ -80,12 +94,30 @@ protected:
     void OnTimer(UINT_PTR id) override;
     void OnSize(UINT type, int cx, int cy) override;
     void OnWindowPosChanging(WINDOWPOS* pos) override;
+    void OnGetMinMaxInfo(MINMAXINFO* info) override;
+    LRESULT OnNcHitTest(CPoint point) override;
     void OnPaint() override;
     HCURSOR OnQueryDragIcon() override;
     void OnTrayLButtonDblClk(CPoint point) override;
 
+    // Tells the user that the hot-key could not be registered.
+    virtual void reportHotKeyFailure();
+    // A balloon at the tray icon, titled "Corvantile", for ten seconds.
+    virtual void showTrayBalloon(const char* text);
+
 private:
     static constexpr UINT_PTR kStartupTimer = 1;
+    static constexpr int kHotKeyId = 1;
+    // How near (in pixels) the pointer must be to an edge to size the bar from it.
+    static constexpr int kSizingMargin = 4;
+    // How near an edge of the work area the bar must come to dock to it.
+    static constexpr int kSnapDistance = 10;
+
+    LRESULT onHotKey(WPARAM id);
+    // Docks the proposed position to the work area's edges it comes within reach of.
+    void snapToWorkArea(WINDOWPOS* pos) const;
+    // One axis: position docks to low, or its end (position + size) docks to high.
+    static int snapToEdges(int position, int size, int low, int high);
 
     void loadPreferences();
     void savePreferences();
@@ -130,6 +162,7 @@ private:
     unsigned m_hotKeyModifier = MOD_CONTROL;
     HICON m_icon = nullptr;
     bool m_firstRun = false;
+    CWnd* m_prefsSheet = nullptr;
     bool m_checkForUpdates = true;
 
     VCorvantileCore* m_core = nullptr;

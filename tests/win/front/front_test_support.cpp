@@ -73,6 +73,10 @@ void SearchBarTest::open() {
     ASSERT_TRUE(bar->Create(IDD_CORVANTILE_DIALOG, nullptr));
     core->updateCache();
     pumpMessages();
+    // The start-up timer hides the bar when auto-hide is on; bring it back as the hot-key
+    // would, so that every test starts with the bar in front.
+    pumpUntil([&] { return !bar->isAutoHide() || !bar->IsWindowVisible(); });
+    bar->showWindows();
 }
 
 void SearchBarTest::close() {

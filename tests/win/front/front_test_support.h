@@ -147,7 +147,8 @@ protected:
     void SetUp() override;
     void TearDown() override;
 
-    // Creates the bar (modeless) and builds the core's index.
+    // Creates the bar (modeless), builds the core's index and, once the start-up timer ran,
+    // brings the bar up.
     void open();
     // Destroys the bar, which saves its settings and stops the core.
     void close();
