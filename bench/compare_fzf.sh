@@ -37,7 +37,7 @@ generate() {
                    "parser lexer render widget button dialog window layout theme color font " \
                    "image icon cache store query search filter report invoice budget photo " \
                    "holiday summer winter draft final notes readme license changelog todo " \
-                   "schedule meeting resume letter contract backup archive data sample test spec " \
+                   "schedule meeting resume letter contract backup archive data sample test suite " \
                    "bench mock fixture loader writer reader stream buffer socket packet session " \
                    "token user account profile settings preferences", words, " ")
         ne = split("c h cpp hpp py js ts go rs java md txt json xml yaml toml html css png jpg " \
