@@ -85,3 +85,21 @@ screenshot() {
     import -window root "$file"
     echo "$file"
 }
+
+# The bar shows while the program loads and hides right after; a second start brings the
+# running copy's bar up. Retried while the first copy may still be starting, since its start-up
+# would hide a bar brought up too early. The bar's window id goes to BAR.
+bring_bar_up() {
+    local first=$E2E_PID second
+    for _ in 1 2 3 4 5; do
+        start_program
+        second=$E2E_PID
+        E2E_PID=$first
+        wait_for_exit "$second" 10 || fail "the second copy did not end"
+        if BAR=$(wait_for_window Corvantile 5); then
+            sleep 1
+            window_hidden Corvantile || return 0
+        fi
+    done
+    return 1
+}

@@ -58,19 +58,8 @@ for _ in $(seq 1 100); do [[ -s "$E2E_DIR/Corvantile.cache" ]] && break; sleep 0
 
 # With auto-hide on the bar goes away after start-up; a second start brings it forward (tried
 # again while the first copy may still hide a bar brought up too early).
-bar=""
-for _ in 1 2 3 4 5; do
-    start_program
-    second=$E2E_PID
-    E2E_PID=$first
-    wait_for_exit "$second" 10 || fail "the second copy did not end"
-    if bar=$(wait_for_window Corvantile 5); then
-        sleep 1
-        window_hidden Corvantile || break
-    fi
-    bar=""
-done
-[[ -n "$bar" ]] || fail "no bar titled Corvantile came up"
+bring_bar_up || fail "no bar titled Corvantile came up"
+bar=$BAR
 eval "$(xdotool getwindowgeometry --shell "$bar")"
 row_x=$((X + WIDTH / 3))
 row_y=$((Y + HEIGHT + 8))

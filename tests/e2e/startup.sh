@@ -4,24 +4,6 @@
 # and ends on its Exit command.
 source "$(dirname "$0")/lib.sh"
 
-# The bar shows while the program loads and hides right after; a second start brings the
-# running copy's bar up. Retried while the first copy may still be starting, since its start-up
-# would hide a bar brought up too early. The bar's window id goes to BAR.
-bring_bar_up() {
-    local first=$E2E_PID second
-    for _ in 1 2 3 4 5; do
-        start_program
-        second=$E2E_PID
-        E2E_PID=$first
-        wait_for_exit "$second" 10 || fail "the second copy did not end"
-        if BAR=$(wait_for_window Corvantile 5); then
-            sleep 1
-            window_hidden Corvantile || return 0
-        fi
-    done
-    return 1
-}
-
 start_program
 first=$E2E_PID
 for _ in $(seq 1 150); do
