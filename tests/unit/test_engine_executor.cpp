@@ -159,6 +159,36 @@ TEST(ExecutorOptions, IdsAreUniqueAndNeverZero) {
     EXPECT_TRUE(executor.wait_idle(kDeadlockGuard));
 }
 
+TEST(ExecutorOptions, TheIdIsAnnouncedBeforeAnyCallback) {
+    SearchExecutor executor(2);
+    for (int i = 0; i < 200; ++i) {
+        std::atomic<SearchId> published{0};
+        std::atomic<bool> consistent{true};
+        std::mutex mutex;
+        std::condition_variable finished;
+        bool done = false;
+        SearchRequest request;
+        request.text = "a";
+        request.catalog = catalog_of({"a", "ab", "abc"});
+        request.batch_size = 1;
+        request.callbacks.on_batch = [&](SearchId id, std::span<const SearchHit>) {
+            consistent = consistent && published == id;
+        };
+        request.callbacks.on_done = [&](SearchId id) {
+            consistent = consistent && published == id;
+            std::lock_guard lock(mutex);
+            done = true;
+            finished.notify_all();
+        };
+        const SearchId id =
+            executor.start(std::move(request), [&](SearchId announced) { published = announced; });
+        EXPECT_EQ(id, published.load());
+        std::unique_lock lock(mutex);
+        ASSERT_TRUE(finished.wait_for(lock, kDeadlockGuard, [&] { return done; }));
+        EXPECT_TRUE(consistent.load());
+    }
+}
+
 TEST(ExecutorOptions, MatchOptionsAndRemovedItems) {
     Catalog catalog;
     const std::vector<ItemData> items{{"Yahoo", "", "", "web", 0},

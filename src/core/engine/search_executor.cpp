@@ -26,7 +26,8 @@ SearchExecutor::~SearchExecutor() {
         thread.join();
 }
 
-SearchId SearchExecutor::start(SearchRequest request) {
+SearchId SearchExecutor::start(SearchRequest request,
+                               const std::function<void(SearchId)>& announce) {
     Query query(request.text, request.match);
     SearchId id = 0;
     std::shared_ptr<const CandidateSet> previous;
@@ -54,6 +55,8 @@ SearchId SearchExecutor::start(SearchRequest request) {
             std::make_shared<LiveSearch>(id, std::move(request), std::move(query), thread_count());
     }
     const std::size_t tasks = job->first_phase_tasks();
+    if (announce)
+        announce(id);
     {
         std::lock_guard lock(mutex_);
         if (stopping_)

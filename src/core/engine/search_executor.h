@@ -15,6 +15,7 @@
 #include <chrono>
 #include <condition_variable>
 #include <cstdint>
+#include <functional>
 #include <list>
 #include <memory>
 #include <mutex>
@@ -32,7 +33,10 @@ public:
     SearchExecutor(const SearchExecutor&) = delete;
     SearchExecutor& operator=(const SearchExecutor&) = delete;
 
-    SearchId start(SearchRequest request);
+    // Starts a search and returns its id. When given, announce is called with the id before
+    // any worker can run the search, so that the caller can publish the id first (callbacks
+    // may otherwise come before start() returns).
+    SearchId start(SearchRequest request, const std::function<void(SearchId)>& announce = nullptr);
     void cancel(SearchId id);
     void cancel_all();
 
