@@ -21,3 +21,27 @@ public:
 private:
     mutable corvantile::engine::RwLock m_lock;
 };
+
+// Holds the lock as a reader for a scope.
+class VReadLock {
+public:
+    explicit VReadLock(const VReaderWriterLock& lock) : m_lock(lock) { m_lock.AcquireReaderLock(); }
+    ~VReadLock() { m_lock.ReleaseReaderLock(); }
+    VReadLock(const VReadLock&) = delete;
+    VReadLock& operator=(const VReadLock&) = delete;
+
+private:
+    const VReaderWriterLock& m_lock;
+};
+
+// Holds the lock as the writer for a scope.
+class VWriteLock {
+public:
+    explicit VWriteLock(VReaderWriterLock& lock) : m_lock(lock) { m_lock.AcquireWriterLock(); }
+    ~VWriteLock() { m_lock.ReleaseWriterLock(); }
+    VWriteLock(const VWriteLock&) = delete;
+    VWriteLock& operator=(const VWriteLock&) = delete;
+
+private:
+    VReaderWriterLock& m_lock;
+};

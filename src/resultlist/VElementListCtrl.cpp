@@ -12,29 +12,6 @@ namespace {
 // Posted to the list's own window when a core thread has added elements.
 constexpr UINT kDoWindowWork = WM_APP + 0x100;
 
-// Holds the list's lock for a scope.
-class ReadLock {
-public:
-    explicit ReadLock(const VReaderWriterLock& lock) : m_lock(lock) { m_lock.AcquireReaderLock(); }
-    ~ReadLock() { m_lock.ReleaseReaderLock(); }
-    ReadLock(const ReadLock&) = delete;
-    ReadLock& operator=(const ReadLock&) = delete;
-
-private:
-    const VReaderWriterLock& m_lock;
-};
-
-class WriteLock {
-public:
-    explicit WriteLock(VReaderWriterLock& lock) : m_lock(lock) { m_lock.AcquireWriterLock(); }
-    ~WriteLock() { m_lock.ReleaseWriterLock(); }
-    WriteLock(const WriteLock&) = delete;
-    WriteLock& operator=(const WriteLock&) = delete;
-
-private:
-    VReaderWriterLock& m_lock;
-};
-
 int smallIconHeight() {
     return GetSystemMetrics(SM_CYSMICON);
 }
@@ -116,7 +93,7 @@ void VElementListCtrl::savePrefs(VPreferencesNode* commandLineNode) {
 }
 
 void VElementListCtrl::setTwoLines(bool twoLines) {
-    WriteLock lock(m_lock);
+    VWriteLock lock(m_lock);
     // While a folder listing suspends two-line rows, the choice applies when it ends.
     if (m_twoLinesSuspended) {
         m_savedTwoLines = twoLines;
@@ -131,12 +108,12 @@ void VElementListCtrl::setRowHeightFromMode() {
 }
 
 void VElementListCtrl::setReselectPath(const CString& path) {
-    WriteLock lock(m_lock);
+    VWriteLock lock(m_lock);
     m_reselectPath = path;
 }
 
 void VElementListCtrl::clear(bool hide) {
-    WriteLock lock(m_lock);
+    VWriteLock lock(m_lock);
     for (VElement* element : m_elements) {
         if (element && element->getElementType() == VElement::kResult)
             element->deleteThis();
@@ -178,7 +155,7 @@ void VElementListCtrl::appendLocked(VElement* element) {
 
 void VElementListCtrl::addElement(VElement* element) {
     {
-        WriteLock lock(m_lock);
+        VWriteLock lock(m_lock);
         appendLocked(element);
         const int index = m_elements.GetSize() - 1;
         const int type = element ? element->getElementType() : 0;
@@ -201,7 +178,7 @@ void VElementListCtrl::addElement(VElement* element) {
 
 void VElementListCtrl::addElements(VElement** elements, int count) {
     {
-        WriteLock lock(m_lock);
+        VWriteLock lock(m_lock);
         int match = -1;
         for (int i = 0; elements && i < count; ++i) {
             appendLocked(elements[i]);
@@ -218,7 +195,7 @@ void VElementListCtrl::addElements(VElement** elements, int count) {
 
 void VElementListCtrl::addFileResults(VFileResult** results, int count) {
     {
-        WriteLock lock(m_lock);
+        VWriteLock lock(m_lock);
         int match = -1;
         for (int i = 0; results && i < count; ++i) {
             appendLocked(results[i]);
@@ -257,7 +234,7 @@ void VElementListCtrl::doWindowWork() {
     m_workPosted = false;
     PendingWork work;
     {
-        WriteLock lock(m_lock);
+        VWriteLock lock(m_lock);
         work = m_pending;
         m_pending = PendingWork{};
     }
@@ -271,7 +248,7 @@ void VElementListCtrl::doWindowWork() {
         ShowWindow(SW_SHOW);
     }
     {
-        WriteLock lock(m_lock);
+        VWriteLock lock(m_lock);
         const int count = m_elements.GetSize();
         if (work.reselect >= 0 && work.reselect < count) {
             m_selection = work.reselect;
@@ -301,24 +278,24 @@ void VElementListCtrl::ensureVisible(int index) {
 }
 
 int VElementListCtrl::getCount() const {
-    ReadLock lock(m_lock);
+    VReadLock lock(m_lock);
     return m_elements.GetSize();
 }
 
 int VElementListCtrl::getSelection() const {
-    ReadLock lock(m_lock);
+    VReadLock lock(m_lock);
     return m_selection;
 }
 
 VElement* VElementListCtrl::getSelectedElement() const {
-    ReadLock lock(m_lock);
+    VReadLock lock(m_lock);
     if (m_selection < 0 || m_selection >= m_elements.GetSize())
         return nullptr;
     return m_elements[m_selection];
 }
 
 VElement* VElementListCtrl::getElement(int index) const {
-    ReadLock lock(m_lock);
+    VReadLock lock(m_lock);
     if (index < 0 || index >= m_elements.GetSize())
         return nullptr;
     return m_elements[index];

@@ -15,28 +15,6 @@
 
 namespace {
 
-class ReadLock {
-public:
-    explicit ReadLock(const VReaderWriterLock& lock) : m_lock(lock) { m_lock.AcquireReaderLock(); }
-    ~ReadLock() { m_lock.ReleaseReaderLock(); }
-    ReadLock(const ReadLock&) = delete;
-    ReadLock& operator=(const ReadLock&) = delete;
-
-private:
-    const VReaderWriterLock& m_lock;
-};
-
-class WriteLock {
-public:
-    explicit WriteLock(VReaderWriterLock& lock) : m_lock(lock) { m_lock.AcquireWriterLock(); }
-    ~WriteLock() { m_lock.ReleaseWriterLock(); }
-    WriteLock(const WriteLock&) = delete;
-    WriteLock& operator=(const WriteLock&) = delete;
-
-private:
-    VReaderWriterLock& m_lock;
-};
-
 bool isNavigationKey(UINT key) {
     return key == VK_DOWN || key == VK_UP || key == VK_PRIOR || key == VK_NEXT || key == VK_HOME ||
            key == VK_END;
@@ -117,7 +95,7 @@ bool VElementListCtrl::handleKey(UINT key) {
         return false;
     }
     case VK_TAB: {
-        ReadLock lock(m_lock);
+        VReadLock lock(m_lock);
         if (m_actionList && m_actionList->handleKey(key))
             return true;
         const bool isResult = m_selection >= 0 && m_selection < m_elements.GetSize() &&
@@ -129,7 +107,7 @@ bool VElementListCtrl::handleKey(UINT key) {
         return true;
     }
     case VK_ESCAPE: {
-        ReadLock lock(m_lock);
+        VReadLock lock(m_lock);
         if (m_actionList && m_actionList->handleKey(key))
             return true;
         if (!isActionListOpen())
@@ -159,7 +137,7 @@ void VElementListCtrl::goToParentFolder() {
 }
 
 int VElementListCtrl::moveSelection(UINT key) {
-    WriteLock lock(m_lock);
+    VWriteLock lock(m_lock);
     const int count = m_elements.GetSize();
     if (count == 0)
         return m_selection;
@@ -194,7 +172,7 @@ int VElementListCtrl::moveSelection(UINT key) {
 }
 
 int VElementListCtrl::hitTest(POINT point) const {
-    ReadLock lock(m_lock);
+    VReadLock lock(m_lock);
     const int width = m_clientRect.right - m_clientRect.left - scrollBarWidth();
     for (int i = m_topRow; i < m_elements.GetSize(); ++i) {
         const CRect hit(-2, (i - m_topRow) * m_rowHeight, width + 4,
@@ -238,7 +216,7 @@ void VElementListCtrl::OnMouseMove(UINT flags, CPoint point) {
         m_ignoreNextMouseMove = false;
         return;
     }
-    WriteLock lock(m_lock);
+    VWriteLock lock(m_lock);
     const int old = m_selection;
     m_selection = hitTest(point);
     const int count = m_elements.GetSize();
@@ -269,7 +247,7 @@ void VElementListCtrl::OnLButtonDblClk(UINT flags, CPoint point) {
     CWnd::OnLButtonDblClk(flags, point);
     VElement* chosen = nullptr;
     {
-        WriteLock lock(m_lock);
+        VWriteLock lock(m_lock);
         m_selection = hitTest(point);
         if (m_selection != -1)
             chosen = m_elements[m_selection];
@@ -281,7 +259,7 @@ void VElementListCtrl::OnLButtonDblClk(UINT flags, CPoint point) {
 
 void VElementListCtrl::OnVScroll(UINT code, UINT pos, CWnd* scrollBar) {
     CWnd::OnVScroll(code, pos, scrollBar);
-    WriteLock lock(m_lock);
+    VWriteLock lock(m_lock);
     const int last = m_elements.GetSize() - m_visibleRows;
     const int old = m_topRow;
     switch (code) {
