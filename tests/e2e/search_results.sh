@@ -4,43 +4,7 @@
 # window's values and its place.
 source "$(dirname "$0")/lib.sh"
 
-# Little-endian 32-bit values as printf escapes.
-le32() {
-    printf '\\x%02x\\x%02x\\x%02x\\x%02x' $(($1 & 255)) $((($1 >> 8) & 255)) \
-        $((($1 >> 16) & 255)) $((($1 >> 24) & 255))
-}
-
-# Writes a shell link (.lnk) whose target is a local path: the header and the link information
-# with the path, as the shell writes them.
-write_link() {
-    local file=$1 target=$2
-    local volume_size=17 info_header=28
-    local base_offset=$((info_header + volume_size))
-    local suffix_offset=$((base_offset + ${#target} + 1))
-    local info_size=$((suffix_offset + 1))
-    {
-        # Header: size, class id, flags (link information present), archive attribute, three
-        # times, file size, icon, show command, hot key and reserved fields.
-        printf "$(le32 76)"
-        printf '\x01\x14\x02\x00\x00\x00\x00\x00\xc0\x00\x00\x00\x00\x00\x00\x46'
-        printf "$(le32 2)$(le32 32)"
-        printf '\x00%.0s' $(seq 1 24)
-        printf "$(le32 0)$(le32 0)$(le32 1)"
-        printf '\x00%.0s' $(seq 1 12)
-        # Link information: local volume and base path, empty suffix.
-        printf "$(le32 $info_size)$(le32 $info_header)$(le32 1)$(le32 $info_header)"
-        printf "$(le32 $base_offset)$(le32 0)$(le32 $suffix_offset)"
-        printf "$(le32 $volume_size)$(le32 3)$(le32 305419896)$(le32 16)\\x00"
-        printf '%s' "$target"
-        printf '\x00\x00'
-        printf "$(le32 0)"
-    } >"$file"
-}
-
-appdata=$(wine cmd /c 'echo %APPDATA%' 2>/dev/null | tr -d '\r')
-[[ -n "$appdata" ]] || fail "no APPDATA in the Wine prefix"
-programs="$(winepath -u "$appdata" 2>/dev/null)/Microsoft/Windows/Start Menu/Programs"
-mkdir -p "$programs"
+programs=$(start_menu_programs) || fail "no APPDATA in the Wine prefix"
 link="$programs/Quixotic Notes.lnk"
 write_link "$link" 'C:\windows\notepad.exe'
 trap 'rm -f "$link"; e2e_cleanup' EXIT
