@@ -1,28 +1,4 @@
 #!/usr/bin/env bash
-# The Google action's shortcut "g" with the text "x y" opens Google's results for "x y": the
-# shell hands the address to the desktop's browser launcher, which a stand-in records here.
-set -euo pipefail
-exe=$1
-dir=$(mktemp -d)
-trap 'rm -rf "$dir"' EXIT
-log="$dir/opened.txt"
-cat >"$dir/xdg-open" <<STUB
-#!/bin/sh
-printf '%s\n' "\$*" >>"$log"
-STUB
-chmod +x "$dir/xdg-open"
-
-PATH="$dir:$PATH" CORVANTILE_BROWSER_STUB=1 wine "$exe" --gtest_color=no \
-    --gtest_filter=WebLaunch.GoogleShortcutOpensTheAddressForTheText
-
-# The launcher runs apart from the test program: give it time to be started.
-for _ in $(seq 1 150); do
-    [[ -s "$log" ]] && break
-    sleep 0.2
-done
-expected='https://www.google.com/search?q=x%20y'
-if ! grep -qxF "$expected" "$log" 2>/dev/null; then
-    echo "expected the browser to open $expected; it was given:"
-    cat "$log" 2>/dev/null || echo "(nothing)"
-    exit 1
-fi
+# The Google action's shortcut "g" with the text "x y" opens Google's results for "x y".
+exec bash "$(dirname "$0")/../expect_browser_opens.sh" "$1" \
+    WebLaunch.GoogleShortcutOpensTheAddressForTheText 'https://www.google.com/search?q=x%20y'
