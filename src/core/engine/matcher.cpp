@@ -71,6 +71,16 @@ Matcher::Matcher(const Query& query) : query_(query) {
         for (const char32_t cp : joined_.wide)
             joined_.bytes.push_back(static_cast<char>(cp));
     placements_.resize(query_.words().size());
+    const bool bits_suit =
+        kHaveTextBits && !exact &&
+        std::all_of(mode_words_.begin(), mode_words_.end(), [](const ModeWord& word) {
+            return word.bytes_ok && word.bytes.size() <= TextBits::kMaxWord &&
+                   word.bytes.find('\0') == std::string::npos;
+        });
+    if (bits_suit)
+        for (const ModeWord& word : mode_words_)
+            bit_words_.push_back(
+                {reinterpret_cast<const unsigned char*>(word.bytes.data()), word.bytes.size()});
 
     mask_ = query_.mask();
     const std::string& joined = query_.joined_folded();
@@ -192,6 +202,57 @@ bool Matcher::exact_name() {
            }) != kNoScore;
 }
 
+Matcher::Screen Matcher::screen(const ItemText& item, Floor floor, bool path_may_rank) {
+    if (bit_words_.empty() || floor.none())
+        return Screen::Unknown;
+    const auto& words = query_.words();
+    const bool start_only = query_.options().match_start_only;
+    MatchTier tier = MatchTier::WordStart;
+    int bound = 0;
+    bool name_loaded = false, path_loaded = false;
+    for (std::size_t w = 0; w < words.size(); ++w) {
+        WordReach reach;
+        if ((item.name_mask & words[w].mask) == words[w].mask) {
+            if (!name_loaded) {
+                if (!name_bits_.load(item.name))
+                    return Screen::Unknown;
+                name_loaded = true;
+            }
+            reach = name_bits_.reach(bit_words_[w]);
+        }
+        placements_[w].in_name = reach.found;
+        if (reach.found) {
+            // A prefix of the name counts as a word start whatever its first character.
+            tier = std::min(tier, start_only && w == 0 ? MatchTier::WordStart : reach.tier);
+            bound += reach.bound;
+            continue;
+        }
+        if (!path_may_rank || (start_only && w == 0))
+            return Screen::Rejected;
+        if (!path_loaded) {
+            if (!path_bits_.load(item.path))
+                return Screen::Unknown;
+            path_loaded = true;
+        }
+        reach = path_bits_.reach(bit_words_[w]);
+        if (!reach.found)
+            return Screen::Rejected;
+        tier = MatchTier::PathOnly;
+        bound += reach.bound;
+    }
+    if (!path_loaded) {
+        const std::string_view name = item.folded_name;
+        const bool exact = !name.empty() && static_cast<unsigned char>(name[0]) == joined_first_ &&
+                           (name.size() == joined_size_ ||
+                            (name.size() > joined_size_ && name[joined_size_] == '.'));
+        if (exact)
+            tier = MatchTier::Exact;
+    }
+    if (floor.excludes(tier_score(tier, bound), std::uint32_t(item.name.size())))
+        return Screen::Rejected;
+    return Screen::Passed;
+}
+
 std::optional<MatchResult> Matcher::match(const ItemText& item, Floor floor,
                                           MatchPositions* positions) {
     want_positions_ = positions != nullptr;
@@ -218,16 +279,21 @@ std::optional<MatchResult> Matcher::match(const ItemText& item, Floor floor,
     // looked for when such a match could still rank above the floor.
     const bool path_may_rank =
         !floor.excludes(tier_score(MatchTier::PathOnly, query_.max_alignment()), name_length);
+    const Screen screened = screen(item, floor, path_may_rank);
+    if (screened == Screen::Rejected)
+        return std::nullopt;
     bool any_in_name = false, all_in_name = true;
     for (std::size_t w = 0; w < words.size(); ++w) {
-        placements_[w].in_name = (item.name_mask & words[w].mask) == words[w].mask &&
-                                 bytes_subsequence(words[w].folded, folded_name);
+        if (screened == Screen::Unknown)
+            placements_[w].in_name = (item.name_mask & words[w].mask) == words[w].mask &&
+                                     bytes_subsequence(words[w].folded, folded_name);
         if (placements_[w].in_name) {
             any_in_name = true;
             continue;
         }
-        if (!path_may_rank || (options.match_start_only && w == 0) ||
-            !bytes_subsequence(words[w].folded, item.folded_path))
+        if (screened == Screen::Unknown &&
+            (!path_may_rank || (options.match_start_only && w == 0) ||
+             !bytes_subsequence(words[w].folded, item.folded_path)))
             return std::nullopt;
         all_in_name = false;
     }

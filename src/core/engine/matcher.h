@@ -10,6 +10,7 @@
 #include "core/engine/query.h"
 #include "core/engine/ranking.h"
 #include "core/engine/segment.h"
+#include "core/engine/text_bits.h"
 #include "core/engine/text_fold.h"
 
 #include <array>
@@ -93,6 +94,10 @@ private:
         std::u32string wide;
     };
 
+    enum class Screen { Unknown, Rejected, Passed };
+    // Decides from the texts' bits, without aligning anything, where each word lies and
+    // whether the item can still rank above the floor; Passed fills placements_[w].in_name.
+    Screen screen(const ItemText& item, Floor floor, bool path_may_rank);
     void prepare(std::string_view original, std::string_view folded_text, Prepared& out);
     int place_quick(std::size_t w, WordPlacement& placement);
     int place_scattered(const Prepared& text, std::size_t w, WordPlacement& placement,
@@ -121,6 +126,9 @@ private:
     Prepared name_;
     Prepared path_;
     std::vector<WordPlacement> placements_;
+    std::vector<BitWord> bit_words_; // empty when the words do not suit TextBits
+    TextBits name_bits_;
+    TextBits path_bits_;
     detail::AlignScratch scratch_;
     bool want_positions_ = false; // scattered placements record their positions
 };

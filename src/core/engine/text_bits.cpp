@@ -1,0 +1,267 @@
+#include "core/engine/text_bits.h"
+
+#include "core/engine/match_scoring.h"
+
+#include <algorithm>
+#include <bit>
+#include <cstring>
+#include <limits>
+
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
+namespace corvantile::engine {
+
+namespace {
+
+constexpr std::size_t kChunk = 16;
+// Gap lengths told apart by the bound; longer gaps are counted as this long plus one.
+constexpr std::size_t kGapSteps = 3;
+constexpr int kNoBound = std::numeric_limits<int>::min() / 2;
+
+int lowest_bit(PositionBits bits) {
+    const auto low = static_cast<std::uint64_t>(bits);
+    if constexpr (sizeof(PositionBits) > 8) {
+        if (low == 0)
+            return 64 + std::countr_zero(static_cast<std::uint64_t>(bits >> 64));
+    }
+    return std::countr_zero(low);
+}
+
+int highest_bit(PositionBits bits) {
+    if constexpr (sizeof(PositionBits) > 8) {
+        if (const auto high = static_cast<std::uint64_t>(bits >> 64); high != 0)
+            return 127 - std::countl_zero(high);
+    }
+    return 63 - std::countl_zero(static_cast<std::uint64_t>(bits));
+}
+
+// Positions from `from` on.
+PositionBits from_position(std::size_t from) {
+    return from >= TextBits::kMaxSize ? 0 : ~PositionBits{0} << from;
+}
+
+// Positions before `end`.
+PositionBits before_position(std::size_t end) {
+    return end >= TextBits::kMaxSize ? ~PositionBits{0} : (PositionBits{1} << end) - 1;
+}
+
+// Bit i of the result is set when unit i of the 16-byte chunk lies in [low, low + span].
+unsigned chunk_in_range(const unsigned char* chunk, unsigned char low, unsigned char span) {
+#if defined(__SSE2__)
+    const __m128i units = _mm_load_si128(reinterpret_cast<const __m128i*>(chunk));
+    const __m128i offset = _mm_sub_epi8(units, _mm_set1_epi8(static_cast<char>(low)));
+    const __m128i inside =
+        _mm_cmpeq_epi8(_mm_min_epu8(offset, _mm_set1_epi8(static_cast<char>(span))), offset);
+    return static_cast<unsigned>(_mm_movemask_epi8(inside));
+#else
+    unsigned bits = 0;
+    for (std::size_t i = 0; i < kChunk; ++i)
+        bits |= unsigned(static_cast<unsigned char>(chunk[i] - low) <= span) << i;
+    return bits;
+#endif
+}
+
+unsigned chunk_equal(const unsigned char* chunk, unsigned char c) {
+#if defined(__SSE2__)
+    const __m128i units = _mm_load_si128(reinterpret_cast<const __m128i*>(chunk));
+    return static_cast<unsigned>(
+        _mm_movemask_epi8(_mm_cmpeq_epi8(units, _mm_set1_epi8(static_cast<char>(c)))));
+#else
+    return chunk_in_range(chunk, c, 0);
+#endif
+}
+
+unsigned chunk_high_bytes(const unsigned char* chunk) {
+#if defined(__SSE2__)
+    return static_cast<unsigned>(
+        _mm_movemask_epi8(_mm_load_si128(reinterpret_cast<const __m128i*>(chunk))));
+#else
+    return chunk_in_range(chunk, 0x80, 0x7F);
+#endif
+}
+
+// The folded form of an ASCII chunk: lowercase, with "\\" turned into "/".
+void fold_chunk(const unsigned char* chunk, unsigned char* out) {
+#if defined(__SSE2__)
+    const __m128i units = _mm_load_si128(reinterpret_cast<const __m128i*>(chunk));
+    const __m128i offset = _mm_sub_epi8(units, _mm_set1_epi8('A'));
+    const __m128i upper = _mm_cmpeq_epi8(_mm_min_epu8(offset, _mm_set1_epi8(25)), offset);
+    const __m128i lowered = _mm_add_epi8(units, _mm_and_si128(upper, _mm_set1_epi8(32)));
+    const __m128i backslash = _mm_cmpeq_epi8(units, _mm_set1_epi8('\\'));
+    const __m128i folded = _mm_or_si128(_mm_andnot_si128(backslash, lowered),
+                                        _mm_and_si128(backslash, _mm_set1_epi8('/')));
+    _mm_store_si128(reinterpret_cast<__m128i*>(out), folded);
+#else
+    for (std::size_t i = 0; i < kChunk; ++i) {
+        const unsigned char c = chunk[i];
+        out[i] = c == '\\' ? '/' : c >= 'A' && c <= 'Z' ? c + 32 : c;
+    }
+#endif
+}
+
+} // namespace
+
+bool TextBits::load(std::string_view original) {
+    const std::size_t size = original.size();
+    if (size > kMaxSize)
+        return false;
+    size_ = size;
+    chunks_ = (size + kChunk - 1) / kChunk;
+    classes_ready_ = false;
+    in_text_ = before_position(size);
+    if (chunks_ == 0)
+        return true;
+    // The tail of the last chunk is zero: no query word holds a NUL.
+    std::memset(original_ + (chunks_ - 1) * kChunk, 0, kChunk);
+    std::memcpy(original_, original.data(), size);
+    unsigned high = 0;
+    for (std::size_t k = 0; k < chunks_; ++k) {
+        high |= chunk_high_bytes(original_ + k * kChunk);
+        fold_chunk(original_ + k * kChunk, folded_ + k * kChunk);
+    }
+    return high == 0;
+}
+
+PositionBits TextBits::find(unsigned char c) const {
+    // Chunk masks gathered into 64-bit halves: shifts by a constant amount, no 128-bit ones.
+    std::uint64_t low = 0, high = 0;
+    const std::size_t low_chunks = std::min<std::size_t>(chunks_, 4);
+    for (std::size_t k = 0; k < low_chunks; ++k)
+        low |= std::uint64_t{chunk_equal(folded_ + k * kChunk, c)} << (k * kChunk);
+    for (std::size_t k = 4; k < chunks_; ++k)
+        high |= std::uint64_t{chunk_equal(folded_ + k * kChunk, c)} << ((k - 4) * kChunk);
+    if constexpr (sizeof(PositionBits) > 8)
+        return PositionBits{high} << 64 | low;
+    return low;
+}
+
+void TextBits::compute_classes() {
+    PositionBits letters = 0, digits = 0, separators = 0, upper = 0;
+    for (std::size_t k = 0; k < chunks_; ++k) {
+        const unsigned char* folded = folded_ + k * kChunk;
+        const unsigned shift = unsigned(k * kChunk);
+        letters |= PositionBits{chunk_in_range(folded, 'a', 25)} << shift;
+        digits |= PositionBits{chunk_in_range(folded, '0', 9)} << shift;
+        separators |= PositionBits{chunk_equal(folded, '/')} << shift;
+        upper |= PositionBits{chunk_in_range(original_ + k * kChunk, 'A', 25)} << shift;
+    }
+    // The same classes as the scoring model gives the positions of a text.
+    const PositionBits word = letters | digits;
+    const PositionBits lower = letters & ~upper;
+    const PositionBits delimiters = in_text_ & ~(word | separators);
+    classes_.start = word & 1;
+    classes_.path = word & (separators << 1);
+    classes_.boundary = word & (delimiters << 1);
+    classes_.camel = upper & (lower << 1);
+    classes_.digit = (digits & (letters << 1)) | (letters & (digits << 1));
+    classes_.word_start =
+        classes_.start | classes_.path | classes_.boundary | classes_.camel | classes_.digit;
+    classes_ready_ = true;
+}
+
+int TextBits::best_bonus(PositionBits positions) const {
+    if (positions & classes_.start)
+        return kBonusStart;
+    if (positions & classes_.path)
+        return kBonusPath;
+    if (positions & classes_.boundary)
+        return kBonusBoundary;
+    if (positions & classes_.camel)
+        return kBonusCamel;
+    if (positions & classes_.digit)
+        return kBonusDigit;
+    return 0;
+}
+
+int TextBits::best_high_bonus(PositionBits positions) const {
+    if (positions & classes_.start)
+        return kBonusStart;
+    if (positions & classes_.path)
+        return kBonusPath;
+    if (positions & classes_.boundary)
+        return kBonusBoundary;
+    return 0;
+}
+
+WordReach TextBits::reach(const BitWord& word) {
+    const std::size_t m = word.size;
+    if (m == 0 || m > kMaxWord)
+        return {};
+    PositionBits found[kMaxWord], valid[kMaxWord];
+    std::size_t first[kMaxWord];
+    // Leftmost placement: where each character can go first.
+    std::size_t from = 0;
+    for (std::size_t k = 0; k < m; ++k) {
+        std::size_t same = 0;
+        while (same < k && word.units[same] != word.units[k])
+            ++same;
+        found[k] = valid[k] = same < k ? found[same] : find(word.units[k]);
+        const PositionBits at = valid[k] & from_position(from);
+        if (!at)
+            return {};
+        first[k] = std::size_t(lowest_bit(at));
+        from = first[k] + 1;
+    }
+    // Rightmost placement: where each character can go last. Together they bound every
+    // placement, as in the alignment search.
+    std::size_t end = size_;
+    for (std::size_t k = m; k-- > 0;) {
+        const std::size_t last = std::size_t(highest_bit(valid[k] & before_position(end)));
+        valid[k] &= from_position(first[k]) & before_position(last + 1);
+        end = last;
+    }
+    if (!classes_ready_)
+        compute_classes();
+
+    WordReach out;
+    out.found = true;
+    // A run that begins a word makes a word-start match; characters that each begin a word,
+    // in order, an acronym.
+    PositionBits run = valid[0] & classes_.word_start;
+    for (std::size_t k = 1; k < m && run; ++k)
+        run = valid[k] & (run << 1);
+    if (run) {
+        out.tier = MatchTier::WordStart;
+    } else if (m >= 2) {
+        std::size_t at = 0;
+        bool acronym = true;
+        for (std::size_t k = 0; k < m && acronym; ++k) {
+            const PositionBits starts = found[k] & classes_.word_start & from_position(at);
+            acronym = starts != 0;
+            if (acronym)
+                at = std::size_t(lowest_bit(starts)) + 1;
+        }
+        if (acronym)
+            out.tier = MatchTier::Acronym;
+    }
+    // Each character at its best on its own: after a gap, with the bonus of its position, or
+    // right after the character before it, with the consecutive bonus.
+    int bound = kScoreMatch + 2 * best_bonus(valid[0]);
+    for (std::size_t k = 1; k < m; ++k) {
+        // After a gap, the nearer the character before can be, the less the gap costs: one
+        // skipped position costs kGapStart, each further one kGapExtension more.
+        int best = kNoBound;
+        PositionBits rest = valid[k];
+        for (std::size_t shift = 2; shift <= kGapSteps + 1 && rest; ++shift) {
+            if (const PositionBits near = rest & (valid[k - 1] << shift)) {
+                best =
+                    std::max(best, best_bonus(near) + kGapStart + int(shift - 2) * kGapExtension);
+                rest &= ~near;
+            }
+        }
+        if (rest)
+            best = std::max(best, best_bonus(rest) + kGapStart + int(kGapSteps) * kGapExtension);
+        if (const PositionBits follows = valid[k] & (valid[k - 1] << 1)) {
+            const int consecutive = std::max(
+                {kBonusConsecutive, best_high_bonus(follows), best_high_bonus(follows >> 1)});
+            best = std::max(best, consecutive);
+        }
+        bound += kScoreMatch + best;
+    }
+    out.bound = bound;
+    return out;
+}
+
+} // namespace corvantile::engine

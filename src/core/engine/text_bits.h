@@ -1,0 +1,72 @@
+// Bit-parallel view of a short ASCII text: one bit per byte position, for the characters of a
+// query word and for the classes that give a position its bonus.
+//
+// Before any alignment is computed, these answer cheaply and without a branch per byte: does
+// a word occur in the text as a subsequence, which kind of match can it make there at best,
+// and what is the most its alignment can score. The search uses them to skip the items that
+// cannot rank above its floor.
+#pragma once
+
+#include "core/engine/ranking.h"
+
+#include <cstddef>
+#include <cstdint>
+#include <string_view>
+
+namespace corvantile::engine {
+
+#ifdef __SIZEOF_INT128__
+inline constexpr bool kHaveTextBits = true;
+using PositionBits = unsigned __int128;
+#else
+inline constexpr bool kHaveTextBits = false;
+using PositionBits = std::uint64_t;
+#endif
+
+// A query word prepared for TextBits: its folded ASCII bytes.
+struct BitWord {
+    const unsigned char* units = nullptr;
+    std::size_t size = 0;
+};
+
+// What a word can do in a text at best.
+struct WordReach {
+    bool found = false;                    // the word occurs as a subsequence
+    MatchTier tier = MatchTier::Scattered; // best kind of name match: WordStart at most
+    int bound = 0;                         // no alignment of the word scores more
+};
+
+class TextBits {
+public:
+    static constexpr std::size_t kMaxSize = sizeof(PositionBits) * 8;
+    static constexpr std::size_t kMaxWord = 64;
+
+    // Takes a text (and folds it); false, and nothing usable, when it is longer than kMaxSize
+    // or not ASCII.
+    bool load(std::string_view original);
+
+    // Where, and how well, the word can be placed. The word must be non-empty, of at most
+    // kMaxWord bytes, ASCII and without NUL.
+    WordReach reach(const BitWord& word);
+
+private:
+    struct Classes {
+        PositionBits start, path, boundary, camel, digit; // bonus 10, 9, 8, 7, 6
+        PositionBits word_start;                          // any of them
+    };
+
+    PositionBits find(unsigned char c) const;
+    void compute_classes();
+    int best_bonus(PositionBits positions) const;
+    int best_high_bonus(PositionBits positions) const;
+
+    alignas(16) unsigned char folded_[kMaxSize];
+    alignas(16) unsigned char original_[kMaxSize];
+    std::size_t size_ = 0;
+    std::size_t chunks_ = 0; // 16-byte chunks in use
+    PositionBits in_text_ = 0;
+    Classes classes_{};
+    bool classes_ready_ = false;
+};
+
+} // namespace corvantile::engine
