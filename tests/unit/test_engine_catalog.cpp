@@ -67,6 +67,43 @@ TEST(CatalogStorage, ItemsReadBackExactly) {
     EXPECT_EQ(segment.key_mask(0), char_mask("visual studio code") | char_mask("c:/apps/code.exe"));
 }
 
+TEST(CatalogStorage, NamesThatEndTheirPathsReadBackExactly) {
+    // A file's name is usually the end of its path, and then stored only there.
+    const std::vector<Owned> items{
+        {"report.pdf", "C:\\Users\\Ann\\report.pdf", "", "files", 1},
+        {"Report.PDF", "c:\\users\\Report.PDF", "p", "files", 1},
+        {"a.txt", "a.txt", "", "files", 1},
+        {"b.txt", "D:\\\xC3\x9C" "ber\\b.txt", "", "files", 1},
+        {"x", "C:\\dir\\xx", "", "files", 1},
+        {"name", "C:\\other", "", "files", 1},
+    };
+    const auto snapshot = build_snapshot(views(items));
+    const Segment& segment = *snapshot->slot(0).segment;
+    for (std::uint32_t i = 0; i < items.size(); ++i) {
+        const ItemView view = snapshot->view(i);
+        EXPECT_EQ(view.name, items[i].name);
+        EXPECT_EQ(view.path, items[i].path);
+        EXPECT_EQ(view.payload, items[i].payload);
+        EXPECT_EQ(segment.folded_name(i), folded(items[i].name));
+        EXPECT_EQ(segment.folded_path(i), folded(items[i].path));
+        EXPECT_EQ(segment.name_mask(i), char_mask(folded(items[i].name)));
+        EXPECT_EQ(segment.key_mask(i),
+                  char_mask(folded(items[i].name)) | char_mask(folded(items[i].path)));
+        EXPECT_EQ(segment.head(i).bits, NameHead::of(folded(items[i].name)).bits);
+    }
+}
+
+TEST(CatalogStorage, ManyItemsBuiltSideBySideKeepTheirOrder) {
+    const auto items = numbered("files", 150000);
+    const auto snapshot = build_snapshot(views(items));
+    ASSERT_EQ(snapshot->size(), items.size());
+    for (std::uint32_t i = 0; i < items.size(); i += 997) {
+        EXPECT_EQ(snapshot->view(i).name, items[i].name);
+        EXPECT_EQ(snapshot->view(i).path, items[i].path);
+    }
+    EXPECT_EQ(snapshot->view(std::uint32_t(items.size() - 1)).name, items.back().name);
+}
+
 TEST(CatalogStorage, NameOnlyItemsThenFullOnes) {
     // Columns that stay zero take no memory until a first non-zero value comes.
     const std::vector<Owned> items{{"one", "", "", "", 0},

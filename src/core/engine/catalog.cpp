@@ -1,6 +1,8 @@
 #include "core/engine/catalog.h"
 
 #include <algorithm>
+#include <future>
+#include <thread>
 #include <unordered_map>
 
 namespace corvantile::engine {
@@ -57,22 +59,54 @@ private:
 };
 
 // Builds segments from items, starting a new one whenever a segment's buffers fill up.
-void build_segments(std::span<const ItemData> items, SourceMapper& sources,
-                    std::vector<SegmentSlot>& out) {
+void build_part(std::span<const ItemData> items, std::span<const SourceId> ids,
+                std::vector<SegmentSlot>& out) {
     if (items.empty())
         return;
     SegmentBuilder builder(items.size(), text_size(items));
-    for (const ItemData& item : items) {
-        const SourceId id = sources.id(item.source);
-        if (!builder.add(item, id)) {
+    for (std::size_t i = 0; i < items.size(); ++i) {
+        if (!builder.add(items[i], ids[i])) {
             if (!builder.empty())
                 out.push_back({builder.finish(), nullptr, 0});
-            if (!builder.add(item, id))
+            if (!builder.add(items[i], ids[i]))
                 continue; // a single item too large for any segment is left out
         }
     }
     if (!builder.empty())
         out.push_back({builder.finish(), nullptr, 0});
+}
+
+// Items per part below which building side by side does not pay for its threads.
+constexpr std::size_t kMinPartItems = std::size_t{1} << 15;
+
+// Builds segments from items. Many items are cut into parts, one per hardware thread, built
+// side by side into segments of their own.
+void build_segments(std::span<const ItemData> items, SourceMapper& sources,
+                    std::vector<SegmentSlot>& out) {
+    std::vector<SourceId> ids(items.size());
+    for (std::size_t i = 0; i < items.size(); ++i)
+        ids[i] = sources.id(items[i].source);
+    const std::size_t parts =
+        std::min<std::size_t>(std::max(1u, std::thread::hardware_concurrency()),
+                              std::max<std::size_t>(1, items.size() / kMinPartItems));
+    if (parts == 1) {
+        build_part(items, ids, out);
+        return;
+    }
+    std::vector<std::vector<SegmentSlot>> built(parts);
+    const auto slice = [&](std::size_t p) {
+        const std::size_t begin = items.size() * p / parts, end = items.size() * (p + 1) / parts;
+        build_part(items.subspan(begin, end - begin),
+                   std::span<const SourceId>(ids).subspan(begin, end - begin), built[p]);
+    };
+    std::vector<std::future<void>> running;
+    for (std::size_t p = 1; p < parts; ++p)
+        running.push_back(std::async(std::launch::async, slice, p));
+    slice(0);
+    for (std::future<void>& part : running)
+        part.get(); // passes on a part's failure (out of memory)
+    for (std::vector<SegmentSlot>& part : built)
+        out.insert(out.end(), part.begin(), part.end());
 }
 
 // A new segment holding the live items of the given slots, in order.

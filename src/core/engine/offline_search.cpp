@@ -72,18 +72,6 @@ void OfflineSearch::run_task(std::size_t task, unsigned worker) {
         scan(chunk, state_of(worker));
 }
 
-namespace {
-
-inline void prefetch(const void* address) {
-#if defined(__GNUC__) || defined(__clang__)
-    __builtin_prefetch(address);
-#else
-    (void)address;
-#endif
-}
-
-} // namespace
-
 Floor OfflineSearch::floor_of(const WorkerState& state) const {
     Floor floor = state.top.floor();
     if (const std::int32_t shared = shared_floor_.load(std::memory_order_relaxed);
@@ -126,8 +114,7 @@ void OfflineSearch::scan(const Chunk& chunk, WorkerState& state) {
             if (!matcher.may_reach(segment.head(i), segment.name_mask(i), segment.name_length(i),
                                    floor))
                 continue;
-            prefetch(segment.texts(i));
-            prefetch(segment.texts(i) + segment.name_length(i));
+            segment.prefetch_name(i);
             picked[count++] = i;
         }
         kept[word] = found;

@@ -4,6 +4,7 @@
 #include "core/engine/text_fold.h"
 
 #include <algorithm>
+#include <cstring>
 
 namespace corvantile::engine {
 
@@ -58,6 +59,11 @@ void Segment::prefetch_texts(std::size_t i) const {
     prefetch(at(i));
 }
 
+void Segment::prefetch_name(std::size_t i) const {
+    prefetch(name(i).data());
+    prefetch(folded_name(i).data());
+}
+
 std::string_view Segment::payload(std::size_t i) const {
     const std::size_t offset = path_offset(i) + (path_lengths_[i] & ~kSelfFolded) +
                                (path_lengths_[i] & kSelfFolded ? 0 : folded_path_lengths_[i]);
@@ -90,38 +96,78 @@ SegmentBuilder::SegmentBuilder(std::size_t expected_items, std::size_t expected_
     s.begin_.push_back(0);
 }
 
+namespace {
+
+bool is_ascii(std::string_view text) {
+    return std::all_of(text.begin(), text.end(),
+                       [](char c) { return static_cast<unsigned char>(c) < 0x80; });
+}
+
+// True when the name can be read from the end of the path: it is that end, and ASCII, so
+// that its folded form is the same end of the folded path.
+bool name_ends_path(std::string_view name, std::string_view path) {
+    if (name.empty() || name.size() > path.size())
+        return false;
+    const char* end = path.data() + path.size() - name.size();
+    // Often the name is a view of the path itself.
+    return (name.data() == end || std::memcmp(name.data(), end, name.size()) == 0) &&
+           is_ascii(name);
+}
+
+} // namespace
+
 bool SegmentBuilder::add(const ItemData& item, SourceId source) {
     Segment& s = *segment_;
+    std::string& text = s.text_;
     // Folding maps a code point to one code point; a stray byte may become three bytes.
     const std::size_t worst_size = 4 * (item.name.size() + item.path.size()) + item.payload.size();
-    if (worst_size > kMaxBuffer - s.text_.size())
+    if (worst_size > kMaxBuffer - text.size())
         return false;
 
-    // Appends the folded form of a text just after it, unless it is the same text.
-    const auto fold_after = [&](std::string_view text, std::uint32_t& length) {
-        length = static_cast<std::uint32_t>(text.size());
-        if (is_folded(text)) {
-            length |= Segment::kSelfFolded;
-            return text;
-        }
-        const std::size_t folded_start = s.text_.size();
-        fold_text(text, s.text_);
-        return std::string_view(s.text_).substr(folded_start);
-    };
-    s.text_.append(item.name);
-    std::uint32_t name_length = 0, path_length = 0;
-    const std::string_view folded_name = fold_after(item.name, name_length);
-    const NameHead head = NameHead::of(folded_name);
-    const std::uint32_t name_mask = char_mask(folded_name);
-    s.text_.append(item.path);
-    const std::string_view folded_path = fold_after(item.path, path_length);
-    const std::uint32_t path_mask = char_mask(folded_path);
-    const auto folded_path_length = static_cast<std::uint32_t>(folded_path.size());
-    s.text_.append(item.payload);
+    // Each text is followed by its folded form, which is dropped again when it is the same.
+    std::uint32_t name_length = static_cast<std::uint32_t>(item.name.size());
+    auto path_length = static_cast<std::uint32_t>(item.path.size());
+    std::uint32_t folded_path_length = 0, name_mask = 0, path_mask = 0;
+    NameHead head;
+    bool name_same = false, path_same = false;
+    if (name_ends_path(item.name, item.path)) {
+        const std::string_view before_name = item.path.substr(0, item.path.size() - name_length);
+        text.append(item.path);
+        const std::size_t folded_start = text.size();
+        path_mask = fold_and_mask(before_name, text, path_same);
+        name_mask = fold_and_mask(item.name, text, name_same);
+        path_mask |= name_mask;
+        path_same = path_same && name_same;
+        head = NameHead::of(name_same
+                                ? item.name
+                                : std::string_view(text).substr(folded_start + before_name.size()));
+        folded_path_length = static_cast<std::uint32_t>(text.size() - folded_start);
+        if (path_same)
+            text.resize(folded_start);
+        name_length |= Segment::kNameInPath;
+    } else {
+        text.append(item.name);
+        std::size_t folded_start = text.size();
+        name_mask = fold_and_mask(item.name, text, name_same);
+        head = NameHead::of(std::string_view(text).substr(folded_start));
+        if (name_same)
+            text.resize(folded_start);
+        text.append(item.path);
+        folded_start = text.size();
+        path_mask = fold_and_mask(item.path, text, path_same);
+        folded_path_length = static_cast<std::uint32_t>(text.size() - folded_start);
+        if (path_same)
+            text.resize(folded_start);
+    }
+    if (name_same)
+        name_length |= Segment::kSelfFolded;
+    if (path_same)
+        path_length |= Segment::kSelfFolded;
+    text.append(item.payload);
 
     s.masks_.push_back(name_mask | std::uint64_t(path_mask) << 32);
     s.heads_.push_back(head);
-    s.begin_.push_back(static_cast<std::uint32_t>(s.text_.size()));
+    s.begin_.push_back(static_cast<std::uint32_t>(text.size()));
     s.name_lengths_.push_back(name_length);
     const std::size_t index = s.name_lengths_.size() - 1;
     s.path_lengths_.push(index, path_length);

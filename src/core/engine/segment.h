@@ -3,9 +3,11 @@
 // All the texts of a segment live in one contiguous buffer, item after item, each item as
 // name, folded name, path, folded path, payload: the folded texts are what matching compares,
 // and the originals beside them give the case and the word boundaries, so that scoring one
-// item touches one place in memory. Per item the segment keeps 32 bytes more: the character
-// masks of the folded name and path, a NameHead, the item's offset in the buffer, the lengths
-// of name, path and folded path, its source and its kind.
+// item touches one place in memory. A file's name is the end of its path: such a name is not
+// stored apart but read from the end of the path (and its folded form from the end of the
+// folded path). A text that is its own folded form is stored once. Per item the segment keeps 32
+// bytes more: the character masks of the folded name and path, a NameHead, the item's offset in the
+// buffer, the lengths of name, path and folded path, its source and its kind.
 #pragma once
 
 #include <cstddef>
@@ -87,23 +89,32 @@ public:
         return std::uint32_t(masks_[i]) | std::uint32_t(masks_[i] >> 32);
     }
     NameHead head(std::size_t i) const { return heads_[i]; }
-    // Address of the item's texts, for prefetching.
-    const char* texts(std::size_t i) const { return at(i); }
     // Asks the processor to fetch what reading item i needs: first its table entries, then
     // (once those have arrived) its texts.
     void prefetch_entries(std::size_t i) const;
     void prefetch_texts(std::size_t i) const;
+    // Asks the processor to fetch the item's name and folded name.
+    void prefetch_name(std::size_t i) const;
 
-    std::string_view name(std::size_t i) const { return {at(i), name_length(i)}; }
-    std::uint32_t name_length(std::size_t i) const { return name_lengths_[i] & ~kSelfFolded; }
+    std::string_view name(std::size_t i) const {
+        if (name_lengths_[i] & kNameInPath)
+            return {at(i) + path_length(i) - name_length(i), name_length(i)};
+        return {at(i), name_length(i)};
+    }
+    std::uint32_t name_length(std::size_t i) const {
+        return name_lengths_[i] & ~(kSelfFolded | kNameInPath);
+    }
     std::string_view folded_name(std::size_t i) const {
         if (name_lengths_[i] & kSelfFolded)
             return name(i);
+        if (name_lengths_[i] & kNameInPath) {
+            // An ASCII name: its folded form is as long as itself.
+            const std::string_view path = folded_path(i);
+            return path.substr(path.size() - name_length(i));
+        }
         return {at(i) + name_length(i), folded_name_length(i)};
     }
-    std::string_view path(std::size_t i) const {
-        return {at(i) + path_offset(i), path_lengths_[i] & ~kSelfFolded};
-    }
+    std::string_view path(std::size_t i) const { return {at(i) + path_offset(i), path_length(i)}; }
     std::string_view folded_path(std::size_t i) const {
         if (path_lengths_[i] & kSelfFolded)
             return path(i);
@@ -128,7 +139,12 @@ private:
     // Marks, in a name or path length, a text whose folded form is itself and is not stored
     // twice.
     static constexpr std::uint32_t kSelfFolded = std::uint32_t{1} << 31;
+    // Marks, in a name length, an ASCII name read from the end of the path.
+    static constexpr std::uint32_t kNameInPath = std::uint32_t{1} << 30;
+    std::uint32_t path_length(std::size_t i) const { return path_lengths_[i] & ~kSelfFolded; }
     std::size_t path_offset(std::size_t i) const {
+        if (name_lengths_[i] & kNameInPath)
+            return 0;
         return name_length(i) + (name_lengths_[i] & kSelfFolded ? 0 : folded_name_length(i));
     }
     std::size_t folded_name_length(std::size_t i) const {

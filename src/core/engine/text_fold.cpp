@@ -3,6 +3,10 @@
 #include <array>
 #include <cstring>
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
 namespace corvantile::engine {
 
 namespace {
@@ -302,6 +306,59 @@ bool fold_text(std::string_view text, std::string& out) {
         append_utf8(out, fold_code_point(cp));
     }
     return true;
+}
+
+std::uint32_t fold_and_mask(std::string_view text, std::string& out, bool& same) {
+    // Copy, fold the copy in place eight ASCII bytes at a time, then take the mask of the
+    // result: two tight passes rather than one that does both.
+    const std::size_t start = out.size();
+    out.append(text);
+    char* dest = out.data() + start;
+    const std::size_t size = text.size();
+    std::uint64_t changed = 0;
+    std::size_t i = 0;
+#if defined(__SSE2__)
+    for (; i + 16 <= size; i += 16) {
+        const __m128i units = _mm_loadu_si128(reinterpret_cast<const __m128i*>(dest + i));
+        if (_mm_movemask_epi8(units) != 0)
+            break;
+        const __m128i offset = _mm_sub_epi8(units, _mm_set1_epi8('A'));
+        const __m128i upper = _mm_cmpeq_epi8(_mm_min_epu8(offset, _mm_set1_epi8(25)), offset);
+        const __m128i backslash = _mm_cmpeq_epi8(units, _mm_set1_epi8('\\'));
+        // 'A'..'Z' gain 0x20; "\\" (0x5C) loses 0x2D to become "/" (0x2F).
+        const __m128i delta = _mm_or_si128(_mm_and_si128(upper, _mm_set1_epi8(0x20)),
+                                           _mm_and_si128(backslash, _mm_set1_epi8(-0x2D)));
+        changed |= std::uint64_t(_mm_movemask_epi8(_mm_or_si128(upper, backslash)));
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(dest + i), _mm_add_epi8(units, delta));
+    }
+#endif
+    for (; i + 8 <= size; i += 8) {
+        std::uint64_t word;
+        std::memcpy(&word, dest + i, 8);
+        if (word & kHighBits)
+            break;
+        const std::uint64_t folded_word = fold_ascii_word(word);
+        changed |= folded_word ^ word;
+        std::memcpy(dest + i, &folded_word, 8);
+    }
+    for (; i < size; ++i) {
+        const char c = dest[i];
+        if (static_cast<unsigned char>(c) >= 0x80)
+            break;
+        const char folded_c = c == '\\' ? '/' : to_lower_ascii(c);
+        changed |= std::uint64_t(folded_c != c);
+        dest[i] = folded_c;
+    }
+    same = i == size && changed == 0;
+    if (i < size) {
+        // Non-ASCII text: fold code point by code point from the first non-ASCII byte on.
+        out.resize(start + i);
+        while (i < size) {
+            const char32_t cp = decode_utf8(text, i);
+            append_utf8(out, fold_code_point(cp));
+        }
+    }
+    return char_mask(std::string_view(out).substr(start));
 }
 
 bool is_folded(std::string_view text) {
