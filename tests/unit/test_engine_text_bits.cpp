@@ -51,13 +51,24 @@ TEST(TextBits, FindsAWordExactlyWhenItIsASubsequenceAtEveryLength) {
     EXPECT_GT(found, 2000);
 }
 
-TEST(TextBits, RefusesWhatItCannotHold) {
+TEST(TextBits, CountsCodePointsInTextsThatAreNotAscii) {
     TextBits bits;
     EXPECT_FALSE(bits.load(std::string(TextBits::kMaxSize + 1, 'a')));
-    EXPECT_FALSE(bits.load("caf\xC3\xA9"));
     EXPECT_TRUE(bits.load(std::string(TextBits::kMaxSize, 'a')));
     EXPECT_TRUE(bits.reach(bit_word("aaa")).found);
     EXPECT_FALSE(bits.reach(bit_word("b")).found);
+    // Accents fold away; other letters match no query character.
+    ASSERT_TRUE(bits.load("Caf\xC3\xA9 \xD0\x96ournal"));
+    EXPECT_TRUE(bits.reach(bit_word("cafe")).found);
+    EXPECT_EQ(bits.reach(bit_word("cafe")).tier, MatchTier::WordStart);
+    EXPECT_TRUE(bits.reach(bit_word("eo")).found);
+    EXPECT_FALSE(bits.reach(bit_word("zh")).found);
+    // Many bytes, few code points.
+    std::string wide;
+    for (std::size_t i = 0; i < TextBits::kMaxSize; ++i)
+        wide += "\xC3\xA9";
+    EXPECT_TRUE(bits.load(wide));
+    EXPECT_FALSE(bits.load(wide + "x"));
 }
 
 TEST(TextBits, TellsTheBestKindOfMatch) {

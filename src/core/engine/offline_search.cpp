@@ -98,27 +98,25 @@ void OfflineSearch::scan(const Chunk& chunk, WorkerState& state) {
     const Matcher& matcher = *state.matcher;
     std::uint32_t picked[64];
     for (std::uint32_t word = chunk.begin / 64; word * 64 < chunk.end; ++word) {
+        const std::uint32_t count = std::min<std::uint32_t>(64, chunk.end - word * 64);
         std::uint64_t todo = previous ? previous[word] : ~std::uint64_t{0};
-        if (chunk.end - word * 64 < 64)
-            todo &= (std::uint64_t{1} << (chunk.end - word * 64)) - 1;
+        if (count < 64)
+            todo &= (std::uint64_t{1} << count) - 1;
+        std::uint64_t found = todo ? todo & segment.admitted(word * 64, count, mask) : 0;
+        if (has_removed)
+            found &= ~(*slot.removed)[word];
         const Floor floor = floor_of(state);
-        std::uint64_t found = 0;
-        std::size_t count = 0;
-        while (todo != 0) {
-            const int bit = std::countr_zero(todo);
-            todo &= todo - 1;
-            const std::uint32_t i = word * 64 + std::uint32_t(bit);
-            if ((segment.key_mask(i) & mask) != mask || (has_removed && slot.is_removed(i)))
-                continue;
-            found |= std::uint64_t{1} << bit;
+        std::size_t picked_count = 0;
+        for (std::uint64_t left = found; left != 0; left &= left - 1) {
+            const std::uint32_t i = word * 64 + std::uint32_t(std::countr_zero(left));
             if (!matcher.may_reach(segment.head(i), segment.name_mask(i), segment.name_length(i),
                                    floor))
                 continue;
-            segment.prefetch_name(i);
-            picked[count++] = i;
+            segment.prefetch_item(i);
+            picked[picked_count++] = i;
         }
         kept[word] = found;
-        for (std::size_t k = 0; k < count; ++k)
+        for (std::size_t k = 0; k < picked_count; ++k)
             consider(segment, picked[k], start + picked[k], state);
         if (word % 16 == 0 && cancelled())
             return;

@@ -59,9 +59,9 @@ void Segment::prefetch_texts(std::size_t i) const {
     prefetch(at(i));
 }
 
-void Segment::prefetch_name(std::size_t i) const {
-    prefetch(name(i).data());
-    prefetch(folded_name(i).data());
+void Segment::prefetch_item(std::size_t i) const {
+    prefetch(at(i));
+    prefetch(at(i) + 64);
 }
 
 std::string_view Segment::payload(std::size_t i) const {

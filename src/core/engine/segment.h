@@ -88,13 +88,25 @@ public:
     std::uint32_t key_mask(std::size_t i) const {
         return std::uint32_t(masks_[i]) | std::uint32_t(masks_[i] >> 32);
     }
+    // Bit j set for each of the count (at most 64) items from `first` on whose key mask holds
+    // every bit of mask; no branch per item.
+    std::uint64_t admitted(std::size_t first, std::size_t count, std::uint32_t mask) const {
+        std::uint64_t bits = 0;
+        const std::uint64_t* masks = masks_.data() + first;
+        for (std::size_t j = 0; j < count; ++j) {
+            const auto key = std::uint32_t(masks[j]) | std::uint32_t(masks[j] >> 32);
+            bits |= std::uint64_t((key & mask) == mask) << j;
+        }
+        return bits;
+    }
     NameHead head(std::size_t i) const { return heads_[i]; }
     // Asks the processor to fetch what reading item i needs: first its table entries, then
     // (once those have arrived) its texts.
     void prefetch_entries(std::size_t i) const;
     void prefetch_texts(std::size_t i) const;
-    // Asks the processor to fetch the item's name and folded name.
-    void prefetch_name(std::size_t i) const;
+    // Asks the processor to fetch the start of the item's texts (two cache lines), which
+    // reading needs no other table for.
+    void prefetch_item(std::size_t i) const;
 
     std::string_view name(std::size_t i) const {
         if (name_lengths_[i] & kNameInPath)

@@ -1,6 +1,7 @@
 #include "core/engine/text_bits.h"
 
 #include "core/engine/match_scoring.h"
+#include "core/engine/text_fold.h"
 
 #include <algorithm>
 #include <bit>
@@ -16,6 +17,8 @@ namespace corvantile::engine {
 namespace {
 
 constexpr std::size_t kChunk = 16;
+// The unit of a code point that does not fold to ASCII.
+constexpr unsigned char kOtherUnit = 0x80;
 // Gap lengths told apart by the bound; longer gaps are counted as this long plus one.
 constexpr std::size_t kGapSteps = 3;
 constexpr int kNoBound = std::numeric_limits<int>::min() / 2;
@@ -106,22 +109,60 @@ void fold_chunk(const unsigned char* chunk, unsigned char* out) {
 bool TextBits::load(std::string_view original) {
     const std::size_t size = original.size();
     if (size > kMaxSize)
-        return false;
-    size_ = size;
-    chunks_ = (size + kChunk - 1) / kChunk;
-    classes_ready_ = false;
-    in_text_ = before_position(size);
+        return load_code_points(original);
+    set_size(size);
     if (chunks_ == 0)
         return true;
-    // The tail of the last chunk is zero: no query word holds a NUL.
-    std::memset(original_ + (chunks_ - 1) * kChunk, 0, kChunk);
     std::memcpy(original_, original.data(), size);
     unsigned high = 0;
     for (std::size_t k = 0; k < chunks_; ++k) {
         high |= chunk_high_bytes(original_ + k * kChunk);
         fold_chunk(original_ + k * kChunk, folded_ + k * kChunk);
     }
-    return high == 0;
+    return high == 0 || load_code_points(original);
+}
+
+void TextBits::set_size(std::size_t size) {
+    size_ = size;
+    chunks_ = (size + kChunk - 1) / kChunk;
+    classes_ready_ = false;
+    in_text_ = before_position(size);
+    // The tail of the last chunk is zero: no query word holds a NUL.
+    if (chunks_ > 0) {
+        std::memset(original_ + (chunks_ - 1) * kChunk, 0, kChunk);
+        std::memset(folded_ + (chunks_ - 1) * kChunk, 0, kChunk);
+    }
+}
+
+// One unit per code point, as the matcher places words in a non-ASCII text. A code point
+// that folds to ASCII becomes that character (in its case, for the camel humps); any other
+// one becomes a byte no query word holds, counted as a delimiter. That may give the position
+// after it a word-start bonus it does not have, which only loosens the bounds.
+bool TextBits::load_code_points(std::string_view original) {
+    std::size_t count = 0;
+    for (std::size_t pos = 0; pos < original.size(); ++count) {
+        if (count == kMaxSize)
+            return false;
+        const char32_t cp = decode_utf8(original, pos);
+        const char32_t fold = fold_code_point(cp);
+        if (fold < 0x80) {
+            folded_[count] = static_cast<unsigned char>(fold);
+            original_[count] = static_cast<unsigned char>(
+                is_upper_case(cp) && fold >= 'a' && fold <= 'z' ? fold - 32 : fold);
+        } else {
+            folded_[count] = original_[count] = kOtherUnit;
+        }
+    }
+    const std::size_t size = count;
+    // Clear the tail of the last chunk, keeping the units written before it.
+    const std::size_t end = (size + kChunk - 1) / kChunk * kChunk;
+    std::memset(folded_ + size, 0, end - size);
+    std::memset(original_ + size, 0, end - size);
+    size_ = size;
+    chunks_ = end / kChunk;
+    classes_ready_ = false;
+    in_text_ = before_position(size);
+    return true;
 }
 
 PositionBits TextBits::find(unsigned char c) const {

@@ -1,5 +1,6 @@
-// Bit-parallel view of a short ASCII text: one bit per byte position, for the characters of a
-// query word and for the classes that give a position its bonus.
+// Bit-parallel view of a short text: one bit per position (a byte of an ASCII text, a code
+// point of any other), for the characters of a query word and for the classes that give a
+// position its bonus.
 //
 // Before any alignment is computed, these answer cheaply and without a branch per byte: does
 // a word occur in the text as a subsequence, which kind of match can it make there at best,
@@ -41,8 +42,8 @@ public:
     static constexpr std::size_t kMaxSize = sizeof(PositionBits) * 8;
     static constexpr std::size_t kMaxWord = 64;
 
-    // Takes a text (and folds it); false, and nothing usable, when it is longer than kMaxSize
-    // or not ASCII.
+    // Takes a text (and folds it): one unit per byte for ASCII, per code point otherwise;
+    // false, and nothing usable, when that is more than kMaxSize units.
     bool load(std::string_view original);
 
     // Where, and how well, the word can be placed. The word must be non-empty, of at most
@@ -55,6 +56,8 @@ private:
         PositionBits word_start;                          // any of them
     };
 
+    void set_size(std::size_t size);
+    bool load_code_points(std::string_view original);
     PositionBits find(unsigned char c) const;
     void compute_classes();
     int best_bonus(PositionBits positions) const;
