@@ -234,7 +234,7 @@ Matcher::Screen Matcher::screen(const ItemText& item, Floor floor, bool path_may
                 return Screen::Unknown;
             path_loaded = true;
         }
-        reach = path_bits_.reach(bit_words_[w]);
+        reach = path_bits_.reach(bit_words_[w], false);
         if (!reach.found)
             return Screen::Rejected;
         tier = MatchTier::PathOnly;

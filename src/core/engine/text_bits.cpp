@@ -226,9 +226,29 @@ int TextBits::best_high_bonus(PositionBits positions) const {
     return 0;
 }
 
-WordReach TextBits::reach(const BitWord& word) {
+bool TextBits::has_subsequence(const BitWord& word) const {
+    // Chunk by chunk, looking only for the character awaited next: most texts a search looks
+    // at do not hold the word, and this tells so with a compare or two per chunk.
+    std::size_t k = 0;
+    for (std::size_t chunk = 0; chunk < chunks_; ++chunk) {
+        unsigned from = 0;
+        for (;;) {
+            const unsigned at = chunk_equal(folded_ + chunk * kChunk, word.units[k]) >> from;
+            if (at == 0)
+                break;
+            if (++k == word.size)
+                return true;
+            from += unsigned(std::countr_zero(at)) + 1;
+            if (from >= kChunk)
+                break;
+        }
+    }
+    return false;
+}
+
+WordReach TextBits::reach(const BitWord& word, bool with_tier) {
     const std::size_t m = word.size;
-    if (m == 0 || m > kMaxWord)
+    if (m == 0 || m > kMaxWord || !has_subsequence(word))
         return {};
     PositionBits found[kMaxWord], valid[kMaxWord];
     std::size_t first[kMaxWord];
@@ -260,12 +280,12 @@ WordReach TextBits::reach(const BitWord& word) {
     out.found = true;
     // A run that begins a word makes a word-start match; characters that each begin a word,
     // in order, an acronym.
-    PositionBits run = valid[0] & classes_.word_start;
+    PositionBits run = with_tier ? valid[0] & classes_.word_start : 0;
     for (std::size_t k = 1; k < m && run; ++k)
         run = valid[k] & (run << 1);
     if (run) {
         out.tier = MatchTier::WordStart;
-    } else if (m >= 2) {
+    } else if (with_tier && m >= 2) {
         std::size_t at = 0;
         bool acronym = true;
         for (std::size_t k = 0; k < m && acronym; ++k) {

@@ -48,7 +48,8 @@ public:
 
     // Where, and how well, the word can be placed. The word must be non-empty, of at most
     // kMaxWord bytes, ASCII and without NUL.
-    WordReach reach(const BitWord& word);
+    // The tier is only worked out when asked for (a word matched through the path has none).
+    WordReach reach(const BitWord& word, bool with_tier = true);
 
 private:
     struct Classes {
@@ -57,6 +58,7 @@ private:
     };
 
     void set_size(std::size_t size);
+    bool has_subsequence(const BitWord& word) const;
     bool load_code_points(std::string_view original);
     PositionBits find(unsigned char c) const;
     void compute_classes();
