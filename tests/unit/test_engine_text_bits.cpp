@@ -7,6 +7,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <random>
 #include <string>
 
@@ -25,17 +26,17 @@ bool is_subsequence(const std::string& word, const std::string& text) {
     return i == word.size();
 }
 
-TEST(TextBits, FindsAWordExactlyWhenItIsASubsequenceAtEveryLength) {
-    if (!kHaveTextBits)
-        GTEST_SKIP() << "no 128-bit integers on this compiler";
+template <class Bits> void check_finds_exactly_subsequences() {
     std::mt19937 random(7);
     const std::string alphabet = "abcAB/\\_. 1";
-    TextBits bits;
+    TextBits<Bits> bits;
+    const std::size_t most = TextBits<Bits>::kMaxSize;
     int found = 0;
     for (int n = 0; n < 20000; ++n) {
         // Lengths around the chunk and half boundaries matter most.
         static const std::size_t kLengths[] = {0, 1, 15, 16, 17, 63, 64, 65, 100, 127, 128};
-        const std::size_t length = n % 2 ? kLengths[random() % 11] : random() % 129;
+        std::size_t length = n % 2 ? kLengths[random() % 11] : random() % (most + 1);
+        length = std::min(length, most);
         std::string text;
         for (std::size_t i = 0; i < length; ++i)
             text += alphabet[random() % alphabet.size()];
@@ -51,10 +52,16 @@ TEST(TextBits, FindsAWordExactlyWhenItIsASubsequenceAtEveryLength) {
     EXPECT_GT(found, 2000);
 }
 
+TEST(TextBits, FindsAWordExactlyWhenItIsASubsequenceAtEveryLength) {
+    check_finds_exactly_subsequences<std::uint64_t>();
+    if (kHaveTextBits)
+        check_finds_exactly_subsequences<PositionBits>();
+}
+
 TEST(TextBits, CountsCodePointsInTextsThatAreNotAscii) {
-    TextBits bits;
-    EXPECT_FALSE(bits.load(std::string(TextBits::kMaxSize + 1, 'a')));
-    EXPECT_TRUE(bits.load(std::string(TextBits::kMaxSize, 'a')));
+    LongTextBits bits;
+    EXPECT_FALSE(bits.load(std::string(LongTextBits::kMaxSize + 1, 'a')));
+    EXPECT_TRUE(bits.load(std::string(LongTextBits::kMaxSize, 'a')));
     EXPECT_TRUE(bits.reach(bit_word("aaa")).found);
     EXPECT_FALSE(bits.reach(bit_word("b")).found);
     // Accents fold away; other letters match no query character.
@@ -65,7 +72,7 @@ TEST(TextBits, CountsCodePointsInTextsThatAreNotAscii) {
     EXPECT_FALSE(bits.reach(bit_word("zh")).found);
     // Many bytes, few code points.
     std::string wide;
-    for (std::size_t i = 0; i < TextBits::kMaxSize; ++i)
+    for (std::size_t i = 0; i < LongTextBits::kMaxSize; ++i)
         wide += "\xC3\xA9";
     EXPECT_TRUE(bits.load(wide));
     EXPECT_FALSE(bits.load(wide + "x"));
@@ -74,7 +81,7 @@ TEST(TextBits, CountsCodePointsInTextsThatAreNotAscii) {
 TEST(TextBits, TellsTheBestKindOfMatch) {
     if (!kHaveTextBits)
         GTEST_SKIP() << "no 128-bit integers on this compiler";
-    TextBits bits;
+    LongTextBits bits;
     ASSERT_TRUE(bits.load("Visual Studio Code"));
     EXPECT_EQ(bits.reach(bit_word("stu")).tier, MatchTier::WordStart);
     EXPECT_EQ(bits.reach(bit_word("vsc")).tier, MatchTier::Acronym);

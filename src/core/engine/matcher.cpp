@@ -74,7 +74,7 @@ Matcher::Matcher(const Query& query) : query_(query) {
     const bool bits_suit =
         kHaveTextBits && !exact &&
         std::all_of(mode_words_.begin(), mode_words_.end(), [](const ModeWord& word) {
-            return word.bytes_ok && word.bytes.size() <= TextBits::kMaxWord &&
+            return word.bytes_ok && word.bytes.size() <= ShortTextBits::kMaxWord &&
                    word.bytes.find('\0') == std::string::npos;
         });
     if (bits_suit)

@@ -127,8 +127,8 @@ private:
     Prepared path_;
     std::vector<WordPlacement> placements_;
     std::vector<BitWord> bit_words_; // empty when the words do not suit TextBits
-    TextBits name_bits_;
-    TextBits path_bits_;
+    ShortTextBits name_bits_;        // a name of more than 64 characters is aligned unscreened
+    LongTextBits path_bits_;
     detail::AlignScratch scratch_;
     bool want_positions_ = false; // scattered placements record their positions
 };

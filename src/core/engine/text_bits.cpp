@@ -23,17 +23,17 @@ constexpr unsigned char kOtherUnit = 0x80;
 constexpr std::size_t kGapSteps = 3;
 constexpr int kNoBound = std::numeric_limits<int>::min() / 2;
 
-int lowest_bit(PositionBits bits) {
+template <class Bits> int lowest_bit(Bits bits) {
     const auto low = static_cast<std::uint64_t>(bits);
-    if constexpr (sizeof(PositionBits) > 8) {
+    if constexpr (sizeof(Bits) > 8) {
         if (low == 0)
             return 64 + std::countr_zero(static_cast<std::uint64_t>(bits >> 64));
     }
     return std::countr_zero(low);
 }
 
-int highest_bit(PositionBits bits) {
-    if constexpr (sizeof(PositionBits) > 8) {
+template <class Bits> int highest_bit(Bits bits) {
+    if constexpr (sizeof(Bits) > 8) {
         if (const auto high = static_cast<std::uint64_t>(bits >> 64); high != 0)
             return 127 - std::countl_zero(high);
     }
@@ -41,13 +41,13 @@ int highest_bit(PositionBits bits) {
 }
 
 // Positions from `from` on.
-PositionBits from_position(std::size_t from) {
-    return from >= TextBits::kMaxSize ? 0 : ~PositionBits{0} << from;
+template <class Bits> Bits from_position(std::size_t from) {
+    return from >= sizeof(Bits) * 8 ? 0 : ~Bits{0} << from;
 }
 
 // Positions before `end`.
-PositionBits before_position(std::size_t end) {
-    return end >= TextBits::kMaxSize ? ~PositionBits{0} : (PositionBits{1} << end) - 1;
+template <class Bits> Bits before_position(std::size_t end) {
+    return end >= sizeof(Bits) * 8 ? ~Bits{0} : (Bits{1} << end) - 1;
 }
 
 // Bit i of the result is set when unit i of the 16-byte chunk lies in [low, low + span].
@@ -106,7 +106,7 @@ void fold_chunk(const unsigned char* chunk, unsigned char* out) {
 
 } // namespace
 
-bool TextBits::load(std::string_view original) {
+template <class Bits> bool TextBits<Bits>::load(std::string_view original) {
     const std::size_t size = original.size();
     if (size > kMaxSize)
         return load_code_points(original);
@@ -122,11 +122,11 @@ bool TextBits::load(std::string_view original) {
     return high == 0 || load_code_points(original);
 }
 
-void TextBits::set_size(std::size_t size) {
+template <class Bits> void TextBits<Bits>::set_size(std::size_t size) {
     size_ = size;
     chunks_ = (size + kChunk - 1) / kChunk;
     classes_ready_ = false;
-    in_text_ = before_position(size);
+    in_text_ = before_position<Bits>(size);
     // The tail of the last chunk is zero: no query word holds a NUL.
     if (chunks_ > 0) {
         std::memset(original_ + (chunks_ - 1) * kChunk, 0, kChunk);
@@ -138,7 +138,7 @@ void TextBits::set_size(std::size_t size) {
 // that folds to ASCII becomes that character (in its case, for the camel humps); any other
 // one becomes a byte no query word holds, counted as a delimiter. That may give the position
 // after it a word-start bonus it does not have, which only loosens the bounds.
-bool TextBits::load_code_points(std::string_view original) {
+template <class Bits> bool TextBits<Bits>::load_code_points(std::string_view original) {
     std::size_t count = 0;
     for (std::size_t pos = 0; pos < original.size(); ++count) {
         if (count == kMaxSize)
@@ -161,11 +161,11 @@ bool TextBits::load_code_points(std::string_view original) {
     size_ = size;
     chunks_ = end / kChunk;
     classes_ready_ = false;
-    in_text_ = before_position(size);
+    in_text_ = before_position<Bits>(size);
     return true;
 }
 
-PositionBits TextBits::find(unsigned char c) const {
+template <class Bits> Bits TextBits<Bits>::find(unsigned char c) const {
     // Chunk masks gathered into 64-bit halves: shifts by a constant amount, no 128-bit ones.
     std::uint64_t low = 0, high = 0;
     const std::size_t low_chunks = std::min<std::size_t>(chunks_, 4);
@@ -173,25 +173,25 @@ PositionBits TextBits::find(unsigned char c) const {
         low |= std::uint64_t{chunk_equal(folded_ + k * kChunk, c)} << (k * kChunk);
     for (std::size_t k = 4; k < chunks_; ++k)
         high |= std::uint64_t{chunk_equal(folded_ + k * kChunk, c)} << ((k - 4) * kChunk);
-    if constexpr (sizeof(PositionBits) > 8)
-        return PositionBits{high} << 64 | low;
+    if constexpr (sizeof(Bits) > 8)
+        return Bits{high} << 64 | low;
     return low;
 }
 
-void TextBits::compute_classes() {
-    PositionBits letters = 0, digits = 0, separators = 0, upper = 0;
+template <class Bits> void TextBits<Bits>::compute_classes() {
+    Bits letters = 0, digits = 0, separators = 0, upper = 0;
     for (std::size_t k = 0; k < chunks_; ++k) {
         const unsigned char* folded = folded_ + k * kChunk;
         const unsigned shift = unsigned(k * kChunk);
-        letters |= PositionBits{chunk_in_range(folded, 'a', 25)} << shift;
-        digits |= PositionBits{chunk_in_range(folded, '0', 9)} << shift;
-        separators |= PositionBits{chunk_equal(folded, '/')} << shift;
-        upper |= PositionBits{chunk_in_range(original_ + k * kChunk, 'A', 25)} << shift;
+        letters |= Bits{chunk_in_range(folded, 'a', 25)} << shift;
+        digits |= Bits{chunk_in_range(folded, '0', 9)} << shift;
+        separators |= Bits{chunk_equal(folded, '/')} << shift;
+        upper |= Bits{chunk_in_range(original_ + k * kChunk, 'A', 25)} << shift;
     }
     // The same classes as the scoring model gives the positions of a text.
-    const PositionBits word = letters | digits;
-    const PositionBits lower = letters & ~upper;
-    const PositionBits delimiters = in_text_ & ~(word | separators);
+    const Bits word = letters | digits;
+    const Bits lower = letters & ~upper;
+    const Bits delimiters = in_text_ & ~(word | separators);
     classes_.start = word & 1;
     classes_.path = word & (separators << 1);
     classes_.boundary = word & (delimiters << 1);
@@ -202,7 +202,7 @@ void TextBits::compute_classes() {
     classes_ready_ = true;
 }
 
-int TextBits::best_bonus(PositionBits positions) const {
+template <class Bits> int TextBits<Bits>::best_bonus(Bits positions) const {
     if (positions & classes_.start)
         return kBonusStart;
     if (positions & classes_.path)
@@ -216,7 +216,7 @@ int TextBits::best_bonus(PositionBits positions) const {
     return 0;
 }
 
-int TextBits::best_high_bonus(PositionBits positions) const {
+template <class Bits> int TextBits<Bits>::best_high_bonus(Bits positions) const {
     if (positions & classes_.start)
         return kBonusStart;
     if (positions & classes_.path)
@@ -226,7 +226,7 @@ int TextBits::best_high_bonus(PositionBits positions) const {
     return 0;
 }
 
-bool TextBits::has_subsequence(const BitWord& word) const {
+template <class Bits> bool TextBits<Bits>::has_subsequence(const BitWord& word) const {
     // Chunk by chunk, looking only for the character awaited next: most texts a search looks
     // at do not hold the word, and this tells so with a compare or two per chunk.
     std::size_t k = 0;
@@ -246,11 +246,11 @@ bool TextBits::has_subsequence(const BitWord& word) const {
     return false;
 }
 
-WordReach TextBits::reach(const BitWord& word, bool with_tier) {
+template <class Bits> WordReach TextBits<Bits>::reach(const BitWord& word, bool with_tier) {
     const std::size_t m = word.size;
     if (m == 0 || m > kMaxWord || !has_subsequence(word))
         return {};
-    PositionBits found[kMaxWord], valid[kMaxWord];
+    Bits found[kMaxWord], valid[kMaxWord];
     std::size_t first[kMaxWord];
     // Leftmost placement: where each character can go first.
     std::size_t from = 0;
@@ -259,7 +259,7 @@ WordReach TextBits::reach(const BitWord& word, bool with_tier) {
         while (same < k && word.units[same] != word.units[k])
             ++same;
         found[k] = valid[k] = same < k ? found[same] : find(word.units[k]);
-        const PositionBits at = valid[k] & from_position(from);
+        const Bits at = valid[k] & from_position<Bits>(from);
         if (!at)
             return {};
         first[k] = std::size_t(lowest_bit(at));
@@ -269,8 +269,8 @@ WordReach TextBits::reach(const BitWord& word, bool with_tier) {
     // placement, as in the alignment search.
     std::size_t end = size_;
     for (std::size_t k = m; k-- > 0;) {
-        const std::size_t last = std::size_t(highest_bit(valid[k] & before_position(end)));
-        valid[k] &= from_position(first[k]) & before_position(last + 1);
+        const std::size_t last = std::size_t(highest_bit(valid[k] & before_position<Bits>(end)));
+        valid[k] &= from_position<Bits>(first[k]) & before_position<Bits>(last + 1);
         end = last;
     }
     if (!classes_ready_)
@@ -280,7 +280,7 @@ WordReach TextBits::reach(const BitWord& word, bool with_tier) {
     out.found = true;
     // A run that begins a word makes a word-start match; characters that each begin a word,
     // in order, an acronym.
-    PositionBits run = with_tier ? valid[0] & classes_.word_start : 0;
+    Bits run = with_tier ? valid[0] & classes_.word_start : 0;
     for (std::size_t k = 1; k < m && run; ++k)
         run = valid[k] & (run << 1);
     if (run) {
@@ -289,7 +289,7 @@ WordReach TextBits::reach(const BitWord& word, bool with_tier) {
         std::size_t at = 0;
         bool acronym = true;
         for (std::size_t k = 0; k < m && acronym; ++k) {
-            const PositionBits starts = found[k] & classes_.word_start & from_position(at);
+            const Bits starts = found[k] & classes_.word_start & from_position<Bits>(at);
             acronym = starts != 0;
             if (acronym)
                 at = std::size_t(lowest_bit(starts)) + 1;
@@ -304,9 +304,9 @@ WordReach TextBits::reach(const BitWord& word, bool with_tier) {
         // After a gap, the nearer the character before can be, the less the gap costs: one
         // skipped position costs kGapStart, each further one kGapExtension more.
         int best = kNoBound;
-        PositionBits rest = valid[k];
+        Bits rest = valid[k];
         for (std::size_t shift = 2; shift <= kGapSteps + 1 && rest; ++shift) {
-            if (const PositionBits near = rest & (valid[k - 1] << shift)) {
+            if (const Bits near = rest & (valid[k - 1] << shift)) {
                 best =
                     std::max(best, best_bonus(near) + kGapStart + int(shift - 2) * kGapExtension);
                 rest &= ~near;
@@ -314,7 +314,7 @@ WordReach TextBits::reach(const BitWord& word, bool with_tier) {
         }
         if (rest)
             best = std::max(best, best_bonus(rest) + kGapStart + int(kGapSteps) * kGapExtension);
-        if (const PositionBits follows = valid[k] & (valid[k - 1] << 1)) {
+        if (const Bits follows = valid[k] & (valid[k - 1] << 1)) {
             const int consecutive = std::max(
                 {kBonusConsecutive, best_high_bonus(follows), best_high_bonus(follows >> 1)});
             best = std::max(best, consecutive);
@@ -324,5 +324,10 @@ WordReach TextBits::reach(const BitWord& word, bool with_tier) {
     out.bound = bound;
     return out;
 }
+
+template class TextBits<std::uint64_t>;
+#ifdef __SIZEOF_INT128__
+template class TextBits<PositionBits>;
+#endif
 
 } // namespace corvantile::engine

@@ -16,6 +16,7 @@
 
 namespace corvantile::engine {
 
+// The widest bit set at hand: 128 positions where the compiler has 128-bit integers.
 #ifdef __SIZEOF_INT128__
 inline constexpr bool kHaveTextBits = true;
 using PositionBits = unsigned __int128;
@@ -37,9 +38,11 @@ struct WordReach {
     int bound = 0;                         // no alignment of the word scores more
 };
 
-class TextBits {
+// Bits is the type of a set of positions: std::uint64_t for short texts such as names (the
+// cheaper), PositionBits for paths.
+template <class Bits> class TextBits {
 public:
-    static constexpr std::size_t kMaxSize = sizeof(PositionBits) * 8;
+    static constexpr std::size_t kMaxSize = sizeof(Bits) * 8;
     static constexpr std::size_t kMaxWord = 64;
 
     // Takes a text (and folds it): one unit per byte for ASCII, per code point otherwise;
@@ -53,25 +56,33 @@ public:
 
 private:
     struct Classes {
-        PositionBits start, path, boundary, camel, digit; // bonus 10, 9, 8, 7, 6
-        PositionBits word_start;                          // any of them
+        Bits start, path, boundary, camel, digit; // bonus 10, 9, 8, 7, 6
+        Bits word_start;                          // any of them
     };
 
     void set_size(std::size_t size);
     bool has_subsequence(const BitWord& word) const;
     bool load_code_points(std::string_view original);
-    PositionBits find(unsigned char c) const;
+    Bits find(unsigned char c) const;
     void compute_classes();
-    int best_bonus(PositionBits positions) const;
-    int best_high_bonus(PositionBits positions) const;
+    int best_bonus(Bits positions) const;
+    int best_high_bonus(Bits positions) const;
 
     alignas(16) unsigned char folded_[kMaxSize];
     alignas(16) unsigned char original_[kMaxSize];
     std::size_t size_ = 0;
     std::size_t chunks_ = 0; // 16-byte chunks in use
-    PositionBits in_text_ = 0;
+    Bits in_text_ = 0;
     Classes classes_{};
     bool classes_ready_ = false;
 };
+
+extern template class TextBits<std::uint64_t>;
+#ifdef __SIZEOF_INT128__
+extern template class TextBits<PositionBits>;
+#endif
+
+using ShortTextBits = TextBits<std::uint64_t>;
+using LongTextBits = TextBits<PositionBits>;
 
 } // namespace corvantile::engine
