@@ -3,6 +3,10 @@
 #include "core/engine/memory_hint.h"
 #include "core/engine/text_fold.h"
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
 #include <algorithm>
 #include <cstring>
 
@@ -57,6 +61,32 @@ void Segment::prefetch_entries(std::size_t i) const {
 
 void Segment::prefetch_texts(std::size_t i) const {
     prefetch(at(i));
+}
+
+std::uint64_t Segment::admitted(std::size_t first, std::size_t count, std::uint32_t mask) const {
+    std::uint64_t bits = 0;
+    const std::uint64_t* masks = masks_.data() + first;
+    std::size_t j = 0;
+#if defined(__SSE2__)
+    // Four items at a time: their name and path masks are gathered into two vectors.
+    const __m128i wanted = _mm_set1_epi32(static_cast<int>(mask));
+    for (; j + 4 <= count; j += 4) {
+        const __m128 a =
+            _mm_castsi128_ps(_mm_loadu_si128(reinterpret_cast<const __m128i*>(masks + j)));
+        const __m128 b =
+            _mm_castsi128_ps(_mm_loadu_si128(reinterpret_cast<const __m128i*>(masks + j + 2)));
+        const __m128i names = _mm_castps_si128(_mm_shuffle_ps(a, b, _MM_SHUFFLE(2, 0, 2, 0)));
+        const __m128i paths = _mm_castps_si128(_mm_shuffle_ps(a, b, _MM_SHUFFLE(3, 1, 3, 1)));
+        const __m128i keys = _mm_and_si128(_mm_or_si128(names, paths), wanted);
+        const int hits = _mm_movemask_ps(_mm_castsi128_ps(_mm_cmpeq_epi32(keys, wanted)));
+        bits |= std::uint64_t(unsigned(hits)) << j;
+    }
+#endif
+    for (; j < count; ++j) {
+        const auto key = std::uint32_t(masks[j]) | std::uint32_t(masks[j] >> 32);
+        bits |= std::uint64_t((key & mask) == mask) << j;
+    }
+    return bits;
 }
 
 void Segment::prefetch_item(std::size_t i) const {

@@ -90,15 +90,7 @@ public:
     }
     // Bit j set for each of the count (at most 64) items from `first` on whose key mask holds
     // every bit of mask; no branch per item.
-    std::uint64_t admitted(std::size_t first, std::size_t count, std::uint32_t mask) const {
-        std::uint64_t bits = 0;
-        const std::uint64_t* masks = masks_.data() + first;
-        for (std::size_t j = 0; j < count; ++j) {
-            const auto key = std::uint32_t(masks[j]) | std::uint32_t(masks[j] >> 32);
-            bits |= std::uint64_t((key & mask) == mask) << j;
-        }
-        return bits;
-    }
+    std::uint64_t admitted(std::size_t first, std::size_t count, std::uint32_t mask) const;
     NameHead head(std::size_t i) const { return heads_[i]; }
     // Asks the processor to fetch what reading item i needs: first its table entries, then
     // (once those have arrived) its texts.
