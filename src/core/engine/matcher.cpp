@@ -98,6 +98,10 @@ Matcher::Matcher(const Query& query) : query_(query) {
             if (byte == joined_first_ && separators == 1)
                 exact_bound_ = tier_score(MatchTier::Exact, total);
         }
+    other_first_bound_ = path_only_bound_;
+    for (unsigned byte = 0; byte < 256; ++byte)
+        if (byte != joined_first_)
+            other_first_bound_ = std::max(other_first_bound_, word_start_bound_[byte][1]);
 }
 
 template <class Fn> int Matcher::with_word(const Prepared& text, const ModeWord& word, Fn&& fn) {

@@ -68,6 +68,11 @@ public:
         return !floor.excludes(bound, name_length);
     }
 
+    // The first folded byte of the query, and the most an item whose name begins otherwise
+    // can score: once the floor is above that, only names beginning with it can enter.
+    unsigned char first_byte() const { return joined_first_; }
+    std::int32_t other_first_bound() const { return other_first_bound_; }
+
     const Query& query() const { return query_; }
 
 private:
@@ -118,6 +123,7 @@ private:
     std::array<std::array<std::int32_t, 2>, 256> word_start_bound_{};
     std::int32_t exact_bound_ = 0;
     std::int32_t path_only_bound_ = 0;
+    std::int32_t other_first_bound_ = 0;
     std::uint32_t mask_ = 0;
     unsigned char joined_first_ = 0;
     std::size_t joined_size_ = 0;

@@ -105,7 +105,11 @@ void OfflineSearch::scan(const Chunk& chunk, WorkerState& state) {
         std::uint64_t found = todo ? todo & segment.admitted(word * 64, count, mask) : 0;
         if (has_removed)
             found &= ~(*slot.removed)[word];
+        kept[word] = found;
         const Floor floor = floor_of(state);
+        // Once only names that begin like the query can enter, the others go four at a time.
+        if (found && matcher.other_first_bound() < floor.score)
+            found &= segment.beginning_with(word * 64, count, matcher.first_byte());
         std::size_t picked_count = 0;
         for (std::uint64_t left = found; left != 0; left &= left - 1) {
             const std::uint32_t i = word * 64 + std::uint32_t(std::countr_zero(left));
@@ -115,7 +119,6 @@ void OfflineSearch::scan(const Chunk& chunk, WorkerState& state) {
             segment.prefetch_item(i);
             picked[picked_count++] = i;
         }
-        kept[word] = found;
         for (std::size_t k = 0; k < picked_count; ++k)
             consider(segment, picked[k], start + picked[k], state);
         if (word % 16 == 0 && cancelled())

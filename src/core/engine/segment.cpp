@@ -89,6 +89,25 @@ std::uint64_t Segment::admitted(std::size_t first, std::size_t count, std::uint3
     return bits;
 }
 
+std::uint64_t Segment::beginning_with(std::size_t first, std::size_t count, unsigned char c) const {
+    static_assert(sizeof(NameHead) == 4);
+    std::uint64_t bits = 0;
+    const NameHead* heads = heads_.data() + first;
+    std::size_t j = 0;
+#if defined(__SSE2__)
+    const __m128i wanted = _mm_set1_epi32(c);
+    const __m128i first_byte = _mm_set1_epi32(0xFF);
+    for (; j + 4 <= count; j += 4) {
+        const __m128i four = _mm_loadu_si128(reinterpret_cast<const __m128i*>(heads + j));
+        const __m128i equal = _mm_cmpeq_epi32(_mm_and_si128(four, first_byte), wanted);
+        bits |= std::uint64_t(unsigned(_mm_movemask_ps(_mm_castsi128_ps(equal)))) << j;
+    }
+#endif
+    for (; j < count; ++j)
+        bits |= std::uint64_t(static_cast<unsigned char>(heads[j].first()) == c) << j;
+    return bits;
+}
+
 void Segment::prefetch_item(std::size_t i) const {
     prefetch(at(i));
     prefetch(at(i) + 64);

@@ -91,6 +91,9 @@ public:
     // Bit j set for each of the count (at most 64) items from `first` on whose key mask holds
     // every bit of mask; no branch per item.
     std::uint64_t admitted(std::size_t first, std::size_t count, std::uint32_t mask) const;
+    // Bit j set for each of the count (at most 64) items from `first` on whose folded name
+    // begins with the byte c.
+    std::uint64_t beginning_with(std::size_t first, std::size_t count, unsigned char c) const;
     NameHead head(std::size_t i) const { return heads_[i]; }
     // Asks the processor to fetch what reading item i needs: first its table entries, then
     // (once those have arrived) its texts.
