@@ -93,8 +93,12 @@ TEST(SearchBounds, TopResultsEqualABruteForceRanking) {
     for (int q = 0; q < 40; ++q) {
         const std::string text =
             random_text(random, 2) + (q % 3 ? "" : " " + random_text(random, 1));
+        // Every option, since each changes which items need their path.
+        MatchOptions options;
+        options.case_sensitive = q % 4 == 1;
+        options.match_start_only = q % 4 == 2;
         // Brute force: every item matched without a floor, ranked.
-        Matcher matcher(Query(text, {}));
+        Matcher matcher(Query(text, options));
         std::vector<RankKey> all;
         for (std::uint32_t i = 0; i < catalog->capacity(); ++i) {
             const ItemView view = catalog->view(i);
@@ -109,6 +113,7 @@ TEST(SearchBounds, TopResultsEqualABruteForceRanking) {
         bool done = false;
         SearchRequest request;
         request.text = text;
+        request.match = options;
         request.catalog = catalog;
         request.max_results = 30;
         request.callbacks.on_batch = [&](SearchId, std::span<const SearchHit> hits) {

@@ -206,7 +206,8 @@ bool Matcher::exact_name() {
            }) != kNoScore;
 }
 
-Matcher::Screen Matcher::screen(const ItemText& item, Floor floor, bool path_may_rank) {
+Matcher::Screen Matcher::screen(const ItemText& item, Floor floor, bool path_may_rank,
+                                PathUse path_use) {
     if (bit_words_.empty() || floor.none())
         return Screen::Unknown;
     const auto& words = query_.words();
@@ -231,7 +232,7 @@ Matcher::Screen Matcher::screen(const ItemText& item, Floor floor, bool path_may
             bound += reach.bound;
             continue;
         }
-        if (!path_may_rank || (start_only && w == 0))
+        if (!path_may_rank || (start_only && w == 0) || path_use == PathUse::Never)
             return Screen::Rejected;
         if (!path_loaded) {
             if (!path_bits_.load(item.path))
@@ -245,6 +246,8 @@ Matcher::Screen Matcher::screen(const ItemText& item, Floor floor, bool path_may
         bound += reach.bound;
     }
     if (!path_loaded) {
+        if (path_use == PathUse::Needed)
+            return Screen::Rejected;
         const std::string_view name = item.folded_name;
         const bool exact = !name.empty() && static_cast<unsigned char>(name[0]) == joined_first_ &&
                            (name.size() == joined_size_ ||
@@ -258,7 +261,7 @@ Matcher::Screen Matcher::screen(const ItemText& item, Floor floor, bool path_may
 }
 
 std::optional<MatchResult> Matcher::match(const ItemText& item, Floor floor,
-                                          MatchPositions* positions) {
+                                          MatchPositions* positions, PathUse path_use) {
     want_positions_ = positions != nullptr;
     const auto& words = query_.words();
     if (words.empty())
@@ -283,7 +286,7 @@ std::optional<MatchResult> Matcher::match(const ItemText& item, Floor floor,
     // looked for when such a match could still rank above the floor.
     const bool path_may_rank =
         !floor.excludes(tier_score(MatchTier::PathOnly, query_.max_alignment()), name_length);
-    const Screen screened = screen(item, floor, path_may_rank);
+    const Screen screened = screen(item, floor, path_may_rank, path_use);
     if (screened == Screen::Rejected)
         return std::nullopt;
     bool any_in_name = false, all_in_name = true;
@@ -296,11 +299,14 @@ std::optional<MatchResult> Matcher::match(const ItemText& item, Floor floor,
             continue;
         }
         if (screened == Screen::Unknown &&
-            (!path_may_rank || (options.match_start_only && w == 0) ||
+            (!path_may_rank || (options.match_start_only && w == 0) || path_use == PathUse::Never ||
              !bytes_subsequence(words[w].folded, item.folded_path)))
             return std::nullopt;
         all_in_name = false;
     }
+    // (When case matters a word found in the folded name may still fall back to the path.)
+    if (all_in_name && path_use == PathUse::Needed && !options.case_sensitive)
+        return std::nullopt;
 
     MatchTier tier = MatchTier::Exact;
     int alignment = 0;
@@ -365,7 +371,8 @@ std::optional<MatchResult> Matcher::match(const ItemText& item, Floor floor,
                 }
                 // Only possible when case matters: the folded text matched, the cased not.
                 placement.in_name = false;
-                if (!bytes_subsequence(words[w].folded, item.folded_path))
+                if (path_use == PathUse::Never ||
+                    !bytes_subsequence(words[w].folded, item.folded_path))
                     return std::nullopt;
                 tier = MatchTier::PathOnly;
             }
@@ -379,6 +386,10 @@ std::optional<MatchResult> Matcher::match(const ItemText& item, Floor floor,
             alignment += placement.score;
         }
     }
+    if (path_use == PathUse::Needed &&
+        std::all_of(placements_.begin(), placements_.end(),
+                    [](const WordPlacement& placement) { return placement.in_name; }))
+        return std::nullopt;
     if (positions)
         fill_positions(*positions);
     return MatchResult{tier_score(tier, alignment), tier};

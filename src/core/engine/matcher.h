@@ -37,6 +37,10 @@ struct MatchPositions {
     std::vector<std::uint32_t> path;
 };
 
+// Which matches a call looks for: any, only those with every word in the name, or only
+// those that need the path for some word.
+enum class PathUse : std::uint8_t { Any, Never, Needed };
+
 struct MatchResult {
     std::int32_t score = 0;
     MatchTier tier = MatchTier::PathOnly;
@@ -49,7 +53,8 @@ public:
     // The match of an item, or nullopt when it does not match or provably cannot rank above
     // floor. Fills positions when given.
     std::optional<MatchResult> match(const ItemText& item, Floor floor = {},
-                                     MatchPositions* positions = nullptr);
+                                     MatchPositions* positions = nullptr,
+                                     PathUse path_use = PathUse::Any);
 
     // False when an item whose name has this head, character mask and byte length provably
     // cannot rank above floor; reads no text.
@@ -72,6 +77,9 @@ public:
     // can score: once the floor is above that, only names beginning with it can enter.
     unsigned char first_byte() const { return joined_first_; }
     std::int32_t other_first_bound() const { return other_first_bound_; }
+
+    // The most a match that needs the path can score.
+    std::int32_t path_only_bound() const { return path_only_bound_; }
 
     const Query& query() const { return query_; }
 
@@ -102,7 +110,7 @@ private:
     enum class Screen { Unknown, Rejected, Passed };
     // Decides from the texts' bits, without aligning anything, where each word lies and
     // whether the item can still rank above the floor; Passed fills placements_[w].in_name.
-    Screen screen(const ItemText& item, Floor floor, bool path_may_rank);
+    Screen screen(const ItemText& item, Floor floor, bool path_may_rank, PathUse path_use);
     void prepare(std::string_view original, std::string_view folded_text, Prepared& out);
     int place_quick(std::size_t w, WordPlacement& placement);
     int place_scattered(const Prepared& text, std::size_t w, WordPlacement& placement,

@@ -96,16 +96,20 @@ void OfflineSearch::scan(const Chunk& chunk, WorkerState& state) {
     const std::uint64_t* previous = previous_ ? previous_->bits[chunk.slot].data() : nullptr;
     std::uint64_t* kept = candidates_->bits[chunk.slot].data();
     const Matcher& matcher = *state.matcher;
+    const bool paths = phase_ == Phase::Paths;
     std::uint32_t picked[64];
     for (std::uint32_t word = chunk.begin / 64; word * 64 < chunk.end; ++word) {
         const std::uint32_t count = std::min<std::uint32_t>(64, chunk.end - word * 64);
-        std::uint64_t todo = previous ? previous[word] : ~std::uint64_t{0};
-        if (count < 64)
-            todo &= (std::uint64_t{1} << count) - 1;
-        std::uint64_t found = todo ? todo & segment.admitted(word * 64, count, mask) : 0;
-        if (has_removed)
-            found &= ~(*slot.removed)[word];
-        kept[word] = found;
+        std::uint64_t found = kept[word];
+        if (!paths) {
+            std::uint64_t todo = previous ? previous[word] : ~std::uint64_t{0};
+            if (count < 64)
+                todo &= (std::uint64_t{1} << count) - 1;
+            found = todo ? todo & segment.admitted(word * 64, count, mask) : 0;
+            if (has_removed)
+                found &= ~(*slot.removed)[word];
+            kept[word] = found;
+        }
         const Floor floor = floor_of(state);
         // Once only names that begin like the query can enter, the others go four at a time.
         if (found && matcher.other_first_bound() < floor.score)
@@ -113,8 +117,10 @@ void OfflineSearch::scan(const Chunk& chunk, WorkerState& state) {
         std::size_t picked_count = 0;
         for (std::uint64_t left = found; left != 0; left &= left - 1) {
             const std::uint32_t i = word * 64 + std::uint32_t(std::countr_zero(left));
-            if (!matcher.may_reach(segment.head(i), segment.name_mask(i), segment.name_length(i),
-                                   floor))
+            if (paths ? floor.excludes(matcher.path_only_bound(), segment.name_length(i))
+                      : (segment.name_mask(i) & mask) != mask ||
+                            !matcher.may_reach(segment.head(i), segment.name_mask(i),
+                                               segment.name_length(i), floor))
                 continue;
             segment.prefetch_item(i);
             picked[picked_count++] = i;
@@ -131,7 +137,8 @@ void OfflineSearch::consider(const Segment& segment, std::size_t i, std::uint32_
     const Floor floor = floor_of(state);
     const ItemText text{segment.name(i), segment.path(i), segment.folded_name(i),
                         segment.folded_path(i), segment.name_mask(i)};
-    const auto result = state.matcher->match(text, floor);
+    const auto result = state.matcher->match(
+        text, floor, nullptr, phase_ == Phase::Paths ? PathUse::Needed : PathUse::Never);
     if (!result)
         return;
     std::int32_t score = result->score;
@@ -151,30 +158,50 @@ std::int32_t OfflineSearch::boost_of(const ItemView& item) const {
     return request_.boosts.boost(usage_key_hash(item));
 }
 
+// True when a match through a path could still enter the results.
+bool OfflineSearch::paths_may_rank() const {
+    std::int32_t floor = shared_floor_.load(std::memory_order_relaxed);
+    for (const WorkerState& state : workers_)
+        floor = std::max(floor, state.top.floor().score);
+    if (floor != kNoFloor && !request_.boosts.empty())
+        floor -= request_.boosts.max();
+    return floor == kNoFloor || floor <= tier_score(MatchTier::PathOnly, query_.max_alignment());
+}
+
 std::size_t OfflineSearch::finish_phase(unsigned worker) {
-    if (phase_ == Phase::Scan) {
-        keep_candidates();
-        std::size_t total = 0;
-        for (WorkerState& state : workers_)
-            total += state.top.size();
-        // Every match is wanted: let each worker sort its own share, then merge.
-        if (request_.max_results == 0 && total > kChunkItems && workers_.size() > 1) {
-            phase_ = Phase::Sort;
-            return workers_.size();
+    if (phase_ == Phase::Names) {
+        if (paths_may_rank() && !cancelled()) {
+            phase_ = Phase::Paths;
+            return chunks_.size();
         }
-        std::vector<RankKey> keys;
-        for (WorkerState& state : workers_) {
-            std::vector<RankKey> mine = state.top.take();
-            keys.insert(keys.end(), mine.begin(), mine.end());
-        }
-        sort_ranked(keys, request_.max_results);
-        report(std::move(keys), state_of(worker));
-        return 0;
+        return finish_scan(worker);
     }
+    if (phase_ == Phase::Paths)
+        return finish_scan(worker);
     std::vector<std::vector<RankKey>> runs;
     for (WorkerState& state : workers_)
         runs.push_back(std::move(state.sorted));
     report(merge_runs(std::move(runs)), state_of(worker));
+    return 0;
+}
+
+std::size_t OfflineSearch::finish_scan(unsigned worker) {
+    keep_candidates();
+    std::size_t total = 0;
+    for (WorkerState& state : workers_)
+        total += state.top.size();
+    // Every match is wanted: let each worker sort its own share, then merge.
+    if (request_.max_results == 0 && total > kChunkItems && workers_.size() > 1) {
+        phase_ = Phase::Sort;
+        return workers_.size();
+    }
+    std::vector<RankKey> keys;
+    for (WorkerState& state : workers_) {
+        std::vector<RankKey> mine = state.top.take();
+        keys.insert(keys.end(), mine.begin(), mine.end());
+    }
+    sort_ranked(keys, request_.max_results);
+    report(std::move(keys), state_of(worker));
     return 0;
 }
 

@@ -38,7 +38,10 @@ public:
     static constexpr std::size_t kChunkItems = 8192; // a multiple of 64
 
 private:
-    enum class Phase { Scan, Sort };
+    // Names first: the matches found there usually set a floor that no match through a path
+    // can reach, and the Paths pass is left out; otherwise it looks at the items that need
+    // their path.
+    enum class Phase { Names, Paths, Sort };
     struct Chunk {
         std::uint32_t slot;
         std::uint32_t begin; // a multiple of 64
@@ -56,6 +59,8 @@ private:
     WorkerState& state_of(unsigned worker);
     Floor floor_of(const WorkerState& state) const;
     std::int32_t boost_of(const ItemView& item) const;
+    bool paths_may_rank() const;
+    std::size_t finish_scan(unsigned worker);
     void keep_candidates();
     void report(std::vector<RankKey> ranked, WorkerState& state);
 
@@ -67,7 +72,7 @@ private:
     std::shared_ptr<CandidateSet> candidates_; // filled by the scan
     std::vector<WorkerState> workers_;
     std::atomic<std::int32_t> shared_floor_{kNoFloor};
-    Phase phase_ = Phase::Scan;
+    Phase phase_ = Phase::Names;
 };
 
 } // namespace corvantile::engine
