@@ -158,14 +158,25 @@ std::int32_t OfflineSearch::boost_of(const ItemView& item) const {
     return request_.boosts.boost(usage_key_hash(item));
 }
 
-// True when a match through a path could still enter the results.
-bool OfflineSearch::paths_may_rank() const {
-    std::int32_t floor = shared_floor_.load(std::memory_order_relaxed);
-    for (const WorkerState& state : workers_)
-        floor = std::max(floor, state.top.floor().score);
-    if (floor != kNoFloor && !request_.boosts.empty())
-        floor -= request_.boosts.max();
-    return floor == kNoFloor || floor <= tier_score(MatchTier::PathOnly, query_.max_alignment());
+// True when a match through a path could still enter the results. The workers' best keys
+// together give the floor of the whole search so far, which each worker's own may not
+// (each may hold fewer results than wanted), and it becomes the shared floor.
+bool OfflineSearch::paths_may_rank() {
+    const std::size_t wanted = request_.max_results;
+    if (wanted > 0) {
+        std::vector<RankKey> all;
+        for (const WorkerState& state : workers_)
+            all.insert(all.end(), state.top.keys().begin(), state.top.keys().end());
+        if (all.size() >= wanted) {
+            std::nth_element(all.begin(), all.begin() + std::ptrdiff_t(wanted - 1), all.end(),
+                             RankBefore{});
+            std::int32_t shared = shared_floor_.load(std::memory_order_relaxed);
+            shared_floor_.store(std::max(shared, all[wanted - 1].score), std::memory_order_relaxed);
+        }
+    }
+    const Floor floor = floor_of(workers_.front());
+    return floor.none() ||
+           !floor.excludes(tier_score(MatchTier::PathOnly, query_.max_alignment()), 0);
 }
 
 std::size_t OfflineSearch::finish_phase(unsigned worker) {

@@ -59,7 +59,7 @@ private:
     WorkerState& state_of(unsigned worker);
     Floor floor_of(const WorkerState& state) const;
     std::int32_t boost_of(const ItemView& item) const;
-    bool paths_may_rank() const;
+    bool paths_may_rank();
     std::size_t finish_scan(unsigned worker);
     void keep_candidates();
     void report(std::vector<RankKey> ranked, WorkerState& state);

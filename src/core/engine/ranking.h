@@ -97,6 +97,9 @@ public:
     std::size_t size() const { return heap_.size(); }
     std::size_t capacity() const { return capacity_; }
 
+    // The kept keys, unordered.
+    const std::vector<RankKey>& keys() const { return heap_; }
+
     // Moves the kept keys out, unordered.
     std::vector<RankKey> take() { return std::move(heap_); }
 
