@@ -83,9 +83,10 @@ Floor OfflineSearch::floor_of(const WorkerState& state) const {
 }
 
 // Looks at the items of a chunk (those left by the previous search, when reusing it), 64 at
-// a time: marks in the candidate bits each item whose masks admit the query, picks those
-// that might still rank high enough from what is known without their text, fetches their
-// texts into the cache together, then matches them.
+// a time: the name pass marks in the candidate bits each item whose masks admit the query
+// (the path pass reads those bits back), picks those that might still rank high enough from
+// what is known without their text, fetches their texts into the cache together, then
+// matches them.
 void OfflineSearch::scan(const Chunk& chunk, WorkerState& state) {
     const CatalogSnapshot& catalog = *request_.catalog;
     const SegmentSlot& slot = catalog.slot(chunk.slot);
