@@ -98,6 +98,8 @@ void OfflineSearch::scan(const Chunk& chunk, WorkerState& state) {
     std::uint64_t* kept = candidates_->bits[chunk.slot].data();
     const Matcher& matcher = *state.matcher;
     const bool paths = phase_ == Phase::Paths;
+    if (paths && !segment.has_paths())
+        return;
     std::uint32_t picked[64];
     for (std::uint32_t word = chunk.begin / 64; word * 64 < chunk.end; ++word) {
         const std::uint32_t count = std::min<std::uint32_t>(64, chunk.end - word * 64);
@@ -118,7 +120,8 @@ void OfflineSearch::scan(const Chunk& chunk, WorkerState& state) {
         std::size_t picked_count = 0;
         for (std::uint64_t left = found; left != 0; left &= left - 1) {
             const std::uint32_t i = word * 64 + std::uint32_t(std::countr_zero(left));
-            if (paths ? floor.excludes(matcher.path_only_bound(), segment.name_length(i))
+            if (paths ? !segment.has_path(i) ||
+                            floor.excludes(matcher.path_only_bound(), segment.name_length(i))
                       : (segment.name_mask(i) & mask) != mask ||
                             !matcher.may_reach(segment.head(i), segment.name_mask(i),
                                                segment.name_length(i), floor))

@@ -56,6 +56,8 @@ public:
             values_.push_back(value);
     }
     void reserve(std::size_t count) { reserve_ = count; }
+    // False while every value is 0.
+    bool any() const { return stored_; }
     void shrink_to_fit() { values_.shrink_to_fit(); }
     std::size_t memory_bytes() const { return values_.capacity() * sizeof(std::uint32_t); }
 
@@ -122,6 +124,9 @@ public:
         return {at(i) + name_length(i), folded_name_length(i)};
     }
     std::string_view path(std::size_t i) const { return {at(i) + path_offset(i), path_length(i)}; }
+    bool has_path(std::size_t i) const { return path_lengths_[i] != 0; }
+    // False when no item of the segment has a path.
+    bool has_paths() const { return path_lengths_.any(); }
     std::string_view folded_path(std::size_t i) const {
         if (path_lengths_[i] & kSelfFolded)
             return path(i);
