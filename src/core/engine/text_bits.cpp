@@ -143,6 +143,14 @@ template <class Bits> bool TextBits<Bits>::load_code_points(std::string_view ori
     for (std::size_t pos = 0; pos < original.size(); ++count) {
         if (count == kMaxSize)
             return false;
+        const auto byte = static_cast<unsigned char>(original[pos]);
+        if (byte < 0x80) {
+            // Most characters of such a text are ASCII still.
+            original_[count] = byte;
+            folded_[count] = byte == '\\' ? '/' : byte >= 'A' && byte <= 'Z' ? byte + 32 : byte;
+            ++pos;
+            continue;
+        }
         const char32_t cp = decode_utf8(original, pos);
         const char32_t fold = fold_code_point(cp);
         if (fold < 0x80) {
