@@ -108,8 +108,13 @@ void fold_chunk(const unsigned char* chunk, unsigned char* out) {
 
 template <class Bits> bool TextBits<Bits>::load(std::string_view original) {
     const std::size_t size = original.size();
-    if (size > kMaxSize)
-        return load_code_points(original);
+    if (size > kMaxSize) {
+        // Only a text of multi-byte characters may still have few enough of them.
+        const auto code_points = std::count_if(original.begin(), original.end(), [](char c) {
+            return (static_cast<unsigned char>(c) & 0xC0) != 0x80;
+        });
+        return std::size_t(code_points) <= kMaxSize && load_code_points(original);
+    }
     set_size(size);
     if (chunks_ == 0)
         return true;
