@@ -230,13 +230,8 @@ template <class Bits> int TextBits<Bits>::best_bonus(Bits positions) const {
 }
 
 template <class Bits> int TextBits<Bits>::best_high_bonus(Bits positions) const {
-    if (positions & classes_.start)
-        return kBonusStart;
-    if (positions & classes_.path)
-        return kBonusPath;
-    if (positions & classes_.boundary)
-        return kBonusBoundary;
-    return 0;
+    const int bonus = best_bonus(positions);
+    return bonus >= kBonusBoundary ? bonus : 0;
 }
 
 template <class Bits> bool TextBits<Bits>::has_subsequence(const BitWord& word) const {
