@@ -118,6 +118,13 @@ TEST(CatalogStorage, NameOnlyItemsThenFullOnes) {
         EXPECT_EQ(snapshot->view(i).source, items[i].source);
     }
     EXPECT_EQ(snapshot->slot(0).segment->folded_path(2), "c:/three.txt");
+    EXPECT_EQ(snapshot->slot(0).segment->folded_path(3), "");
+    EXPECT_FALSE(snapshot->slot(0).segment->has_path(3));
+
+    // Items without paths at all (the filter's lines) keep no path lengths.
+    const auto names_only = build_snapshot(views({items[0], items[1], items[3]}));
+    EXPECT_FALSE(names_only->slot(0).segment->has_paths());
+    EXPECT_EQ(names_only->view(1).name, "two");
 }
 
 TEST(CatalogStorage, HeadDescribesTheName) {

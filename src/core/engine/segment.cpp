@@ -210,7 +210,8 @@ bool SegmentBuilder::add(const ItemData& item, SourceId source) {
     }
     if (name_same)
         name_length |= Segment::kSelfFolded;
-    if (path_same)
+    // An empty path stays 0, so that a segment of items without paths keeps no path lengths.
+    if (path_same && !item.path.empty())
         path_length |= Segment::kSelfFolded;
     text.append(item.payload);
 

@@ -124,7 +124,7 @@ public:
         return {at(i) + name_length(i), folded_name_length(i)};
     }
     std::string_view path(std::size_t i) const { return {at(i) + path_offset(i), path_length(i)}; }
-    bool has_path(std::size_t i) const { return path_lengths_[i] != 0; }
+    bool has_path(std::size_t i) const { return path_length(i) != 0; }
     // False when no item of the segment has a path.
     bool has_paths() const { return path_lengths_.any(); }
     std::string_view folded_path(std::size_t i) const {
