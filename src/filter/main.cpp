@@ -2,6 +2,7 @@
 // query, best first. Exit status 0 when something matched, 1 when nothing did, 2 on bad usage.
 #include "core/engine/catalog.h"
 #include "core/engine/memory_hint.h"
+#include "core/engine/raw_screen.h"
 #include "core/engine/search_executor.h"
 
 #include <algorithm>
@@ -168,8 +169,10 @@ std::size_t count_lines(std::string_view text) {
 }
 
 // Builds one segment per part of the input, in parallel; each part starts at a line start.
-std::shared_ptr<const engine::CatalogSnapshot> build_catalog(std::string_view input,
-                                                             unsigned parts) {
+// Lines the screen shows the query cannot match are left out: when few lines match, most of
+// the input is never folded or stored.
+std::shared_ptr<const engine::CatalogSnapshot> build_catalog(std::string_view input, unsigned parts,
+                                                             const engine::RawScreen& screen) {
     std::vector<std::size_t> bounds{0};
     for (unsigned p = 1; p < parts; ++p) {
         std::size_t at = std::max(bounds.back(), input.size() * p / parts);
@@ -182,14 +185,12 @@ std::shared_ptr<const engine::CatalogSnapshot> build_catalog(std::string_view in
     const auto build = [&](unsigned p) {
         std::string_view text = input.substr(bounds[p], bounds[p + 1] - bounds[p]);
         engine::SegmentBuilder builder(count_lines(text), text.size());
-        while (!text.empty()) {
-            const auto newline = text.find('\n');
-            const std::string_view line = text.substr(0, newline);
+        std::string_view line;
+        for (std::size_t from = 0; screen.next_line(text, from, line);) {
             if (!builder.add(engine::ItemData{line, {}, {}, {}, 0}, 0)) {
                 built[p].push_back({builder.finish(), nullptr, 0});
                 builder.add(engine::ItemData{line, {}, {}, {}, 0}, 0);
             }
-            text.remove_prefix(newline == std::string_view::npos ? text.size() : newline + 1);
         }
         if (!builder.empty())
             built[p].push_back({builder.finish(), nullptr, 0});
@@ -244,11 +245,12 @@ int main(int argc, char** argv) {
         std::fputs("corvantile-filter: cannot read the standard input\n", stderr);
         return 2;
     }
-    const auto catalog = build_catalog(input.view(), threads);
+    const engine::Query query(options.query, options.match);
+    const auto catalog = build_catalog(input.view(), threads, engine::RawScreen(query));
 
     Output output;
     std::size_t printed = 0;
-    if (engine::Query(options.query, options.match).empty()) {
+    if (query.empty()) {
         // An empty query matches every line, in input order.
         catalog->for_each([&](std::uint32_t, const engine::ItemView& item) {
             if (options.limit == 0 || printed < options.limit) {

@@ -1,7 +1,8 @@
 // Matches any query against any name and path, with any options, and checks what the search
 // relies on: a floor at an item's own rank never excludes it (the cheap screens and bounds
 // are sound), the match found with positions is the same match, and an item matches either
-// through its name alone or through its path, never both ways.
+// through its name alone or through its path, never both ways; and the raw screen of the
+// command-line filter lets through every name that matches.
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
@@ -9,6 +10,7 @@
 #include <string_view>
 
 #include "core/engine/matcher.h"
+#include "core/engine/raw_screen.h"
 #include "core/engine/text_fold.h"
 
 using namespace corvantile::engine;
@@ -37,10 +39,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::string folded_name = folded(name), folded_path = folded(path);
     const ItemText item{name, path, folded_name, folded_path, char_mask(folded_name)};
 
-    Matcher matcher(Query(query, options));
+    const Query prepared(query, options);
+    Matcher matcher(prepared);
     const auto free = matcher.match(item);
     if (!free)
         return 0;
+    if (matcher.match({name, {}, folded_name, {}}) && !RawScreen(prepared).may_match(name))
+        std::abort();
     const Floor own{free->score, std::uint32_t(name.size())};
     const auto bounded = matcher.match(item, own);
     if (!bounded || bounded->score != free->score)
