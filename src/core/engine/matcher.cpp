@@ -1,5 +1,6 @@
 #include "core/engine/matcher.h"
 
+#include "core/engine/byte_search.h"
 #include "core/engine/text_fold.h"
 
 #include <algorithm>
@@ -204,6 +205,17 @@ bool Matcher::exact_name() {
                    }
                return last_dot == p.size ? 0 : kNoScore;
            }) != kNoScore;
+}
+
+bool Matcher::path_may_hold(std::string_view folded_path, std::uint32_t name_mask) const {
+    bool any = false;
+    for (const QueryWord& word : query_.words()) {
+        const bool in_path = byte_subsequence(folded_path, word.folded);
+        if (!in_path && (name_mask & word.mask) != word.mask)
+            return false;
+        any = any || in_path;
+    }
+    return any;
 }
 
 Matcher::Screen Matcher::screen(const ItemText& item, Floor floor, bool path_may_rank,

@@ -81,6 +81,11 @@ public:
     // The most a match that needs the path can score.
     std::int32_t path_only_bound() const { return path_only_bound_; }
 
+    // False when the item provably has no match that needs its path: no word of the query
+    // occurs in the folded path, or a word that the name's character mask rules out does
+    // not occur there either. Reads the path 16 bytes at a time and nothing else.
+    bool path_may_hold(std::string_view folded_path, std::uint32_t name_mask) const;
+
     const Query& query() const { return query_; }
 
 private:

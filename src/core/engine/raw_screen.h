@@ -4,7 +4,6 @@
 
 #include "core/engine/query.h"
 
-#include <array>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -30,10 +29,7 @@ public:
     bool next_line(std::string_view input, std::size_t& from, std::string_view& line) const;
 
 private:
-    bool has_word(std::string_view text, const std::string& word) const;
-
-    std::vector<std::string> words_;         // folded ASCII, non-empty
-    std::array<unsigned char, 128> other_{}; // the other raw byte that folds to a folded one
+    std::vector<std::string> words_; // folded ASCII, non-empty
     bool active_ = false;
 };
 
