@@ -43,6 +43,36 @@ TEST(FoldAscii, WordAtATimeAgreesWithCharacterAtATime) {
     EXPECT_EQ(folded("C:\\Program Files\\App\\APP.EXE"), "c:/program files/app/app.exe");
 }
 
+TEST(FoldAscii, EveryLengthAndEveryPlaceOfAnAccentAgree) {
+    // Chunked folding ends on an overlapping chunk or byte by byte, and gives up on the chunks
+    // at the first non-ASCII byte: every length and place of that byte must fold the same.
+    const std::string pattern = "Ab\\Z/y.9_QrStUvWxYz-0";
+    for (std::size_t length = 0; length <= 48; ++length) {
+        std::string ascii;
+        for (std::size_t i = 0; i < length; ++i)
+            ascii.push_back(pattern[i % pattern.size()]);
+        for (std::size_t accent = 0; accent <= length; ++accent) {
+            std::string text = ascii;
+            if (accent < length)
+                text.replace(accent, 1, "\xC3\x89"); // "É"
+            std::string expected;
+            for (std::size_t pos = 0; pos < text.size();)
+                append_utf8(expected, fold_code_point(decode_utf8(text, pos)));
+            std::string out = "prefix";
+            bool same = false;
+            const std::uint32_t mask = fold_and_mask(text, out, same);
+            ASSERT_EQ(out, "prefix" + expected) << length << " " << accent;
+            EXPECT_EQ(mask, char_mask(expected));
+            EXPECT_EQ(same, is_folded(text));
+        }
+    }
+    std::string lower = "already folded text: c:/users/docs";
+    bool same = false;
+    std::string out;
+    fold_append(lower, out, same);
+    EXPECT_TRUE(same);
+}
+
 TEST(FoldStructure, EachCodePointFoldsToOne) {
     std::string text;
     for (char32_t cp = 0x20; cp < 0x600; ++cp)

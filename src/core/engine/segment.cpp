@@ -180,17 +180,18 @@ bool SegmentBuilder::add(const ItemData& item, SourceId source) {
     NameHead head;
     bool name_same = false, path_same = false;
     if (name_ends_path(item.name, item.path)) {
-        const std::string_view before_name = item.path.substr(0, item.path.size() - name_length);
+        // The path is folded in one go; the name is its last bytes, in both forms.
         text.append(item.path);
         const std::size_t folded_start = text.size();
-        path_mask = fold_and_mask(before_name, text, path_same);
-        name_mask = fold_and_mask(item.name, text, name_same);
-        path_mask |= name_mask;
-        path_same = path_same && name_same;
-        head = NameHead::of(name_same
-                                ? item.name
-                                : std::string_view(text).substr(folded_start + before_name.size()));
-        folded_path_length = static_cast<std::uint32_t>(text.size() - folded_start);
+        fold_append(item.path, text, path_same);
+        const std::string_view folded = std::string_view(text).substr(folded_start);
+        const std::size_t name_start = folded.size() - name_length;
+        const std::string_view folded_name = folded.substr(name_start);
+        name_mask = char_mask(folded_name);
+        path_mask = char_mask(folded.substr(0, name_start)) | name_mask;
+        name_same = path_same || folded_name == item.name;
+        head = NameHead::of(folded_name);
+        folded_path_length = static_cast<std::uint32_t>(folded.size());
         if (path_same)
             text.resize(folded_start);
         name_length |= Segment::kNameInPath;

@@ -308,9 +308,33 @@ bool fold_text(std::string_view text, std::string& out) {
     return true;
 }
 
-std::uint32_t fold_and_mask(std::string_view text, std::string& out, bool& same) {
-    // Copy, fold the copy in place eight ASCII bytes at a time, then take the mask of the
-    // result: two tight passes rather than one that does both.
+#if defined(__SSE2__)
+namespace {
+
+// Folds the 16 ASCII bytes at dest in place and marks in `changed` the bytes that changed;
+// false, and nothing written, when they hold a non-ASCII byte. Folding is idempotent, so a
+// chunk may overlap bytes folded before.
+bool fold_chunk_in_place(char* dest, std::uint64_t& changed) {
+    const __m128i units = _mm_loadu_si128(reinterpret_cast<const __m128i*>(dest));
+    if (_mm_movemask_epi8(units) != 0)
+        return false;
+    const __m128i offset = _mm_sub_epi8(units, _mm_set1_epi8('A'));
+    const __m128i upper = _mm_cmpeq_epi8(_mm_min_epu8(offset, _mm_set1_epi8(25)), offset);
+    const __m128i backslash = _mm_cmpeq_epi8(units, _mm_set1_epi8('\\'));
+    // 'A'..'Z' gain 0x20; "\\" (0x5C) loses 0x2D to become "/" (0x2F).
+    const __m128i delta = _mm_or_si128(_mm_and_si128(upper, _mm_set1_epi8(0x20)),
+                                       _mm_and_si128(backslash, _mm_set1_epi8(-0x2D)));
+    changed |= std::uint64_t(_mm_movemask_epi8(_mm_or_si128(upper, backslash)));
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(dest), _mm_add_epi8(units, delta));
+    return true;
+}
+
+} // namespace
+#endif
+
+void fold_append(std::string_view text, std::string& out, bool& same) {
+    // Copy, then fold the copy in place sixteen ASCII bytes at a time; a text of 16 bytes or
+    // more ends on a chunk that overlaps the one before rather than byte by byte.
     const std::size_t start = out.size();
     out.append(text);
     char* dest = out.data() + start;
@@ -318,19 +342,10 @@ std::uint32_t fold_and_mask(std::string_view text, std::string& out, bool& same)
     std::uint64_t changed = 0;
     std::size_t i = 0;
 #if defined(__SSE2__)
-    for (; i + 16 <= size; i += 16) {
-        const __m128i units = _mm_loadu_si128(reinterpret_cast<const __m128i*>(dest + i));
-        if (_mm_movemask_epi8(units) != 0)
-            break;
-        const __m128i offset = _mm_sub_epi8(units, _mm_set1_epi8('A'));
-        const __m128i upper = _mm_cmpeq_epi8(_mm_min_epu8(offset, _mm_set1_epi8(25)), offset);
-        const __m128i backslash = _mm_cmpeq_epi8(units, _mm_set1_epi8('\\'));
-        // 'A'..'Z' gain 0x20; "\\" (0x5C) loses 0x2D to become "/" (0x2F).
-        const __m128i delta = _mm_or_si128(_mm_and_si128(upper, _mm_set1_epi8(0x20)),
-                                           _mm_and_si128(backslash, _mm_set1_epi8(-0x2D)));
-        changed |= std::uint64_t(_mm_movemask_epi8(_mm_or_si128(upper, backslash)));
-        _mm_storeu_si128(reinterpret_cast<__m128i*>(dest + i), _mm_add_epi8(units, delta));
-    }
+    while (i + 16 <= size && fold_chunk_in_place(dest + i, changed))
+        i += 16;
+    if (i < size && i + 16 > size && size >= 16 && fold_chunk_in_place(dest + size - 16, changed))
+        i = size;
 #endif
     for (; i + 8 <= size; i += 8) {
         std::uint64_t word;
@@ -358,6 +373,11 @@ std::uint32_t fold_and_mask(std::string_view text, std::string& out, bool& same)
             append_utf8(out, fold_code_point(cp));
         }
     }
+}
+
+std::uint32_t fold_and_mask(std::string_view text, std::string& out, bool& same) {
+    const std::size_t start = out.size();
+    fold_append(text, out, same);
     return char_mask(std::string_view(out).substr(start));
 }
 

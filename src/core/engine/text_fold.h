@@ -35,6 +35,10 @@ bool is_upper_case(char32_t cp);
 // holds any non-ASCII byte.
 bool fold_text(std::string_view text, std::string& out);
 
+// Appends the folded form of text (which must not lie in out) to out; same tells whether
+// that form is the text itself (is_folded).
+void fold_append(std::string_view text, std::string& out, bool& same);
+
 // Appends the folded form of text (which must not lie in out) to out and returns its
 // character mask (see char_mask); same tells whether that form is the text itself (is_folded).
 std::uint32_t fold_and_mask(std::string_view text, std::string& out, bool& same);
