@@ -27,7 +27,11 @@ public:
     }
 
     SourceId id(std::string_view name) {
-        // Items mostly come in runs from one source.
+        // Items mostly come in runs from one source, often all naming it with the same
+        // string: the items of one build stay unchanged while it runs.
+        if (last_ && name.data() == last_asked_.data() && name.size() == last_asked_.size())
+            return last_id_;
+        last_asked_ = name;
         if (last_ && *last_ == name)
             return last_id_;
         if (const auto found = ids_.find(std::string(name)); found != ids_.end()) {
@@ -55,6 +59,7 @@ private:
     std::shared_ptr<SourceTable> grown_;
     std::unordered_map<std::string, SourceId> ids_;
     const std::string* last_ = nullptr; // the name looked up last (keys never move)
+    std::string_view last_asked_;       // the text it was last asked for, as given
     SourceId last_id_ = 0;
 };
 

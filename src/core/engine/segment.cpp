@@ -189,7 +189,7 @@ bool SegmentBuilder::add(const ItemData& item, SourceId source) {
         const std::string_view folded_name = folded.substr(name_start);
         name_mask = char_mask(folded_name);
         path_mask = char_mask(folded.substr(0, name_start)) | name_mask;
-        name_same = path_same || folded_name == item.name;
+        name_same = path_same;
         head = NameHead::of(folded_name);
         folded_path_length = static_cast<std::uint32_t>(folded.size());
         if (path_same)
