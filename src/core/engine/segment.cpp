@@ -32,6 +32,13 @@ void reserve_large(std::string& s, std::size_t count) {
 
 } // namespace
 
+void SparseColumn::store_from(std::size_t index, std::uint32_t value) {
+    values_.reserve(std::max(reserve_, index + 1));
+    values_.assign(index, 0);
+    values_.push_back(value);
+    stored_ = true;
+}
+
 NameHead NameHead::of(std::string_view folded_name) {
     const auto dot = folded_name.rfind('.');
     const std::size_t last_dot = dot == std::string_view::npos || dot > kFarDot ? 0 : dot;
@@ -148,8 +155,17 @@ SegmentBuilder::SegmentBuilder(std::size_t expected_items, std::size_t expected_
 namespace {
 
 bool is_ascii(std::string_view text) {
-    return std::all_of(text.begin(), text.end(),
-                       [](char c) { return static_cast<unsigned char>(c) < 0x80; });
+    // Eight bytes at a time, then the rest.
+    std::uint64_t high = 0;
+    std::size_t i = 0;
+    for (; i + 8 <= text.size(); i += 8) {
+        std::uint64_t word;
+        std::memcpy(&word, text.data() + i, 8);
+        high |= word;
+    }
+    for (; i < text.size(); ++i)
+        high |= static_cast<unsigned char>(text[i]);
+    return (high & 0x8080808080808080ULL) == 0;
 }
 
 // True when the name can be read from the end of the path: it is that end, and ASCII, so

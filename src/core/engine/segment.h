@@ -47,13 +47,10 @@ public:
     std::uint32_t operator[](std::size_t i) const { return stored_ ? values_[i] : 0; }
     // Appends the value of item `index` (items are appended in order).
     void push(std::size_t index, std::uint32_t value) {
-        if (value != 0 && !stored_) {
-            values_.reserve(std::max(reserve_, index + 1));
-            values_.assign(index, 0);
-            stored_ = true;
-        }
         if (stored_)
             values_.push_back(value);
+        else if (value != 0)
+            store_from(index, value);
     }
     void reserve(std::size_t count) { reserve_ = count; }
     // False while every value is 0.
@@ -62,6 +59,9 @@ public:
     std::size_t memory_bytes() const { return values_.capacity() * sizeof(std::uint32_t); }
 
 private:
+    // Starts storing values: the first `index` items had 0.
+    void store_from(std::size_t index, std::uint32_t value);
+
     std::vector<std::uint32_t> values_;
     std::size_t reserve_ = 0;
     bool stored_ = false;
