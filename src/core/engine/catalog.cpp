@@ -63,6 +63,20 @@ private:
     SourceId last_id_ = 0;
 };
 
+constexpr std::size_t kFetchAhead = 8;
+
+void fetch_texts(const ItemData& item) {
+#if defined(__GNUC__) || defined(__clang__)
+    __builtin_prefetch(item.name.data());
+    if (!item.path.empty()) {
+        __builtin_prefetch(item.path.data());
+        __builtin_prefetch(item.path.data() + item.path.size() - 1);
+    }
+#else
+    (void)item;
+#endif
+}
+
 // Builds segments from items, starting a new one whenever a segment's buffers fill up.
 void build_part(std::span<const ItemData> items, std::span<const SourceId> ids,
                 std::vector<SegmentSlot>& out) {
@@ -70,6 +84,9 @@ void build_part(std::span<const ItemData> items, std::span<const SourceId> ids,
         return;
     SegmentBuilder builder(items.size(), text_size(items));
     for (std::size_t i = 0; i < items.size(); ++i) {
+        // The texts are read once, from wherever the caller keeps them: ask for them early.
+        if (i + kFetchAhead < items.size())
+            fetch_texts(items[i + kFetchAhead]);
         if (!builder.add(items[i], ids[i])) {
             if (!builder.empty())
                 out.push_back({builder.finish(), nullptr, 0});
