@@ -1,5 +1,6 @@
 #include "core/engine/byte_search.h"
 
+#include <algorithm>
 #include <bit>
 
 namespace corvantile::engine {
@@ -29,6 +30,11 @@ const ByteAlternates& exact_bytes() {
 const ByteAlternates& raw_ascii_folds() {
     static const ByteAlternates table = make_alternates(true);
     return table;
+}
+
+bool has_high_byte(std::string_view text) {
+    return std::any_of(text.begin(), text.end(),
+                       [](char c) { return static_cast<unsigned char>(c) >= 0x80; });
 }
 
 bool byte_subsequence(std::string_view text, std::string_view word,

@@ -83,6 +83,9 @@ private:
     unsigned valid_ = 0;
 };
 
+// True when text holds a byte that is not ASCII.
+bool has_high_byte(std::string_view text);
+
 // True when the bytes of word occur in text in order (each also matched by its alternate).
 bool byte_subsequence(std::string_view text, std::string_view word,
                       const ByteAlternates& alternates = exact_bytes());

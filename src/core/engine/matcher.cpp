@@ -12,40 +12,6 @@ namespace {
 
 using detail::kNoScore;
 
-// Necessary condition for a match: the folded bytes of the word occur in order.
-bool bytes_subsequence(std::string_view pattern, std::string_view text) {
-    if (pattern.empty())
-        return true;
-    // A plain pass over short texts, the awaited byte kept at hand; memchr's jumps pay off on
-    // long ones.
-    if (text.size() <= 256) {
-        std::size_t i = 0;
-        char awaited = pattern[0];
-        for (const char c : text) {
-            if (c != awaited)
-                continue;
-            if (++i == pattern.size())
-                return true;
-            awaited = pattern[i];
-        }
-        return false;
-    }
-    const char* p = text.data();
-    const char* const end = p + text.size();
-    for (const char c : pattern) {
-        p = static_cast<const char*>(std::memchr(p, c, static_cast<std::size_t>(end - p)));
-        if (!p)
-            return false;
-        ++p;
-    }
-    return true;
-}
-
-bool has_high_byte(std::string_view text) {
-    return std::any_of(text.begin(), text.end(),
-                       [](char c) { return static_cast<unsigned char>(c) >= 0x80; });
-}
-
 } // namespace
 
 Matcher::Matcher(const Query& query) : query_(query) {
@@ -305,14 +271,14 @@ std::optional<MatchResult> Matcher::match(const ItemText& item, Floor floor,
     for (std::size_t w = 0; w < words.size(); ++w) {
         if (screened == Screen::Unknown)
             placements_[w].in_name = (item.name_mask & words[w].mask) == words[w].mask &&
-                                     bytes_subsequence(words[w].folded, folded_name);
+                                     byte_subsequence(folded_name, words[w].folded);
         if (placements_[w].in_name) {
             any_in_name = true;
             continue;
         }
         if (screened == Screen::Unknown &&
             (!path_may_rank || (options.match_start_only && w == 0) || path_use == PathUse::Never ||
-             !bytes_subsequence(words[w].folded, item.folded_path)))
+             !byte_subsequence(item.folded_path, words[w].folded)))
             return std::nullopt;
         all_in_name = false;
     }
@@ -384,7 +350,7 @@ std::optional<MatchResult> Matcher::match(const ItemText& item, Floor floor,
                 // Only possible when case matters: the folded text matched, the cased not.
                 placement.in_name = false;
                 if (path_use == PathUse::Never ||
-                    !bytes_subsequence(words[w].folded, item.folded_path))
+                    !byte_subsequence(item.folded_path, words[w].folded))
                     return std::nullopt;
                 tier = MatchTier::PathOnly;
             }

@@ -19,11 +19,6 @@ unsigned bits_below(unsigned end) {
     return (1u << end) - 1;
 }
 
-bool has_high_byte(std::string_view text) {
-    return std::any_of(text.begin(), text.end(),
-                       [](char c) { return static_cast<unsigned char>(c) >= 0x80; });
-}
-
 } // namespace
 
 RawScreen::RawScreen(const Query& query) {
