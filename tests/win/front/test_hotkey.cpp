@@ -153,7 +153,9 @@ TEST_F(HotKey, TheHotKeyShowsTheBarWithTheFocusInTheEditBoxAndNeverHidesIt) {
     EXPECT_FALSE(bar->IsWindowVisible());
 
     EXPECT_EQ(sendHotKey(1), 1);
-    fronttest::pumpMessages();
+    // Showing and focusing go through the display server: wait for both to arrive.
+    fronttest::pumpUntil(
+        [&] { return bar->IsWindowVisible() && GetFocus() == bar->getCommandLine().m_hWnd; });
     EXPECT_TRUE(bar->IsWindowVisible());
     EXPECT_EQ(GetFocus(), bar->getCommandLine().m_hWnd);
     EXPECT_FALSE(bar->getList().IsWindowVisible()) << "the list waits for results";
