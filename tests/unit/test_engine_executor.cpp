@@ -1,9 +1,12 @@
 // Searches on worker threads: results best first in batches, options, reuse of the previous
 // matches, real-time sources, cancellation and many searches at once.
+#include "core/engine/matcher.h"
 #include "core/engine/search_executor.h"
+#include "core/engine/text_fold.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <atomic>
 #include <chrono>
 #include <condition_variable>
@@ -130,6 +133,73 @@ TEST(ExecutorResults, TopResultsEqualAFullSortAcrossChunks) {
     ASSERT_GT(every.names.size(), 1000u);
     EXPECT_TRUE(std::is_sorted(every.scores.rbegin(), every.scores.rend()));
     EXPECT_EQ(best.names, std::vector<std::string>(every.names.begin(), every.names.begin() + 25));
+}
+
+// The same few names in many folders: a name scores the same wherever it lies, names that
+// differ only in case score apart, and a limited search keeps the best of every copy.
+TEST(ExecutorResults, RepeatedNamesScoreAsTheirOwnMatchInEveryFolder) {
+    static const char* const kNames[] = {"readme.md",  "ReadMe.md", "README.md",    "remote.exe",
+                                         "rename.txt", "frame.png", "remember.doc", "main.c"};
+    std::vector<std::string> names, paths;
+    for (std::size_t i = 0; i < 3 * OfflineSearch::kChunkItems; ++i) {
+        names.emplace_back(kNames[i * 7 % 8]);
+        paths.push_back("C:\\" + std::string(i % 3 == 0 ? "readme" : "docs") + "\\d" +
+                        std::to_string(i) + "\\" + names.back());
+    }
+    std::vector<ItemData> items;
+    for (std::size_t i = 0; i < names.size(); ++i)
+        items.push_back({names[i], paths[i], "", "files", 1});
+    const auto catalog = build_snapshot(items);
+
+    for (const std::string query : {"rme", "ReMe", "rdm"}) {
+        Matcher matcher(Query(query, {}));
+        std::map<std::string, std::int32_t> expected; // by name and path
+        std::string folded_name, folded_path;
+        for (std::size_t i = 0; i < names.size(); ++i) {
+            folded_name.clear();
+            folded_path.clear();
+            fold_text(names[i], folded_name);
+            fold_text(paths[i], folded_path);
+            if (const auto match = matcher.match({names[i], paths[i], folded_name, folded_path}))
+                expected[paths[i]] = match->score;
+        }
+        SearchExecutor executor(2);
+        std::map<std::string, std::int32_t> found;
+        std::vector<std::int32_t> top_scores;
+        std::mutex mutex;
+        std::condition_variable done;
+        int ended = 0;
+        const auto run = [&](std::size_t max_results, auto&& on_hit) {
+            SearchRequest request;
+            request.text = query;
+            request.catalog = catalog;
+            request.max_results = max_results;
+            request.positions = false;
+            request.callbacks = {[&, on_hit](SearchId, std::span<const SearchHit> hits) {
+                                     std::lock_guard lock(mutex);
+                                     for (const SearchHit& hit : hits)
+                                         on_hit(hit);
+                                 },
+                                 [&](SearchId) {
+                                     std::lock_guard lock(mutex);
+                                     ++ended;
+                                     done.notify_all();
+                                 }};
+            const int before = ended;
+            executor.start(std::move(request));
+            std::unique_lock lock(mutex);
+            ASSERT_TRUE(done.wait_for(lock, kDeadlockGuard, [&] { return ended > before; }));
+        };
+        run(0, [&](const SearchHit& hit) { found[std::string(hit.item.path)] = hit.score; });
+        EXPECT_EQ(found, expected) << query;
+        run(40, [&](const SearchHit& hit) { top_scores.push_back(hit.score); });
+        std::vector<std::int32_t> all_scores;
+        for (const auto& [path, score] : expected)
+            all_scores.push_back(score);
+        std::sort(all_scores.rbegin(), all_scores.rend());
+        all_scores.resize(std::min<std::size_t>(all_scores.size(), 40));
+        EXPECT_EQ(top_scores, all_scores) << query;
+    }
 }
 
 TEST(ExecutorOptions, ShortAndEmptyQueriesReportOnlyTheEnd) {

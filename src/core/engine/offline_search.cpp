@@ -141,23 +141,45 @@ void OfflineSearch::scan(const Chunk& chunk, WorkerState& state) {
     }
 }
 
+std::int32_t OfflineSearch::match_score(const Segment& segment, std::size_t i, WorkerState& state) {
+    const Floor floor = floor_of(state);
+    if (phase_ == Phase::Paths) {
+        const ItemText text{segment.name(i), segment.path(i), segment.folded_name(i),
+                            segment.folded_path(i), segment.name_mask(i)};
+        const auto result = state.matcher->match(text, floor, nullptr, PathUse::Needed);
+        return result ? result->score : kNoFloor;
+    }
+    // The names pass looks for matches without the path, so a name that came up before
+    // (in another folder) has the outcome it had then.
+    const std::string_view name = segment.name(i);
+    if (!state.memo) {
+        const std::size_t items = request_.catalog->size();
+        state.memo.emplace(std::clamp<std::size_t>(items / 16, 256, 65536));
+    }
+    const std::uint64_t key = NameMemo::key_of(name);
+    if (const NameMemo::Recall recall = state.memo->recall(key, name.size());
+        recall.outcome != NameMemo::Outcome::Unknown)
+        return recall.outcome == NameMemo::Outcome::Matched ? recall.score : kNoFloor;
+    const ItemText text{name, {}, segment.folded_name(i), {}, segment.name_mask(i)};
+    const auto result = state.matcher->match(text, floor, nullptr, PathUse::Never);
+    if (!result) {
+        state.memo->remember_rejected(key, name.size());
+        return kNoFloor;
+    }
+    state.memo->remember_match(key, name.size(), result->score);
+    return result->score;
+}
+
 void OfflineSearch::consider(const Segment& segment, std::size_t i, std::uint32_t index,
                              WorkerState& state) {
-    const Floor floor = floor_of(state);
-    // The names pass looks for matches without the path, and leaves the path unread.
-    const bool paths = phase_ == Phase::Paths;
-    const ItemText text{segment.name(i), paths ? segment.path(i) : std::string_view(),
-                        segment.folded_name(i), paths ? segment.folded_path(i) : std::string_view(),
-                        segment.name_mask(i)};
-    const auto result =
-        state.matcher->match(text, floor, nullptr, paths ? PathUse::Needed : PathUse::Never);
-    if (!result)
+    std::int32_t score = match_score(segment, i, state);
+    if (score == kNoFloor)
         return;
-    std::int32_t score = result->score;
+    const std::string_view name = segment.name(i);
     if (!request_.boosts.empty())
-        score += boost_of({text.name, segment.path(i), segment.payload(i),
+        score += boost_of({name, segment.path(i), segment.payload(i),
                            request_.catalog->source_name(segment.source(i)), segment.kind(i)});
-    state.top.push({score, std::uint32_t(text.name.size()), index});
+    state.top.push({score, std::uint32_t(name.size()), index});
     // Share a risen floor so that the other workers skip what cannot make the list either.
     const std::int32_t mine = state.top.floor().score;
     std::int32_t shared = shared_floor_.load(std::memory_order_relaxed);

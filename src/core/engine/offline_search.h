@@ -4,6 +4,7 @@
 #pragma once
 
 #include "core/engine/matcher.h"
+#include "core/engine/name_memo.h"
 #include "core/engine/search_job.h"
 
 #include <atomic>
@@ -52,10 +53,13 @@ private:
         TopK top;
         std::vector<RankKey> sorted; // the share of every match, sorted in the Sort phase
         MatchPositions positions;
+        std::optional<NameMemo> memo; // the names pass's outcomes, made on first use
     };
 
     void scan(const Chunk& chunk, WorkerState& state);
     void consider(const Segment& segment, std::size_t i, std::uint32_t index, WorkerState& state);
+    // The score of the match (before usage) of item i, or kNoFloor when it cannot enter.
+    std::int32_t match_score(const Segment& segment, std::size_t i, WorkerState& state);
     WorkerState& state_of(unsigned worker);
     Floor floor_of(const WorkerState& state) const;
     std::int32_t boost_of(const ItemView& item) const;
