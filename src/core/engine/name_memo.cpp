@@ -1,5 +1,6 @@
 #include "core/engine/name_memo.h"
 
+#include <algorithm>
 #include <bit>
 #include <cstring>
 
@@ -20,23 +21,31 @@ std::uint64_t mix(std::uint64_t x) {
 } // namespace
 
 NameMemo::NameMemo(std::size_t slots)
-    : entries_(std::bit_ceil(slots)), mask_(entries_.size() - 1) {}
+    : entries_(std::bit_ceil(std::clamp<std::size_t>(slots, 1, std::size_t{1} << kTagShift))),
+      mask_(entries_.size() - 1) {}
 
 std::uint64_t NameMemo::key_of(std::string_view name) {
-    std::uint64_t hash = name.size() * kMultiplier1;
-    const char* at = name.data();
-    std::size_t left = name.size();
-    for (; left >= 8; left -= 8, at += 8) {
+    const auto block_at = [&](std::size_t at) {
         std::uint64_t block;
-        std::memcpy(&block, at, 8);
-        hash = std::rotl(hash ^ (block * kMultiplier2), 31) * kMultiplier1;
-    }
-    if (left > 0) {
+        std::memcpy(&block, name.data() + at, 8);
+        return block;
+    };
+    const auto add = [](std::uint64_t hash, std::uint64_t block) {
+        return std::rotl(hash ^ (block * kMultiplier2), 31) * kMultiplier1;
+    };
+    const std::size_t size = name.size();
+    std::uint64_t hash = size * kMultiplier1;
+    if (size < 8) {
         std::uint64_t block = 0;
-        std::memcpy(&block, at, left);
-        hash = std::rotl(hash ^ (block * kMultiplier2), 31) * kMultiplier1;
+        for (std::size_t i = 0; i < size; ++i)
+            block |= std::uint64_t(static_cast<unsigned char>(name[i])) << (8 * i);
+        return mix(add(hash, block));
     }
-    return mix(hash);
+    // Whole blocks, then the last eight bytes (which may overlap the block before): with
+    // the length that covers every byte.
+    for (std::size_t at = 0; at + 8 < size; at += 8)
+        hash = add(hash, block_at(at));
+    return mix(add(hash, block_at(size - 8)));
 }
 
 } // namespace corvantile::engine

@@ -4,7 +4,7 @@
 // names are matched without their paths, the outcome depends on the name alone, and on the
 // search's floor, which only rises: a name that scored once scores the same again, and a
 // name rejected once stays rejected. The memo keeps those outcomes in a small table indexed
-// by a 64-bit hash of the name; a slot holds the latest name to land in it.
+// by a 64-bit hash of the name and its length; a slot holds the latest name to land in it.
 #pragma once
 
 #include <cstdint>
@@ -21,35 +21,39 @@ public:
         std::int32_t score = 0; // when Matched
     };
 
-    // slots: a power of two.
+    // slots: rounded up to a power of two, at most 2^kTagShift.
     explicit NameMemo(std::size_t slots = 8192);
 
-    // The key of a name: its hash, which with its length identifies it.
+    // The key of a name: a hash of its bytes and length.
     static std::uint64_t key_of(std::string_view name);
 
-    Recall recall(std::uint64_t key, std::size_t length) const {
-        const Entry& entry = entries_[key & mask_];
-        if (entry.key != key || entry.length != length + 1)
+    Recall recall(std::uint64_t key) const {
+        const std::uint64_t entry = entries_[key & mask_];
+        if ((entry ^ key) >> kTagShift != 0 || (entry & kFilled) == 0)
             return {};
-        return {entry.rejected ? Outcome::Rejected : Outcome::Matched, entry.score};
+        if ((entry & kMatched) == 0)
+            return {Outcome::Rejected, 0};
+        return {Outcome::Matched, std::int32_t(entry & kScoreBits)};
     }
-    void remember_rejected(std::uint64_t key, std::size_t length) { store(key, length, true, 0); }
-    void remember_match(std::uint64_t key, std::size_t length, std::int32_t score) {
-        store(key, length, false, score);
+    void remember_rejected(std::uint64_t key) { store(key, kFilled); }
+    // score: at least 0 and below 2^kTagShift / 4.
+    void remember_match(std::uint64_t key, std::int32_t score) {
+        store(key, kFilled | kMatched | std::uint64_t(score));
     }
 
 private:
-    struct Entry {
-        std::uint64_t key = 0;
-        std::uint32_t length = 0; // the name's length plus one; 0 in an empty slot
-        std::int32_t score : 31 = 0;
-        bool rejected : 1 = false;
-    };
-    void store(std::uint64_t key, std::size_t length, bool rejected, std::int32_t score) {
-        entries_[key & mask_] = {key, std::uint32_t(length + 1), score, rejected};
+    // An entry holds the top bits of its key (the slot's index and these identify the name),
+    // two flags and a score.
+    static constexpr unsigned kTagShift = 24;
+    static constexpr std::uint64_t kFilled = std::uint64_t{1} << (kTagShift - 1);
+    static constexpr std::uint64_t kMatched = std::uint64_t{1} << (kTagShift - 2);
+    static constexpr std::uint64_t kScoreBits = kMatched - 1;
+
+    void store(std::uint64_t key, std::uint64_t low) {
+        entries_[key & mask_] = (key >> kTagShift << kTagShift) | low;
     }
 
-    std::vector<Entry> entries_;
+    std::vector<std::uint64_t> entries_;
     std::uint64_t mask_;
 };
 

@@ -157,16 +157,16 @@ std::int32_t OfflineSearch::match_score(const Segment& segment, std::size_t i, W
         state.memo.emplace(std::clamp<std::size_t>(items / 16, 256, 65536));
     }
     const std::uint64_t key = NameMemo::key_of(name);
-    if (const NameMemo::Recall recall = state.memo->recall(key, name.size());
+    if (const NameMemo::Recall recall = state.memo->recall(key);
         recall.outcome != NameMemo::Outcome::Unknown)
         return recall.outcome == NameMemo::Outcome::Matched ? recall.score : kNoFloor;
     const ItemText text{name, {}, segment.folded_name(i), {}, segment.name_mask(i)};
     const auto result = state.matcher->match(text, floor, nullptr, PathUse::Never);
     if (!result) {
-        state.memo->remember_rejected(key, name.size());
+        state.memo->remember_rejected(key);
         return kNoFloor;
     }
-    state.memo->remember_match(key, name.size(), result->score);
+    state.memo->remember_match(key, result->score);
     return result->score;
 }
 
