@@ -35,7 +35,15 @@ public:
             return {Outcome::Rejected, 0};
         return {Outcome::Matched, std::int32_t(entry & kScoreBits)};
     }
-    void remember_rejected(std::uint64_t key) { store(key, kFilled); }
+    // Asks the processor to fetch the key's slot.
+    void prefetch(std::uint64_t key) const {
+#if defined(__GNUC__)
+        __builtin_prefetch(&entries_[key & mask_]);
+#endif
+    }
+    void remember_rejected(std::uint64_t key) {
+        store(key, kFilled);
+    }
     // score: at least 0 and below 2^kTagShift / 4.
     void remember_match(std::uint64_t key, std::int32_t score) {
         store(key, kFilled | kMatched | std::uint64_t(score));

@@ -101,6 +101,7 @@ void OfflineSearch::scan(const Chunk& chunk, WorkerState& state) {
     if (paths && !segment.has_paths())
         return;
     std::uint32_t picked[64];
+    std::uint64_t keys[64];
     for (std::uint32_t word = chunk.begin / 64; word * 64 < chunk.end; ++word) {
         const std::uint32_t count = std::min<std::uint32_t>(64, chunk.end - word * 64);
         std::uint64_t found = kept[word];
@@ -129,50 +130,64 @@ void OfflineSearch::scan(const Chunk& chunk, WorkerState& state) {
             segment.prefetch_item(i);
             picked[picked_count++] = i;
         }
-        // Most paths that the masks let through still lack the query in order: reading them
-        // once, 16 bytes at a time, is cheaper than preparing them for matching.
-        for (std::size_t k = 0; k < picked_count; ++k) {
-            const std::uint32_t i = picked[k];
-            if (!paths || matcher.path_may_hold(segment.folded_path(i), segment.name_mask(i)))
-                consider(segment, i, start + i, state);
+        if (paths) {
+            // Most paths that the masks let through still lack the query in order: reading
+            // them once, 16 bytes at a time, is cheaper than preparing them for matching.
+            for (std::size_t k = 0; k < picked_count; ++k) {
+                const std::uint32_t i = picked[k];
+                if (matcher.path_may_hold(segment.folded_path(i), segment.name_mask(i)))
+                    enter(segment, i, start + i, path_score(segment, i, state), state);
+            }
+        } else if (picked_count > 0) {
+            // The names' memo slots are fetched together, before any is read.
+            NameMemo& memo = memo_of(state);
+            for (std::size_t k = 0; k < picked_count; ++k) {
+                keys[k] = NameMemo::key_of(segment.name(picked[k]));
+                memo.prefetch(keys[k]);
+            }
+            for (std::size_t k = 0; k < picked_count; ++k) {
+                const std::uint32_t i = picked[k];
+                enter(segment, i, start + i, name_score(segment, i, keys[k], state), state);
+            }
         }
         if (word % 16 == 0 && cancelled())
             return;
     }
 }
 
-std::int32_t OfflineSearch::match_score(const Segment& segment, std::size_t i, WorkerState& state) {
-    const Floor floor = floor_of(state);
-    if (phase_ == Phase::Paths) {
-        const ItemText text{segment.name(i), segment.path(i), segment.folded_name(i),
-                            segment.folded_path(i), segment.name_mask(i)};
-        const auto result = state.matcher->match(text, floor, nullptr, PathUse::Needed);
-        return result ? result->score : kNoFloor;
-    }
-    // The names pass looks for matches without the path, so a name that came up before
-    // (in another folder) has the outcome it had then.
-    const std::string_view name = segment.name(i);
-    if (!state.memo) {
-        const std::size_t items = request_.catalog->size();
-        state.memo.emplace(std::clamp<std::size_t>(items / 16, 256, 65536));
-    }
-    const std::uint64_t key = NameMemo::key_of(name);
-    if (const NameMemo::Recall recall = state.memo->recall(key);
+NameMemo& OfflineSearch::memo_of(WorkerState& state) const {
+    if (!state.memo)
+        state.memo.emplace(std::clamp<std::size_t>(request_.catalog->size() / 16, 256, 65536));
+    return *state.memo;
+}
+
+std::int32_t OfflineSearch::path_score(const Segment& segment, std::size_t i, WorkerState& state) {
+    const ItemText text{segment.name(i), segment.path(i), segment.folded_name(i),
+                        segment.folded_path(i), segment.name_mask(i)};
+    const auto result = state.matcher->match(text, floor_of(state), nullptr, PathUse::Needed);
+    return result ? result->score : kNoFloor;
+}
+
+// The names pass looks for matches without the path, so a name that came up before (in
+// another folder) has the outcome it had then.
+std::int32_t OfflineSearch::name_score(const Segment& segment, std::size_t i, std::uint64_t key,
+                                       WorkerState& state) {
+    NameMemo& memo = *state.memo;
+    if (const NameMemo::Recall recall = memo.recall(key);
         recall.outcome != NameMemo::Outcome::Unknown)
         return recall.outcome == NameMemo::Outcome::Matched ? recall.score : kNoFloor;
-    const ItemText text{name, {}, segment.folded_name(i), {}, segment.name_mask(i)};
-    const auto result = state.matcher->match(text, floor, nullptr, PathUse::Never);
+    const ItemText text{segment.name(i), {}, segment.folded_name(i), {}, segment.name_mask(i)};
+    const auto result = state.matcher->match(text, floor_of(state), nullptr, PathUse::Never);
     if (!result) {
-        state.memo->remember_rejected(key);
+        memo.remember_rejected(key);
         return kNoFloor;
     }
-    state.memo->remember_match(key, result->score);
+    memo.remember_match(key, result->score);
     return result->score;
 }
 
-void OfflineSearch::consider(const Segment& segment, std::size_t i, std::uint32_t index,
-                             WorkerState& state) {
-    std::int32_t score = match_score(segment, i, state);
+void OfflineSearch::enter(const Segment& segment, std::size_t i, std::uint32_t index,
+                          std::int32_t score, WorkerState& state) {
     if (score == kNoFloor)
         return;
     const std::string_view name = segment.name(i);

@@ -57,9 +57,15 @@ private:
     };
 
     void scan(const Chunk& chunk, WorkerState& state);
-    void consider(const Segment& segment, std::size_t i, std::uint32_t index, WorkerState& state);
-    // The score of the match (before usage) of item i, or kNoFloor when it cannot enter.
-    std::int32_t match_score(const Segment& segment, std::size_t i, WorkerState& state);
+    // The score (before usage) of item i's match in the names pass, whose name has this memo
+    // key, and in the paths pass; kNoFloor when it cannot enter.
+    std::int32_t name_score(const Segment& segment, std::size_t i, std::uint64_t key,
+                            WorkerState& state);
+    std::int32_t path_score(const Segment& segment, std::size_t i, WorkerState& state);
+    // Adds item i with this score (kNoFloor: none) to the worker's results.
+    void enter(const Segment& segment, std::size_t i, std::uint32_t index, std::int32_t score,
+               WorkerState& state);
+    NameMemo& memo_of(WorkerState& state) const;
     WorkerState& state_of(unsigned worker);
     Floor floor_of(const WorkerState& state) const;
     std::int32_t boost_of(const ItemView& item) const;
