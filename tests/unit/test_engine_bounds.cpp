@@ -36,7 +36,11 @@ TEST(SearchBounds, AFloorAtAnItemsOwnRankNeverExcludesIt) {
     std::vector<std::string> names, paths;
     for (int i = 0; i < 600; ++i) {
         names.push_back(random_text(random, 6));
-        paths.push_back(random() % 3 ? random_text(random, 10) : std::string());
+        // Some paths end in the name, as a file's do.
+        std::string path = random() % 3 ? random_text(random, 10) : std::string();
+        if (!path.empty() && random() % 2)
+            path += "\\" + names.back();
+        paths.push_back(std::move(path));
     }
     std::vector<ItemData> items;
     for (std::size_t i = 0; i < names.size(); ++i)
@@ -66,7 +70,8 @@ TEST(SearchBounds, AFloorAtAnItemsOwnRankNeverExcludesIt) {
                 << "query '" << text << "' item '" << segment.name(i) << "' path '"
                 << segment.path(i) << "'";
             const auto bounded = matcher.match(item, own);
-            ASSERT_TRUE(bounded) << "query '" << text << "' item '" << segment.name(i) << "'";
+            ASSERT_TRUE(bounded) << "query '" << text << "' item '" << segment.name(i) << "' path '"
+                                 << segment.path(i) << "'";
             EXPECT_EQ(bounded->score, free->score);
             // A higher floor may skip the item; if it does not, the score is the same.
             if (const auto above = matcher.match(item, Floor{free->score + 1})) {

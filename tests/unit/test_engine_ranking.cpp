@@ -188,6 +188,22 @@ TEST(RankingPaths, WordsMaySplitBetweenNameAndPath) {
     EXPECT_EQ(rank("me/docu", {{"report.pdf", "C:\\Users\\me\\Documents\\report.pdf"}}).size(), 1u);
 }
 
+// A folder typed, then a file: the file whose name holds the last part comes before files
+// in a folder that merely holds it too.
+TEST(RankingPaths, AFolderThenAFileFindsTheFileByItsName) {
+    const std::vector<Entry> entries{
+        {"app.h", "C:\\Users\\bob\\Documents\\Reports\\app.h"},
+        {"report.pdf", "C:\\Users\\bob\\Documents\\report.pdf"},
+        {"notes.txt", "C:\\Users\\bob\\Desktop\\Reports\\notes.txt"},
+    };
+    const auto ranked = rank("docs\\rep", entries);
+    ASSERT_EQ(ranked.size(), 2u);
+    EXPECT_EQ(ranked[0].name, "report.pdf");
+    EXPECT_EQ(ranked[1].name, "app.h");
+    EXPECT_EQ(positions("docs/rep", "report.pdf", "C:\\Users\\bob\\Documents\\report.pdf").path,
+              (Offsets{13, 14, 15, 21, 22, 23, 24, 25}));
+}
+
 TEST(RankingFloor, ItemsBelowTheFloorAreSkippedButOthersScoreTheSame) {
     Matcher matcher(Query("int", {}));
     const Texts idea("IntelliJ IDEA", ""), paint("Paint", "");

@@ -212,8 +212,9 @@ int best_alignment(const Pattern<Unit>& p, const Subject<Unit>& s,
             if (positions)
                 from[row * width + j - base] = best_from;
         }
-        // Past the second position no character earns more than the path bonus.
-        const int rest = int(m - 1 - row) * (kScoreMatch + kBonusPath);
+        // No later character earns more than the start bonus (at the start of a path's last
+        // part, or right after it).
+        const int rest = int(m - 1 - row) * (kScoreMatch + kBonusStart);
         if (at_least != kNoScore && row_best + rest < at_least)
             return kTooLow;
     }

@@ -94,11 +94,20 @@ void ascii_bonuses(std::string_view text, std::span<std::uint8_t> bonus) {
         return;
     auto previous = kAsciiClasses[static_cast<unsigned char>(text[0]) & 0x7F];
     bonus[0] = static_cast<std::uint8_t>(bonus_of(CharClass::Delimiter, previous, true));
+    std::size_t last_separator = previous == CharClass::PathSeparator ? 0 : text.size();
     for (std::size_t i = 1; i < text.size(); ++i) {
         const auto current = kAsciiClasses[static_cast<unsigned char>(text[i]) & 0x7F];
         bonus[i] = kPairs.bonus[int(previous)][int(current)];
+        if (current == CharClass::PathSeparator)
+            last_separator = i;
         previous = current;
     }
+    mark_last_component(bonus.first(text.size()), last_separator);
+}
+
+void mark_last_component(std::span<std::uint8_t> bonus, std::size_t last_separator) {
+    if (last_separator + 1 < bonus.size() && bonus[last_separator + 1] == kBonusPath)
+        bonus[last_separator + 1] = kBonusStart;
 }
 
 int score_alignment(const std::uint8_t* bonus, std::span<const std::uint32_t> positions) {
@@ -122,7 +131,8 @@ int max_alignment_score(std::size_t length, bool word_chars, TextTraits text) {
     if (length == 0)
         return 0;
     const int m = int(length);
-    const int boundary = text.separators ? kBonusPath : kBonusBoundary;
+    // Past the start, the start of a path's last part earns the most.
+    const int boundary = text.separators ? kBonusStart : kBonusBoundary;
     const int first = kScoreMatch + 2 * (text.at_start ? kBonusStart : boundary);
     const int second_in_first = kScoreMatch + (text.at_start ? kBonusStart : boundary);
     if (!word_chars || length > 256)

@@ -3,7 +3,8 @@
 // A pattern aligned to a text scores, for each matched character, kMatch plus a bonus:
 // - a character that starts a piece gets the bonus of its position (start of text, after a
 //   path separator, after a delimiter, a camel-case hump, a letter/digit boundary), doubled
-//   for the first character of the pattern;
+//   for the first character of the pattern; the start of the last part of a path (a file's
+//   name) counts as the start of the text;
 // - a character that follows the previous match directly gets at least kBonusConsecutive, or
 //   the start, path or delimiter bonus of its own position or of the one before it (so a run
 //   that starts a word stays strong); camel humps and digit boundaries count where a piece
@@ -40,6 +41,10 @@ int position_bonus(CharClass previous, CharClass current, bool at_start);
 // Fills bonus[i] for every byte of ASCII text (bonus.size() >= text.size()).
 void ascii_bonuses(std::string_view text, std::span<std::uint8_t> bonus);
 
+// Gives the position after the last path separator of a text (at last_separator; past the
+// end when there is none) the start bonus, when it begins a word there.
+void mark_last_component(std::span<std::uint8_t> bonus, std::size_t last_separator);
+
 // Bonus earned by the character at position j when it directly follows a match at j - 1.
 inline int consecutive_bonus(const std::uint8_t* bonus, std::size_t j) {
     int value = kBonusConsecutive;
@@ -57,7 +62,7 @@ int score_alignment(const std::uint8_t* bonus, std::span<const std::uint32_t> po
 struct TextTraits {
     bool at_start = true;   // the pattern may begin at the first position
     bool separators = true; // the text may hold path separators (else the highest bonus past
-                            // the start is the boundary bonus)
+                            // the start is the boundary bonus, and with them the start bonus)
 };
 
 // Highest score any alignment of a pattern of this many characters can reach in such a text.

@@ -108,16 +108,20 @@ void Matcher::prepare(std::string_view original, std::string_view folded_text, P
     out.offsets.clear();
     out.bonus.clear();
     CharClass previous = CharClass::Delimiter;
+    std::size_t last_separator = std::string_view::npos;
     for (std::size_t pos = 0; pos < original.size();) {
         out.offsets.push_back(static_cast<std::uint32_t>(pos));
         const char32_t cp = decode_utf8(original, pos);
         out.wide_units.push_back(exact ? strip_accents(cp) : fold_code_point(cp));
         const CharClass current = char_class(cp);
+        if (current == CharClass::PathSeparator)
+            last_separator = out.bonus.size();
         out.bonus.push_back(
             static_cast<std::uint8_t>(position_bonus(previous, current, out.bonus.empty())));
         previous = current;
     }
     out.size = out.wide_units.size();
+    mark_last_component(out.bonus, last_separator);
 }
 
 // Placement by word start or acronym; kNoScore when the word needs a scattered placement.

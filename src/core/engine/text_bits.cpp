@@ -205,7 +205,14 @@ template <class Bits> void TextBits<Bits>::compute_classes() {
     const Bits word = letters | digits;
     const Bits lower = letters & ~upper;
     const Bits delimiters = in_text_ & ~(word | separators);
-    classes_.start = word & 1;
+    // The start of the text, and the start of its last path part (a file's name).
+    Bits last_part = 0;
+    if (separators != 0) {
+        const int after = highest_bit(separators) + 1;
+        if (after < int(kMaxSize))
+            last_part = Bits{1} << after;
+    }
+    classes_.start = word & (last_part | 1);
     classes_.path = word & (separators << 1);
     classes_.boundary = word & (delimiters << 1);
     classes_.camel = upper & (lower << 1);
