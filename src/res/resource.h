@@ -4,6 +4,7 @@
 #define IDS_OLE_INIT_FAILED 100
 #define IDS_SOCKETS_INIT_FAILED 103
 
+#define IDD_ABOUTBOX 100
 #define IDD_CORVANTILE_DIALOG 102
 
 #define IDR_MAINFRAME 128
@@ -12,6 +13,9 @@
 #define IDI_LIST_ARROW 138
 
 #define IDC_COMMANDLINE 1000
+#define IDC_VERSION_TEXT 1024
+#define IDC_HOME_LINK 1025
+#define IDC_BUILD_DATE_TEXT 1026
 #define IDC_MENU_BUTTON 1031
 #define IDC_ACTION_ICON 1032
 
@@ -27,3 +31,8 @@
 #define ID_HOME_PAGE 32785
 
 #define IDC_STATIC -1
+
+// The program's pages on the web: the About box's link and the "On the Web" menu.
+#define CORVANTILE_HOME_URL "https://www.corvantile.org/"
+#define CORVANTILE_HELP_URL "https://www.corvantile.org/help/"
+#define CORVANTILE_FORUMS_URL "https://www.corvantile.org/forums/"

@@ -1,0 +1,129 @@
+// The about box and the version reader behind it, and the menu commands that open the
+// program's web pages. The tests that open a browser run only from the .sh scripts beside
+// them, which put a recording stand-in for the browser on the PATH.
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <regex>
+
+#include "dialogs/CAboutDlg.h"
+#include "dialogs/CFileVersionInfo.h"
+#include "front_test_support.h"
+#include "res/resource.h"
+
+using fronttest::SearchBarTest;
+using Translation = CFileVersionInfo::Translation;
+
+namespace {
+
+bool browserStubbed() {
+    return GetEnvironmentVariableW(L"CORVANTILE_BROWSER_STUB", nullptr, 0) != 0;
+}
+
+CString dialogText(const CWnd& dialog, int id) {
+    CString text;
+    dialog.GetDlgItemText(id, text);
+    return text;
+}
+
+// The test program carries the program's own resources, version resource included.
+TEST(FileVersionInfo, ReadsTheProgramsVersionResourceAndForgetsItOnAFailedRead) {
+    CFileVersionInfo info;
+    ASSERT_TRUE(info.Create(static_cast<HMODULE>(nullptr)));
+    CString dotted;
+    dotted.Format("%u.%u.%u.%u", info.GetProductVersionPart(3), info.GetProductVersionPart(2),
+                  info.GetProductVersionPart(1), info.GetProductVersionPart(0));
+    EXPECT_EQ(info.GetProductVersionText(), dotted);
+    EXPECT_EQ(info.GetFileVersionText(), dotted);
+    EXPECT_EQ(info.GetProductVersionPart(4), 0);
+    EXPECT_EQ(info.GetFileType(), DWORD{VFT_APP});
+    EXPECT_EQ(info.GetProductName(), "Corvantile");
+    EXPECT_EQ(info.GetComments(), "");
+
+    fronttest::TempFolder folder;
+    folder.write("plain.txt", "no version here");
+    EXPECT_FALSE(info.Create((folder.path() + "plain.txt").GetString()));
+    EXPECT_EQ(info.GetProductVersionText(), "");
+    EXPECT_EQ(info.GetProductName(), "");
+    EXPECT_EQ(info.GetProductVersionPart(3), 0);
+    EXPECT_FALSE(info.Create((folder.path() + "missing.exe").GetString()));
+}
+
+TEST(FileVersionInfo, ChoosesTheTranslationThatBestSuitsTheUser) {
+    // US English with the Western code page only: every user reads it.
+    const Translation usOnly[] = {{0x0409, 0x04E4}};
+    for (const LANGID user : {0x0409, 0x0809, 0x0407, 0x0411})
+        EXPECT_EQ(CFileVersionInfo::ChooseTranslation(usOnly, user), 0) << std::hex << user;
+
+    const Translation several[] = {{0x0407, 1200}, {0x0000, 1200}, {0x0809, 1200}};
+    EXPECT_EQ(CFileVersionInfo::ChooseTranslation(several, 0x0407), 0); // the user's own
+    EXPECT_EQ(CFileVersionInfo::ChooseTranslation(several, 0x0C07), 0); // same primary language
+    EXPECT_EQ(CFileVersionInfo::ChooseTranslation(several, 0x040C), 1); // neutral
+    EXPECT_EQ(CFileVersionInfo::ChooseTranslation(several, 0x0409), 2); // another English
+
+    const Translation foreign[] = {{0x0410, 1200}, {0x0400, 1200}, {0x0009, 1200}};
+    EXPECT_EQ(CFileVersionInfo::ChooseTranslation(foreign, 0x040C), 1); // primary language 0
+    const Translation english[] = {{0x0410, 1200}, {0x0809, 1200}, {0x0009, 1200}};
+    EXPECT_EQ(CFileVersionInfo::ChooseTranslation(english, 0x040C), 2); // language 9 first
+    const Translation none[] = {{0x0410, 1200}, {0x0411, 1200}};
+    EXPECT_EQ(CFileVersionInfo::ChooseTranslation(none, 0x040C), 0);
+    EXPECT_EQ(CFileVersionInfo::ChooseTranslation({}, 0x0409), -1);
+}
+
+TEST(AboutBox, ShowsTheVersionTheBuildDateAndTheSite) {
+    CAboutDlg about;
+    ASSERT_TRUE(about.Create(IDD_ABOUTBOX));
+    CFileVersionInfo info(nullptr);
+    EXPECT_EQ(dialogText(about, IDC_VERSION_TEXT), "Version " + info.GetProductVersionText());
+    const CString date = dialogText(about, IDC_BUILD_DATE_TEXT);
+    EXPECT_TRUE(std::regex_match(date.str(), std::regex("[A-Z][a-z]{2} [1-9][0-9]? 2[0-9]{3}")))
+        << date;
+    EXPECT_EQ(dialogText(about, IDC_HOME_LINK), CORVANTILE_HOME_URL);
+    EXPECT_EQ(about.GetDlgItem(IDC_HOME_LINK)->GetStyle() & BS_TYPEMASK, DWORD{BS_OWNERDRAW});
+    about.DestroyWindow();
+
+    EXPECT_EQ(CAboutDlg::FormatBuildDate("Dec  7 2026"), "Dec 7 2026");
+    EXPECT_EQ(CAboutDlg::FormatBuildDate("Jan 28 2007"), "Jan 28 2007");
+}
+
+TEST(AboutBox, TheLinkOpensTheProgramsSite) {
+    if (!browserStubbed())
+        GTEST_SKIP() << "run by test_about_link.sh";
+    CAboutDlg about;
+    ASSERT_TRUE(about.Create(IDD_ABOUTBOX));
+    about.GetDlgItem(IDC_HOME_LINK)->SendMessage(BM_CLICK);
+    about.DestroyWindow();
+}
+
+class MenuCommands : public SearchBarTest {};
+
+// The box is modal: a timer reads it and presses OK.
+TEST_F(MenuCommands, AboutRunsTheAboutBoxUntilOk) {
+    open();
+    static CString shownVersion;
+    shownVersion.Empty();
+    const UINT_PTR timer = SetTimer(nullptr, 0, 50, [](HWND, UINT, UINT_PTR, DWORD) {
+        const HWND box = FindWindowW(L"#32770", L"About Corvantile");
+        if (!box || !IsWindowVisible(box))
+            return;
+        wchar_t text[64] = L"";
+        GetDlgItemTextW(box, IDC_VERSION_TEXT, text, 64);
+        shownVersion = CString(text);
+        PostMessageW(box, WM_COMMAND, IDOK, 0);
+    });
+    bar->SendMessage(WM_COMMAND, ID_ABOUT, 0);
+    KillTimer(nullptr, timer);
+    EXPECT_TRUE(shownVersion.Find("Version ") == 0) << shownVersion;
+    EXPECT_EQ(FindWindowW(L"#32770", L"About Corvantile"), nullptr);
+    EXPECT_TRUE(bar->IsWindowEnabled());
+}
+
+TEST_F(MenuCommands, TheWebPagesOpenInTheBrowser) {
+    if (!browserStubbed())
+        GTEST_SKIP() << "run by test_web_pages.sh";
+    open();
+    for (const UINT command : {ID_HOME_PAGE, ID_ONLINE_HELP, ID_USER_FORUMS})
+        bar->SendMessage(WM_COMMAND, command, 0);
+}
+
+} // namespace
