@@ -1,6 +1,9 @@
 #include "mainwnd/CorvantileDlg.h"
 
+#include <shellapi.h>
+
 #include "core_iface/VCorvantileCore.h"
+#include "dialogs/CAboutDlg.h"
 #include "framework/CDC.h"
 #include "mainwnd/OwnerMessages.h"
 #include "mainwnd/VOurListeners.h"
@@ -175,11 +178,30 @@ BOOL CCorvantileDlg::OnCommand(WPARAM wParam, LPARAM lParam) {
         case ID_HIDE:
             hideWindows();
             return TRUE;
+        case ID_HOME_PAGE:
+            openWebPage(CORVANTILE_HOME_URL);
+            return TRUE;
+        case ID_ONLINE_HELP:
+            openWebPage(CORVANTILE_HELP_URL);
+            return TRUE;
+        case ID_USER_FORUMS:
+            openWebPage(CORVANTILE_FORUMS_URL);
+            return TRUE;
+        case ID_ABOUT: {
+            CAboutDlg about;
+            about.DoModal();
+            return TRUE;
+        }
         default:
             break;
         }
     }
     return CTrayDialog::OnCommand(wParam, lParam);
+}
+
+void CCorvantileDlg::openWebPage(const char* address) {
+    ShellExecuteW(::GetDesktopWindow(), nullptr, CString(address).W().c_str(), nullptr, nullptr,
+                  SW_SHOWDEFAULT);
 }
 
 LRESULT CCorvantileDlg::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {

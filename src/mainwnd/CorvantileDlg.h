@@ -130,6 +130,8 @@ private:
     void onTextChanged();
     void onCancelRequest();
     void onUpdateCache();
+    // Opens one of the program's web pages in the browser.
+    void openWebPage(const char* address);
     void startSearch(const CString& text);
     // Stops the running search: nothing of it reaches the list from now on.
     void cancelRunningSearch();
