@@ -10,12 +10,17 @@
 #define IDR_MAINFRAME 128
 #define IDR_TRAY_MENU 129
 #define IDR_BUTTON_MENU 136
+#define IDD_UPDATE_CHECK 137
 #define IDI_LIST_ARROW 138
 
 #define IDC_COMMANDLINE 1000
 #define IDC_VERSION_TEXT 1024
 #define IDC_HOME_LINK 1025
 #define IDC_BUILD_DATE_TEXT 1026
+#define IDC_CHECK_AT_STARTUP 1033
+#define IDC_YOUR_VERSION 1034
+#define IDC_LATEST_VERSION 1035
+#define IDC_UPDATE_MESSAGE 1036
 #define IDC_MENU_BUTTON 1031
 #define IDC_ACTION_ICON 1032
 
@@ -36,3 +41,5 @@
 #define CORVANTILE_HOME_URL "https://www.corvantile.org/"
 #define CORVANTILE_HELP_URL "https://www.corvantile.org/help/"
 #define CORVANTILE_FORUMS_URL "https://www.corvantile.org/forums/"
+// The update check reads the latest version's number from the first line of this file.
+#define CORVANTILE_VERSION_FILE_URL "http://www.corvantile.org/curversion.dat"

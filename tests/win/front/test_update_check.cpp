@@ -1,0 +1,312 @@
+// The update check: comparing versions, reading the version file from a web server (a small
+// one on this machine), and the dialog's outcomes in both of its modes.
+#include <gtest/gtest.h>
+
+#include <winsock2.h>
+
+#include <atomic>
+#include <functional>
+#include <mutex>
+#include <string>
+#include <thread>
+
+#include "core_iface/XTokenString.h"
+#include "dialogs/UpdateCheckDlg.h"
+#include "front_test_support.h"
+#include "res/resource.h"
+
+using fronttest::pumpUntil;
+using fronttest::SearchBarTest;
+
+namespace {
+
+// Answers every HTTP request on 127.0.0.1 with one status and body, on a thread of its own.
+class VersionServer {
+public:
+    explicit VersionServer(std::string body, int status = 200)
+        : m_body(std::move(body)), m_status(status) {
+        WSADATA data;
+        WSAStartup(MAKEWORD(2, 2), &data);
+        m_listener = socket(AF_INET, SOCK_STREAM, IPPROTO_TCP);
+        sockaddr_in address{};
+        address.sin_family = AF_INET;
+        address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+        bind(m_listener, reinterpret_cast<sockaddr*>(&address), sizeof address);
+        listen(m_listener, 4);
+        int size = sizeof address;
+        getsockname(m_listener, reinterpret_cast<sockaddr*>(&address), &size);
+        m_port = ntohs(address.sin_port);
+        m_thread = std::thread([this] { serve(); });
+    }
+    ~VersionServer() {
+        m_stop = true;
+        m_thread.join();
+        closesocket(m_listener);
+        WSACleanup();
+    }
+
+    CString url() const {
+        CString text;
+        text.Format("http://127.0.0.1:%d/curversion.dat", m_port);
+        return text;
+    }
+    std::string lastRequest() const {
+        const std::lock_guard lock(m_mutex);
+        return m_request;
+    }
+
+private:
+    void serve() {
+        while (!m_stop) {
+            fd_set ready;
+            FD_ZERO(&ready);
+            FD_SET(m_listener, &ready);
+            timeval wait{0, 50'000};
+            if (select(0, &ready, nullptr, nullptr, &wait) != 1)
+                continue;
+            const SOCKET client = accept(m_listener, nullptr, nullptr);
+            if (client == INVALID_SOCKET)
+                continue;
+            std::string request;
+            char chunk[1024];
+            int got = 0;
+            while (request.find("\r\n\r\n") == std::string::npos &&
+                   (got = recv(client, chunk, sizeof chunk, 0)) > 0)
+                request.append(chunk, got);
+            {
+                const std::lock_guard lock(m_mutex);
+                m_request = request;
+            }
+            const std::string answer = "HTTP/1.0 " + std::to_string(m_status) +
+                                       " X\r\nContent-Type: text/plain\r\nContent-Length: " +
+                                       std::to_string(m_body.size()) + "\r\n\r\n" + m_body;
+            send(client, answer.data(), int(answer.size()), 0);
+            shutdown(client, SD_SEND);
+            closesocket(client);
+        }
+    }
+
+    std::string m_body;
+    int m_status;
+    SOCKET m_listener = INVALID_SOCKET;
+    int m_port = 0;
+    std::atomic<bool> m_stop{false};
+    mutable std::mutex m_mutex;
+    std::string m_request;
+    std::thread m_thread;
+};
+
+// The program's own version with its third number raised or lowered.
+CString ownWithThird(int change) {
+    CStringArray fields;
+    XTokenString(UpdateCheckDlg::ownVersion(), ".", fields, 4);
+    CString text;
+    text.Format("%s.%s.%d.0", fields[0].GetString(), fields[1].GetString(),
+                std::atoi(fields[2]) + change);
+    return text;
+}
+
+// What a modal window showed, read by a timer while it ran.
+struct Shown {
+    bool seen = false;
+    CString message, yourVersion, latestVersion, okText;
+    bool noEnabled = false;
+};
+
+std::function<bool()> g_onTick; // true once it has done its work
+
+// Calls onTick every 30 ms (from whatever message loop runs) until it returns true.
+class Driver {
+public:
+    explicit Driver(std::function<bool()> onTick) {
+        g_onTick = std::move(onTick);
+        m_timer = SetTimer(nullptr, 0, 30, [](HWND, UINT, UINT_PTR, DWORD) {
+            if (g_onTick && g_onTick())
+                g_onTick = nullptr;
+        });
+    }
+    ~Driver() {
+        KillTimer(nullptr, m_timer);
+        g_onTick = nullptr;
+    }
+
+private:
+    UINT_PTR m_timer;
+};
+
+CString itemText(HWND dialog, int id) {
+    wchar_t text[256] = L"";
+    GetDlgItemTextW(dialog, id, text, 256);
+    return CString(text);
+}
+
+// Reads the update check dialog once it shows, then sets its box and presses a button.
+std::function<bool()> answer(Shown& shown, int button, bool tick) {
+    return [&shown, button, tick] {
+        const HWND box = FindWindowW(L"#32770", L"Update Check");
+        if (!box || !IsWindowVisible(box))
+            return false;
+        shown.seen = true;
+        shown.message = itemText(box, IDC_UPDATE_MESSAGE);
+        shown.yourVersion = itemText(box, IDC_YOUR_VERSION);
+        shown.latestVersion = itemText(box, IDC_LATEST_VERSION);
+        shown.okText = itemText(box, IDOK);
+        shown.noEnabled = IsWindowEnabled(GetDlgItem(box, IDCANCEL));
+        CheckDlgButton(box, IDC_CHECK_AT_STARTUP, tick ? BST_CHECKED : BST_UNCHECKED);
+        PostMessageW(box, WM_COMMAND, button, 0);
+        return true;
+    };
+}
+
+struct Outcome {
+    INT_PTR result;
+    Shown shown;
+    int checkAtStartup;
+};
+
+// Runs the dialog against a server with this body, answering it as given.
+Outcome runDialog(BOOL atStartup, const CString& url, int button, bool tick) {
+    Outcome outcome{};
+    UpdateCheckDlg dialog(atStartup, nullptr);
+    dialog.setVersionFileUrl(url);
+    const Driver driver(answer(outcome.shown, button, tick));
+    outcome.result = dialog.DoModal();
+    outcome.checkAtStartup = dialog.m_checkAtStartup;
+    return outcome;
+}
+
+TEST(UpdateCheck, VersionsCompareByTheirFirstThreeNumbers) {
+    const struct {
+        const char* own;
+        const char* latest;
+        int order;
+    } cases[] = {
+        {"1.5.1.0", "1.5.2.0", -1},  {"1.5.1.0", "1.5.1.9", 0}, {"1.10.0.0", "1.9.0.0", 1},
+        {"1.5.1.0", "2.0.0.0", -1},  {"1.5.1.0", "1.6", 0},     {"1.5", "1.6.0.0", 0},
+        {"1.5.1.0", "1.5.1.0.1", 0}, {"1.5.1.0", "x.5.1.0", 1}, {"0.9.1.0", "0.9.1a.0", 0},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(UpdateCheckDlg::compareVersions(c.own, c.latest), c.order)
+            << c.own << " against " << c.latest;
+}
+
+TEST(UpdateCheck, ReadsTheFirstLineOfAVersionFileAndNothingElse) {
+    {
+        VersionServer server("1.5.2.0\r\nsecond line\r\n");
+        EXPECT_EQ(UpdateCheckDlg::fetchLatestVersion(server.url()), "1.5.2.0");
+        EXPECT_NE(server.lastRequest().find("User-Agent: CorvantileUpdater/" +
+                                            UpdateCheckDlg::ownVersion().str()),
+                  std::string::npos)
+            << server.lastRequest();
+    }
+    {
+        VersionServer missing("<html>Not found</html>\n", 404);
+        EXPECT_EQ(UpdateCheckDlg::fetchLatestVersion(missing.url()), "");
+    }
+    {
+        VersionServer empty("");
+        EXPECT_EQ(UpdateCheckDlg::fetchLatestVersion(empty.url()), "");
+    }
+    EXPECT_EQ(UpdateCheckDlg::fetchLatestVersion("http://127.0.0.1:9/curversion.dat"), "");
+}
+
+TEST(UpdateCheck, AskedForItShowsEveryOutcomeAndOnlyYesOrOkTakesTheBox) {
+    {
+        VersionServer server(ownWithThird(+1).str());
+        const Outcome newer = runDialog(FALSE, server.url(), IDCANCEL, false);
+        EXPECT_TRUE(newer.shown.seen);
+        EXPECT_EQ(newer.shown.message, "Would you like to download the latest version?");
+        EXPECT_EQ(newer.shown.yourVersion, UpdateCheckDlg::ownVersion());
+        EXPECT_EQ(newer.shown.latestVersion, ownWithThird(+1));
+        EXPECT_EQ(newer.shown.okText, "Yes");
+        EXPECT_TRUE(newer.shown.noEnabled);
+        EXPECT_EQ(newer.result, IDCANCEL);
+        EXPECT_EQ(newer.checkAtStartup, TRUE) << "No keeps the setting";
+    }
+    {
+        VersionServer server((UpdateCheckDlg::ownVersion() + "7").str());
+        const Outcome same = runDialog(FALSE, server.url(), IDOK, false);
+        EXPECT_EQ(same.shown.message, "You already have the latest version");
+        EXPECT_EQ(same.shown.okText, "OK");
+        EXPECT_FALSE(same.shown.noEnabled);
+        EXPECT_EQ(same.result, IDOK);
+        EXPECT_EQ(same.checkAtStartup, FALSE) << "OK takes the unticked box";
+    }
+    if (UpdateCheckDlg::compareVersions(UpdateCheckDlg::ownVersion(), "0.0.0.0") > 0) {
+        VersionServer server("0.0.0.0");
+        const Outcome older = runDialog(FALSE, server.url(), IDOK, true);
+        EXPECT_EQ(older.shown.message, "Your version is newer than the latest version!");
+        EXPECT_FALSE(older.shown.noEnabled);
+    }
+}
+
+TEST(UpdateCheck, AFailureIsSaidWhenAskedForAndSilentAtStartUp) {
+    // The message box's caption is the program's name; it is found by its text.
+    static bool said;
+    said = false;
+    {
+        const Driver driver([] {
+            EnumThreadWindows(
+                GetCurrentThreadId(),
+                [](HWND window, LPARAM) {
+                    if (IsWindowVisible(window) &&
+                        itemText(window, 0xFFFF) == "Could not get latest version info") {
+                        said = true;
+                        PostMessageW(window, WM_COMMAND, IDOK, 0);
+                    }
+                    return TRUE;
+                },
+                0);
+            return said;
+        });
+        UpdateCheckDlg asked(FALSE, nullptr);
+        asked.setVersionFileUrl("http://127.0.0.1:9/curversion.dat");
+        EXPECT_EQ(asked.DoModal(), IDOK);
+        EXPECT_TRUE(said);
+    }
+
+    const Outcome atStartup = runDialog(TRUE, "http://127.0.0.1:9/curversion.dat", IDOK, false);
+    EXPECT_FALSE(atStartup.shown.seen);
+    EXPECT_EQ(atStartup.result, IDOK);
+    EXPECT_EQ(atStartup.checkAtStartup, TRUE);
+    VersionServer same(UpdateCheckDlg::ownVersion().str());
+    EXPECT_FALSE(runDialog(TRUE, same.url(), IDOK, false).shown.seen);
+}
+
+class UpdateCheckAtStartUp : public SearchBarTest {};
+
+// The bar reads the version file in the background and asks only about a newer version; the
+// unticked box and No leave the setting on.
+TEST_F(UpdateCheckAtStartUp, ANewerVersionIsOfferedOnceTheBarIsUp) {
+    VersionServer server(ownWithThird(+1).str());
+    versionFileUrl = server.url();
+    Shown shown;
+    const Driver driver(answer(shown, IDCANCEL, false));
+    open();
+    ASSERT_TRUE(bar->isCheckForUpdates());
+    EXPECT_TRUE(pumpUntil([&] { return shown.seen; }));
+    EXPECT_EQ(shown.latestVersion, ownWithThird(+1));
+    fronttest::pumpFor(100);
+    EXPECT_TRUE(bar->isCheckForUpdates());
+}
+
+TEST_F(UpdateCheckAtStartUp, FromTheMenuTheBoxSwitchesTheCheckOff) {
+    VersionServer server(UpdateCheckDlg::ownVersion().str());
+    open();
+    fronttest::pumpFor(100);
+    bar->setVersionFileUrl(server.url());
+    Shown shown;
+    const Driver driver(answer(shown, IDOK, false));
+    bar->SendMessage(WM_COMMAND, ID_CHECK_FOR_UPDATES, 0);
+    EXPECT_TRUE(shown.seen);
+    EXPECT_FALSE(bar->isCheckForUpdates());
+}
+
+TEST(UpdateCheck, YesOpensTheHomePage) {
+    if (GetEnvironmentVariableW(L"CORVANTILE_BROWSER_STUB", nullptr, 0) == 0)
+        GTEST_SKIP() << "run by test_update_yes.sh";
+    VersionServer server(ownWithThird(+1).str());
+    EXPECT_EQ(runDialog(FALSE, server.url(), IDOK, true).result, IDOK);
+}
+
+} // namespace
