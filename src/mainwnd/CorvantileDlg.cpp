@@ -22,7 +22,7 @@ HICON defaultActionIcon() {
 } // namespace
 
 CCorvantileDlg::CCorvantileDlg(CWnd* parent)
-    : CTrayDialog(IDD_CORVANTILE_DIALOG, parent),
+    : CTrayDialog(IDD_CORVANTILE_DIALOG, parent), m_versionFileUrl(CORVANTILE_VERSION_FILE_URL),
       m_gate([this](VElement** elements, int count, bool batch) {
           addToList(elements, count, batch);
       }) {}
@@ -82,6 +82,8 @@ BOOL CCorvantileDlg::OnInitDialog() {
 
     loadPreferences();
     registerHotKey();
+    if (m_checkForUpdates)
+        startUpdateCheck();
     return TRUE;
 }
 
@@ -187,6 +189,9 @@ BOOL CCorvantileDlg::OnCommand(WPARAM wParam, LPARAM lParam) {
         case ID_USER_FORUMS:
             openWebPage(CORVANTILE_FORUMS_URL);
             return TRUE;
+        case ID_CHECK_FOR_UPDATES:
+            runUpdateCheck(false);
+            return TRUE;
         case ID_ABOUT: {
             CAboutDlg about;
             about.DoModal();
@@ -218,6 +223,9 @@ LRESULT CCorvantileDlg::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
         onRun();
         return 0;
     case WM_CL_TAB:
+        return 0;
+    case WM_CL_UPDATE_FETCHED:
+        onUpdateFetched();
         return 0;
     case WM_LIST_ELEMENTCHOSEN:
         onElementChosen(reinterpret_cast<VElement*>(wParam));

@@ -50,6 +50,12 @@ public:
     // the window is created to keep the settings elsewhere.
     void setPrefsFile(const CString& path) { m_prefsFile = path; }
     CString getPrefsFile() const;
+    // Where the update check reads the latest version; the program's site by default.
+    void setVersionFileUrl(const CString& url) { m_versionFileUrl = url; }
+
+    // Runs the update check dialog; latest, when known, is the version read already. The
+    // check box in it switches the check at start-up.
+    void runUpdateCheck(bool atStartup, const CString& latest = {});
 
     bool isStartWithWindows() const;
     void setStartWithWindows(bool on);
@@ -130,6 +136,10 @@ private:
     void onTextChanged();
     void onCancelRequest();
     void onUpdateCache();
+    // The check at start-up reads the version file on a thread of its own, so that a slow
+    // network never holds the bar up; the dialog runs once the version has arrived.
+    void startUpdateCheck();
+    void onUpdateFetched();
     // Opens one of the program's web pages in the browser.
     void openWebPage(const char* address);
     void startSearch(const CString& text);
@@ -166,6 +176,9 @@ private:
     bool m_firstRun = false;
     CWnd* m_prefsSheet = nullptr;
     bool m_checkForUpdates = true;
+    CString m_versionFileUrl;
+    struct FetchedVersion;
+    std::shared_ptr<FetchedVersion> m_fetchedVersion;
 
     VCorvantileCore* m_core = nullptr;
     CSearchGate m_gate;

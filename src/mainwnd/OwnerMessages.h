@@ -19,3 +19,6 @@ constexpr UINT WM_LIST_ELEMENTCHOSEN = WM_APP + 10;
 constexpr UINT WM_LIST_ACTIONCHOSEN = WM_APP + 11;
 // Property chooser: a property was chosen. wParam the VProperty*, lParam the VAction*.
 constexpr UINT WM_LIST_PROPERTYCHOSEN = WM_APP + 12;
+
+// Update check: the version file read at start-up has arrived (or failed).
+constexpr UINT WM_CL_UPDATE_FETCHED = WM_APP + 20;

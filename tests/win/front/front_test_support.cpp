@@ -70,6 +70,7 @@ void SearchBarTest::TearDown() {
 void SearchBarTest::open() {
     bar = std::make_unique<TestSearchBar>();
     bar->setPrefsFile(settingsFile());
+    bar->setVersionFileUrl(versionFileUrl);
     ASSERT_TRUE(bar->Create(IDD_CORVANTILE_DIALOG, nullptr));
     core->updateCache();
     pumpMessages();

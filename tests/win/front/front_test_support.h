@@ -164,6 +164,8 @@ protected:
     bool waitForTextChanges(int n);
 
     TempFolder folder;
+    // Where the bar's update check reads: by default an address nothing answers at.
+    CString versionFileUrl = "http://127.0.0.1:9/curversion.dat";
     VCorvantileCore* core = nullptr;
     TestAction* action = nullptr; // owned by the core
     std::unique_ptr<TestSearchBar> bar;

@@ -41,7 +41,6 @@ protected:
     RecordingAction* record = nullptr; // owned by the core
 };
 
-
 TEST_F(Running, ChoosingAnActionRunsItOnTheChosenPropertyAndAFailureChangesNothing) {
     open();
     VResult* result = searchFor("item 0");
