@@ -235,4 +235,27 @@ void pumpFor(DWORD milliseconds) {
     }
 }
 
+namespace {
+std::function<bool()> g_modalTick;
+} // namespace
+
+ModalDriver::ModalDriver(std::function<bool()> onTick) {
+    g_modalTick = std::move(onTick);
+    m_timer = SetTimer(nullptr, 0, 30, [](HWND, UINT, UINT_PTR, DWORD) {
+        if (g_modalTick && g_modalTick())
+            g_modalTick = nullptr;
+    });
+}
+
+ModalDriver::~ModalDriver() {
+    KillTimer(nullptr, m_timer);
+    g_modalTick = nullptr;
+}
+
+CString dialogItemText(HWND dialog, int id) {
+    wchar_t text[256] = L"";
+    GetDlgItemTextW(dialog, id, text, 256);
+    return CString(text);
+}
+
 } // namespace fronttest

@@ -171,6 +171,22 @@ protected:
     std::unique_ptr<TestSearchBar> bar;
 };
 
+// Calls onTick every 30 ms from whatever message loop runs (a modal dialog's, a message box's)
+// until it returns true: tests answer modal windows with it. One at a time.
+class ModalDriver {
+public:
+    explicit ModalDriver(std::function<bool()> onTick);
+    ~ModalDriver();
+    ModalDriver(const ModalDriver&) = delete;
+    ModalDriver& operator=(const ModalDriver&) = delete;
+
+private:
+    UINT_PTR m_timer;
+};
+
+// The text of a control of a dialog.
+CString dialogItemText(HWND dialog, int id);
+
 // Handles this thread's pending messages, offering key messages to PreTranslateMessage first
 // as the program's modal loop does.
 void pumpMessages();

@@ -20,12 +20,6 @@ bool browserStubbed() {
     return GetEnvironmentVariableW(L"CORVANTILE_BROWSER_STUB", nullptr, 0) != 0;
 }
 
-CString dialogText(const CWnd& dialog, int id) {
-    CString text;
-    dialog.GetDlgItemText(id, text);
-    return text;
-}
-
 // The test program carries the program's own resources, version resource included.
 TEST(FileVersionInfo, ReadsTheProgramsVersionResourceAndForgetsItOnAFailedRead) {
     CFileVersionInfo info;
@@ -74,11 +68,12 @@ TEST(AboutBox, ShowsTheVersionTheBuildDateAndTheSite) {
     CAboutDlg about;
     ASSERT_TRUE(about.Create(IDD_ABOUTBOX));
     CFileVersionInfo info(nullptr);
-    EXPECT_EQ(dialogText(about, IDC_VERSION_TEXT), "Version " + info.GetProductVersionText());
-    const CString date = dialogText(about, IDC_BUILD_DATE_TEXT);
+    EXPECT_EQ(fronttest::dialogItemText(about.m_hWnd, IDC_VERSION_TEXT),
+              "Version " + info.GetProductVersionText());
+    const CString date = fronttest::dialogItemText(about.m_hWnd, IDC_BUILD_DATE_TEXT);
     EXPECT_TRUE(std::regex_match(date.str(), std::regex("[A-Z][a-z]{2} [1-9][0-9]? 2[0-9]{3}")))
         << date;
-    EXPECT_EQ(dialogText(about, IDC_HOME_LINK), CORVANTILE_HOME_URL);
+    EXPECT_EQ(fronttest::dialogItemText(about.m_hWnd, IDC_HOME_LINK), CORVANTILE_HOME_URL);
     EXPECT_EQ(about.GetDlgItem(IDC_HOME_LINK)->GetStyle() & BS_TYPEMASK, DWORD{BS_OWNERDRAW});
     about.DestroyWindow();
 
@@ -100,19 +95,18 @@ class MenuCommands : public SearchBarTest {};
 // The box is modal: a timer reads it and presses OK.
 TEST_F(MenuCommands, AboutRunsTheAboutBoxUntilOk) {
     open();
-    static CString shownVersion;
-    shownVersion.Empty();
-    const UINT_PTR timer = SetTimer(nullptr, 0, 50, [](HWND, UINT, UINT_PTR, DWORD) {
-        const HWND box = FindWindowW(L"#32770", L"About Corvantile");
-        if (!box || !IsWindowVisible(box))
-            return;
-        wchar_t text[64] = L"";
-        GetDlgItemTextW(box, IDC_VERSION_TEXT, text, 64);
-        shownVersion = CString(text);
-        PostMessageW(box, WM_COMMAND, IDOK, 0);
-    });
-    bar->SendMessage(WM_COMMAND, ID_ABOUT, 0);
-    KillTimer(nullptr, timer);
+    CString shownVersion;
+    {
+        const fronttest::ModalDriver driver([&] {
+            const HWND box = FindWindowW(L"#32770", L"About Corvantile");
+            if (!box || !IsWindowVisible(box))
+                return false;
+            shownVersion = fronttest::dialogItemText(box, IDC_VERSION_TEXT);
+            PostMessageW(box, WM_COMMAND, IDOK, 0);
+            return true;
+        });
+        bar->SendMessage(WM_COMMAND, ID_ABOUT, 0);
+    }
     EXPECT_TRUE(shownVersion.Find("Version ") == 0) << shownVersion;
     EXPECT_EQ(FindWindowW(L"#32770", L"About Corvantile"), nullptr);
     EXPECT_TRUE(bar->IsWindowEnabled());

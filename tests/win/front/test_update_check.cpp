@@ -15,6 +15,8 @@
 #include "front_test_support.h"
 #include "res/resource.h"
 
+using fronttest::dialogItemText;
+using fronttest::ModalDriver;
 using fronttest::pumpUntil;
 using fronttest::SearchBarTest;
 
@@ -113,33 +115,6 @@ struct Shown {
     bool noEnabled = false;
 };
 
-std::function<bool()> g_onTick; // true once it has done its work
-
-// Calls onTick every 30 ms (from whatever message loop runs) until it returns true.
-class Driver {
-public:
-    explicit Driver(std::function<bool()> onTick) {
-        g_onTick = std::move(onTick);
-        m_timer = SetTimer(nullptr, 0, 30, [](HWND, UINT, UINT_PTR, DWORD) {
-            if (g_onTick && g_onTick())
-                g_onTick = nullptr;
-        });
-    }
-    ~Driver() {
-        KillTimer(nullptr, m_timer);
-        g_onTick = nullptr;
-    }
-
-private:
-    UINT_PTR m_timer;
-};
-
-CString itemText(HWND dialog, int id) {
-    wchar_t text[256] = L"";
-    GetDlgItemTextW(dialog, id, text, 256);
-    return CString(text);
-}
-
 // Reads the update check dialog once it shows, then sets its box and presses a button.
 std::function<bool()> answer(Shown& shown, int button, bool tick) {
     return [&shown, button, tick] {
@@ -147,10 +122,10 @@ std::function<bool()> answer(Shown& shown, int button, bool tick) {
         if (!box || !IsWindowVisible(box))
             return false;
         shown.seen = true;
-        shown.message = itemText(box, IDC_UPDATE_MESSAGE);
-        shown.yourVersion = itemText(box, IDC_YOUR_VERSION);
-        shown.latestVersion = itemText(box, IDC_LATEST_VERSION);
-        shown.okText = itemText(box, IDOK);
+        shown.message = dialogItemText(box, IDC_UPDATE_MESSAGE);
+        shown.yourVersion = dialogItemText(box, IDC_YOUR_VERSION);
+        shown.latestVersion = dialogItemText(box, IDC_LATEST_VERSION);
+        shown.okText = dialogItemText(box, IDOK);
         shown.noEnabled = IsWindowEnabled(GetDlgItem(box, IDCANCEL));
         CheckDlgButton(box, IDC_CHECK_AT_STARTUP, tick ? BST_CHECKED : BST_UNCHECKED);
         PostMessageW(box, WM_COMMAND, button, 0);
@@ -169,7 +144,7 @@ Outcome runDialog(BOOL atStartup, const CString& url, int button, bool tick) {
     Outcome outcome{};
     UpdateCheckDlg dialog(atStartup, nullptr);
     dialog.setVersionFileUrl(url);
-    const Driver driver(answer(outcome.shown, button, tick));
+    const ModalDriver driver(answer(outcome.shown, button, tick));
     outcome.result = dialog.DoModal();
     outcome.checkAtStartup = dialog.m_checkAtStartup;
     return outcome;
@@ -245,12 +220,12 @@ TEST(UpdateCheck, AFailureIsSaidWhenAskedForAndSilentAtStartUp) {
     static bool said;
     said = false;
     {
-        const Driver driver([] {
+        const ModalDriver driver([] {
             EnumThreadWindows(
                 GetCurrentThreadId(),
                 [](HWND window, LPARAM) {
                     if (IsWindowVisible(window) &&
-                        itemText(window, 0xFFFF) == "Could not get latest version info") {
+                        dialogItemText(window, 0xFFFF) == "Could not get latest version info") {
                         said = true;
                         PostMessageW(window, WM_COMMAND, IDOK, 0);
                     }
@@ -281,7 +256,7 @@ TEST_F(UpdateCheckAtStartUp, ANewerVersionIsOfferedOnceTheBarIsUp) {
     VersionServer server(ownWithThird(+1).str());
     versionFileUrl = server.url();
     Shown shown;
-    const Driver driver(answer(shown, IDCANCEL, false));
+    const ModalDriver driver(answer(shown, IDCANCEL, false));
     open();
     ASSERT_TRUE(bar->isCheckForUpdates());
     EXPECT_TRUE(pumpUntil([&] { return shown.seen; }));
@@ -296,7 +271,7 @@ TEST_F(UpdateCheckAtStartUp, FromTheMenuTheBoxSwitchesTheCheckOff) {
     fronttest::pumpFor(100);
     bar->setVersionFileUrl(server.url());
     Shown shown;
-    const Driver driver(answer(shown, IDOK, false));
+    const ModalDriver driver(answer(shown, IDOK, false));
     bar->SendMessage(WM_COMMAND, ID_CHECK_FOR_UPDATES, 0);
     EXPECT_TRUE(shown.seen);
     EXPECT_FALSE(bar->isCheckForUpdates());
