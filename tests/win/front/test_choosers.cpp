@@ -224,8 +224,9 @@ TEST_F(Choosers, RowsAreShadedAndOnlyTheSelectedSeveralPropertyRowShowsTheArrow)
     ASSERT_TRUE(actions.getRowRect(odd, &row));
     const COLORREF window = GetSysColor(COLOR_WINDOW);
     const COLORREF shade = window > 0x808080 ? window - 0x0A0A0A : window + 0x0A0A0A;
-    if (odd < actions.getRowCount())
+    if (odd < actions.getRowCount()) {
         EXPECT_EQ(pixelAt(actions, row.right - 3, row.top + 1), shade);
+    }
     actions.getRowRect(plain, &row);
     EXPECT_EQ(pixelAt(actions, row.right - 3, row.top + 1), window);
 }
