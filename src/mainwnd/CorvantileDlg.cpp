@@ -7,6 +7,7 @@
 #include "framework/CDC.h"
 #include "mainwnd/OwnerMessages.h"
 #include "mainwnd/VOurListeners.h"
+#include "prefs/PrefsSheet.h"
 #include "res/resource.h"
 #include "resultlist/VFileBrowser.h"
 
@@ -189,6 +190,9 @@ BOOL CCorvantileDlg::OnCommand(WPARAM wParam, LPARAM lParam) {
         case ID_USER_FORUMS:
             openWebPage(CORVANTILE_FORUMS_URL);
             return TRUE;
+        case ID_PREFERENCES:
+            runPreferences();
+            return TRUE;
         case ID_CHECK_FOR_UPDATES:
             runUpdateCheck(false);
             return TRUE;
@@ -202,6 +206,14 @@ BOOL CCorvantileDlg::OnCommand(WPARAM wParam, LPARAM lParam) {
         }
     }
     return CTrayDialog::OnCommand(wParam, lParam);
+}
+
+// The hot-key raises the Preferences while they run.
+void CCorvantileDlg::runPreferences() {
+    PrefsSheet sheet(this, "Preferences", 0);
+    m_prefsSheet = &sheet;
+    sheet.DoModal();
+    m_prefsSheet = nullptr;
 }
 
 void CCorvantileDlg::openWebPage(const char* address) {

@@ -42,6 +42,7 @@ public:
     bool isAlwaysOnTop() const { return m_alwaysOnTop; }
     bool isAlwaysShowList() const { return m_alwaysShowList; }
     bool isCheckForUpdates() const { return m_checkForUpdates; }
+    void setCheckForUpdates(bool on) { m_checkForUpdates = on; }
     unsigned getHotKey() const { return m_hotKey; }
     unsigned getHotKeyModifier() const { return m_hotKeyModifier; }
     void setMatchActionsAfterSpace(bool on) { m_matchActionsAfterSpace = on; }
@@ -140,6 +141,7 @@ private:
     // network never holds the bar up; the dialog runs once the version has arrived.
     void startUpdateCheck();
     void onUpdateFetched();
+    void runPreferences();
     // Opens one of the program's web pages in the browser.
     void openWebPage(const char* address);
     void startSearch(const CString& text);

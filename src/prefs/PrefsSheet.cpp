@@ -1,0 +1,9 @@
+#include "prefs/PrefsSheet.h"
+
+#include "mainwnd/CorvantileDlg.h"
+
+PrefsSheet::PrefsSheet(CCorvantileDlg* parent, const char* caption, UINT selectPage)
+    : CBCGPPropertySheet(caption, parent, selectPage), m_generalPage(parent) {
+    SetLook(PropSheetLook_Tree, 100);
+    AddPageToTree(nullptr, &m_generalPage);
+}

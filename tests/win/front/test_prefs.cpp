@@ -1,0 +1,154 @@
+// The Preferences window and its General page: what it shows of the current settings, what OK
+// writes back (and Cancel does not), the hot-key box and the key names it shows.
+#include <gtest/gtest.h>
+
+#include <windows.h>
+#include <commctrl.h>
+
+#include <functional>
+#include <vector>
+
+#include "core_iface/VCorvantileCore.h"
+#include "front_test_support.h"
+#include "prefs/PrefsPageGeneral.h"
+#include "res/resource.h"
+
+using fronttest::ModalDriver;
+using fronttest::SearchBarTest;
+
+namespace {
+
+TEST(PrefsKeyNames, TheTableNamesKeysAndOthersShowAsTheirCharacter) {
+    const std::pair<UINT, const char*> cases[] = {
+        {0x41, "A"},     {0x5A, "Z"},        {0x35, "5"},         {0x65, "5"},      {0x09, "Tab"},
+        {0x20, "Space"}, {0x70, "F1"},       {0x87, "F24"},       {0x5B, "Win"},    {0x5C, "Win"},
+        {0x6D, "-"},     {0xA2, "LControl"}, {0xFE, "OEM_CLEAR"}, {0x0D, "Return"},
+    };
+    for (const auto& [key, name] : cases)
+        EXPECT_EQ(PrefsPageGeneral::getKeyName(key), name) << std::hex << key;
+    EXPECT_EQ(PrefsPageGeneral::getKeyName(0xBA), CString('\xBA'));
+    EXPECT_EQ(PrefsPageGeneral::getKeyName(0x141), CString('A')) << "outside the table's range";
+}
+
+class Preferences : public SearchBarTest {
+protected:
+    // Runs the Preferences from the menu; steps are called, one a tick, once the window shows
+    // (each with the sheet and its page), and the last one should end it.
+    void runPreferences(std::vector<std::function<void(HWND sheet, HWND page)>> steps) {
+        std::size_t next = 0;
+        const ModalDriver driver([&] {
+            const HWND sheet = FindWindowW(L"#32770", L"Preferences");
+            if (!sheet || !IsWindowVisible(sheet))
+                return false;
+            const HWND page = FindWindowExW(sheet, nullptr, L"#32770", nullptr);
+            steps[next++](sheet, page);
+            return next == steps.size();
+        });
+        bar->SendMessage(WM_COMMAND, ID_PREFERENCES, 0);
+    }
+    static bool checked(HWND page, int id) { return IsDlgButtonChecked(page, id) == BST_CHECKED; }
+    static void click(HWND page, int id) { SendMessageW(GetDlgItem(page, id), BM_CLICK, 0, 0); }
+    static void press(HWND sheet, int id) { PostMessageW(sheet, WM_COMMAND, id, 0); }
+};
+
+TEST_F(Preferences, TheGeneralPageShowsTheCurrentSettingsInATreeOfPages) {
+    open();
+    bar->getList().setShowIcons(false);
+    VCorvantileCore::instance()->openUrlInSourceBrowser = true;
+    bool seen = false;
+    runPreferences({[&](HWND sheet, HWND page) {
+        seen = true;
+        wchar_t caption[32] = L"";
+        TVITEMW item{};
+        item.mask = TVIF_TEXT;
+        item.hItem = reinterpret_cast<HTREEITEM>(SendMessageW(
+            FindWindowExW(sheet, nullptr, WC_TREEVIEWW, nullptr), TVM_GETNEXTITEM, TVGN_ROOT, 0));
+        item.pszText = caption;
+        item.cchTextMax = 32;
+        SendMessageW(FindWindowExW(sheet, nullptr, WC_TREEVIEWW, nullptr), TVM_GETITEMW, 0,
+                     reinterpret_cast<LPARAM>(&item));
+        EXPECT_EQ(CString(caption), "General");
+        EXPECT_EQ(checked(page, IDC_PREFS_AUTOHIDE), bar->isAutoHide());
+        EXPECT_EQ(checked(page, IDC_PREFS_ALWAYS_SHOW_LIST), bar->isAlwaysShowList());
+        EXPECT_FALSE(checked(page, IDC_PREFS_SHOW_ICONS));
+        EXPECT_EQ(checked(page, IDC_PREFS_TWO_LINES), bar->getList().isTwoLines());
+        EXPECT_TRUE(checked(page, IDC_PREFS_CHECK_UPDATES));
+        EXPECT_TRUE(checked(page, IDC_PREFS_URL_SOURCE_BROWSER));
+        EXPECT_FALSE(IsWindowEnabled(GetDlgItem(page, IDC_PREFS_URL_NEW_WINDOW)));
+        EXPECT_EQ(fronttest::dialogItemText(page, IDC_PREFS_HOTKEY), "Space");
+        EXPECT_TRUE(checked(page, IDC_PREFS_CTRL));
+        EXPECT_FALSE(checked(page, IDC_PREFS_ALT) || checked(page, IDC_PREFS_SHIFT) ||
+                     checked(page, IDC_PREFS_WIN));
+        EXPECT_EQ(GetDlgItem(sheet, 9), nullptr) << "no Help button";
+        EXPECT_EQ(GetDlgItem(sheet, 0x3021), nullptr) << "no Apply button";
+        // Unticking the box that sends URLs back to their browser frees the new-window box.
+        click(page, IDC_PREFS_URL_SOURCE_BROWSER);
+        EXPECT_TRUE(IsWindowEnabled(GetDlgItem(page, IDC_PREFS_URL_NEW_WINDOW)));
+        click(page, IDC_PREFS_SHOW_ICONS);
+        press(sheet, IDCANCEL);
+    }});
+    EXPECT_TRUE(seen);
+    EXPECT_EQ(bar->getPrefsSheet(), nullptr);
+    EXPECT_FALSE(bar->getList().isShowIcons()) << "Cancel writes nothing";
+    EXPECT_TRUE(VCorvantileCore::instance()->openUrlInSourceBrowser);
+}
+
+TEST_F(Preferences, OkWritesEveryBoxToItsOwner) {
+    open();
+    ASSERT_TRUE(bar->isAutoHide());
+    runPreferences({[&](HWND sheet, HWND page) {
+        EXPECT_EQ(bar->getPrefsSheet()->m_hWnd, sheet);
+        click(page, IDC_PREFS_AUTOHIDE);
+        click(page, IDC_PREFS_ALWAYS_SHOW_LIST);
+        click(page, IDC_PREFS_SHOW_ICONS);
+        click(page, IDC_PREFS_TWO_LINES);
+        click(page, IDC_PREFS_CHECK_UPDATES);
+        click(page, IDC_PREFS_URL_NEW_WINDOW);
+        press(sheet, IDOK);
+    }});
+    EXPECT_FALSE(bar->isAutoHide());
+    EXPECT_TRUE(bar->IsWindowVisible()) << "auto-hide off shows the bar";
+    EXPECT_TRUE(bar->isAlwaysShowList());
+    EXPECT_TRUE(bar->getList().IsWindowVisible());
+    EXPECT_FALSE(bar->getList().isShowIcons());
+    EXPECT_FALSE(bar->getList().isTwoLines());
+    EXPECT_FALSE(bar->isCheckForUpdates());
+    EXPECT_TRUE(VCorvantileCore::instance()->openUrlInNewWindow);
+    VCorvantileCore::instance()->openUrlInNewWindow = false;
+}
+
+// Keys pressed in the box become the key, modifier keys alone do not, and Tab is a key too;
+// the modifiers come from their boxes.
+TEST_F(Preferences, TheHotKeyBoxTakesTheKeyAndOkRegistersItWithTheTickedModifiers) {
+    open();
+    HWND box = nullptr;
+    CString shown;
+    runPreferences({
+        [&](HWND, HWND page) {
+            box = GetDlgItem(page, IDC_PREFS_HOTKEY);
+            SetFocus(box);
+            PostMessageW(box, WM_KEYDOWN, 'K', 0);
+            PostMessageW(box, WM_CHAR, 'k', 0);
+            PostMessageW(box, WM_KEYUP, 'K', 0);
+            PostMessageW(box, WM_KEYDOWN, VK_CONTROL, 0);
+        },
+        [&](HWND, HWND) {
+            shown = fronttest::dialogItemText(GetParent(box), IDC_PREFS_HOTKEY);
+            PostMessageW(box, WM_KEYDOWN, VK_TAB, 0);
+        },
+        [&](HWND sheet, HWND page) {
+            EXPECT_EQ(fronttest::dialogItemText(page, IDC_PREFS_HOTKEY), "Tab");
+            EXPECT_EQ(GetFocus(), box) << "Tab stays in the box";
+            PostMessageW(box, WM_KEYDOWN, 'K', 0);
+            click(page, IDC_PREFS_CTRL);
+            click(page, IDC_PREFS_ALT);
+            click(page, IDC_PREFS_SHIFT);
+            press(sheet, IDOK);
+        },
+    });
+    EXPECT_EQ(shown, "K");
+    EXPECT_EQ(bar->getHotKey(), UINT{'K'});
+    EXPECT_EQ(bar->getHotKeyModifier(), UINT{MOD_ALT | MOD_SHIFT});
+}
+
+} // namespace
