@@ -45,6 +45,7 @@ public:
     void setCheckForUpdates(bool on) { m_checkForUpdates = on; }
     unsigned getHotKey() const { return m_hotKey; }
     unsigned getHotKeyModifier() const { return m_hotKeyModifier; }
+    bool isMatchActionsAfterSpace() const { return m_matchActionsAfterSpace; }
     void setMatchActionsAfterSpace(bool on) { m_matchActionsAfterSpace = on; }
 
     // The preferences file; by default "Corvantile.xml" in the program's folder. Set it before

@@ -34,11 +34,7 @@ constexpr std::array<FontRole, 3> kFontRoles{{
      &VCorvantileCore::font2Color},
 }};
 
-struct ToolTip {
-    int id;
-    const char* text;
-};
-constexpr ToolTip kToolTips[] = {
+constexpr CToolTipCtrl::Tool kToolTips[] = {
     {IDC_PREFS_STARTUP, "Start Corvantile when you log on to Windows"},
     {IDC_PREFS_AUTOHIDE,
      "Auto-hide search window on startup and after completing searches/actions"},
@@ -146,36 +142,13 @@ BOOL PrefsPageGeneral::OnInitDialog() {
     m_hotKeyEdit.SetWindowText(getKeyName(m_hotKey));
     for (const auto& [id, bit] : kModifierBoxes)
         CheckDlgButton(m_hWnd, id, (m_hotKeyModifiers & bit) ? BST_CHECKED : BST_UNCHECKED);
-    createToolTips();
+    m_toolTip.Create(this, kToolTips);
     UpdateData(FALSE);
     return TRUE;
 }
 
-void PrefsPageGeneral::createToolTips() {
-    m_toolTip = ::CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr,
-                                  WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX, CW_USEDEFAULT,
-                                  CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, m_hWnd, nullptr,
-                                  AfxGetInstanceHandle(), nullptr);
-    if (!m_toolTip)
-        return;
-    // Line breaks in the texts need a width to wrap at.
-    ::SendMessageW(m_toolTip, TTM_SETMAXTIPWIDTH, 0, 400);
-    for (const ToolTip& tip : kToolTips) {
-        const std::wstring text = CString(tip.text).W();
-        TOOLINFOW tool{};
-        tool.cbSize = sizeof tool;
-        tool.uFlags = TTF_IDISHWND;
-        tool.hwnd = m_hWnd;
-        tool.uId = reinterpret_cast<UINT_PTR>(::GetDlgItem(m_hWnd, tip.id));
-        tool.lpszText = const_cast<wchar_t*>(text.c_str());
-        ::SendMessageW(m_toolTip, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
-    }
-}
-
 void PrefsPageGeneral::OnDestroy() {
-    if (m_toolTip)
-        ::DestroyWindow(m_toolTip);
-    m_toolTip = nullptr;
+    m_toolTip.DestroyWindow();
     CBCGPPropertyPage::OnDestroy();
 }
 
@@ -193,8 +166,7 @@ BOOL PrefsPageGeneral::PreTranslateMessage(MSG* msg) {
             m_hotKeyEdit.SetWindowText(getKeyName(m_hotKey));
         }
     }
-    if (m_toolTip && msg->message != 0)
-        ::SendMessageW(m_toolTip, TTM_RELAYEVENT, 0, reinterpret_cast<LPARAM>(msg));
+    m_toolTip.RelayEvent(msg);
     return CBCGPPropertyPage::PreTranslateMessage(msg);
 }
 

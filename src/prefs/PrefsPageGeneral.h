@@ -9,6 +9,7 @@
 #include "framework/CBCGPButton.h"
 #include "framework/CBCGPPropertySheet.h"
 #include "framework/CEdit.h"
+#include "framework/CToolTipCtrl.h"
 
 class CCorvantileDlg;
 class VCorvantileCore;
@@ -34,10 +35,9 @@ private:
     // Runs the font dialog for one of the three roles (0: single line, 1: line 1, 2: line 2).
     void chooseFont(int role);
     void showFont(int role);
-    void createToolTips();
 
     CCorvantileDlg* m_mainDlg;
-    HWND m_toolTip = nullptr;
+    CToolTipCtrl m_toolTip;
     UINT m_hotKey = 0;
     UINT m_hotKeyModifiers = 0;
     CEdit m_hotKeyEdit;

@@ -3,7 +3,9 @@
 #include "mainwnd/CorvantileDlg.h"
 
 PrefsSheet::PrefsSheet(CCorvantileDlg* parent, const char* caption, UINT selectPage)
-    : CBCGPPropertySheet(caption, parent, selectPage), m_generalPage(parent) {
+    : CBCGPPropertySheet(caption, parent, selectPage), m_generalPage(parent),
+      m_searchingPage(parent) {
     SetLook(PropSheetLook_Tree, 100);
     AddPageToTree(nullptr, &m_generalPage);
+    AddPageToTree(nullptr, &m_searchingPage);
 }

@@ -3,6 +3,7 @@
 
 #include "framework/CBCGPPropertySheet.h"
 #include "prefs/PrefsPageGeneral.h"
+#include "prefs/PrefsPageSearching.h"
 
 class CCorvantileDlg;
 
@@ -14,4 +15,5 @@ public:
 
 private:
     PrefsPageGeneral m_generalPage;
+    PrefsPageSearching m_searchingPage;
 };

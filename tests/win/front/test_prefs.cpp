@@ -49,6 +49,35 @@ protected:
     static bool checked(HWND page, int id) { return IsDlgButtonChecked(page, id) == BST_CHECKED; }
     static void click(HWND page, int id) { SendMessageW(GetDlgItem(page, id), BM_CLICK, 0, 0); }
     static void press(HWND sheet, int id) { PostMessageW(sheet, WM_COMMAND, id, 0); }
+    // Shows the page with this index through the sheet's tree; returns its window.
+    static HWND showPage(HWND sheet, int index) {
+        const HWND tree = FindWindowExW(sheet, nullptr, WC_TREEVIEWW, nullptr);
+        auto item = reinterpret_cast<HTREEITEM>(SendMessageW(tree, TVM_GETNEXTITEM, TVGN_ROOT, 0));
+        for (int i = 0; i < index; ++i)
+            item = reinterpret_cast<HTREEITEM>(
+                SendMessageW(tree, TVM_GETNEXTITEM, TVGN_NEXT, reinterpret_cast<LPARAM>(item)));
+        SendMessageW(tree, TVM_SELECTITEM, TVGN_CARET, reinterpret_cast<LPARAM>(item));
+        HWND page = nullptr;
+        while ((page = FindWindowExW(sheet, page, L"#32770", nullptr)) && !IsWindowVisible(page)) {
+        }
+        return page;
+    }
+    // The text of a visible message box of this thread, or empty; answered with OK.
+    static CString answerMessageBox() {
+        static CString text;
+        text.Empty();
+        EnumThreadWindows(
+            GetCurrentThreadId(),
+            [](HWND window, LPARAM) {
+                if (IsWindowVisible(window) && GetDlgItem(window, 0xFFFF)) {
+                    text = fronttest::dialogItemText(window, 0xFFFF);
+                    PostMessageW(window, WM_COMMAND, IDOK, 0);
+                }
+                return TRUE;
+            },
+            0);
+        return text;
+    }
 };
 
 TEST_F(Preferences, TheGeneralPageShowsTheCurrentSettingsInATreeOfPages) {
@@ -149,6 +178,55 @@ TEST_F(Preferences, TheHotKeyBoxTakesTheKeyAndOkRegistersItWithTheTickedModifier
     EXPECT_EQ(shown, "K");
     EXPECT_EQ(bar->getHotKey(), UINT{'K'});
     EXPECT_EQ(bar->getHotKeyModifier(), UINT{MOD_ALT | MOD_SHIFT});
+}
+
+// The Searching page is made when first shown; a minimum outside 1 to 10 keeps the sheet open
+// with a message, and OK then writes every control.
+TEST_F(Preferences, TheSearchingPageChecksTheMinimumAndWritesItsSettingsOnOk) {
+    open();
+    VCorvantileCore* core = VCorvantileCore::instance();
+    core->webTitlesOnly = true;
+    HWND page = nullptr;
+    CString message;
+    runPreferences({
+        [&](HWND sheet, HWND) {
+            page = showPage(sheet, 1);
+            ASSERT_NE(page, nullptr);
+            EXPECT_TRUE(checked(page, IDC_PREFS_OFFLINE));
+            EXPECT_TRUE(checked(page, IDC_PREFS_WEB_TITLES_ONLY));
+            EXPECT_FALSE(IsWindowEnabled(GetDlgItem(page, IDC_PREFS_URL_DOMAINS_ONLY)));
+            EXPECT_EQ(fronttest::dialogItemText(page, IDC_PREFS_MIN_CHARS),
+                      std::to_string(core->minSearchChars).c_str());
+            EXPECT_EQ(SendDlgItemMessageW(page, IDC_PREFS_DELAY, TBM_GETPOS, 0, 0),
+                      bar->getCommandLine().getDelay());
+            click(page, IDC_PREFS_WEB_TITLES_ONLY);
+            EXPECT_TRUE(IsWindowEnabled(GetDlgItem(page, IDC_PREFS_URL_DOMAINS_ONLY)));
+            click(page, IDC_PREFS_URL_DOMAINS_ONLY);
+            click(page, IDC_PREFS_CASE_SENSITIVE);
+            click(page, IDC_PREFS_ACTIONS_AFTER_SPACE);
+            click(page, IDC_PREFS_REAL_TIME);
+            SendDlgItemMessageW(page, IDC_PREFS_DELAY, TBM_SETPOS, TRUE, 1000);
+            SetDlgItemTextW(page, IDC_PREFS_MIN_CHARS, L"11");
+            press(sheet, IDOK);
+        },
+        [&](HWND, HWND) { message = answerMessageBox(); },
+        [&](HWND sheet, HWND) {
+            EXPECT_TRUE(IsWindowVisible(sheet)) << "the sheet stays open";
+            SetDlgItemTextW(page, IDC_PREFS_MIN_CHARS, L"3");
+            press(sheet, IDOK);
+        },
+    });
+    EXPECT_EQ(message, "Please enter an integer between 1 and 10.");
+    EXPECT_FALSE(core->webTitlesOnly);
+    EXPECT_TRUE(core->urlDomainsOnly);
+    EXPECT_TRUE(core->caseSensitive);
+    EXPECT_TRUE(bar->isMatchActionsAfterSpace());
+    EXPECT_TRUE(core->liveSearching);
+    EXPECT_EQ(bar->getCommandLine().getDelay(), 1000);
+    EXPECT_EQ(core->minSearchChars, 3);
+    core->setLiveSearching(false);
+    core->caseSensitive = core->urlDomainsOnly = false;
+    core->minSearchChars = 1;
 }
 
 } // namespace
