@@ -3,7 +3,9 @@
 
 #include "framework/CBCGPPropertySheet.h"
 #include "prefs/PrefsPageGeneral.h"
+#include "prefs/PrefsPagePlugins.h"
 #include "prefs/PrefsPageSearching.h"
+#include "prefs/PrefsPageShortcuts.h"
 
 class CCorvantileDlg;
 
@@ -16,4 +18,6 @@ public:
 private:
     PrefsPageGeneral m_generalPage;
     PrefsPageSearching m_searchingPage;
+    PrefsPageShortcuts m_shortcutsPage;
+    PrefsPagePlugins m_pluginsPage;
 };

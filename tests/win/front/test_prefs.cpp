@@ -62,21 +62,45 @@ protected:
         }
         return page;
     }
-    // The text of a visible message box of this thread, or empty; answered with OK.
-    static CString answerMessageBox() {
+    // The text of a visible message box of this thread, or empty; answered with the button.
+    static CString answerMessageBox(int button = IDOK) {
         static CString text;
         text.Empty();
         EnumThreadWindows(
             GetCurrentThreadId(),
-            [](HWND window, LPARAM) {
+            [](HWND window, LPARAM answer) {
                 if (IsWindowVisible(window) && GetDlgItem(window, 0xFFFF)) {
                     text = fronttest::dialogItemText(window, 0xFFFF);
-                    PostMessageW(window, WM_COMMAND, IDOK, 0);
+                    PostMessageW(window, WM_COMMAND, static_cast<WPARAM>(answer), 0);
                 }
                 return TRUE;
             },
-            0);
+            button);
         return text;
+    }
+    // Selects a row of a list view, as a click would.
+    static void selectRow(HWND list, int row) {
+        LVITEMW state{};
+        state.stateMask = LVIS_SELECTED | LVIS_FOCUSED;
+        state.state = row >= 0 ? LVIS_SELECTED | LVIS_FOCUSED : 0;
+        SendMessageW(list, LVM_SETITEMSTATE, row >= 0 ? row : WPARAM(-1),
+                     reinterpret_cast<LPARAM>(&state));
+    }
+    static CString cellText(HWND list, int row, int column) {
+        wchar_t text[128] = L"";
+        LVITEMW cell{};
+        cell.iSubItem = column;
+        cell.pszText = text;
+        cell.cchTextMax = 128;
+        SendMessageW(list, LVM_GETITEMTEXTW, row, reinterpret_cast<LPARAM>(&cell));
+        return CString(text);
+    }
+    static int rowOf(HWND list, const wchar_t* name) {
+        LVFINDINFOW find{};
+        find.flags = LVFI_STRING;
+        find.psz = name;
+        return static_cast<int>(
+            SendMessageW(list, LVM_FINDITEMW, WPARAM(-1), reinterpret_cast<LPARAM>(&find)));
     }
 };
 
@@ -227,6 +251,102 @@ TEST_F(Preferences, TheSearchingPageChecksTheMinimumAndWritesItsSettingsOnOk) {
     core->setLiveSearching(false);
     core->caseSensitive = core->urlDomainsOnly = false;
     core->minSearchChars = 1;
+}
+
+// Shortcuts are exact texts: one an action holds already is only moved when the user agrees,
+// an empty one takes the shortcut away, and only OK writes them to the core.
+TEST_F(Preferences, TheShortcutsPageAsksBeforeTakingAShortcutFromAnotherAction) {
+    auto blip = std::make_unique<fronttest::TestAction>("Blip");
+    VAction* other = blip.get();
+    core->registerAction(std::move(blip));
+    open();
+    core->setShortcut("bb", other);
+    HWND page = nullptr, list = nullptr;
+    CString question;
+    const auto assign = [&](const wchar_t* text) {
+        SetDlgItemTextW(page, IDC_PREFS_SHORTCUT, text);
+        PostMessageW(page, WM_COMMAND, MAKEWPARAM(IDC_PREFS_ASSIGN, BN_CLICKED),
+                     reinterpret_cast<LPARAM>(GetDlgItem(page, IDC_PREFS_ASSIGN)));
+    };
+    runPreferences({
+        [&](HWND sheet, HWND) {
+            page = showPage(sheet, 2);
+            list = GetDlgItem(page, IDC_PREFS_ACTION_LIST);
+            EXPECT_EQ(SendMessageW(list, LVM_GETITEMCOUNT, 0, 0), core->getNumActions());
+            EXPECT_EQ(cellText(list, rowOf(list, L"Blip"), 1), "bb");
+            EXPECT_FALSE(IsWindowEnabled(GetDlgItem(page, IDC_PREFS_SHORTCUT)));
+            selectRow(list, rowOf(list, L"Frob"));
+            EXPECT_TRUE(IsWindowEnabled(GetDlgItem(page, IDC_PREFS_SHORTCUT)));
+            assign(L"bb");
+        },
+        [&](HWND, HWND) { question = answerMessageBox(IDNO); },
+        [&](HWND, HWND) {
+            EXPECT_EQ(cellText(list, rowOf(list, L"Frob"), 1), "");
+            EXPECT_EQ(cellText(list, rowOf(list, L"Blip"), 1), "bb");
+            assign(L"bb");
+        },
+        [&](HWND, HWND) { answerMessageBox(IDYES); },
+        [&](HWND, HWND) {
+            EXPECT_EQ(cellText(list, rowOf(list, L"Frob"), 1), "bb");
+            EXPECT_EQ(cellText(list, rowOf(list, L"Blip"), 1), "");
+            // Another case is another shortcut: nothing to ask.
+            selectRow(list, rowOf(list, L"Blip"));
+            assign(L"BB");
+        },
+        [&](HWND sheet, HWND) {
+            EXPECT_EQ(answerMessageBox(), "");
+            EXPECT_EQ(core->getShortcut(other), "bb") << "nothing reaches the core before OK";
+            press(sheet, IDOK);
+        },
+    });
+    EXPECT_EQ(question, "bb is already assigned to \"Blip\".\nDo you want to replace it?");
+    EXPECT_EQ(core->getShortcut(action), "bb");
+    EXPECT_EQ(core->getShortcut(other), "BB");
+}
+
+// A plug-in that counts the calls of its configuration.
+class ConfigurablePlugin : public fronttest::ItemsPlugin {
+public:
+    ConfigurablePlugin() : ItemsPlugin({}) {}
+    CString getName() override { return "Configurable"; }
+    bool isConfigurable() override { return true; }
+    void configure(HWND parent) override {
+        ++configured;
+        configuredWith = parent;
+    }
+    int configured = 0;
+    HWND configuredWith = nullptr;
+};
+
+TEST_F(Preferences, ThePluginsPageConfiguresOnlyAConfigurablePlugin) {
+    auto plugin = std::make_unique<ConfigurablePlugin>();
+    ConfigurablePlugin* configurable = plugin.get();
+    core->registerPlugin(std::move(plugin));
+    open();
+    HWND page = nullptr;
+    runPreferences({
+        [&](HWND sheet, HWND) {
+            page = showPage(sheet, 3);
+            const HWND list = GetDlgItem(page, IDC_PREFS_PLUGIN_LIST);
+            const HWND button = GetDlgItem(page, IDC_PREFS_CONFIGURE);
+            EXPECT_EQ(SendMessageW(list, LVM_GETITEMCOUNT, 0, 0),
+                      core->pluginManager->getNumPlugins());
+            const int items = rowOf(list, L"Test items");
+            EXPECT_EQ(cellText(list, items, 1), "Items for the front end's tests");
+            EXPECT_EQ(cellText(list, items, 2), "Tests");
+            EXPECT_FALSE(IsWindowEnabled(button));
+            selectRow(list, items);
+            EXPECT_FALSE(IsWindowEnabled(button));
+            selectRow(list, rowOf(list, L"Configurable"));
+            EXPECT_TRUE(IsWindowEnabled(button));
+            SendMessageW(button, BM_CLICK, 0, 0);
+            selectRow(list, -1);
+            EXPECT_FALSE(IsWindowEnabled(button));
+            press(sheet, IDOK);
+        },
+    });
+    EXPECT_EQ(configurable->configured, 1);
+    EXPECT_EQ(configurable->configuredWith, page);
 }
 
 } // namespace

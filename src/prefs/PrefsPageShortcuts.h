@@ -1,0 +1,44 @@
+// The Shortcuts page of the Preferences: every action of the core with its icon, name,
+// shortcut and description; a shortcut can be given, changed or taken away. The page edits a
+// working copy, rebuilt from the core each time the page comes back, and writes every
+// action's shortcut on OK.
+#pragma once
+
+#include <map>
+
+#include "framework/CBCGPPropertySheet.h"
+
+class CCorvantileDlg;
+class VAction;
+
+class PrefsPageShortcuts : public CBCGPPropertyPage {
+public:
+    explicit PrefsPageShortcuts(CCorvantileDlg* mainDlg);
+
+    // The action's shortcut in the working copy, or empty.
+    CString findShortcut(VAction* action) const;
+    // The action that has this shortcut in the working copy, or null.
+    VAction* findAction(const CString& shortcut) const;
+    // Gives the action this shortcut (empty: none) in the working copy and in the list.
+    void assignShortcut(const CString& shortcut, VAction* action);
+
+protected:
+    BOOL OnInitDialog() override;
+    BOOL OnSetActive() override;
+    void OnOK() override;
+    BOOL OnCommand(WPARAM wParam, LPARAM lParam) override;
+    BOOL OnNotify(WPARAM wParam, LPARAM lParam, LRESULT* result) override;
+    void OnDestroy() override;
+
+private:
+    // Builds the working copy and the list from the core; first builds the columns too.
+    void fillList(bool first);
+    int selectedRow() const;
+    VAction* actionOfRow(int row) const;
+    void onAssign();
+    HWND list() const;
+
+    HIMAGELIST m_imageList = nullptr;
+    std::map<std::string, VAction*> m_shortcuts; // exact, case-sensitive texts
+    bool m_justInitialized = false;
+};
