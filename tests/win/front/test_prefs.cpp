@@ -149,6 +149,8 @@ TEST_F(Preferences, TheGeneralPageShowsTheCurrentSettingsInATreeOfPages) {
 TEST_F(Preferences, OkWritesEveryBoxToItsOwner) {
     open();
     ASSERT_TRUE(bar->isAutoHide());
+    // A page never shown writes nothing.
+    VCorvantileCore::instance()->minSearchChars = 4;
     runPreferences({[&](HWND sheet, HWND page) {
         EXPECT_EQ(bar->getPrefsSheet()->m_hWnd, sheet);
         click(page, IDC_PREFS_AUTOHIDE);
@@ -167,7 +169,9 @@ TEST_F(Preferences, OkWritesEveryBoxToItsOwner) {
     EXPECT_FALSE(bar->getList().isTwoLines());
     EXPECT_FALSE(bar->isCheckForUpdates());
     EXPECT_TRUE(VCorvantileCore::instance()->openUrlInNewWindow);
+    EXPECT_EQ(VCorvantileCore::instance()->minSearchChars, 4);
     VCorvantileCore::instance()->openUrlInNewWindow = false;
+    VCorvantileCore::instance()->minSearchChars = 1;
 }
 
 // Keys pressed in the box become the key, modifier keys alone do not, and Tab is a key too;
@@ -347,6 +351,39 @@ TEST_F(Preferences, ThePluginsPageConfiguresOnlyAConfigurablePlugin) {
     });
     EXPECT_EQ(configurable->configured, 1);
     EXPECT_EQ(configurable->configuredWith, page);
+}
+
+// A font button runs the system's font chooser on its role's font: Cancel changes nothing,
+// OK hands the font to the core at once, and Cancel of the Preferences does not take it back.
+TEST_F(Preferences, AFontButtonEditsItsRolesFontInTheCoreAtOnce) {
+    open();
+    VCorvantileCore* core = VCorvantileCore::instance();
+    LOGFONTA before{};
+    core->getFont1(&before);
+    core->font1Color = RGB(10, 20, 30);
+    int chooserAnswers = 0;
+    const auto answerChooser = [&](int button) {
+        return [&chooserAnswers, button](HWND, HWND) {
+            if (const HWND chooser = FindWindowW(L"#32770", L"Font")) {
+                ++chooserAnswers;
+                PostMessageW(chooser, WM_COMMAND, button, 0);
+            }
+        };
+    };
+    runPreferences({
+        // The click returns once the chooser has ended; the next step runs meanwhile.
+        [&](HWND, HWND page) { click(page, IDC_PREFS_FONT1); },
+        answerChooser(IDCANCEL),
+        [&](HWND, HWND page) { click(page, IDC_PREFS_FONT1); },
+        answerChooser(IDOK),
+        [&](HWND sheet, HWND) { press(sheet, IDCANCEL); },
+    });
+    EXPECT_EQ(chooserAnswers, 2);
+    LOGFONTA after{};
+    core->getFont1(&after);
+    EXPECT_STREQ(after.lfFaceName, before.lfFaceName);
+    EXPECT_EQ(after.lfHeight, before.lfHeight);
+    EXPECT_EQ(core->font1Color, RGB(10, 20, 30));
 }
 
 } // namespace
