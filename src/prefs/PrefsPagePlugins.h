@@ -4,6 +4,7 @@
 #pragma once
 
 #include "framework/CBCGPPropertySheet.h"
+#include "framework/CListCtrl.h"
 
 class CCorvantileDlg;
 class VPlugin;
@@ -13,14 +14,15 @@ public:
     explicit PrefsPagePlugins(CCorvantileDlg* mainDlg);
 
 protected:
+    void DoDataExchange(CDataExchange* dx) override;
     BOOL OnInitDialog() override;
     BOOL OnCommand(WPARAM wParam, LPARAM lParam) override;
     BOOL OnNotify(WPARAM wParam, LPARAM lParam, LRESULT* result) override;
-    void OnDestroy() override;
 
 private:
     // The plug-in of the selected row when it can be configured, else null.
     VPlugin* selectedConfigurable() const;
 
-    HIMAGELIST m_imageList = nullptr;
+    CImageList m_imageList;
+    CListCtrl m_list;
 };

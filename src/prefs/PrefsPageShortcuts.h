@@ -7,6 +7,7 @@
 #include <map>
 
 #include "framework/CBCGPPropertySheet.h"
+#include "framework/CListCtrl.h"
 
 class CCorvantileDlg;
 class VAction;
@@ -23,22 +24,21 @@ public:
     void assignShortcut(const CString& shortcut, VAction* action);
 
 protected:
+    void DoDataExchange(CDataExchange* dx) override;
     BOOL OnInitDialog() override;
     BOOL OnSetActive() override;
     void OnOK() override;
     BOOL OnCommand(WPARAM wParam, LPARAM lParam) override;
     BOOL OnNotify(WPARAM wParam, LPARAM lParam, LRESULT* result) override;
-    void OnDestroy() override;
 
 private:
     // Builds the working copy and the list from the core; first builds the columns too.
     void fillList(bool first);
-    int selectedRow() const;
     VAction* actionOfRow(int row) const;
     void onAssign();
-    HWND list() const;
 
-    HIMAGELIST m_imageList = nullptr;
+    CImageList m_imageList;
+    CListCtrl m_list;
     std::map<std::string, VAction*> m_shortcuts; // exact, case-sensitive texts
     bool m_justInitialized = false;
 };
