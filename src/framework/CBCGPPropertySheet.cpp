@@ -167,6 +167,8 @@ bool CBCGPPropertySheet::ShowPage(int index) {
                           WS_CHILD, SWP_FRAMECHANGED);
         page->ModifyStyleEx(WS_EX_DLGMODALFRAME | WS_EX_WINDOWEDGE, WS_EX_CONTROLPARENT,
                             SWP_FRAMECHANGED);
+        // Tab goes from the tree into the page, then to OK and Cancel.
+        ::SetWindowPos(page->m_hWnd, m_tree, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
         if (m_active >= 0) {
             CRect at;
             m_pages[m_active]->GetWindowRect(&at);

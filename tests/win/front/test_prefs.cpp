@@ -132,6 +132,9 @@ TEST_F(Preferences, TheGeneralPageShowsTheCurrentSettingsInATreeOfPages) {
         EXPECT_TRUE(checked(page, IDC_PREFS_CTRL));
         EXPECT_FALSE(checked(page, IDC_PREFS_ALT) || checked(page, IDC_PREFS_SHIFT) ||
                      checked(page, IDC_PREFS_WIN));
+        const HWND tree = FindWindowExW(sheet, nullptr, WC_TREEVIEWW, nullptr);
+        EXPECT_EQ(GetParent(GetNextDlgTabItem(sheet, tree, FALSE)), page)
+            << "Tab goes from the tree into the page";
         EXPECT_EQ(GetDlgItem(sheet, 9), nullptr) << "no Help button";
         EXPECT_EQ(GetDlgItem(sheet, 0x3021), nullptr) << "no Apply button";
         // Unticking the box that sends URLs back to their browser frees the new-window box.
