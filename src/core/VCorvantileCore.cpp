@@ -6,6 +6,7 @@
 #include "core/CoreImpl.h"
 #include "core/actions/StandardActions.h"
 #include "core/elements/ItemResult.h"
+#include "core/elements/ShellIconCache.h"
 #include "core/engine/file_io.h"
 #include "core/plugins/BasicPlugin.h"
 #include "core/plugins/BuiltInPlugins.h"
@@ -145,6 +146,7 @@ void VCorvantileCore::startUp() {
 
 void VCorvantileCore::shutDown() {
     m_impl->search.stop();
+    ShellIconCache::instance().stop();
     m_impl->started = false;
 }
 

@@ -88,6 +88,9 @@ public:
                       const RECT* line1, bool selected, bool showIcons) override;
     void drawOneLine(CDC* dc, const RECT* row, const RECT* icon, const RECT* line0, bool selected,
                      bool showIcons) override;
+    // Makes the icons and fonts that results draw with and writes with each font into dc, so
+    // that the system has loaded them before the first rows are painted.
+    static void prepareDrawing(CDC* dc);
 
     int getPropertyCount() const { return static_cast<int>(m_properties.size()); }
     // The property at index, or null when out of range.
@@ -115,6 +118,12 @@ protected:
     // The icon to show: loaded lazily by getIcon through loadIcon, and destroyed with the result
     // when ownIcon says so.
     virtual HICON loadIcon(bool& ownIcon);
+    // The file or folder whose shell icon the result shows (folder: it names a folder), which
+    // the core loads in the background; empty: the result shows the loadIcon icon only. Until
+    // the shell's icon has come, and when there is none, the loadIcon icon stands in.
+    virtual CString iconFile(bool& folder) const;
+    // Forgets the shell icon, after the file changed.
+    void forgetFileIcon();
 
     CString m_title;
     CString m_detail;
@@ -129,6 +138,8 @@ private:
     HICON m_icon = nullptr;
     bool m_iconLoaded = false;
     bool m_ownsIcon = false;
+    std::shared_ptr<std::remove_pointer_t<HICON>> m_fileIcon; // shared with the core's cache
+    bool m_fileIconKnown = false;
 };
 
 // A file or folder on disk as a result, such as a folder listing makes.
@@ -146,7 +157,7 @@ public:
 
 protected:
     explicit VFileResult(VPlugin* plugin) : VResult(plugin) {}
-    HICON loadIcon(bool& ownIcon) override;
+    CString iconFile(bool& folder) const override;
 };
 
 class VAction : public VElement {

@@ -1,7 +1,5 @@
 #include "core/elements/ItemResult.h"
 
-#include "core/elements/Icons.h"
-
 namespace corvantile::core {
 
 CString folderOf(const CString& path) {
@@ -56,15 +54,12 @@ ItemResult::ItemResult(VPlugin* plugin, const VItem& item, ResultMatch match)
     }
 }
 
-HICON ItemResult::loadIcon(bool& ownIcon) {
+CString ItemResult::iconFile(bool& folder) const {
+    folder = m_item.kind == VItemKind::Folder;
     if (m_item.kind == VItemKind::File || m_item.kind == VItemKind::Folder ||
-        m_item.kind == VItemKind::Program) {
-        if (HICON icon = shellIconForFile(m_item.target)) {
-            ownIcon = true;
-            return icon;
-        }
-    }
-    return VResult::loadIcon(ownIcon);
+        m_item.kind == VItemKind::Program)
+        return m_item.target;
+    return {};
 }
 
 } // namespace corvantile::core

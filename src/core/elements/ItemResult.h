@@ -27,7 +27,7 @@ public:
     const std::string& usageKey() const { return m_usageKey; }
 
 protected:
-    HICON loadIcon(bool& ownIcon) override;
+    CString iconFile(bool& folder) const override;
 
 private:
     ItemResult(VPlugin* plugin, const VItem& item, ResultMatch match);

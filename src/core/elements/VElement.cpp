@@ -7,6 +7,7 @@
 #include "core/elements/ElementPainter.h"
 #include "core/elements/Icons.h"
 #include "core/elements/PropertyIcons.h"
+#include "core/elements/ShellIconCache.h"
 #include "framework/CDC.h"
 
 using namespace corvantile::core;
@@ -68,11 +69,49 @@ void VResult::deleteThis() {
 }
 
 HICON VResult::getIcon() {
+    bool folder = false;
+    if (const CString file = iconFile(folder); !file.IsEmpty()) {
+        if (!m_fileIconKnown) {
+            ShellIconCache::Answer answer = ShellIconCache::instance().iconFor(file, folder);
+            m_fileIconKnown = answer.known;
+            m_fileIcon = std::move(answer.icon);
+        }
+        if (m_fileIcon)
+            return m_fileIcon.get();
+    }
     if (!m_iconLoaded) {
         m_iconLoaded = true;
         m_icon = loadIcon(m_ownsIcon);
     }
     return m_icon;
+}
+
+void VResult::prepareDrawing(CDC* dc) {
+    for (int type = PropertyName; type <= PropertyText; ++type)
+        VProperty::iconForPropertyType(static_cast<PropertyType>(type));
+    if (!dc || !dc->GetSafeHdc())
+        return;
+    const CoreFonts& fonts = coreFonts();
+    for (const FontRole role : {FontRole::OneLine, FontRole::Line1, FontRole::Line2}) {
+        const TextStyle style = fonts.style(role, false);
+        for (const HFONT font : {style.font, style.emphasis}) {
+            if (!font)
+                continue;
+            const HGDIOBJ old = SelectObject(*dc, font);
+            TextOutW(*dc, 0, 0, L"Ag", 2);
+            SelectObject(*dc, old);
+        }
+    }
+}
+
+CString VResult::iconFile(bool& folder) const {
+    folder = false;
+    return {};
+}
+
+void VResult::forgetFileIcon() {
+    m_fileIcon.reset();
+    m_fileIconKnown = false;
 }
 
 HICON VResult::loadIcon(bool& ownIcon) {
@@ -115,6 +154,7 @@ VFileResult* VFileResult::createInstance(VPlugin* plugin) {
 void VFileResult::setFile(const CPath& file) {
     path = file;
     clearProperties();
+    forgetFileIcon();
     const CString full = file.GetPath();
     const CString name = file.GetFileName();
     const CString folder = file.GetLocation();
@@ -130,13 +170,10 @@ void VFileResult::setFile(const CPath& file) {
         addProperty(PropertyName, name);
 }
 
-HICON VFileResult::loadIcon(bool& ownIcon) {
-    HICON icon = shellIconForFile(getFile());
-    if (icon) {
-        ownIcon = true;
-        return icon;
-    }
-    return VResult::loadIcon(ownIcon);
+CString VFileResult::iconFile(bool& folder) const {
+    const CString file = getFile();
+    folder = !file.IsEmpty() && file[file.GetLength() - 1] == '\\';
+    return file;
 }
 
 VAction::VAction(const CString& actionName, const CString& actionDescription,
