@@ -2,6 +2,7 @@
 
 #include <shellapi.h>
 
+#include "app/ProgramTiming.h"
 #include "core_iface/VCorvantileCore.h"
 #include "dialogs/CAboutDlg.h"
 #include "framework/CDC.h"
@@ -85,6 +86,7 @@ BOOL CCorvantileDlg::OnInitDialog() {
     registerHotKey();
     if (m_checkForUpdates)
         startUpdateCheck();
+    ProgramTiming::ready();
     return TRUE;
 }
 
@@ -268,6 +270,7 @@ void CCorvantileDlg::OnTimer(UINT_PTR id) {
             getList().ShowWindow(SW_SHOWNORMAL);
         }
         KillTimer(kStartupTimer);
+        getList().prepareToPaint();
     }
     CTrayDialog::OnTimer(id);
 }

@@ -1,6 +1,7 @@
 // The search flow: the edit box's text becomes a core search, an action to take an argument or
 // a folder to list; the core's elements come back through the search gate into the list; every
 // cancel ends in the same reset.
+#include "app/ProgramTiming.h"
 #include "core_iface/VCorvantileCore.h"
 #include "mainwnd/CorvantileDlg.h"
 #include "resultlist/VFileBrowser.h"
@@ -51,6 +52,7 @@ void CCorvantileDlg::addToList(VElement** elements, int count, bool batch) {
 void CCorvantileDlg::startSearch(const CString& text) {
     // Elements may come before startSeach returns with the id; the gate holds them till then.
     m_gate.beginStart();
+    ProgramTiming::searchStarted();
     m_core->startSeach(text, m_searchId);
     m_gate.open(m_searchId);
 }

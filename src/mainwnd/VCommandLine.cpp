@@ -1,5 +1,6 @@
 #include "mainwnd/VCommandLine.h"
 
+#include "app/ProgramTiming.h"
 #include "core_iface/VPreferences.h"
 #include "mainwnd/CorvantileDlg.h"
 #include "mainwnd/OwnerMessages.h"
@@ -74,6 +75,7 @@ BOOL VCommandLine::OnChildNotify(UINT message, WPARAM wParam, LPARAM lParam, LRE
 void VCommandLine::onTextChange() {
     if (m_quiet || !m_owner)
         return;
+    ProgramTiming::textEdited();
     if (m_owner->getMode() == SearchMode::FileBrowsing) {
         sendToOwner(WM_CL_TEXTCHANGED);
         return;

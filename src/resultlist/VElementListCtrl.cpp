@@ -242,6 +242,7 @@ void VElementListCtrl::doWindowWork() {
         m_actionList->close();
     if (!work.show)
         return;
+    const bool appearing = m_hWnd && !IsWindowVisible();
     if (m_hWnd) {
         m_ignoreNextMouseMove = true;
         fitToContents();
@@ -259,8 +260,13 @@ void VElementListCtrl::doWindowWork() {
         if (work.scrollTo >= 0 && work.scrollTo < count)
             ensureVisible(work.scrollTo);
     }
-    if (m_hWnd)
-        Invalidate(TRUE);
+    if (!m_hWnd)
+        return;
+    Invalidate(TRUE);
+    // The first rows are the best ones: they are painted at once, ahead of the batches still
+    // queued (a paint otherwise waits until no other message is).
+    if (appearing)
+        UpdateWindow();
 }
 
 void VElementListCtrl::ensureVisible(int index) {

@@ -18,6 +18,7 @@
 #include "core_iface/VElement.h"
 #include "core_iface/VReaderWriterLock.h"
 #include "framework/CArray.h"
+#include "framework/CGdiObject.h"
 #include "framework/CScrollBar.h"
 #include "framework/CWnd.h"
 
@@ -66,6 +67,9 @@ public:
     // Sizes the window to its rows (up to 20, or the height the user gave it) and places it
     // directly below the owner's window, as wide as it.
     void fitToContents();
+    // Has the fonts and icons of the rows made and loaded off screen, so that the first paint
+    // of results does not wait for them; for an idle moment after start-up.
+    void prepareToPaint();
     // Scrolls so that the element at index is in view.
     void ensureVisible(int index);
     // The path of the entry to select when a later listing brings it.
@@ -104,10 +108,10 @@ protected:
 private:
     // Window work noted by the add operations, done on the window thread.
     struct PendingWork {
-        bool show = false;        // fit, show and repaint
-        bool selectFirst = false; // a batch arrived: select row 0 when nothing is selected
-        int reselect = -1;        // a batch brought the entry to select again
-        int scrollTo = -1;        // a single element was selected again: bring it into view
+        bool show = false;         // fit, show and repaint
+        bool selectFirst = false;  // a batch arrived: select row 0 when nothing is selected
+        int reselect = -1;         // a batch brought the entry to select again
+        int scrollTo = -1;         // a single element was selected again: bring it into view
         bool closeActions = false; // the selection was set anew: the chooser goes
     };
 
@@ -144,6 +148,7 @@ private:
     CScrollBar m_scrollBar;
     int m_rowHeight = 0;
     HICON m_moreIcon = nullptr;
+    CBitmap m_paintBuffer; // the off-screen picture of the rows, as large as they are
     mutable VReaderWriterLock m_lock;
     bool m_fitting = false;
     bool m_ignoreNextMouseMove = false;

@@ -101,9 +101,15 @@ void VElementListCtrl::fitToContents() {
         GetWindowRect(&place);
         place.bottom = place.top + height;
     }
-    m_fitting = true;
-    SetWindowPos(&wndTop, place.left, place.top, place.Width(), place.Height(), 0);
-    m_fitting = false;
+    // Moving a window costs the display server a round trip: batches of results that arrive
+    // while the list already has its place leave it there.
+    CRect current;
+    GetWindowRect(&current);
+    if (!IsWindowVisible() || current != place) {
+        m_fitting = true;
+        SetWindowPos(&wndTop, place.left, place.top, place.Width(), place.Height(), 0);
+        m_fitting = false;
+    }
 
     updateVisibleRows();
     if (m_scrollBar.m_hWnd) {

@@ -1,5 +1,6 @@
 // Painting of the results list: every paint goes through one off-screen bitmap, row by row,
 // each element drawing itself in the rectangles the list hands it.
+#include "app/ProgramTiming.h"
 #include "framework/CDC.h"
 #include "resultlist/ElementListLayout.h"
 #include "resultlist/VElementListCtrl.h"
@@ -43,16 +44,22 @@ void VElementListCtrl::paint(CDC& dc) {
     CRect area = m_clientRect;
     area.right -= barWidth;
 
+    // The buffer is kept from paint to paint while the list keeps its size.
     CDC memory;
-    CBitmap buffer;
-    if (!memory.CreateCompatibleDC(&dc) ||
-        !buffer.CreateCompatibleBitmap(&dc, area.Width(), area.Height()))
+    const SIZE bufferSize = m_paintBuffer.GetBitmapDimension();
+    if (bufferSize.cx != area.Width() || bufferSize.cy != area.Height()) {
+        m_paintBuffer.DeleteObject();
+        if (!m_paintBuffer.CreateCompatibleBitmap(&dc, area.Width(), area.Height()))
+            return;
+    }
+    if (!memory.CreateCompatibleDC(&dc))
         return;
-    const HBITMAP oldBitmap = memory.SelectObject(&buffer);
+    const HBITMAP oldBitmap = memory.SelectObject(&m_paintBuffer);
     const HGDIOBJ oldFont = memory.SelectStockObject(DEFAULT_GUI_FONT);
     memory.SetBkMode(TRANSPARENT);
     memory.FillSolidRect(&area, window);
 
+    bool rowsShown = false;
     {
         PaintLock lock(m_lock);
         elementlist::RowParams params;
@@ -61,6 +68,7 @@ void VElementListCtrl::paint(CDC& dc) {
         params.rowRight = area.right;
         params.showIcons = m_showIcons;
         params.twoLines = m_twoLines;
+        rowsShown = m_topRow < m_elements.GetSize();
         for (int i = m_topRow; i < m_elements.GetSize(); ++i) {
             params.index = i;
             params.selected = i == m_selection;
@@ -103,6 +111,19 @@ void VElementListCtrl::paint(CDC& dc) {
     dc.BitBlt(area.left, area.top, area.Width(), area.Height(), &memory, area.left, area.top,
               SRCCOPY);
     memory.SelectObject(oldFont);
+    memory.SelectObject(oldBitmap);
+    ProgramTiming::listPainted(rowsShown);
+}
+
+void VElementListCtrl::prepareToPaint() {
+    CClientDC screen(this);
+    CDC memory;
+    CBitmap buffer;
+    if (!screen.GetSafeHdc() || !memory.CreateCompatibleDC(&screen) ||
+        !buffer.CreateCompatibleBitmap(&screen, 32, 32))
+        return;
+    const HBITMAP oldBitmap = memory.SelectObject(&buffer);
+    VResult::prepareDrawing(&memory);
     memory.SelectObject(oldBitmap);
 }
 
