@@ -49,25 +49,23 @@ TEST(Application, FirstAppObjectIsTheOneUntilItGoes) {
         CWinApp second;
         EXPECT_EQ(AfxGetApp(), &app);
         EXPECT_STREQ(AfxGetAppName(), "Named");
-        app.SetRegistryKey("Key");
-        EXPECT_STREQ(app.m_pszRegistryKey, "Key");
     }
     EXPECT_EQ(AfxGetApp(), nullptr);
     EXPECT_EQ(AfxWinMain(::GetModuleHandleW(nullptr), nullptr, nullptr, SW_SHOW), -1);
 }
 
 TEST(MessageBoxes, CaptionIsTheAppNameAndOkClosesThem) {
-    fwtest::MessageBoxCloser closer;
+    wintest::MessageBoxCloser closer;
     EXPECT_EQ(AfxMessageBox("Gr\xC3\xBC\xC3\x9F"
                             "e"),
               IDOK);
     EXPECT_EQ(AfxMessageBox(103, MB_OK | MB_ICONSTOP), IDOK);
 
-    ASSERT_EQ(closer.captions.size(), 2u);
-    EXPECT_EQ(closer.captions[0], "Corvantile");
-    EXPECT_EQ(closer.texts[0], "Gr\xC3\xBC\xC3\x9F"
-                               "e");
-    EXPECT_EQ(closer.texts[1], "Windows sockets initialization failed.");
+    ASSERT_EQ(closer.seen.size(), 2u);
+    EXPECT_EQ(closer.seen[0].caption, "Corvantile");
+    EXPECT_EQ(closer.seen[0].text, "Gr\xC3\xBC\xC3\x9F"
+                                   "e");
+    EXPECT_EQ(closer.seen[1].text, "Windows sockets initialization failed.");
 }
 
 TEST(MessageBoxes, OwnerIsTheMainWindow) {
@@ -75,11 +73,11 @@ TEST(MessageBoxes, OwnerIsTheMainWindow) {
     CFrameWnd frame;
     ASSERT_TRUE(frame.Create(nullptr, "main"));
     app.m_pMainWnd = &frame;
-    fwtest::MessageBoxCloser closer;
+    wintest::MessageBoxCloser closer;
 
     EXPECT_EQ(AfxMessageBox("owned"), IDOK);
-    ASSERT_EQ(closer.owners.size(), 1u);
-    EXPECT_EQ(closer.owners[0], frame.m_hWnd);
+    ASSERT_EQ(closer.seen.size(), 1u);
+    EXPECT_EQ(closer.seen[0].owner, frame.m_hWnd);
 }
 
 TEST(Rect, GeometryFollowsWin32) {

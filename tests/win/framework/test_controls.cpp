@@ -2,8 +2,6 @@
 // processing through the subclass, data exchange, and the edit box's UTF-8 positions.
 #include <gtest/gtest.h>
 
-#include "framework/CButton.h"
-#include "framework/CStatic.h"
 #include "framework_test_support.h"
 
 using fwtest::DialogTemplate;
@@ -89,28 +87,6 @@ TEST(Controls, ControlsLetGoWhenTheDialogIsDestroyed) {
     EXPECT_EQ(window.dialog.m_hWnd, nullptr);
     EXPECT_EQ(window.edit.m_hWnd, nullptr);
     EXPECT_EQ(CWnd::FromHandlePermanent(control), nullptr);
-}
-
-TEST(Controls, DialogFromTheProgramsResourcesBindsItsControls) {
-    constexpr UINT kSearchBar = 102;
-    CEdit edit;
-    CButton menuButton;
-    CStatic actionIcon;
-    DialogTemplate unused;
-    TestDialog dialog(unused);
-    dialog.exchange = [&](CDataExchange* dx) {
-        DDX_Control(dx, 1000, edit);
-        DDX_Control(dx, 1031, menuButton);
-        DDX_Control(dx, 1032, actionIcon);
-    };
-    ASSERT_TRUE(dialog.Create(kSearchBar));
-
-    EXPECT_NE(edit.m_hWnd, nullptr);
-    EXPECT_NE(menuButton.m_hWnd, nullptr);
-    ASSERT_NE(actionIcon.m_hWnd, nullptr);
-    const HICON icon = ::LoadIconW(nullptr, MAKEINTRESOURCEW(32516)); // IDI_INFORMATION
-    actionIcon.SetIcon(icon);
-    EXPECT_EQ(actionIcon.GetIcon(), icon);
 }
 
 TEST(EditBox, SelectionCountsUtf8Bytes) {
@@ -222,7 +198,7 @@ TEST(DataExchange, RejectedValueFailsWithAMessageAndKeepsTheMember) {
         DDV_MinMaxInt(dx, number, 1, 10);
     };
     ASSERT_TRUE(dialog.CreateIndirect(valuesTemplate.Get()));
-    fwtest::MessageBoxCloser closer;
+    wintest::MessageBoxCloser closer;
 
     dialog.SetDlgItemText(kNumber, "12abc");
     EXPECT_FALSE(dialog.UpdateData(TRUE));
@@ -235,22 +211,9 @@ TEST(DataExchange, RejectedValueFailsWithAMessageAndKeepsTheMember) {
     EXPECT_TRUE(dialog.UpdateData(TRUE));
     EXPECT_EQ(number, 10);
 
-    ASSERT_EQ(closer.texts.size(), 2u);
-    EXPECT_EQ(closer.texts[0], "Please enter an integer.");
-    EXPECT_EQ(closer.texts[1], "Please enter an integer between 1 and 10.");
-}
-
-TEST(DataExchange, CheckBoxWrapperReadsItsState) {
-    const DialogTemplate valuesTemplate = ValuesTemplate();
-    TestDialog dialog(valuesTemplate);
-    CButton check;
-    dialog.exchange = [&](CDataExchange* dx) { DDX_Control(dx, kCheck, check); };
-    ASSERT_TRUE(dialog.CreateIndirect(valuesTemplate.Get()));
-
-    check.SetCheck(BST_CHECKED);
-    EXPECT_EQ(::IsDlgButtonChecked(dialog.m_hWnd, kCheck), BST_CHECKED);
-    ::CheckDlgButton(dialog.m_hWnd, kCheck, BST_UNCHECKED);
-    EXPECT_EQ(check.GetCheck(), BST_UNCHECKED);
+    ASSERT_EQ(closer.seen.size(), 2u);
+    EXPECT_EQ(closer.seen[0].text, "Please enter an integer.");
+    EXPECT_EQ(closer.seen[1].text, "Please enter an integer between 1 and 10.");
 }
 
 } // namespace
