@@ -3,34 +3,28 @@
 
 #include <cstdlib>
 #include <filesystem>
-#include <fstream>
 #include <string>
 
+#include "common/win_test_support.h"
 #include "core/engine/file_io.h"
 #include "core_iface/VPreferences.h"
 
 namespace fs = std::filesystem;
-using corvantile::engine::path_from_utf8;
 using corvantile::engine::path_to_utf8;
 
 namespace {
 
-// A tree of the program's shape: "Corvantile" > "Window" > "CommandLine" > "List".
+// A tree of the program's shape: "Corvantile" > "Window" > "CommandLine" > "List", and a node
+// whose names need escaping in XML.
 VPreferencesNode* programTree(int posX) {
     VPreferencesNode* root = VPreferencesNode::createInstance("Corvantile");
     VPreferencesNode* window = VPreferencesNode::createInstance("Window");
-    window->setParam("AutoHide", true);
-    window->setParam("AlwaysShowList", false);
-    window->setParam("HotKey", 0x20u);
     window->setParam("HotKeyModifier", static_cast<DWORD>(MOD_CONTROL));
     window->setParam("PosX", posX);
-    window->setParam("PosY", -8);
     VPreferencesNode* commandLine = VPreferencesNode::createInstance("CommandLine");
-    commandLine->setParam("Delay", 500);
     VPreferencesNode* list = VPreferencesNode::createInstance("List");
     // The list adds its node first and sets its keys afterwards.
     commandLine->addChild(list);
-    list->setParam("ShowIcons", true);
     list->setParam("TwoLines", false);
     window->addChild(commandLine);
     root->addChild(window);
@@ -40,27 +34,18 @@ VPreferencesNode* programTree(int posX) {
     return root;
 }
 
+// A test in a folder whose name is outside the ANSI code page, as user profiles can be.
 class SupportPreferencesFile : public testing::Test {
 protected:
-    void SetUp() override {
-        const auto* info = testing::UnitTest::GetInstance()->current_test_info();
-        m_dir = fs::temp_directory_path() /
-                path_from_utf8(std::string("corvantile Zoë 日本 ") + info->name());
-        fs::remove_all(m_dir);
-        fs::create_directories(m_dir);
-        m_file = CString(path_to_utf8(m_dir / "Corvantile.xml"));
-    }
-    void TearDown() override { fs::remove_all(m_dir); }
-
     int countFiles(const std::string& part) const {
         int count = 0;
-        for (const auto& entry : fs::directory_iterator(m_dir))
+        for (const auto& entry : fs::directory_iterator(m_dir.path()))
             count += path_to_utf8(entry.path().filename()).find(part) != std::string::npos;
         return count;
     }
 
-    fs::path m_dir;
-    CString m_file;
+    wintest::TempFolder m_dir{"corvantile Zoë 日本"};
+    CString m_file = m_dir.file("Corvantile.xml");
 };
 
 } // namespace
@@ -132,27 +117,13 @@ TEST_F(SupportPreferencesFile, SavedTreeLoadsBackUnderUnicodeFolder) {
     tree->deleteThis();
     EXPECT_EQ(countFiles(".bak"), 1);
 
-    VPreferences prefs;
-    VPreferencesNode* document = prefs.load(m_file);
+    VPreferencesNode* document = VPreferences::load(m_file);
     ASSERT_NE(document, nullptr);
     VPreferencesNode* root = document->getChild("Corvantile");
     ASSERT_NE(root, nullptr);
-    VPreferencesNode* window = root->getChild("Window");
-    ASSERT_NE(window, nullptr);
     int posX = 0;
-    unsigned modifier = 0;
-    bool autoHide = false;
-    EXPECT_TRUE(window->getParam("PosX", posX));
+    EXPECT_TRUE(root->getChild("Window")->getParam("PosX", posX));
     EXPECT_EQ(posX, -20);
-    EXPECT_TRUE(window->getParam("HotKeyModifier", modifier));
-    EXPECT_EQ(modifier, static_cast<unsigned>(MOD_CONTROL));
-    EXPECT_TRUE(window->getParam("AutoHide", autoHide));
-    EXPECT_TRUE(autoHide);
-    VPreferencesNode* list = window->getChild("CommandLine")->getChild("List");
-    ASSERT_NE(list, nullptr);
-    bool twoLines = true;
-    EXPECT_TRUE(list->getParam("TwoLines", twoLines));
-    EXPECT_FALSE(twoLines);
     CString folder;
     ASSERT_NE(root->getChild("Plug-ins & <Sources>"), nullptr);
     EXPECT_TRUE(root->getChild("Plug-ins & <Sources>")->getParam("Folder \"Documents\"", folder));
@@ -163,9 +134,9 @@ TEST_F(SupportPreferencesFile, SavedTreeLoadsBackUnderUnicodeFolder) {
 TEST_F(SupportPreferencesFile, FirstRunAndDamagedFilesGiveNoTree) {
     EXPECT_EQ(VPreferences::load(m_file), nullptr);
     EXPECT_FALSE(VPreferences::save(m_file, nullptr));
-    EXPECT_FALSE(fs::exists(path_from_utf8(m_file.str())));
+    EXPECT_FALSE(fs::exists(m_dir.path() / "Corvantile.xml"));
 
-    std::ofstream(path_from_utf8(m_file.str()), std::ios::binary) << "<preferences><node";
+    m_dir.write("Corvantile.xml", "<preferences><node");
     EXPECT_EQ(VPreferences::load(m_file), nullptr);
     EXPECT_EQ(countFiles(".corrupt-"), 1);
 
@@ -174,8 +145,7 @@ TEST_F(SupportPreferencesFile, FirstRunAndDamagedFilesGiveNoTree) {
     ASSERT_TRUE(VPreferences::save(m_file, tree));
     ASSERT_TRUE(VPreferences::save(m_file, tree));
     tree->deleteThis();
-    std::ofstream(path_from_utf8(m_file.str()), std::ios::binary | std::ios::trunc)
-        << std::string(64, '\0');
+    m_dir.write("Corvantile.xml", std::string(64, '\0'));
     VPreferencesNode* document = VPreferences::load(m_file);
     ASSERT_NE(document, nullptr);
     EXPECT_NE(document->getChild("Corvantile"), nullptr);

@@ -2,18 +2,11 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
-#include <filesystem>
-#include <fstream>
-#include <string>
 
 #include <objbase.h>
 
-#include "core/engine/file_io.h"
+#include "common/win_test_support.h"
 #include "core_iface/CShellLink.h"
-
-namespace fs = std::filesystem;
-using corvantile::engine::path_from_utf8;
-using corvantile::engine::path_to_utf8;
 
 namespace {
 
@@ -28,22 +21,14 @@ CShellLinkInfo sampleInfo() {
 
 class SupportShellLink : public testing::Test {
 protected:
-    void SetUp() override {
-        m_com = SUCCEEDED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED));
-        m_dir = fs::temp_directory_path() / path_from_utf8("corvantile links Zoë");
-        fs::remove_all(m_dir);
-        fs::create_directories(m_dir);
-    }
+    void SetUp() override { m_com = SUCCEEDED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED)); }
     void TearDown() override {
-        fs::remove_all(m_dir);
         if (m_com)
             CoUninitialize();
     }
 
-    CString inDir(const char* name) const { return CString(path_to_utf8(m_dir / name)); }
-
     bool m_com = false;
-    fs::path m_dir;
+    wintest::TempFolder m_dir{"corvantile links Zoë"};
 };
 
 } // namespace
@@ -51,7 +36,7 @@ protected:
 TEST_F(SupportShellLink, SavedLinkReadsBack) {
     CShellLink link;
     ASSERT_TRUE(link.Create(sampleInfo()));
-    const CString file = inDir("Corvantile Übersicht.lnk");
+    const CString file = m_dir.file("Corvantile Übersicht.lnk");
     ASSERT_TRUE(link.Save(file));
     // Saving again replaces the file.
     ASSERT_TRUE(link.Save(file));
@@ -65,16 +50,16 @@ TEST_F(SupportShellLink, SavedLinkReadsBack) {
 
 TEST_F(SupportShellLink, FailuresAreReported) {
     CShellLink link;
-    EXPECT_FALSE(link.Save(inDir("never created.lnk")));
+    EXPECT_FALSE(link.Save(m_dir.file("never created.lnk")));
     ASSERT_TRUE(link.Create(sampleInfo()));
-    EXPECT_FALSE(link.Save(inDir("missing folder\\x.lnk")));
+    EXPECT_FALSE(link.Save(m_dir.file("missing folder\\x.lnk")));
     EXPECT_FALSE(link.Save(""));
 
     CShellLinkInfo read;
     read.m_strTarget = "unchanged";
-    EXPECT_FALSE(readShellLink(inDir("missing.lnk"), read));
-    std::ofstream(m_dir / "text.lnk") << "not a link";
-    EXPECT_FALSE(readShellLink(inDir("text.lnk"), read));
+    EXPECT_FALSE(readShellLink(m_dir.file("missing.lnk"), read));
+    m_dir.write("text.lnk", "not a link");
+    EXPECT_FALSE(readShellLink(m_dir.file("text.lnk"), read));
     EXPECT_EQ(read.m_strTarget, "unchanged");
 }
 
