@@ -1,23 +1,13 @@
 #include <gtest/gtest.h>
 
-#include <cctype>
 #include <cstring>
+#include <iterator>
 
 #include "app/SingleInstance.h"
 
 namespace {
 
-const CString kBase = kSingleInstanceBase;
-
-bool IsLowerHex(const CString& text) {
-    for (int i = 0; i < text.GetLength(); ++i) {
-        const char ch = text.GetAt(i);
-        if (!std::isdigit(static_cast<unsigned char>(ch)) && !(ch >= 'a' && ch <= 'f'))
-            return false;
-    }
-    return true;
-}
-
+// Stand-ins for the system calls that the name builder makes.
 BOOL WINAPI FailOpenToken(HANDLE, DWORD, PHANDLE) {
     SetLastError(ERROR_ACCESS_DENIED);
     return FALSE;
@@ -87,62 +77,52 @@ BOOL WINAPI FakeDesktopName(HANDLE, int index, PVOID buffer, DWORD size, LPDWORD
 } // namespace
 
 TEST(UniqueName, SessionScopeAddsHyphenAndSixteenLowercaseHexDigits) {
+    const CString base = kSingleInstanceBase;
     const CString name = CreateUniqueName(kSingleInstanceBase, kScopeSession);
-    ASSERT_EQ(name.GetLength(), kBase.GetLength() + 17);
-    EXPECT_EQ(name.Left(kBase.GetLength()), kBase);
-    EXPECT_EQ(name.GetAt(kBase.GetLength()), '-');
-    EXPECT_TRUE(IsLowerHex(name.Right(16))) << name.GetString();
+    ASSERT_EQ(name.GetLength(), base.GetLength() + 17);
+    EXPECT_EQ(name.Left(base.GetLength() + 1), base + "-");
+    EXPECT_EQ(name.Right(16).str().find_first_not_of("0123456789abcdef"), std::string::npos)
+        << name.GetString();
     EXPECT_EQ(name, CreateUniqueName(kSingleInstanceBase, kScopeSession))
         << "stable within a session";
 }
 
-TEST(UniqueName, SessionScopeFormatsHighPartFirst) {
-    UniqueNameApi api;
-    api.openProcessToken = FakeOpenToken;
-    api.getTokenInformation = FakeTokenStatistics;
-    EXPECT_EQ(CreateUniqueName("base", kScopeSession, api), CString("base-00001a2bdeadbeef"));
-}
+// With the system's answers replaced: what each scope adds, and the base alone when the system
+// cannot tell.
+TEST(UniqueName, EachScopeAddsItsPartAndAFailedQueryLeavesTheBase) {
+    const struct {
+        int scope;
+        UniqueNameApi api;
+        const char* name;
+    } cases[] = {
+        {kScopeSession,
+         {.openProcessToken = FakeOpenToken, .getTokenInformation = FakeTokenStatistics},
+         "base-00001a2bdeadbeef"},
+        {kScopeSession, {.openProcessToken = FailOpenToken}, "base"},
+        {kScopeSession,
+         {.openProcessToken = FakeOpenToken, .getTokenInformation = FailTokenInformation},
+         "base"},
+        {kScopeUser,
+         {.getUserName = FakeUserName, .expandEnvironmentStrings = FakeDomain},
+         "base-HOME-alice"},
+        {kScopeUser, {.getUserName = FailUserName, .expandEnvironmentStrings = FakeDomain}, "base"},
+        {kScopeDesktop, {.getUserObjectInformation = FakeDesktopName}, "base-Default"},
+        {kScopeDesktop, {.getUserObjectInformation = DesktopNamesUnsupported}, "base-Win9x"},
+        {kScopeMachine, {}, "base"},
+        {3, {}, "base"},
+        {8, {}, "base"},
+        {-1, {}, "base"},
+    };
+    for (std::size_t i = 0; i < std::size(cases); ++i) {
+        SCOPED_TRACE(i);
+        EXPECT_EQ(CreateUniqueName("base", cases[i].scope, cases[i].api), CString(cases[i].name));
+    }
 
-TEST(UniqueName, SessionScopeFallsBackToBaseWhenTheTokenCannotBeRead) {
-    UniqueNameApi noToken;
-    noToken.openProcessToken = FailOpenToken;
-    EXPECT_EQ(CreateUniqueName("base", kScopeSession, noToken), CString("base"));
-
-    UniqueNameApi noStatistics;
-    noStatistics.openProcessToken = FakeOpenToken;
-    noStatistics.getTokenInformation = FailTokenInformation;
-    EXPECT_EQ(CreateUniqueName("base", kScopeSession, noStatistics), CString("base"));
-}
-
-TEST(UniqueName, UserScopeIsDomainThenUser) {
-    UniqueNameApi api;
-    api.getUserName = FakeUserName;
-    api.expandEnvironmentStrings = FakeDomain;
-    EXPECT_EQ(CreateUniqueName("base", kScopeUser, api), CString("base-HOME-alice"));
-
-    api.getUserName = FailUserName;
-    EXPECT_EQ(CreateUniqueName("base", kScopeUser, api), CString("base"));
-
-    const CString real = CreateUniqueName("base", kScopeUser);
-    EXPECT_EQ(real.Left(5), CString("base-"));
-    EXPECT_GE(real.Find('-', 5), 5)
-        << "domain and user are separated by a hyphen: " << real.GetString();
-}
-
-TEST(UniqueName, DesktopScopeUsesTheDesktopName) {
-    UniqueNameApi api;
-    api.getUserObjectInformation = FakeDesktopName;
-    EXPECT_EQ(CreateUniqueName("base", kScopeDesktop, api), CString("base-Default"));
-
-    api.getUserObjectInformation = DesktopNamesUnsupported;
-    EXPECT_EQ(CreateUniqueName("base", kScopeDesktop, api), CString("base-Win9x"));
-
-    const CString real = CreateUniqueName("base", kScopeDesktop);
-    EXPECT_GT(real.GetLength(), 5);
-    EXPECT_EQ(real.Left(5), CString("base-"));
-}
-
-TEST(UniqueName, OtherScopesAreTheMachine) {
-    for (int scope : {0, 3, 8, -1})
-        EXPECT_EQ(CreateUniqueName("base", scope), CString("base")) << scope;
+    // On this machine: a domain and a user, and a desktop name.
+    const CString user = CreateUniqueName("base", kScopeUser);
+    EXPECT_EQ(user.Left(5), CString("base-"));
+    EXPECT_GE(user.Find('-', 5), 5) << "domain and user are separated by a hyphen: " << user;
+    const CString desktop = CreateUniqueName("base", kScopeDesktop);
+    EXPECT_GT(desktop.GetLength(), 5);
+    EXPECT_EQ(desktop.Left(5), CString("base-"));
 }
