@@ -11,7 +11,7 @@
 #include "front_test_support.h"
 #include "res/resource.h"
 
-using fronttest::SearchBarTest;
+using namespace fronttest;
 using Translation = CFileVersionInfo::Translation;
 
 namespace {
@@ -34,13 +34,13 @@ TEST(FileVersionInfo, ReadsTheProgramsVersionResourceAndForgetsItOnAFailedRead) 
     EXPECT_EQ(info.GetProductName(), "Corvantile");
     EXPECT_EQ(info.GetComments(), "");
 
-    fronttest::TempFolder folder;
+    TempFolder folder;
     folder.write("plain.txt", "no version here");
-    EXPECT_FALSE(info.Create((folder.path() + "plain.txt").GetString()));
+    EXPECT_FALSE(info.Create(folder.file("plain.txt").GetString()));
     EXPECT_EQ(info.GetProductVersionText(), "");
     EXPECT_EQ(info.GetProductName(), "");
     EXPECT_EQ(info.GetProductVersionPart(3), 0);
-    EXPECT_FALSE(info.Create((folder.path() + "missing.exe").GetString()));
+    EXPECT_FALSE(info.Create(folder.file("missing.exe").GetString()));
 }
 
 TEST(FileVersionInfo, ChoosesTheTranslationThatBestSuitsTheUser) {
@@ -68,12 +68,12 @@ TEST(AboutBox, ShowsTheVersionTheBuildDateAndTheSite) {
     CAboutDlg about;
     ASSERT_TRUE(about.Create(IDD_ABOUTBOX));
     CFileVersionInfo info(nullptr);
-    EXPECT_EQ(fronttest::dialogItemText(about.m_hWnd, IDC_VERSION_TEXT),
+    EXPECT_EQ(dialogItemText(about.m_hWnd, IDC_VERSION_TEXT),
               "Version " + info.GetProductVersionText());
-    const CString date = fronttest::dialogItemText(about.m_hWnd, IDC_BUILD_DATE_TEXT);
+    const CString date = dialogItemText(about.m_hWnd, IDC_BUILD_DATE_TEXT);
     EXPECT_TRUE(std::regex_match(date.str(), std::regex("[A-Z][a-z]{2} [1-9][0-9]? 2[0-9]{3}")))
         << date;
-    EXPECT_EQ(fronttest::dialogItemText(about.m_hWnd, IDC_HOME_LINK), CORVANTILE_HOME_URL);
+    EXPECT_EQ(dialogItemText(about.m_hWnd, IDC_HOME_LINK), CORVANTILE_HOME_URL);
     EXPECT_EQ(about.GetDlgItem(IDC_HOME_LINK)->GetStyle() & BS_TYPEMASK, DWORD{BS_OWNERDRAW});
     about.DestroyWindow();
 
@@ -97,11 +97,11 @@ TEST_F(MenuCommands, AboutRunsTheAboutBoxUntilOk) {
     open();
     CString shownVersion;
     {
-        const fronttest::ModalDriver driver([&] {
-            const HWND box = FindWindowW(L"#32770", L"About Corvantile");
-            if (!box || !IsWindowVisible(box))
+        const ModalDriver driver([&] {
+            const HWND box = shownDialog(L"About Corvantile");
+            if (!box)
                 return false;
-            shownVersion = fronttest::dialogItemText(box, IDC_VERSION_TEXT);
+            shownVersion = dialogItemText(box, IDC_VERSION_TEXT);
             PostMessageW(box, WM_COMMAND, IDOK, 0);
             return true;
         });

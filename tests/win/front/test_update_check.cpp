@@ -15,10 +15,7 @@
 #include "front_test_support.h"
 #include "res/resource.h"
 
-using fronttest::dialogItemText;
-using fronttest::ModalDriver;
-using fronttest::pumpUntil;
-using fronttest::SearchBarTest;
+using namespace fronttest;
 
 namespace {
 
@@ -118,8 +115,8 @@ struct Shown {
 // Reads the update check dialog once it shows, then sets its box and presses a button.
 std::function<bool()> answer(Shown& shown, int button, bool tick) {
     return [&shown, button, tick] {
-        const HWND box = FindWindowW(L"#32770", L"Update Check");
-        if (!box || !IsWindowVisible(box))
+        const HWND box = shownDialog(L"Update Check");
+        if (!box)
             return false;
         shown.seen = true;
         shown.message = dialogItemText(box, IDC_UPDATE_MESSAGE);
@@ -216,28 +213,13 @@ TEST(UpdateCheck, AskedForItShowsEveryOutcomeAndOnlyYesOrOkTakesTheBox) {
 }
 
 TEST(UpdateCheck, AFailureIsSaidWhenAskedForAndSilentAtStartUp) {
-    // The message box's caption is the program's name; it is found by its text.
-    static bool said;
-    said = false;
     {
-        const ModalDriver driver([] {
-            EnumThreadWindows(
-                GetCurrentThreadId(),
-                [](HWND window, LPARAM) {
-                    if (IsWindowVisible(window) &&
-                        dialogItemText(window, 0xFFFF) == "Could not get latest version info") {
-                        said = true;
-                        PostMessageW(window, WM_COMMAND, IDOK, 0);
-                    }
-                    return TRUE;
-                },
-                0);
-            return said;
-        });
+        wintest::MessageBoxCloser closer;
         UpdateCheckDlg asked(FALSE, nullptr);
         asked.setVersionFileUrl("http://127.0.0.1:9/curversion.dat");
         EXPECT_EQ(asked.DoModal(), IDOK);
-        EXPECT_TRUE(said);
+        ASSERT_EQ(closer.seen.size(), 1u);
+        EXPECT_EQ(closer.seen[0].text, "Could not get latest version info");
     }
 
     const Outcome atStartup = runDialog(TRUE, "http://127.0.0.1:9/curversion.dat", IDOK, false);
@@ -261,14 +243,14 @@ TEST_F(UpdateCheckAtStartUp, ANewerVersionIsOfferedOnceTheBarIsUp) {
     ASSERT_TRUE(bar->isCheckForUpdates());
     EXPECT_TRUE(pumpUntil([&] { return shown.seen; }));
     EXPECT_EQ(shown.latestVersion, ownWithThird(+1));
-    fronttest::pumpFor(100);
+    pumpFor(100);
     EXPECT_TRUE(bar->isCheckForUpdates());
 }
 
 TEST_F(UpdateCheckAtStartUp, FromTheMenuTheBoxSwitchesTheCheckOff) {
     VersionServer server(UpdateCheckDlg::ownVersion().str());
     open();
-    fronttest::pumpFor(100);
+    pumpFor(100);
     bar->setVersionFileUrl(server.url());
     Shown shown;
     const ModalDriver driver(answer(shown, IDOK, false));
