@@ -4,14 +4,8 @@
 # and ends on its Exit command.
 source "$(dirname "$0")/lib.sh"
 
-start_program
+start_and_wait || fail "no window titled Corvantile appeared"
 first=$E2E_PID
-for _ in $(seq 1 150); do
-    [[ -n "$(xdotool search --name '^Corvantile$' 2>/dev/null)" ]] && break
-    sleep 0.2
-done
-[[ -n "$(xdotool search --name '^Corvantile$' 2>/dev/null)" ]] ||
-    fail "no window titled Corvantile appeared"
 bring_bar_up || fail "a second start did not bring the bar up"
 bar=$BAR
 kill -0 "$first" 2>/dev/null || fail "the first copy ended"
