@@ -35,13 +35,15 @@ protected:
 TEST_F(CorePlugins, StartMenuShortcutIsFoundByItsName) {
     const CString programs = specialFolder(CSIDL_PROGRAMS);
     ASSERT_FALSE(programs.IsEmpty());
-    const CString link = programs + "\\Corvantile Test Zebrafish.lnk";
+    // A name outside the ANSI code page, saved twice: the second save replaces the file.
+    const CString link = programs + "\\Corvantile Test Zebrafish Zoë.lnk";
     CShellLinkInfo info;
     info.m_strTarget = "C:\\windows\\system32\\notepad.exe";
     info.m_strDescription = "A test shortcut";
     info.m_strWorkingDir = "C:\\windows\\system32";
     CShellLink writer;
     ASSERT_TRUE(writer.Create(info));
+    ASSERT_TRUE(writer.Save(link));
     ASSERT_TRUE(writer.Save(link));
 
     startCore(only(std::make_unique<ProgramsPlugin>()));
@@ -50,7 +52,7 @@ TEST_F(CorePlugins, StartMenuShortcutIsFoundByItsName) {
 
     const auto titles = results.titles(searchAndWait("test zebrafish"));
     ASSERT_FALSE(titles.empty());
-    EXPECT_EQ(titles[0], "Corvantile Test Zebrafish");
+    EXPECT_EQ(titles[0], "Corvantile Test Zebrafish Zoë");
     ASSERT_GE(properties.size(), 2u);
     EXPECT_EQ(properties[0], "4=" + link.str());
     EXPECT_EQ(properties[1], "5=C:\\windows\\system32\\notepad.exe");

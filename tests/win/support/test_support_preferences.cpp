@@ -34,20 +34,6 @@ VPreferencesNode* programTree(int posX) {
     return root;
 }
 
-// A test in a folder whose name is outside the ANSI code page, as user profiles can be.
-class SupportPreferencesFile : public testing::Test {
-protected:
-    int countFiles(const std::string& part) const {
-        int count = 0;
-        for (const auto& entry : fs::directory_iterator(m_dir.path()))
-            count += path_to_utf8(entry.path().filename()).find(part) != std::string::npos;
-        return count;
-    }
-
-    wintest::TempFolder m_dir{"corvantile Zoë 日本"};
-    CString m_file = m_dir.file("Corvantile.xml");
-};
-
 } // namespace
 
 TEST(SupportPreferencesNode, MissingOrUnreadableKeysKeepTheDefault) {
@@ -108,48 +94,51 @@ TEST(SupportPreferencesNode, ParentsOwnTheirChildren) {
     root->deleteThis();
 }
 
-TEST_F(SupportPreferencesFile, SavedTreeLoadsBackUnderUnicodeFolder) {
-    VPreferencesNode* tree = programTree(412);
-    ASSERT_TRUE(VPreferences::save(m_file, tree));
-    tree->deleteThis();
-    tree = programTree(-20);
-    ASSERT_TRUE(VPreferences::save(m_file, tree)); // replaces the first file
-    tree->deleteThis();
-    EXPECT_EQ(countFiles(".bak"), 1);
+// The file in a folder whose name is outside the ANSI code page, as user profiles can be: a
+// first run finds nothing, a save replaces the file and keeps the previous one as the backup,
+// and a damaged file is set aside for the backup's tree (or for none without a backup).
+TEST(SupportPreferencesFile, SavesReplaceTheFileAndDamagedFilesAreSetAside) {
+    const wintest::TempFolder dir("corvantile Zoë 日本");
+    const CString file = dir.file("Corvantile.xml");
+    const auto countFiles = [&](const std::string& part) {
+        int count = 0;
+        for (const auto& entry : fs::directory_iterator(dir.path()))
+            count += path_to_utf8(entry.path().filename()).find(part) != std::string::npos;
+        return count;
+    };
+    // The PosX of the file's tree, or 0 when nothing loads; checks the escaped names on the way.
+    const auto loadedPosX = [&] {
+        VPreferencesNode* document = VPreferences::load(file);
+        if (!document)
+            return 0;
+        VPreferencesNode* root = document->getChild("Corvantile");
+        int posX = 0;
+        CString folder;
+        EXPECT_TRUE(root->getChild("Window")->getParam("PosX", posX));
+        EXPECT_TRUE(
+            root->getChild("Plug-ins & <Sources>")->getParam("Folder \"Documents\"", folder));
+        EXPECT_EQ(folder, "C:\\Users\\Zoë\\Dokumente – Ablage\\日本");
+        document->deleteThis();
+        return posX;
+    };
 
-    VPreferencesNode* document = VPreferences::load(m_file);
-    ASSERT_NE(document, nullptr);
-    VPreferencesNode* root = document->getChild("Corvantile");
-    ASSERT_NE(root, nullptr);
-    int posX = 0;
-    EXPECT_TRUE(root->getChild("Window")->getParam("PosX", posX));
-    EXPECT_EQ(posX, -20);
-    CString folder;
-    ASSERT_NE(root->getChild("Plug-ins & <Sources>"), nullptr);
-    EXPECT_TRUE(root->getChild("Plug-ins & <Sources>")->getParam("Folder \"Documents\"", folder));
-    EXPECT_EQ(folder, "C:\\Users\\Zoë\\Dokumente – Ablage\\日本");
-    document->deleteThis();
-}
-
-TEST_F(SupportPreferencesFile, FirstRunAndDamagedFilesGiveNoTree) {
-    EXPECT_EQ(VPreferences::load(m_file), nullptr);
-    EXPECT_FALSE(VPreferences::save(m_file, nullptr));
-    EXPECT_FALSE(fs::exists(m_dir.path() / "Corvantile.xml"));
-
-    m_dir.write("Corvantile.xml", "<preferences><node");
-    EXPECT_EQ(VPreferences::load(m_file), nullptr);
+    EXPECT_EQ(loadedPosX(), 0);
+    EXPECT_FALSE(VPreferences::save(file, nullptr));
+    EXPECT_FALSE(fs::exists(dir.path() / "Corvantile.xml"));
+    dir.write("Corvantile.xml", "<preferences><node");
+    EXPECT_EQ(loadedPosX(), 0);
     EXPECT_EQ(countFiles(".corrupt-"), 1);
 
-    // With a good backup, a damaged file gives the backup's tree.
-    VPreferencesNode* tree = programTree(1);
-    ASSERT_TRUE(VPreferences::save(m_file, tree));
-    ASSERT_TRUE(VPreferences::save(m_file, tree));
-    tree->deleteThis();
-    m_dir.write("Corvantile.xml", std::string(64, '\0'));
-    VPreferencesNode* document = VPreferences::load(m_file);
-    ASSERT_NE(document, nullptr);
-    EXPECT_NE(document->getChild("Corvantile"), nullptr);
-    document->deleteThis();
+    for (const int posX : {412, -20}) {
+        VPreferencesNode* tree = programTree(posX);
+        ASSERT_TRUE(VPreferences::save(file, tree));
+        tree->deleteThis();
+    }
+    EXPECT_EQ(countFiles(".bak"), 1);
+    EXPECT_EQ(loadedPosX(), -20);
+
+    dir.write("Corvantile.xml", std::string(64, '\0'));
+    EXPECT_EQ(loadedPosX(), 412) << "the backup's tree";
     EXPECT_EQ(countFiles(".corrupt-"), 2);
 }
 
