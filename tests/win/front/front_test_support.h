@@ -170,6 +170,11 @@ protected:
     std::unique_ptr<TestSearchBar> bar;
 };
 
+// Whether browser_pages.sh runs the test, with a stand-in for the browser; the tests that open
+// a browser run only then.
+inline bool browserStubbed() {
+    return GetEnvironmentVariableW(L"CORVANTILE_BROWSER_STUB", nullptr, 0) != 0;
+}
 // Marks the Ctrl key as held (or not) for this thread's key handling.
 void holdControl(bool down);
 // Handles this thread's pending messages, offering key messages to PreTranslateMessage first

@@ -1,9 +1,7 @@
 // The about box and the version reader behind it, and the menu commands that open the
-// program's web pages. The tests that open a browser run only from the .sh scripts beside
-// them, which put a recording stand-in for the browser on the PATH.
+// program's web pages.
 #include <gtest/gtest.h>
 
-#include <fstream>
 #include <regex>
 
 #include "dialogs/CAboutDlg.h"
@@ -15,10 +13,6 @@ using namespace fronttest;
 using Translation = CFileVersionInfo::Translation;
 
 namespace {
-
-bool browserStubbed() {
-    return GetEnvironmentVariableW(L"CORVANTILE_BROWSER_STUB", nullptr, 0) != 0;
-}
 
 // The test program carries the program's own resources, version resource included.
 TEST(FileVersionInfo, ReadsTheProgramsVersionResourceAndForgetsItOnAFailedRead) {
@@ -83,7 +77,7 @@ TEST(AboutBox, ShowsTheVersionTheBuildDateAndTheSite) {
 
 TEST(AboutBox, TheLinkOpensTheProgramsSite) {
     if (!browserStubbed())
-        GTEST_SKIP() << "run by test_about_link.sh";
+        GTEST_SKIP() << "run by browser_pages.sh";
     CAboutDlg about;
     ASSERT_TRUE(about.Create(IDD_ABOUTBOX));
     about.GetDlgItem(IDC_HOME_LINK)->SendMessage(BM_CLICK);
@@ -114,7 +108,7 @@ TEST_F(MenuCommands, AboutRunsTheAboutBoxUntilOk) {
 
 TEST_F(MenuCommands, TheWebPagesOpenInTheBrowser) {
     if (!browserStubbed())
-        GTEST_SKIP() << "run by test_web_pages.sh";
+        GTEST_SKIP() << "run by browser_pages.sh";
     open();
     for (const UINT command : {ID_HOME_PAGE, ID_ONLINE_HELP, ID_USER_FORUMS})
         bar->SendMessage(WM_COMMAND, command, 0);

@@ -5,6 +5,7 @@
 
 #include "core_iface/VCorvantileCore.h"
 #include "front_test_support.h"
+#include "resultlist/ElementListLayout.h"
 
 using namespace fronttest;
 
@@ -252,13 +253,11 @@ TEST_F(Choosers, RowsAreShadedAndOnlyTheSelectedSeveralPropertyRowShowsTheArrow)
     // Unselected rows: even ones on the window colour, odd ones a shade apart.
     const int plain = actions.getSelection() == 0 ? 2 : 0;
     const int odd = actions.getSelection() == 1 ? 3 : 1;
+    const COLORREF window = GetSysColor(COLOR_WINDOW);
     CRect row;
     ASSERT_TRUE(actions.getRowRect(odd, &row));
-    const COLORREF window = GetSysColor(COLOR_WINDOW);
-    const COLORREF shade = window > 0x808080 ? window - 0x0A0A0A : window + 0x0A0A0A;
-    if (odd < actions.getRowCount()) {
-        EXPECT_EQ(pixelAt(actions, row.right - 3, row.top + 1), shade);
-    }
+    EXPECT_EQ(pixelAt(actions, row.right - 3, row.top + 1),
+              elementlist::alternateRowColour(window));
     actions.getRowRect(plain, &row);
     EXPECT_EQ(pixelAt(actions, row.right - 3, row.top + 1), window);
 }

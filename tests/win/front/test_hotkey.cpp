@@ -113,7 +113,7 @@ TEST_F(HotKey, StartUpTakesTheKeyAndHidesTheBar) {
             close();
         }
         EXPECT_TRUE(isFree(c.modifier, VK_SPACE)) << "the key is given back";
-        EXPECT_EQ(savedSetting("Window/HotKeyModifier"), std::to_string(c.modifier).c_str());
+        EXPECT_EQ(savedSetting("Window/HotKeyModifier"), CString(std::to_string(c.modifier)));
     }
 }
 

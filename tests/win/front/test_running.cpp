@@ -113,10 +113,9 @@ TEST_F(Running, ChoosingAnActionElementMakesItCurrent) {
     EXPECT_EQ(bar->getMode(), SearchMode::Idle);
 }
 
-// Run by test_running_shortcut.sh, which puts a stand-in for the browser launcher on PATH.
 TEST_F(Running, GoogleShortcutTakesTheTypedTextToTheSearchAddress) {
-    if (GetEnvironmentVariableW(L"CORVANTILE_BROWSER_STUB", nullptr, 0) == 0)
-        GTEST_SKIP() << "run by test_running_shortcut.sh";
+    if (!browserStubbed())
+        GTEST_SKIP() << "run by browser_pages.sh";
     core->registerPlugin(std::make_unique<corvantile::core::WebSearchPlugin>());
     open();
     bar->getCommandLine().setDelay(10);

@@ -71,7 +71,7 @@ TEST_F(SearchBarSettings, TheBarSavesItsValuesAndPlaceAndOpensThereAgain) {
         {"Window/CommandLine/List/TwoLines", "false"},
     };
     for (const auto& [key, value] : saved)
-        EXPECT_EQ(savedSetting(key), value) << key;
+        EXPECT_EQ(savedSetting(key), CString(value)) << key;
     EXPECT_NE(savedSetting("Window/StartWithWindows"), "");
     EXPECT_NE(savedSetting("Window/QuickLaunchIcon"), "");
 

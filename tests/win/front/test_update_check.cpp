@@ -171,44 +171,42 @@ TEST(UpdateCheck, ReadsTheFirstLineOfAVersionFileAndNothingElse) {
                   std::string::npos)
             << server.lastRequest();
     }
-    {
-        VersionServer missing("<html>Not found</html>\n", 404);
-        EXPECT_EQ(UpdateCheckDlg::fetchLatestVersion(missing.url()), "");
-    }
-    {
-        VersionServer empty("");
-        EXPECT_EQ(UpdateCheckDlg::fetchLatestVersion(empty.url()), "");
+    for (const auto& [body, status] :
+         {std::pair{"<html>Not found</html>\n", 404}, std::pair{"", 200}}) {
+        VersionServer server(body, status);
+        EXPECT_EQ(UpdateCheckDlg::fetchLatestVersion(server.url()), "") << status;
     }
     EXPECT_EQ(UpdateCheckDlg::fetchLatestVersion("http://127.0.0.1:9/curversion.dat"), "");
 }
 
+// Asked for, the check shows each outcome with both versions; No keeps the setting to check at
+// start-up, Yes and OK take the box as it is.
 TEST(UpdateCheck, AskedForItShowsEveryOutcomeAndOnlyYesOrOkTakesTheBox) {
-    {
-        VersionServer server(ownWithThird(+1).str());
-        const Outcome newer = runDialog(FALSE, server.url(), IDCANCEL, false);
-        EXPECT_TRUE(newer.shown.seen);
-        EXPECT_EQ(newer.shown.message, "Would you like to download the latest version?");
-        EXPECT_EQ(newer.shown.yourVersion, UpdateCheckDlg::ownVersion());
-        EXPECT_EQ(newer.shown.latestVersion, ownWithThird(+1));
-        EXPECT_EQ(newer.shown.okText, "Yes");
-        EXPECT_TRUE(newer.shown.noEnabled);
-        EXPECT_EQ(newer.result, IDCANCEL);
-        EXPECT_EQ(newer.checkAtStartup, TRUE) << "No keeps the setting";
-    }
-    {
-        VersionServer server((UpdateCheckDlg::ownVersion() + "7").str());
-        const Outcome same = runDialog(FALSE, server.url(), IDOK, false);
-        EXPECT_EQ(same.shown.message, "You already have the latest version");
-        EXPECT_EQ(same.shown.okText, "OK");
-        EXPECT_FALSE(same.shown.noEnabled);
-        EXPECT_EQ(same.result, IDOK);
-        EXPECT_EQ(same.checkAtStartup, FALSE) << "OK takes the unticked box";
-    }
-    if (UpdateCheckDlg::compareVersions(UpdateCheckDlg::ownVersion(), "0.0.0.0") > 0) {
-        VersionServer server("0.0.0.0");
-        const Outcome older = runDialog(FALSE, server.url(), IDOK, true);
-        EXPECT_EQ(older.shown.message, "Your version is newer than the latest version!");
-        EXPECT_FALSE(older.shown.noEnabled);
+    const CString own = UpdateCheckDlg::ownVersion();
+    const struct {
+        CString latest;
+        int button;
+        bool tick;
+        const char* message;
+        const char* okText;
+        bool noEnabled;
+    } cases[] = {
+        {ownWithThird(+1), IDCANCEL, false, "Would you like to download the latest version?", "Yes",
+         true},
+        {own + "7", IDOK, false, "You already have the latest version", "OK", false},
+        {"0.0.0.0", IDOK, true, "Your version is newer than the latest version!", "OK", false},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.latest.GetString());
+        VersionServer server(c.latest.str());
+        const Outcome outcome = runDialog(FALSE, server.url(), c.button, c.tick);
+        EXPECT_EQ(outcome.shown.message, c.message);
+        EXPECT_EQ(outcome.shown.yourVersion, own);
+        EXPECT_EQ(outcome.shown.latestVersion, c.latest);
+        EXPECT_EQ(outcome.shown.okText, c.okText);
+        EXPECT_EQ(outcome.shown.noEnabled, c.noEnabled);
+        EXPECT_EQ(outcome.result, c.button);
+        EXPECT_EQ(outcome.checkAtStartup, c.button == IDOK ? c.tick : TRUE);
     }
 }
 
@@ -260,8 +258,8 @@ TEST_F(UpdateCheckAtStartUp, FromTheMenuTheBoxSwitchesTheCheckOff) {
 }
 
 TEST(UpdateCheck, YesOpensTheHomePage) {
-    if (GetEnvironmentVariableW(L"CORVANTILE_BROWSER_STUB", nullptr, 0) == 0)
-        GTEST_SKIP() << "run by test_update_yes.sh";
+    if (!browserStubbed())
+        GTEST_SKIP() << "run by browser_pages.sh";
     VersionServer server(ownWithThird(+1).str());
     EXPECT_EQ(runDialog(FALSE, server.url(), IDOK, true).result, IDOK);
 }
