@@ -41,19 +41,6 @@ TEST(Application, RunEndsOnQuitWithItsCode) {
     EXPECT_EQ(app.log, (std::vector<std::string>{"init", "exit"}));
 }
 
-TEST(Application, FirstAppObjectIsTheOneUntilItGoes) {
-    EXPECT_EQ(AfxGetApp(), nullptr);
-    EXPECT_STREQ(AfxGetAppName(), "Corvantile");
-    {
-        CWinApp app("Named");
-        CWinApp second;
-        EXPECT_EQ(AfxGetApp(), &app);
-        EXPECT_STREQ(AfxGetAppName(), "Named");
-    }
-    EXPECT_EQ(AfxGetApp(), nullptr);
-    EXPECT_EQ(AfxWinMain(::GetModuleHandleW(nullptr), nullptr, nullptr, SW_SHOW), -1);
-}
-
 TEST(MessageBoxes, CaptionIsTheAppNameAndOkClosesThem) {
     wintest::MessageBoxCloser closer;
     EXPECT_EQ(AfxMessageBox("Gr\xC3\xBC\xC3\x9F"
@@ -96,16 +83,6 @@ TEST(Rect, GeometryFollowsWin32) {
     CRect overlap;
     EXPECT_FALSE(overlap.IntersectRect(CRect(0, 0, 5, 5), CRect(5, 0, 9, 5)));
     EXPECT_TRUE(overlap.IsRectEmpty());
-}
-
-TEST(Rect, DefaultFrameRectLetsTheSystemChoose) {
-    CWnd::CreateArgs args;
-    args.SetRect(CFrameWnd::rectDefault);
-    EXPECT_EQ(args.x, CW_USEDEFAULT);
-    EXPECT_EQ(args.width, CW_USEDEFAULT);
-    args.SetRect(CRect(1, 2, 11, 22));
-    EXPECT_EQ(args.width, 10);
-    EXPECT_EQ(args.height, 20);
 }
 
 } // namespace
