@@ -55,6 +55,25 @@ wait_for_window() {
     return 1
 }
 
+# Starts the program and waits up to 30 seconds for its window, shown or not.
+start_and_wait() {
+    start_program
+    for _ in $(seq 1 150); do
+        [[ -n "$(xdotool search --name '^Corvantile$' 2>/dev/null)" ]] && return 0
+        sleep 0.2
+    done
+    return 1
+}
+
+# Waits up to 20 seconds for the index, which is saved beside the program once it is built.
+wait_for_index() {
+    for _ in $(seq 1 100); do
+        [[ -s "$E2E_DIR/Corvantile.cache" ]] && return 0
+        sleep 0.2
+    done
+    return 1
+}
+
 # True when no visible window has this exact title.
 window_hidden() {
     [[ -z "$(xdotool search --onlyvisible --name "^$1\$" 2>/dev/null)" ]]
@@ -100,6 +119,25 @@ bring_bar_up() {
             sleep 1
             window_hidden Corvantile || return 0
         fi
+    done
+    return 1
+}
+
+# The colour of a pixel in the first row of the list below the bar $BAR (the black of the root
+# window where no list shows).
+first_row_colour() {
+    eval "$(xdotool getwindowgeometry --shell "$BAR")"
+    import -window root -crop "1x1+$((X + WIDTH / 3))+$((Y + HEIGHT + 8))" -depth 8 txt:- |
+        tail -n 1 | awk '{print $3}'
+}
+
+# Waits up to 10 seconds for a selected first row below the bar (neither black nor white).
+wait_for_selected_row() {
+    local colour
+    for _ in $(seq 1 50); do
+        colour=$(first_row_colour)
+        [[ "$colour" != "#000000" && "$colour" != "#FFFFFF" ]] && return 0
+        sleep 0.2
     done
     return 1
 }

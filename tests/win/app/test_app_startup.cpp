@@ -1,9 +1,12 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
 #include "app/CorvantileApp.h"
+#include "app/SingleInstance.h"
+#include "common/win_test_support.h"
 #include "framework/CWnd.h"
 
 namespace {
@@ -18,6 +21,10 @@ public:
 
     std::vector<std::string> steps;
     HWND ownerOfMainWindow = nullptr;
+
+    bool did(const std::string& step) const {
+        return std::find(steps.begin(), steps.end(), step) != steps.end();
+    }
 
 protected:
     HANDLE CreateInstanceMutex(const CString& name, DWORD& lastError) override {
@@ -47,45 +54,14 @@ protected:
     }
 };
 
-// Closes the next message box of this thread from a timer, remembering its text.
-std::string g_messageBoxText;
-
-void CALLBACK CloseMessageBox(HWND, UINT, UINT_PTR timer, DWORD) {
-    EnumThreadWindows(
-        GetCurrentThreadId(),
-        [](HWND window, LPARAM) -> BOOL {
-            wchar_t className[16] = {};
-            GetClassNameW(window, className, 16);
-            if (std::wstring(className) != L"#32770")
-                return TRUE;
-            wchar_t text[256] = {};
-            GetDlgItemTextW(window, 0xFFFF, text, 256);
-            g_messageBoxText = CString::FromW(text).str();
-            PostMessageW(window, WM_COMMAND, IDOK, 0);
-            return FALSE;
-        },
-        0);
-    if (!g_messageBoxText.empty())
-        KillTimer(nullptr, timer);
-}
-
-bool Contains(const std::vector<std::string>& steps, const std::string& step) {
-    for (const auto& s : steps)
-        if (s == step)
-            return true;
-    return false;
-}
-
 } // namespace
 
 TEST(AppStartup, AsksForTheSessionScopedMutexFirst) {
     ProbeApp app;
     app.InitInstance();
     ASSERT_FALSE(app.steps.empty());
-    const std::string& first = app.steps.front();
-    EXPECT_EQ(first.rfind("mutex {3D1B7E20-95AC-4C6E-8F14-2B9D60A7C5E3}-", 0), 0u) << first;
-    EXPECT_EQ(first.size(),
-              std::string("mutex {3D1B7E20-95AC-4C6E-8F14-2B9D60A7C5E3}").size() + 17);
+    EXPECT_EQ(app.steps.front(),
+              "mutex " + CreateUniqueName(kSingleInstanceBase, kScopeSession).str());
 }
 
 TEST(AppStartup, AFailedMutexDoesNotStopStartUp) {
@@ -93,7 +69,7 @@ TEST(AppStartup, AFailedMutexDoesNotStopStartUp) {
     app.mutexResult = nullptr;
     app.mutexError = ERROR_ACCESS_DENIED;
     EXPECT_FALSE(app.InitInstance()) << "the program has no message pump of its own";
-    EXPECT_TRUE(Contains(app.steps, "main window"));
+    EXPECT_TRUE(app.did("main window"));
     EXPECT_NE(app.ownerOfMainWindow, nullptr);
     EXPECT_FALSE(::IsWindow(app.ownerOfMainWindow)) << "the owner frame is gone afterwards";
 }
@@ -104,47 +80,29 @@ TEST(AppStartup, ARunningCopyIsShownAndThisOneEnds) {
     app.mutexError = ERROR_ALREADY_EXISTS;
     EXPECT_FALSE(app.InitInstance());
     EXPECT_EQ(app.steps.size(), 2u);
-    EXPECT_TRUE(Contains(app.steps, "show running copy"));
-    EXPECT_FALSE(Contains(app.steps, "sockets"));
-    EXPECT_FALSE(Contains(app.steps, "main window"));
+    EXPECT_TRUE(app.did("show running copy"));
     CloseHandle(app.mutexResult);
 }
 
 TEST(AppStartup, LibraryFailuresSayWhatFailedAndEnd) {
-    {
+    const struct {
+        bool socketsWork, oleWorks;
+        const char* message;
+    } cases[] = {
+        {false, true, "Windows sockets initialization failed."},
+        {true, false,
+         "OLE initialization failed.  Make sure that the OLE libraries are the correct version."},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.message);
         ProbeApp app;
-        app.socketsWork = false;
-        g_messageBoxText.clear();
-        SetTimer(nullptr, 0, 100, CloseMessageBox);
+        app.socketsWork = c.socketsWork;
+        app.oleWorks = c.oleWorks;
+        wintest::MessageBoxCloser closer;
         EXPECT_FALSE(app.InitInstance());
-        EXPECT_EQ(g_messageBoxText, "Windows sockets initialization failed.");
-        EXPECT_FALSE(Contains(app.steps, "ole"));
-        EXPECT_FALSE(Contains(app.steps, "main window"));
+        ASSERT_EQ(closer.seen.size(), 1u);
+        EXPECT_EQ(closer.seen[0].text, c.message);
+        EXPECT_EQ(app.did("ole"), c.socketsWork) << "no OLE after a sockets failure";
+        EXPECT_FALSE(app.did("main window"));
     }
-    {
-        ProbeApp app;
-        app.oleWorks = false;
-        g_messageBoxText.clear();
-        SetTimer(nullptr, 0, 100, CloseMessageBox);
-        EXPECT_FALSE(app.InitInstance());
-        EXPECT_EQ(g_messageBoxText, "OLE initialization failed.  Make sure that the OLE libraries "
-                                    "are the correct version.");
-        EXPECT_FALSE(Contains(app.steps, "main window"));
-    }
-}
-
-TEST(AppStartup, TooltipsShowLabelAndDescriptionInTheProgramsColours) {
-    ProbeApp app;
-    app.InitInstance();
-    ASSERT_NE(CBCGPWorkspace::GetTooltipManager(), nullptr);
-    const CBCGPToolTipParams& look = CBCGPWorkspace::GetTooltipManager()->GetTooltipParams(1);
-    EXPECT_FALSE(look.m_bDrawIcon);
-    EXPECT_TRUE(look.m_bDrawDescription);
-    EXPECT_EQ(look.m_nMaxDescrWidth, 100);
-    EXPECT_FALSE(look.m_bRoundedCorners);
-    EXPECT_EQ(look.m_clrFill, 0xFFFFFFu);
-    EXPECT_EQ(look.m_clrFillGradient, 0xF0E4E4u);
-    EXPECT_EQ(look.m_clrText, 0x50533Du);
-    EXPECT_EQ(look.m_clrBorder, 0xA89590u);
-    EXPECT_TRUE(look.m_bDrawSeparator);
 }

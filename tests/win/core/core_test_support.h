@@ -1,16 +1,14 @@
-// What the core's tests share: a plug-in with fixed items, listeners that record what they
-// receive, a temporary folder, and a fixture that runs a core made of test plug-ins only.
+// What the core's tests share: listeners that record what they receive, and a fixture that
+// runs a core made of test plug-ins only.
 #pragma once
 
 #include <gtest/gtest.h>
 
 #include <windows.h>
 
-#include <atomic>
 #include <chrono>
-#include <condition_variable>
-#include <filesystem>
 #include <functional>
+#include <memory>
 #include <mutex>
 #include <string>
 #include <vector>
@@ -20,47 +18,13 @@
 #include "core_iface/VElement.h"
 #include "core_iface/VListener.h"
 #include "core_iface/VPlugin.h"
+#include "common/win_test_support.h"
 
 namespace core_test {
 
-// A folder that exists for one test.
-class TempFolder {
-public:
-    TempFolder();
-    ~TempFolder();
-    TempFolder(const TempFolder&) = delete;
-    TempFolder& operator=(const TempFolder&) = delete;
-
-    const std::filesystem::path& path() const { return m_path; }
-    // The folder as UTF-8 text, without a trailing backslash.
-    CString text() const;
-    // Writes a file below the folder (creating its folders); returns its full path.
-    CString write(const std::string& relative, const std::string& contents) const;
-
-private:
-    std::filesystem::path m_path;
-};
-
-// A plug-in whose scan gives the same items every time.
-class FixedPlugin : public VPlugin {
-public:
-    explicit FixedPlugin(std::vector<VItem> items, CString id = "Fixed")
-        : m_items(std::move(items)), m_id(std::move(id)) {}
-
-    CString getName() override { return m_id; }
-    CString getDescription() override { return "Fixed items for tests"; }
-    CString getAuthor() override { return "Tests"; }
-    CString getId() override { return m_id; }
-    void scan(VItemSink& sink) override;
-
-    std::atomic<int> scans{0};
-    // While set, a scan waits here before its first item.
-    std::function<void()> beforeScan;
-
-private:
-    std::vector<VItem> m_items;
-    CString m_id;
-};
+using wintest::ItemsPlugin;
+using wintest::TempFolder;
+using wintest::TestAction;
 
 // Records the elements of searches and the threads they came on; frees results at once
 // unless told to keep them.
@@ -77,9 +41,6 @@ public:
     void elementFound(DWORD searchId, VElement* element) override;
     void elementsFound(DWORD searchId, VElement** elements, int count) override;
 
-    // Waits until at least count elements of the search arrived; false after a generous
-    // deadline (which only guards against a hang).
-    bool waitFor(DWORD searchId, std::size_t count);
     std::vector<Received> received(DWORD searchId) const;
     std::vector<CString> titles(DWORD searchId) const;
     std::size_t total() const;
@@ -95,7 +56,6 @@ private:
     void take(DWORD searchId, VElement* element);
 
     mutable std::mutex m_mutex;
-    std::condition_variable m_arrived;
     std::vector<Received> m_received;
     std::vector<std::pair<DWORD, VResult*>> m_kept;
 };
@@ -112,27 +72,32 @@ public:
 // A core made of the given plug-ins only, with its cache in a temporary folder.
 class CoreFixture : public testing::Test {
 protected:
-    void SetUp() override;
-    void TearDown() override;
+    void TearDown() override { stopCore(); }
 
     // Makes and starts the core with these plug-ins (taken over) and actions, and builds its
     // index unless told not to.
     VCorvantileCore* startCore(std::vector<std::unique_ptr<VPlugin>> plugins,
                                std::vector<std::unique_ptr<VAction>> actions = {},
                                bool buildIndex = true);
+    // Shuts the core down and frees it, if there is one.
+    void stopCore();
     // Searches and waits until the search has ended; returns its id.
     DWORD searchAndWait(const CString& text);
     bool waitIdle();
 
     VCorvantileCore* core = nullptr;
-    std::unique_ptr<TempFolder> cacheFolder;
+    TempFolder cacheFolder;
     RecordingListener results;
     ActionRecorder actions;
 };
 
 // Items for tests.
-VItem fileItem(const char* name, const char* path);
-VItem textItem(const char* name, const char* value);
+inline VItem fileItem(const char* name, const char* path) {
+    return {VItemKind::File, name, path, CString()};
+}
+inline VItem textItem(const char* name, const char* value) {
+    return {VItemKind::Text, name, value, CString()};
+}
 
 // A list of plug-ins made of one.
 template <class Plugin> std::vector<std::unique_ptr<VPlugin>> only(std::unique_ptr<Plugin> plugin) {

@@ -16,7 +16,6 @@ namespace {
 class CoreActions : public CoreFixture {
 protected:
     void SetUp() override {
-        CoreFixture::SetUp();
         auto plugins = only(std::make_unique<WebSearchPlugin>());
         plugins.push_back(std::make_unique<SystemCommandsPlugin>());
         startCore(std::move(plugins), {}, false);
@@ -145,10 +144,6 @@ TEST_F(CoreActions, DestructiveSystemCommandsAskFirst) {
     setConfirmHook(nullptr);
     EXPECT_EQ(questions.size(), 4u);
 }
-
-} // namespace
-
-namespace {
 
 // Installs a stand-in browser under the shell's "App Paths" for one test.
 class FakeBrowser {

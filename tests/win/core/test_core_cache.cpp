@@ -11,27 +11,21 @@ namespace {
 class CoreCache : public CoreFixture {
 protected:
     // Restarts the core with a plug-in that finds nothing (and counts its scans).
-    FixedPlugin* restartWithEmptyPlugin() {
-        core->unregisterResultListener(&results);
-        core->unregisterActionListener(&actions);
-        core->shutDown();
-        core->deleteThis();
-        core = nullptr;
-        auto empty = std::make_unique<FixedPlugin>(std::vector<VItem>{}, "Fixed");
-        FixedPlugin* plugin = empty.get();
+    ItemsPlugin* restartWithEmptyPlugin() {
+        stopCore();
+        auto empty = std::make_unique<ItemsPlugin>(std::vector<VItem>{});
+        ItemsPlugin* plugin = empty.get();
         startCore(only(std::move(empty)), {}, false);
         return plugin;
     }
-
-    CString cacheFile() const { return cacheFolder->text() + "\\Corvantile.cache"; }
 };
 
 TEST_F(CoreCache, APreviousRunsCacheAnswersTheFirstSearch) {
-    startCore(only(std::make_unique<FixedPlugin>(
+    startCore(only(std::make_unique<ItemsPlugin>(
         std::vector<VItem>{textItem("Aardvark Atlas", "a"), fileItem("Notes", "C:\\Notes.txt")})));
-    ASSERT_TRUE(std::filesystem::exists(cacheFolder->path() / "Corvantile.cache"));
+    ASSERT_TRUE(std::filesystem::exists(cacheFolder.path() / "Corvantile.cache"));
 
-    FixedPlugin* plugin = restartWithEmptyPlugin();
+    ItemsPlugin* plugin = restartWithEmptyPlugin();
     EXPECT_EQ(results.titles(searchAndWait("aardvark")), std::vector<CString>{"Aardvark Atlas"});
     EXPECT_EQ(plugin->scans.load(), 0);
 
@@ -42,9 +36,9 @@ TEST_F(CoreCache, APreviousRunsCacheAnswersTheFirstSearch) {
 }
 
 TEST_F(CoreCache, ADamagedCacheIsIgnored) {
-    startCore(only(std::make_unique<FixedPlugin>(std::vector<VItem>{textItem("Aardvark", "a")})));
+    startCore(only(std::make_unique<ItemsPlugin>(std::vector<VItem>{textItem("Aardvark", "a")})));
     {
-        std::fstream file(cacheFolder->path() / "Corvantile.cache",
+        std::fstream file(cacheFolder.path() / "Corvantile.cache",
                           std::ios::in | std::ios::out | std::ios::binary);
         file.seekp(40);
         file.put('\x7F');
@@ -55,7 +49,7 @@ TEST_F(CoreCache, ADamagedCacheIsIgnored) {
 
 TEST_F(CoreCache, ItemsOfPluginsThatAreGoneAreNotShown) {
     startCore(only(
-        std::make_unique<FixedPlugin>(std::vector<VItem>{textItem("Aardvark", "a")}, "Former")));
+        std::make_unique<ItemsPlugin>(std::vector<VItem>{textItem("Aardvark", "a")}, "Former")));
     restartWithEmptyPlugin();
     EXPECT_TRUE(results.titles(searchAndWait("aardvark")).empty());
 }

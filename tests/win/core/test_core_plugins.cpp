@@ -35,13 +35,15 @@ protected:
 TEST_F(CorePlugins, StartMenuShortcutIsFoundByItsName) {
     const CString programs = specialFolder(CSIDL_PROGRAMS);
     ASSERT_FALSE(programs.IsEmpty());
-    const CString link = programs + "\\Corvantile Test Zebrafish.lnk";
+    // A name outside the ANSI code page, saved twice: the second save replaces the file.
+    const CString link = programs + "\\Corvantile Test Zebrafish Zoë.lnk";
     CShellLinkInfo info;
     info.m_strTarget = "C:\\windows\\system32\\notepad.exe";
     info.m_strDescription = "A test shortcut";
     info.m_strWorkingDir = "C:\\windows\\system32";
     CShellLink writer;
     ASSERT_TRUE(writer.Create(info));
+    ASSERT_TRUE(writer.Save(link));
     ASSERT_TRUE(writer.Save(link));
 
     startCore(only(std::make_unique<ProgramsPlugin>()));
@@ -50,7 +52,7 @@ TEST_F(CorePlugins, StartMenuShortcutIsFoundByItsName) {
 
     const auto titles = results.titles(searchAndWait("test zebrafish"));
     ASSERT_FALSE(titles.empty());
-    EXPECT_EQ(titles[0], "Corvantile Test Zebrafish");
+    EXPECT_EQ(titles[0], "Corvantile Test Zebrafish Zoë");
     ASSERT_GE(properties.size(), 2u);
     EXPECT_EQ(properties[0], "4=" + link.str());
     EXPECT_EQ(properties[1], "5=C:\\windows\\system32\\notepad.exe");
@@ -186,36 +188,6 @@ TEST(FilesSettings, ExtensionsAndSettingsRoundTrip) {
     EXPECT_EQ(other.settings().folders.size(), 2u) << "the Desktop and Documents by default";
 }
 
-} // namespace
-
-namespace {
-
-const CString* g_answerFolder = nullptr;
-bool g_answerOk = true;
-
-// Fills in and closes the Files and Folders dialog once it is open; run by a timer of the
-// test's thread, whose messages the dialog's modal loop handles.
-void CALLBACK answerDialog(HWND, UINT, UINT_PTR, DWORD) {
-    HWND dialog = nullptr;
-    EnumThreadWindows(
-        GetCurrentThreadId(),
-        [](HWND window, LPARAM found) {
-            wchar_t title[64] = {};
-            GetWindowTextW(window, title, 64);
-            if (wcscmp(title, L"Files and Folders") != 0)
-                return TRUE;
-            *reinterpret_cast<HWND*>(found) = window;
-            return FALSE;
-        },
-        reinterpret_cast<LPARAM>(&dialog));
-    if (!dialog || !IsWindowVisible(dialog))
-        return;
-    SetDlgItemTextW(dialog, 101, (*g_answerFolder + "\r\n\r\n").W().c_str());
-    SetDlgItemTextW(dialog, 103, L".txt; md");
-    SetDlgItemInt(dialog, 104, 2, FALSE);
-    PostMessageW(dialog, WM_COMMAND, g_answerOk ? IDOK : IDCANCEL, 0);
-}
-
 TEST_F(CorePlugins, TheFilesDialogChangesTheSettingsAndTheIndexFollows) {
     TempFolder data;
     data.write("qwyxz.txt", "x");
@@ -227,17 +199,31 @@ TEST_F(CorePlugins, TheFilesDialogChangesTheSettingsAndTheIndexFollows) {
     startCore(only(std::move(plugin)));
     ASSERT_TRUE(files->isConfigurable());
 
+    // Fills in the dialog once it shows and closes it with button.
     const CString folder = data.text();
-    g_answerFolder = &folder;
-    g_answerOk = false;
-    UINT_PTR timer = SetTimer(nullptr, 0, 50, answerDialog);
-    files->configure(nullptr);
+    const auto answer = [&folder](int button) {
+        return [&folder, button] {
+            const HWND dialog = wintest::shownDialog(L"Files and Folders");
+            if (!dialog)
+                return false;
+            SetDlgItemTextW(dialog, 101, (folder + "\r\n\r\n").W().c_str());
+            SetDlgItemTextW(dialog, 103, L".txt; md");
+            SetDlgItemInt(dialog, 104, 2, FALSE);
+            PostMessageW(dialog, WM_COMMAND, button, 0);
+            return true;
+        };
+    };
+    {
+        const wintest::ModalDriver driver(answer(IDCANCEL));
+        files->configure(nullptr);
+    }
     EXPECT_EQ(files->settings().folders, std::vector<CString>{"C:\\nowhere"});
 
-    g_answerOk = true;
     const int scansBefore = core->impl().search.scanCount();
-    files->configure(nullptr);
-    KillTimer(nullptr, timer);
+    {
+        const wintest::ModalDriver driver(answer(IDOK));
+        files->configure(nullptr);
+    }
     const FilesSettings chosen = files->settings();
     EXPECT_EQ(chosen.folders, std::vector<CString>{folder});
     EXPECT_EQ(chosen.extensions, (std::vector<CString>{"txt", "md"}));

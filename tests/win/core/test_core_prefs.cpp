@@ -55,20 +55,12 @@ Settings read(VCorvantileCore* core) {
 
 class CorePrefs : public CoreFixture {
 protected:
-    void SetUp() override {
-        CoreFixture::SetUp();
-        restart();
-    }
+    void SetUp() override { restart(); }
 
     void restart() {
-        if (core) {
-            core->shutDown();
-            core->deleteThis();
-        }
-        std::vector<std::unique_ptr<VPlugin>> plugins;
-        plugins.push_back(std::make_unique<WebSearchPlugin>());
+        stopCore();
+        auto plugins = only(std::make_unique<WebSearchPlugin>());
         plugins.push_back(std::make_unique<FilesPlugin>());
-        core = nullptr;
         startCore(std::move(plugins), {}, false);
     }
 
@@ -112,8 +104,9 @@ TEST_F(CorePrefs, SavedSettingsLoadBackThroughTheFile) {
     // Saving twice replaces the core's nodes instead of adding more.
     core->savePrefs(root);
     EXPECT_EQ(root->getChildCount(), 1);
-    TempFolder folder;
-    const CString file = folder.text() + "\\Corvantile.xml";
+    // A folder name outside the ANSI code page, as user profiles have.
+    TempFolder folder("corvantile Zoë 日本");
+    const CString file = folder.file("Corvantile.xml");
     ASSERT_TRUE(VPreferences::save(file, root));
     root->deleteThis();
 

@@ -10,31 +10,20 @@ using namespace core_test;
 
 namespace {
 
-std::unique_ptr<FixedPlugin> numberedItems(int count) {
+std::unique_ptr<ItemsPlugin> numberedItems(int count) {
     std::vector<VItem> items;
     for (int i = 0; i < count; ++i) {
         char name[32];
         snprintf(name, sizeof name, "item %04d", i);
         items.push_back(textItem(name, name));
     }
-    return std::make_unique<FixedPlugin>(std::move(items));
+    return std::make_unique<ItemsPlugin>(std::move(items));
 }
-
-// An action found by its name, which records the text it runs with.
-class RecordingAction : public VAction {
-public:
-    RecordingAction() : VAction("Frobnicate Widgets", "Frobnicates for tests", {PropertyText}) {}
-    bool runWithText(const CString& text) override {
-        ranWith = text;
-        return true;
-    }
-    CString ranWith;
-};
 
 class CoreSearch : public CoreFixture {};
 
 TEST_F(CoreSearch, ResultsArriveBestFirstOnAnotherThread) {
-    startCore(only(std::make_unique<FixedPlugin>(
+    startCore(only(std::make_unique<ItemsPlugin>(
         std::vector<VItem>{fileItem("Paint", "C:\\Apps\\paint.exe"),
                            fileItem("Visual Studio Code", "C:\\Apps\\Code\\Code.exe"),
                            fileItem("Visio Viewer", "C:\\Apps\\vviewer.exe"),
@@ -53,7 +42,7 @@ TEST_F(CoreSearch, ResultsArriveBestFirstOnAnotherThread) {
 
 TEST_F(CoreSearch, ResultsCarryPropertiesAndMatchedPositions) {
     results.keepResults = true;
-    startCore(only(std::make_unique<FixedPlugin>(
+    startCore(only(std::make_unique<ItemsPlugin>(
         std::vector<VItem>{fileItem("Report.txt", "C:\\Data\\Report.txt")})));
     const DWORD id = searchAndWait("rep");
     const auto kept = results.keptResults(id);
@@ -74,7 +63,7 @@ TEST_F(CoreSearch, ResultsCarryPropertiesAndMatchedPositions) {
 }
 
 TEST_F(CoreSearch, ShorterQueriesThanTheMinimumFindNothing) {
-    auto plugins = only(std::make_unique<FixedPlugin>(std::vector<VItem>{textItem("abcdef", "x")}));
+    auto plugins = only(std::make_unique<ItemsPlugin>(std::vector<VItem>{textItem("abcdef", "x")}));
     plugins.push_back(std::make_unique<corvantile::core::CalculatorPlugin>());
     startCore(std::move(plugins));
     core->minSearchChars = 3;
@@ -88,10 +77,10 @@ TEST_F(CoreSearch, ShorterQueriesThanTheMinimumFindNothing) {
 
 TEST_F(CoreSearch, ActionsFoundByNameGoToTheActionListeners) {
     std::vector<std::unique_ptr<VAction>> extra;
-    auto action = std::make_unique<RecordingAction>();
-    RecordingAction* frobnicate = action.get();
+    auto action = std::make_unique<TestAction>("Frobnicate Widgets");
+    TestAction* frobnicate = action.get();
     extra.push_back(std::move(action));
-    startCore(only(std::make_unique<FixedPlugin>(std::vector<VItem>{textItem("Frobisher", "x")})),
+    startCore(only(std::make_unique<ItemsPlugin>(std::vector<VItem>{textItem("Frobisher", "x")})),
               std::move(extra));
 
     const DWORD id = searchAndWait("frob");
@@ -173,7 +162,7 @@ TEST_F(CoreSearch, AnUnregisteredListenerHearsNothing) {
 
 TEST_F(CoreSearch, AChosenResultRanksFirstForItsQueryNextTime) {
     results.keepResults = true;
-    startCore(only(std::make_unique<FixedPlugin>(
+    startCore(only(std::make_unique<ItemsPlugin>(
         std::vector<VItem>{textItem("Alpha One", "1"), textItem("Alpha Two", "2")})));
     const DWORD first = searchAndWait("alpha");
     const auto kept = results.keptResults(first);
@@ -186,14 +175,10 @@ TEST_F(CoreSearch, AChosenResultRanksFirstForItsQueryNextTime) {
     EXPECT_EQ(results.titles(second), (std::vector<CString>{"Alpha Two", "Alpha One"}));
 }
 
-} // namespace
-
-namespace {
-
 TEST_F(CoreSearch, RealTimeSearchesWalkTheSourcesForEveryQuery) {
-    auto plugin = std::make_unique<FixedPlugin>(
+    auto plugin = std::make_unique<ItemsPlugin>(
         std::vector<VItem>{textItem("Aardvark Atlas", "a"), textItem("Badger", "b")});
-    FixedPlugin* fixed = plugin.get();
+    ItemsPlugin* fixed = plugin.get();
     startCore(only(std::move(plugin)), {}, false);
     core->setLiveSearching(true);
     EXPECT_TRUE(core->liveSearching);
@@ -205,8 +190,8 @@ TEST_F(CoreSearch, RealTimeSearchesWalkTheSourcesForEveryQuery) {
 }
 
 TEST_F(CoreSearch, TheCoreIsBusyWhileItsIndexIsRebuilt) {
-    auto plugin = std::make_unique<FixedPlugin>(std::vector<VItem>{textItem("Aardvark", "a")});
-    FixedPlugin* fixed = plugin.get();
+    auto plugin = std::make_unique<ItemsPlugin>(std::vector<VItem>{textItem("Aardvark", "a")});
+    ItemsPlugin* fixed = plugin.get();
     startCore(only(std::move(plugin)), {}, false);
     long busyDuringScan = 0;
     fixed->beforeScan = [&] { busyDuringScan = core->busy.load(); };
@@ -224,10 +209,6 @@ TEST_F(CoreSearch, TheProgramFolderEndsInABackslash) {
     EXPECT_EQ(core->programPath.Left(core->programFolder.GetLength()), core->programFolder);
     EXPECT_EQ(core->programPath.Right(18), "win_core_tests.exe");
 }
-
-} // namespace
-
-namespace {
 
 // A window of the test's thread, to which listeners send messages as the results list does.
 class ThreadWindow {

@@ -7,43 +7,6 @@ namespace {
 constexpr UINT_PTR kWatchdogTimer = 0xD06;
 constexpr UINT kWatchdogMilliseconds = 20000;
 
-MessageBoxCloser* g_closer = nullptr;
-
-std::string ClassOf(HWND hwnd) {
-    wchar_t name[64] = {};
-    ::GetClassNameW(hwnd, name, 64);
-    return WideToUtf8(name);
-}
-
-std::string TextOf(HWND hwnd) {
-    wchar_t text[512] = {};
-    ::GetWindowTextW(hwnd, text, 512);
-    return WideToUtf8(text);
-}
-
-BOOL CALLBACK CollectStaticText(HWND child, LPARAM param) {
-    auto* text = reinterpret_cast<std::string*>(param);
-    if (ClassOf(child) == "Static" && !TextOf(child).empty())
-        *text += TextOf(child);
-    return TRUE;
-}
-
-// Message boxes are the visible dialog windows that no wrapper of ours is bound to.
-BOOL CALLBACK CloseMessageBox(HWND hwnd, LPARAM) {
-    if (ClassOf(hwnd) != "#32770" || !::IsWindowVisible(hwnd) || CWnd::FromHandlePermanent(hwnd))
-        return TRUE;
-    if (::GetPropW(hwnd, L"fwtest.closing"))
-        return TRUE;
-    ::SetPropW(hwnd, L"fwtest.closing", reinterpret_cast<HANDLE>(1));
-    std::string text;
-    ::EnumChildWindows(hwnd, CollectStaticText, reinterpret_cast<LPARAM>(&text));
-    g_closer->captions.push_back(TextOf(hwnd));
-    g_closer->texts.push_back(text);
-    g_closer->owners.push_back(::GetWindow(hwnd, GW_OWNER));
-    ::PostMessageW(hwnd, WM_COMMAND, IDOK, 0);
-    return TRUE;
-}
-
 } // namespace
 
 DialogTemplate::DialogTemplate(DWORD style, const wchar_t* title) {
@@ -194,21 +157,6 @@ void TestEdit::OnChar(UINT ch, UINT repeat, UINT flags) {
 
 UINT TestEdit::OnGetDlgCode() {
     return dlgCode ? dlgCode : CEdit::OnGetDlgCode();
-}
-
-MessageBoxCloser::MessageBoxCloser() {
-    g_closer = this;
-    m_timer = ::SetTimer(nullptr, 0, 50, Tick);
-}
-
-MessageBoxCloser::~MessageBoxCloser() {
-    ::KillTimer(nullptr, m_timer);
-    g_closer = nullptr;
-}
-
-void CALLBACK MessageBoxCloser::Tick(HWND, UINT, UINT_PTR, DWORD) {
-    if (g_closer)
-        ::EnumThreadWindows(::GetCurrentThreadId(), CloseMessageBox, 0);
 }
 
 } // namespace fwtest

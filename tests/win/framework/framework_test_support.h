@@ -1,5 +1,5 @@
-// Helpers of the framework tests: dialog templates built in memory, a dialog and an edit box
-// whose behaviour each test plugs in, and a closer for message boxes.
+// Helpers of the framework tests: dialog templates built in memory, and a dialog and an edit box
+// whose behaviour each test plugs in.
 #pragma once
 
 #include <functional>
@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "framework/CDialog.h"
+#include "common/win_test_support.h"
 #include "framework/CEdit.h"
 
 namespace fwtest {
@@ -82,24 +83,6 @@ protected:
     void OnKeyDown(UINT key, UINT repeat, UINT flags) override;
     void OnChar(UINT ch, UINT repeat, UINT flags) override;
     UINT OnGetDlgCode() override;
-};
-
-// While alive, clicks OK in every message box of this thread (as soon as it shows) and
-// records the caption and text of each.
-class MessageBoxCloser {
-public:
-    MessageBoxCloser();
-    ~MessageBoxCloser();
-    MessageBoxCloser(const MessageBoxCloser&) = delete;
-    MessageBoxCloser& operator=(const MessageBoxCloser&) = delete;
-
-    std::vector<std::string> captions;
-    std::vector<std::string> texts;
-    std::vector<HWND> owners;
-
-private:
-    static void CALLBACK Tick(HWND, UINT, UINT_PTR, DWORD);
-    UINT_PTR m_timer = 0;
 };
 
 } // namespace fwtest

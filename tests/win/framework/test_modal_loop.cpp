@@ -45,16 +45,6 @@ struct KeyRouting {
     }
 };
 
-TEST(ModalLoop, KeyMeetsTheControlThenTheDialogThenTheDialogManager) {
-    KeyRouting routing;
-    routing.dialog.onInit = [&] {
-        routing.edit.PostMessage(WM_KEYDOWN, VK_RETURN, kReturnKeyData);
-    };
-
-    EXPECT_EQ(routing.dialog.DoModal(), IDOK);
-    EXPECT_EQ(routing.log, (std::vector<std::string>{"edit", "dialog", "OnOK"}));
-}
-
 // A never-shown owner that notes the key-downs offered to it.
 class OwnerFrame : public CFrameWnd {
 public:
@@ -65,7 +55,7 @@ public:
     }
 };
 
-TEST(ModalLoop, WindowsAboveTheDialogAreNotAsked) {
+TEST(ModalLoop, KeyMeetsTheControlThenTheDialogThenTheDialogManagerButNotTheOwner) {
     OwnerFrame owner;
     ASSERT_TRUE(owner.Create(nullptr, nullptr));
     KeyRouting routing;
@@ -76,7 +66,7 @@ TEST(ModalLoop, WindowsAboveTheDialogAreNotAsked) {
 
     EXPECT_EQ(routing.dialog.DoModal(), IDOK);
     EXPECT_EQ(routing.log, (std::vector<std::string>{"edit", "dialog", "OnOK"}));
-    EXPECT_EQ(owner.keysOffered, 0);
+    EXPECT_EQ(owner.keysOffered, 0) << "windows above the dialog are not asked";
 }
 
 TEST(ModalLoop, KeyUsedUpByTheControlGoesNoFurther) {
@@ -141,32 +131,32 @@ TEST(ModalLoop, EndDialogFromATimerEndsTheLoopAndFreesTheOwner) {
     EXPECT_FALSE(::IsWindow(dialogWindow));
 }
 
+// A quit ends the loop, with Cancel unless the dialog had been ended already, and is posted
+// again for the loop outside.
 TEST(ModalLoop, QuitEndsTheLoopAndIsPostedAgain) {
-    DialogTemplate dialogTemplate;
-    TestDialog dialog(dialogTemplate);
-    bool destroyed = false;
-    dialog.onInit = [] { AfxPostQuitMessage(7); };
-    dialog.onDestroy = [&] { destroyed = true; };
+    for (const INT_PTR ended : {0, 9}) {
+        SCOPED_TRACE(ended);
+        DialogTemplate dialogTemplate;
+        TestDialog dialog(dialogTemplate);
+        bool destroyed = false;
+        dialog.onInit = [&] {
+            if (ended)
+                dialog.SetTimer(1, 10);
+            else
+                AfxPostQuitMessage(7);
+        };
+        dialog.onTimer = [&](UINT_PTR) {
+            dialog.EndDialog(ended);
+            AfxPostQuitMessage(7);
+        };
+        dialog.onDestroy = [&] { destroyed = true; };
 
-    EXPECT_EQ(dialog.DoModal(), IDCANCEL);
-    EXPECT_TRUE(destroyed);
-    MSG msg{};
-    ASSERT_TRUE(::PeekMessageW(&msg, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE));
-    EXPECT_EQ(msg.wParam, 7u);
-}
-
-TEST(ModalLoop, QuitAfterEndDialogKeepsTheResult) {
-    DialogTemplate dialogTemplate;
-    TestDialog dialog(dialogTemplate);
-    dialog.onInit = [&] { dialog.SetTimer(1, 10); };
-    dialog.onTimer = [&](UINT_PTR) {
-        dialog.EndDialog(9);
-        AfxPostQuitMessage(0);
-    };
-
-    EXPECT_EQ(dialog.DoModal(), 9);
-    MSG msg{};
-    EXPECT_TRUE(::PeekMessageW(&msg, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE));
+        EXPECT_EQ(dialog.DoModal(), ended ? ended : IDCANCEL);
+        EXPECT_TRUE(destroyed);
+        MSG msg{};
+        ASSERT_TRUE(::PeekMessageW(&msg, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE));
+        EXPECT_EQ(msg.wParam, 7u);
+    }
 }
 
 TEST(ModalLoop, NestedDialogDisablesTheOuterOneUntilItEnds) {

@@ -1,42 +1,101 @@
 #include "front_test_support.h"
 
 #include <cstdio>
-#include <filesystem>
-#include <fstream>
 
 #include "core_iface/VCorvantileCore.h"
-#include "mainwnd/OwnerMessages.h"
+#include "core_iface/VPreferences.h"
 #include "res/resource.h"
 
 namespace fronttest {
 
-void ItemsPlugin::scan(VItemSink& sink) {
-    for (const VItem& item : m_items) {
-        if (sink.cancelled())
-            return;
-        sink.add(item);
+TestResult* TestResult::create(const char* title, const char* path) {
+    auto* result = new TestResult(title);
+    result->addProperty(PropertyPath, path);
+    return result;
+}
+
+TestResult* TestResult::create(std::vector<std::pair<PropertyType, const char*>> properties) {
+    auto* result = new TestResult("several properties");
+    for (const auto& [type, value] : properties)
+        result->addProperty(type, value);
+    return result;
+}
+
+HICON TestResult::loadIcon(bool& ownIcon) {
+    ownIcon = false;
+    return nullptr;
+}
+
+DrawCall TestResult::lastDraw() const {
+    std::lock_guard lock(m_mutex);
+    return m_draw;
+}
+
+void TestResult::drawTwoLines(CDC*, const RECT* row, const RECT* icon, const RECT* line0,
+                              const RECT* line1, bool selected, bool showIcons) {
+    std::lock_guard lock(m_mutex);
+    m_draw = {m_draw.calls + 1, true, *row, *icon, *line0, *line1, selected, showIcons};
+}
+
+void TestResult::drawOneLine(CDC*, const RECT* row, const RECT* icon, const RECT* line0,
+                             bool selected, bool showIcons) {
+    std::lock_guard lock(m_mutex);
+    m_draw = {m_draw.calls + 1, false, *row, *icon, *line0, RECT{}, selected, showIcons};
+}
+
+void addResults(VElementListCtrl& list, int count, bool batch) {
+    std::vector<VElement*> results;
+    for (int i = 0; i < count; ++i)
+        results.push_back(TestResult::create("result"));
+    if (batch) {
+        list.addElements(results.data(), count);
+        return;
     }
+    for (VElement* result : results)
+        list.addElement(result);
 }
 
-TempFolder::TempFolder() {
-    wchar_t base[MAX_PATH] = {};
-    GetTempPathW(MAX_PATH, base);
-    static int counter = 0;
-    wchar_t name[MAX_PATH] = {};
-    swprintf(name, MAX_PATH, L"%lscorvantile-front-%lu-%d\\", base, GetCurrentProcessId(),
-             ++counter);
-    CreateDirectoryW(name, nullptr);
-    m_path = CString::FromW(name);
+LRESULT RecordingOwner::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_LIST_ELEMENTCHOSEN || message == WM_LIST_ACTIONCHOSEN ||
+        message == WM_LIST_PROPERTYCHOSEN) {
+        choices.push_back({message, wParam, lParam});
+        return 0;
+    }
+    return CWnd::WindowProc(message, wParam, lParam);
 }
 
-TempFolder::~TempFolder() {
-    std::error_code ignored;
-    std::filesystem::remove_all(std::filesystem::path(m_path.W()), ignored);
+ListHost::ListHost(bool twoLines) {
+    CWnd::CreateArgs args;
+    args.style = WS_POPUP | WS_VISIBLE;
+    args.exStyle = WS_EX_TOOLWINDOW;
+    args.SetRect(CRect(100, 50, 600, 80));
+    owner.CreateEx(args);
+    edit.Create(WS_CHILD | WS_VISIBLE | WS_BORDER | ES_AUTOHSCROLL, CRect(24, 2, 476, 26), &owner,
+                1000);
+    list.Create(&owner, &edit);
+    list.setTwoLines(twoLines);
 }
 
-void TempFolder::write(const char* name, const std::string& contents) const {
-    std::ofstream file(std::filesystem::path((m_path + name).W()), std::ios::binary);
-    file << contents;
+ListHost::~ListHost() {
+    list.clear(true);
+}
+
+CRect ListHost::ownerRect() const {
+    CRect rect;
+    owner.GetWindowRect(&rect);
+    return rect;
+}
+
+CRect ListHost::listRect() const {
+    CRect rect;
+    list.GetWindowRect(&rect);
+    return rect;
+}
+
+CRect ListHost::listClient() const {
+    CRect rect;
+    list.GetClientRect(&rect);
+    return rect;
 }
 
 LRESULT TestSearchBar::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
@@ -46,10 +105,7 @@ LRESULT TestSearchBar::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
 }
 
 void SearchBarTest::SetUp() {
-    core = VCorvantileCore::instance();
-    core->setBuiltInPlugins(false);
-    core->setBackgroundRefresh(false);
-    core->setCacheFolder(folder.path());
+    core = wintest::testCore(folder.file(""));
     std::vector<VItem> items;
     for (int i = 0; i < 30; ++i) {
         char name[32];
@@ -87,10 +143,53 @@ void SearchBarTest::close() {
     pumpMessages();
 }
 
+void SearchBarTest::writeSettings(const std::vector<std::pair<const char*, const char*>>& window,
+                                  const char* delay) {
+    VPreferencesNode* root = VPreferencesNode::createInstance("Corvantile");
+    VPreferencesNode* windowNode = VPreferencesNode::createInstance("Window");
+    root->addChild(windowNode);
+    for (const auto& [key, value] : window)
+        windowNode->setParam(key, value);
+    if (delay) {
+        VPreferencesNode* commandLine = VPreferencesNode::createInstance("CommandLine");
+        windowNode->addChild(commandLine);
+        commandLine->setParam("Delay", delay);
+    }
+    ASSERT_TRUE(VPreferences::save(settingsFile(), root));
+    root->deleteThis();
+}
+
+CString SearchBarTest::savedSetting(const char* path) {
+    VPreferencesNode* document = VPreferences::load(settingsFile());
+    if (!document)
+        return "";
+    VPreferencesNode* node = document->getChild("Corvantile");
+    CString rest = path;
+    for (int slash; node && (slash = rest.Find('/')) >= 0; rest = rest.Mid(slash + 1))
+        node = node->getChild(rest.Left(slash));
+    CString value;
+    if (node)
+        node->getParam(rest, value);
+    document->deleteThis();
+    return value;
+}
+
 CString SearchBarTest::text() {
     CString value;
     bar->getCommandLine().GetWindowText(value);
     return value;
+}
+
+CRect SearchBarTest::barRect() const {
+    CRect rect;
+    bar->GetWindowRect(&rect);
+    return rect;
+}
+
+CRect SearchBarTest::workArea() {
+    RECT area{};
+    SystemParametersInfoW(SPI_GETWORKAREA, 0, &area, 0);
+    return area;
 }
 
 void SearchBarTest::type(const char* value) {
@@ -106,100 +205,24 @@ bool SearchBarTest::waitForResults() {
 }
 
 void SearchBarTest::pressKey(UINT key, bool control) {
-    BYTE keys[256] = {};
-    GetKeyboardState(keys);
-    keys[VK_CONTROL] = control ? 0x80 : 0;
-    SetKeyboardState(keys);
+    holdControl(control);
     const UINT scan = MapVirtualKeyW(key, MAPVK_VK_TO_VSC);
     const HWND edit = bar->getCommandLine().m_hWnd;
     PostMessageW(edit, WM_KEYDOWN, key, 1 | (scan << 16));
     PostMessageW(edit, WM_KEYUP, key, 1 | (scan << 16) | (1u << 30) | (1u << 31));
     pumpMessages();
-    keys[VK_CONTROL] = 0;
-    SetKeyboardState(keys);
+    holdControl(false);
 }
 
 bool SearchBarTest::waitForTextChanges(int n) {
     return pumpUntil([&] { return bar->textChanges >= n; });
 }
 
-TestResult* TestResult::create(const char* title, const char* path) {
-    return new TestResult(title, path);
-}
-
-TestResult::TestResult(const char* title, const char* path) {
-    m_title = title;
-    addProperty(PropertyPath, path);
-}
-
-HICON TestResult::loadIcon(bool& ownIcon) {
-    ownIcon = false;
-    return nullptr;
-}
-
-DrawCall TestResult::lastDraw() const {
-    std::lock_guard lock(m_mutex);
-    return m_draw;
-}
-
-void TestResult::drawTwoLines(CDC*, const RECT* row, const RECT* icon, const RECT* line0,
-                              const RECT* line1, bool selected, bool showIcons) {
-    std::lock_guard lock(m_mutex);
-    ++m_draw.calls;
-    m_draw.twoLines = true;
-    m_draw.row = *row;
-    m_draw.icon = *icon;
-    m_draw.line0 = *line0;
-    m_draw.line1 = *line1;
-    m_draw.selected = selected;
-    m_draw.showIcons = showIcons;
-}
-
-void TestResult::drawOneLine(CDC*, const RECT* row, const RECT* icon, const RECT* line0,
-                             bool selected, bool showIcons) {
-    std::lock_guard lock(m_mutex);
-    ++m_draw.calls;
-    m_draw.twoLines = false;
-    m_draw.row = *row;
-    m_draw.icon = *icon;
-    m_draw.line0 = *line0;
-    m_draw.line1 = RECT{};
-    m_draw.selected = selected;
-    m_draw.showIcons = showIcons;
-}
-
-ListHost::ListHost(bool twoLines) {
-    CWnd::CreateArgs args;
-    args.style = WS_POPUP | WS_VISIBLE;
-    args.exStyle = WS_EX_TOOLWINDOW;
-    args.SetRect(CRect(100, 50, 600, 80));
-    owner.CreateEx(args);
-    edit.Create(WS_CHILD | WS_VISIBLE | WS_BORDER | ES_AUTOHSCROLL, CRect(24, 2, 476, 26), &owner,
-                1000);
-    list.Create(&owner, &edit);
-    list.setTwoLines(twoLines);
-}
-
-ListHost::~ListHost() {
-    list.clear(true);
-}
-
-CRect ListHost::ownerRect() const {
-    CRect rect;
-    owner.GetWindowRect(&rect);
-    return rect;
-}
-
-CRect ListHost::listRect() const {
-    CRect rect;
-    list.GetWindowRect(&rect);
-    return rect;
-}
-
-CRect ListHost::listClient() const {
-    CRect rect;
-    list.GetClientRect(&rect);
-    return rect;
+void holdControl(bool down) {
+    BYTE keys[256] = {};
+    GetKeyboardState(keys);
+    keys[VK_CONTROL] = down ? 0x80 : 0;
+    SetKeyboardState(keys);
 }
 
 void pumpMessages() {
@@ -233,29 +256,6 @@ void pumpFor(DWORD milliseconds) {
         pumpMessages();
         MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
     }
-}
-
-namespace {
-std::function<bool()> g_modalTick;
-} // namespace
-
-ModalDriver::ModalDriver(std::function<bool()> onTick) {
-    g_modalTick = std::move(onTick);
-    m_timer = SetTimer(nullptr, 0, 30, [](HWND, UINT, UINT_PTR, DWORD) {
-        if (g_modalTick && g_modalTick())
-            g_modalTick = nullptr;
-    });
-}
-
-ModalDriver::~ModalDriver() {
-    KillTimer(nullptr, m_timer);
-    g_modalTick = nullptr;
-}
-
-CString dialogItemText(HWND dialog, int id) {
-    wchar_t text[256] = L"";
-    GetDlgItemTextW(dialog, id, text, 256);
-    return CString(text);
 }
 
 } // namespace fronttest

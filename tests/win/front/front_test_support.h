@@ -1,25 +1,34 @@
 // Helpers of the front end's window tests: elements with known contents that record how they
-// were drawn, a host for the results list (an owner window with an edit box), and message
-// pumping with a bound on time.
+// were drawn, a host for the results list (an owner window with an edit box), the search bar
+// run with a core of test items, and message pumping with a bound on time.
 #pragma once
 
-#include <atomic>
 #include <functional>
 #include <memory>
 #include <mutex>
+#include <utility>
 #include <vector>
 
 #include <gtest/gtest.h>
 
+#include "choosers/VActionListCtrl.h"
+#include "common/win_test_support.h"
 #include "core_iface/VElement.h"
-#include "core_iface/VPlugin.h"
 #include "framework/CEdit.h"
 #include "mainwnd/CorvantileDlg.h"
+#include "mainwnd/OwnerMessages.h"
 #include "resultlist/VElementListCtrl.h"
 
 class VCorvantileCore;
 
 namespace fronttest {
+
+using wintest::dialogItemText;
+using wintest::ItemsPlugin;
+using wintest::ModalDriver;
+using wintest::shownDialog;
+using wintest::TempFolder;
+using wintest::TestAction;
 
 // What an element was asked to draw, last time.
 struct DrawCall {
@@ -33,10 +42,12 @@ struct DrawCall {
     bool showIcons = false;
 };
 
-// A result (element type 1) whose first property is a path; freed by deleteThis.
+// A result (element type 1) whose first property is a path, or with the properties a test gives
+// it (the first is the default one); freed by deleteThis.
 class TestResult : public VResult {
 public:
     static TestResult* create(const char* title, const char* path = "C:\\x.txt");
+    static TestResult* create(std::vector<std::pair<PropertyType, const char*>> properties);
 
     // Shared between the window thread that paints and the test that reads.
     DrawCall lastDraw() const;
@@ -47,7 +58,7 @@ public:
                      bool showIcons) override;
 
 protected:
-    TestResult(const char* title, const char* path);
+    explicit TestResult(const char* title) { m_title = title; }
     HICON loadIcon(bool& ownIcon) override;
 
 private:
@@ -74,61 +85,41 @@ private:
     int m_type;
 };
 
+// Adds count results to the list, one batch of all or each on its own.
+void addResults(VElementListCtrl& list, int count, bool batch = true);
+
+// Stands in for the search bar: records the choices the lists send it.
+class RecordingOwner : public CWnd {
+public:
+    struct Choice {
+        UINT message;
+        WPARAM wParam;
+        LPARAM lParam;
+    };
+    std::vector<Choice> choices;
+
+protected:
+    LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
+};
+
 // A top-level window standing in for the search bar, with an edit box, and a results list
 // created below it. The list starts in one-line mode with rows of 18 pixels (16-pixel icons).
 class ListHost {
 public:
     explicit ListHost(bool twoLines = false);
     ~ListHost();
+    ListHost(const ListHost&) = delete;
+    ListHost& operator=(const ListHost&) = delete;
 
-    CWnd owner;
+    RecordingOwner owner;
     CEdit edit;
     VElementListCtrl list;
 
+    VActionListCtrl& actions() { return *list.getActionList(); }
+    VPropertyListCtrl& properties() { return actions().getPropertyList(); }
     CRect ownerRect() const;
     CRect listRect() const;
     CRect listClient() const;
-};
-
-// A plug-in whose scan gives the same items every time.
-class ItemsPlugin : public VPlugin {
-public:
-    explicit ItemsPlugin(std::vector<VItem> items) : m_items(std::move(items)) {}
-
-    CString getName() override { return "Test items"; }
-    CString getDescription() override { return "Items for the front end's tests"; }
-    CString getAuthor() override { return "Tests"; }
-    void scan(VItemSink& sink) override;
-
-private:
-    std::vector<VItem> m_items;
-};
-
-// An action found by its name, which records the text it ran with.
-class TestAction : public VAction {
-public:
-    explicit TestAction(const char* name) : VAction(name, "An action for tests", {PropertyText}) {}
-    bool runWithText(const CString& text) override {
-        ranWith = text;
-        return true;
-    }
-    CString ranWith;
-};
-
-// A folder that exists for one test.
-class TempFolder {
-public:
-    TempFolder();
-    ~TempFolder();
-    TempFolder(const TempFolder&) = delete;
-    TempFolder& operator=(const TempFolder&) = delete;
-
-    // The folder, ending in a backslash.
-    const CString& path() const { return m_path; }
-    void write(const char* name, const std::string& contents) const;
-
-private:
-    CString m_path;
 };
 
 // The search bar, counting the text changes its edit box reports.
@@ -152,8 +143,16 @@ protected:
     void open();
     // Destroys the bar, which saves its settings and stops the core.
     void close();
-    CString settingsFile() const { return folder.path() + "Corvantile.xml"; }
+    CString settingsFile() const { return folder.file("Corvantile.xml"); }
+    // Writes a settings file as an earlier run would have, with these "Window" keys (values
+    // as text) and a "CommandLine" node.
+    void writeSettings(const std::vector<std::pair<const char*, const char*>>& window,
+                       const char* delay = nullptr);
+    // A key of the saved settings below "Corvantile", such as "Window/PosX"; "" when missing.
+    CString savedSetting(const char* path);
     CString text();
+    CRect barRect() const;
+    static CRect workArea();
     // Waits until the list shows results.
     bool waitForResults();
     // Types: changes the edit box's text as the user would (not quietly), caret at the end.
@@ -171,22 +170,13 @@ protected:
     std::unique_ptr<TestSearchBar> bar;
 };
 
-// Calls onTick every 30 ms from whatever message loop runs (a modal dialog's, a message box's)
-// until it returns true: tests answer modal windows with it. One at a time.
-class ModalDriver {
-public:
-    explicit ModalDriver(std::function<bool()> onTick);
-    ~ModalDriver();
-    ModalDriver(const ModalDriver&) = delete;
-    ModalDriver& operator=(const ModalDriver&) = delete;
-
-private:
-    UINT_PTR m_timer;
-};
-
-// The text of a control of a dialog.
-CString dialogItemText(HWND dialog, int id);
-
+// Whether browser_pages.sh runs the test, with a stand-in for the browser; the tests that open
+// a browser run only then.
+inline bool browserStubbed() {
+    return GetEnvironmentVariableW(L"CORVANTILE_BROWSER_STUB", nullptr, 0) != 0;
+}
+// Marks the Ctrl key as held (or not) for this thread's key handling.
+void holdControl(bool down);
 // Handles this thread's pending messages, offering key messages to PreTranslateMessage first
 // as the program's modal loop does.
 void pumpMessages();

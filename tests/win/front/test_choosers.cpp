@@ -3,20 +3,20 @@
 // list, the choices sent to the owner, and placement beside the anchor row.
 #include <gtest/gtest.h>
 
+#include "core_iface/VCorvantileCore.h"
 #include "front_test_support.h"
-#include "test_chooser_support.h"
+#include "resultlist/ElementListLayout.h"
 
-using choosertest::ChooserTest;
-using choosertest::MultiResult;
+using namespace fronttest;
 
 namespace {
 
 // A URL (the default property), an invalid property, a command line and a second URL.
-MultiResult* multiResult() {
-    return MultiResult::create({{PropertyUrl, "http://a.example/"},
-                                {PropertyCommandLine, ""},
-                                {PropertyCommandLine, "cmd one"},
-                                {PropertyUrl, "http://b.example/"}});
+TestResult* multiResult() {
+    return TestResult::create({{PropertyUrl, "http://a.example/"},
+                               {PropertyCommandLine, ""},
+                               {PropertyCommandLine, "cmd one"},
+                               {PropertyUrl, "http://b.example/"}});
 }
 
 LPARAM rowCentre(VChooserList& list, int row) {
@@ -25,8 +25,35 @@ LPARAM rowCentre(VChooserList& list, int row) {
     return MAKELPARAM(rect.left + 5, rect.top + rect.Height() / 2);
 }
 
-class Choosers : public ChooserTest {
+// A started core holding two recording actions: "Several" (URL and command line) and "Single"
+// (command line only), and the results list whose choosers list them.
+class Choosers : public testing::Test {
 protected:
+    void SetUp() override {
+        core = wintest::testCore(cacheFolder.text());
+        auto severalAction = std::make_unique<TestAction>(
+            "Several", std::vector<PropertyType>{PropertyUrl, PropertyCommandLine});
+        auto singleAction =
+            std::make_unique<TestAction>("Single", std::vector<PropertyType>{PropertyCommandLine});
+        several = severalAction.get();
+        single = singleAction.get();
+        core->registerAction(std::move(severalAction));
+        core->registerAction(std::move(singleAction));
+        core->startUp();
+    }
+    void TearDown() override {
+        host.reset();
+        core->deleteThis();
+    }
+
+    // The row of the action chooser that lists action, or -1.
+    int rowOf(VAction* action) {
+        VActionListCtrl& list = host->actions();
+        for (int row = 0; row < list.getRowCount(); ++row)
+            if (list.getItem(row)->action == action)
+                return row;
+        return -1;
+    }
     // Adds the result selected, then opens the action chooser with Tab.
     void openFor(VResult* result) {
         VElement* element = result;
@@ -43,10 +70,16 @@ protected:
             host->list.handleKey(VK_DOWN);
         ASSERT_EQ(host->actions().getSelection(), row);
     }
+
+    TempFolder cacheFolder;
+    VCorvantileCore* core = nullptr;
+    TestAction* several = nullptr;
+    TestAction* single = nullptr;
+    std::unique_ptr<ListHost> host = std::make_unique<ListHost>();
 };
 
 TEST_F(Choosers, ActionsAreListedOnceWithTheFirstAcceptedPropertyAndTheDefaultPreselected) {
-    MultiResult* result = multiResult();
+    TestResult* result = multiResult();
     openFor(result);
     VActionListCtrl& actions = host->actions();
     const int severalRow = rowOf(several);
@@ -127,7 +160,7 @@ TEST_F(Choosers, HoverOpensThePropertyListForASeveralPropertyAction) {
 }
 
 TEST_F(Choosers, EnterSendsOneChoiceFromTheInnermostOpenList) {
-    MultiResult* result = multiResult();
+    TestResult* result = multiResult();
     openFor(result);
     selectAction(single);
     EXPECT_TRUE(host->list.handleKey(VK_RETURN));
@@ -156,7 +189,7 @@ TEST_F(Choosers, EnterSendsOneChoiceFromTheInnermostOpenList) {
 }
 
 TEST_F(Choosers, ResultsWithoutUsablePropertiesOpenNothing) {
-    VElement* element = MultiResult::create({{PropertyCommandLine, ""}});
+    VElement* element = TestResult::create({{PropertyCommandLine, ""}});
     host->list.addElements(&element, 1);
     EXPECT_TRUE(host->list.handleKey(VK_TAB));
     EXPECT_FALSE(host->actions().isOpen());
@@ -220,13 +253,11 @@ TEST_F(Choosers, RowsAreShadedAndOnlyTheSelectedSeveralPropertyRowShowsTheArrow)
     // Unselected rows: even ones on the window colour, odd ones a shade apart.
     const int plain = actions.getSelection() == 0 ? 2 : 0;
     const int odd = actions.getSelection() == 1 ? 3 : 1;
+    const COLORREF window = GetSysColor(COLOR_WINDOW);
     CRect row;
     ASSERT_TRUE(actions.getRowRect(odd, &row));
-    const COLORREF window = GetSysColor(COLOR_WINDOW);
-    const COLORREF shade = window > 0x808080 ? window - 0x0A0A0A : window + 0x0A0A0A;
-    if (odd < actions.getRowCount()) {
-        EXPECT_EQ(pixelAt(actions, row.right - 3, row.top + 1), shade);
-    }
+    EXPECT_EQ(pixelAt(actions, row.right - 3, row.top + 1),
+              elementlist::alternateRowColour(window));
     actions.getRowRect(plain, &row);
     EXPECT_EQ(pixelAt(actions, row.right - 3, row.top + 1), window);
 }

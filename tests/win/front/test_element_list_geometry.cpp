@@ -3,22 +3,12 @@
 // clamped; the scroll bar shows exactly while not every row fits.
 #include <gtest/gtest.h>
 
-#include <vector>
-
 #include "front_test_support.h"
 #include "resultlist/ElementListLayout.h"
 
-using fronttest::ListHost;
-using fronttest::TestResult;
+using namespace fronttest;
 
 namespace {
-
-void addResults(VElementListCtrl& list, int count) {
-    std::vector<VElement*> batch;
-    for (int i = 0; i < count; ++i)
-        batch.push_back(TestResult::create("result"));
-    list.addElements(batch.data(), count);
-}
 
 TEST(ElementListGeometry, FittedHeightsFollowTheRowsThenTheUsersHeight) {
     elementlist::Metrics metrics;

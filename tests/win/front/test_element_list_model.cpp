@@ -5,9 +5,7 @@
 #include "core_iface/VPreferences.h"
 #include "front_test_support.h"
 
-using fronttest::BorrowedElement;
-using fronttest::ListHost;
-using fronttest::TestResult;
+using namespace fronttest;
 
 namespace {
 

@@ -3,30 +3,14 @@
 #include <gtest/gtest.h>
 
 #include "front_test_support.h"
-#include "test_chooser_support.h"
 
-using choosertest::Host;
-using fronttest::TestResult;
+using namespace fronttest;
 
 namespace {
 
-void addResults(VElementListCtrl& list, int count, bool batch = false) {
-    for (int i = 0; i < count; ++i) {
-        VElement* element = TestResult::create("row");
-        if (batch)
-            list.addElements(&element, 1);
-        else
-            list.addElement(element);
-    }
-}
-
-LPARAM pointAt(int x, int y) {
-    return MAKELPARAM(x, y);
-}
-
 TEST(ElementListNavigation, DownAndUpPassThroughNoSelection) {
-    Host host;
-    addResults(host.list, 3);
+    ListHost host;
+    addResults(host.list, 3, false);
     ASSERT_EQ(host.list.getSelection(), -1);
     std::vector<int> seen;
     for (int i = 0; i < 4; ++i) {
@@ -47,8 +31,8 @@ TEST(ElementListNavigation, DownAndUpPassThroughNoSelection) {
 }
 
 TEST(ElementListNavigation, PageKeysStopAtTheEndsAndTheSelectionStaysInView) {
-    Host host;
-    addResults(host.list, 30);
+    ListHost host;
+    addResults(host.list, 30, false);
     const int v = host.list.getVisibleRows();
     ASSERT_GT(v, 2);
     ASSERT_LT(v, 30);
@@ -81,8 +65,8 @@ TEST(ElementListNavigation, PageKeysStopAtTheEndsAndTheSelectionStaysInView) {
 }
 
 TEST(ElementListNavigation, TheScrollBarMovesTheRowsAndNotTheSelection) {
-    Host host;
-    addResults(host.list, 30);
+    ListHost host;
+    addResults(host.list, 30, false);
     const int v = host.list.getVisibleRows();
     host.list.handleKey(VK_DOWN);
     host.list.SendMessage(WM_VSCROLL, SB_LINEDOWN, 0);
@@ -101,14 +85,14 @@ TEST(ElementListNavigation, TheScrollBarMovesTheRowsAndNotTheSelection) {
 }
 
 TEST(ElementListNavigation, ThePointerSelectsTheRowUnderItAndBelowTheRowsNothing) {
-    Host host;
-    addResults(host.list, 3);
+    ListHost host;
+    addResults(host.list, 3, false);
     const int h = host.list.getRowHeight();
     EXPECT_EQ(host.list.hitTest(CPoint(10, h + 1)), 1);
     EXPECT_EQ(host.list.hitTest(CPoint(10, 3 * h)), -1);
 
-    host.list.SendMessage(WM_MOUSEMOVE, 0, pointAt(10, 1)); // the move after an add only clears
-    host.list.SendMessage(WM_MOUSEMOVE, 0, pointAt(10, 2 * h + 1));
+    host.list.SendMessage(WM_MOUSEMOVE, 0, MAKELPARAM(10, 1)); // the move after an add only clears
+    host.list.SendMessage(WM_MOUSEMOVE, 0, MAKELPARAM(10, 2 * h + 1));
     EXPECT_EQ(host.list.getSelection(), 2);
 
     // Half-empty list: under the rows nothing, on the bottom border strip the last row.
@@ -116,23 +100,23 @@ TEST(ElementListNavigation, ThePointerSelectsTheRowUnderItAndBelowTheRowsNothing
     CRect client;
     host.list.GetClientRect(&client);
     if (client.bottom > 3 * h + 2) {
-        host.list.SendMessage(WM_MOUSEMOVE, 0, pointAt(10, 3 * h + 1));
+        host.list.SendMessage(WM_MOUSEMOVE, 0, MAKELPARAM(10, 3 * h + 1));
         EXPECT_EQ(host.list.getSelection(), -1);
     }
-    host.list.SendMessage(WM_MOUSEMOVE, 0, pointAt(10, client.bottom - 1));
+    host.list.SendMessage(WM_MOUSEMOVE, 0, MAKELPARAM(10, client.bottom - 1));
     EXPECT_EQ(host.list.getSelection(), 2);
 }
 
 TEST(ElementListNavigation, EnterAndDoubleClickChooseTheElement) {
-    Host host;
-    addResults(host.list, 3, true);
+    ListHost host;
+    addResults(host.list, 3);
     ASSERT_EQ(host.list.getSelection(), 0);
     EXPECT_TRUE(host.list.handleKey(VK_RETURN));
     ASSERT_EQ(host.owner.choices.size(), 1u);
     EXPECT_EQ(host.owner.choices[0].message, WM_LIST_ELEMENTCHOSEN);
     EXPECT_EQ(host.owner.choices[0].wParam, reinterpret_cast<WPARAM>(host.list.getElement(0)));
 
-    host.list.SendMessage(WM_LBUTTONDBLCLK, 0, pointAt(10, host.list.getRowHeight() * 2 + 1));
+    host.list.SendMessage(WM_LBUTTONDBLCLK, 0, MAKELPARAM(10, host.list.getRowHeight() * 2 + 1));
     ASSERT_EQ(host.owner.choices.size(), 2u);
     EXPECT_EQ(host.owner.choices[1].wParam, reinterpret_cast<WPARAM>(host.list.getElement(2)));
     EXPECT_EQ(host.list.getSelection(), 2);
@@ -143,19 +127,15 @@ TEST(ElementListNavigation, EnterAndDoubleClickChooseTheElement) {
 }
 
 TEST(ElementListNavigation, ControlEnterOnAFilePutsItsFolderIntoTheEditBox) {
-    Host host;
+    ListHost host;
     VFileResult* file = VFileResult::createInstance(nullptr);
     file->setFile(CPath("C:\\A\\x.txt", 0, 0));
     VElement* element = file;
     host.list.addElements(&element, 1);
 
-    BYTE keys[256] = {};
-    GetKeyboardState(keys);
-    keys[VK_CONTROL] = 0x80;
-    SetKeyboardState(keys);
+    holdControl(true);
     const bool used = host.list.handleKey(VK_RETURN);
-    keys[VK_CONTROL] = 0;
-    SetKeyboardState(keys);
+    holdControl(false);
 
     EXPECT_TRUE(used);
     CString text;
@@ -165,22 +145,14 @@ TEST(ElementListNavigation, ControlEnterOnAFilePutsItsFolderIntoTheEditBox) {
     EXPECT_TRUE(host.owner.choices.empty());
 
     host.list.clear(true);
-    addResults(host.list, 1, true);
-    keys[VK_CONTROL] = 0x80;
-    SetKeyboardState(keys);
+    addResults(host.list, 1);
+    holdControl(true);
     EXPECT_TRUE(host.list.handleKey(VK_RETURN)) << "Ctrl+Enter on other results chooses them";
-    keys[VK_CONTROL] = 0;
-    SetKeyboardState(keys);
+    holdControl(false);
     EXPECT_EQ(host.owner.choices.size(), 1u);
 }
 
-} // namespace
-
-namespace {
-
-using fronttest::pumpUntil;
-
-class BrowsingKeys : public fronttest::SearchBarTest {
+class BrowsingKeys : public SearchBarTest {
 protected:
     VFileResult* selectedFile() {
         return dynamic_cast<VFileResult*>(bar->getList().getSelectedElement());
@@ -209,26 +181,26 @@ protected:
 };
 
 TEST_F(BrowsingKeys, RightEntersAFolderAndLeftReturnsToItsEntry) {
-    CreateDirectoryW((folder.path() + "sub").W().c_str(), nullptr);
-    folder.write("sub\\inner.txt", "x");
+    folder.write("sub/inner.txt", "x");
     folder.write("plain.txt", "x");
+    const CString root = folder.file("");
     open();
-    type(folder.path());
+    type(root);
     ASSERT_TRUE(waitForListing("plain.txt"));
     ASSERT_EQ(bar->getMode(), SearchMode::FileBrowsing);
 
-    ASSERT_TRUE(selectEntry(folder.path() + "plain.txt"));
+    ASSERT_TRUE(selectEntry(root + "plain.txt"));
     pressKey(VK_RIGHT);
-    EXPECT_EQ(text().CompareNoCase(folder.path()), 0) << "Right on a file is not used up";
+    EXPECT_EQ(text().CompareNoCase(root), 0) << "Right on a file is not used up";
 
-    ASSERT_TRUE(selectEntry(folder.path() + "sub"));
+    ASSERT_TRUE(selectEntry(root + "sub"));
     const CString sub = selectedFile()->getFile();
     pressKey(VK_RIGHT);
     EXPECT_EQ(text(), sub);
     ASSERT_TRUE(waitForListing("inner.txt"));
 
     pressKey(VK_LEFT);
-    EXPECT_EQ(text().CompareNoCase(folder.path()), 0);
+    EXPECT_EQ(text().CompareNoCase(root), 0);
     ASSERT_TRUE(pumpUntil([&] {
         VFileResult* file = selectedFile();
         return file && file->getFile() == sub;

@@ -6,8 +6,7 @@
 #include "front_test_support.h"
 #include "resultlist/ElementListLayout.h"
 
-using fronttest::ListHost;
-using fronttest::TestResult;
+using namespace fronttest;
 
 namespace {
 
@@ -84,7 +83,7 @@ TEST(ElementListPaint, TwoLineRowsWithIconsHandTheElementItsRectangles) {
     { Painting painting(host.list); }
 
     const int right = host.listClient().right;
-    const fronttest::DrawCall second = results[1]->lastDraw();
+    const DrawCall second = results[1]->lastDraw();
     EXPECT_TRUE(second.twoLines);
     EXPECT_TRUE(second.showIcons);
     EXPECT_TRUE(sameRect(second.row, RECT{0, 36, right, 72}));
@@ -92,7 +91,7 @@ TEST(ElementListPaint, TwoLineRowsWithIconsHandTheElementItsRectangles) {
     EXPECT_TRUE(sameRect(second.line0, RECT{20, 37, right - 2, 53}));
     EXPECT_TRUE(sameRect(second.line1, RECT{20, 53, right - 2, 69}));
 
-    const fronttest::DrawCall selected = results[0]->lastDraw();
+    const DrawCall selected = results[0]->lastDraw();
     EXPECT_TRUE(selected.selected);
     EXPECT_EQ(selected.line0.right, right - 22) << "room for the arrow";
     EXPECT_EQ(selected.line1.right, right - 22);
@@ -106,7 +105,7 @@ TEST(ElementListPaint, OneLineRowsWithoutIconsUseTheWholeRow) {
     { Painting painting(host.list); }
 
     const int right = host.listClient().right;
-    const fronttest::DrawCall second = results[1]->lastDraw();
+    const DrawCall second = results[1]->lastDraw();
     EXPECT_FALSE(second.twoLines);
     EXPECT_FALSE(second.showIcons);
     EXPECT_TRUE(sameRect(second.icon, RECT{0, 0, 0, 0}));
@@ -115,10 +114,7 @@ TEST(ElementListPaint, OneLineRowsWithoutIconsUseTheWholeRow) {
 
 TEST(ElementListPaint, RowsEndAtTheScrollBarWhenItShows) {
     ListHost host;
-    std::vector<VElement*> batch;
-    for (int i = 0; i < 30; ++i)
-        batch.push_back(TestResult::create("row"));
-    host.list.addElements(batch.data(), 30);
+    addResults(host.list, 30);
     ASSERT_TRUE(host.list.isScrollBarVisible());
     { Painting painting(host.list); }
 

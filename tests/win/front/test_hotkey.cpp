@@ -1,21 +1,21 @@
 // The search bar's global hot-key: which key it takes on a first run and later, what happens
 // when the key is taken, and what the hot-key message does; and the start-up timer, which
 // hides the bar with auto-hide on and tells a first run where it went.
+#include <optional>
 #include <string>
 #include <vector>
 
 #include <gtest/gtest.h>
 
-#include "core_iface/VPreferences.h"
 #include "front_test_support.h"
 #include "res/resource.h"
 
-using fronttest::SearchBarTest;
+using namespace fronttest;
 
 namespace {
 
 // The bar, counting the hot-key failures it would tell the user about.
-class HotKeyBar : public fronttest::TestSearchBar {
+class HotKeyBar : public TestSearchBar {
 public:
     int failures = 0;
     std::vector<std::string> balloons;
@@ -59,30 +59,7 @@ protected:
         hotKeyBar = created;
         bar->setPrefsFile(settingsFile());
         ASSERT_TRUE(bar->Create(IDD_CORVANTILE_DIALOG, nullptr));
-        fronttest::pumpMessages();
-    }
-    // A settings file from an earlier run, so the bar starts as no first run.
-    void writeEarlierSettings(unsigned modifier, bool autoHide = true, bool showList = false) {
-        VPreferencesNode* root = VPreferencesNode::createInstance("Corvantile");
-        VPreferencesNode* window = VPreferencesNode::createInstance("Window");
-        window->setParam("HotKeyModifier", modifier);
-        window->setParam("AutoHide", autoHide);
-        window->setParam("AlwaysShowList", showList);
-        root->addChild(window);
-        ASSERT_TRUE(VPreferences::save(settingsFile(), root));
-        root->deleteThis();
-    }
-    unsigned savedModifier() {
-        unsigned modifier = 0;
-        VPreferencesNode* document = VPreferences::load(settingsFile());
-        if (!document)
-            return modifier;
-        VPreferencesNode* corvantile = document->getChild("Corvantile");
-        VPreferencesNode* window = corvantile ? corvantile->getChild("Window") : nullptr;
-        if (window)
-            window->getParam("HotKeyModifier", modifier);
-        document->deleteThis();
-        return modifier;
+        pumpMessages();
     }
     LRESULT sendHotKey(WPARAM id) {
         return bar->SendMessage(WM_HOTKEY, id, MAKELPARAM(MOD_CONTROL, VK_SPACE));
@@ -90,43 +67,54 @@ protected:
 
     // Waits for the start-up timer to hide the bar.
     bool waitUntilHidden() {
-        return fronttest::pumpUntil([&] { return !bar->IsWindowVisible(); });
+        return pumpUntil([&] { return !bar->IsWindowVisible(); });
     }
 
     HotKeyBar* hotKeyBar = nullptr;
 };
 
-TEST_F(HotKey, AFirstRunTakesCtrlSpaceWhenFreeAndGivesItBackAtTheEnd) {
-    ASSERT_TRUE(isFree(MOD_CONTROL, VK_SPACE));
-    openBar();
-    EXPECT_EQ(bar->getHotKeyModifier(), static_cast<unsigned>(MOD_CONTROL));
-    EXPECT_FALSE(isFree(MOD_CONTROL, VK_SPACE)) << "the bar holds Ctrl+Space";
-    EXPECT_EQ(hotKeyBar->failures, 0);
-    close();
-    EXPECT_TRUE(isFree(MOD_CONTROL, VK_SPACE));
-    EXPECT_EQ(savedModifier(), static_cast<unsigned>(MOD_CONTROL));
-}
-
-TEST_F(HotKey, AFirstRunFallsBackToAltSpaceSilentlyAndSavesIt) {
-    TakenHotKey other(MOD_CONTROL, VK_SPACE);
-    ASSERT_TRUE(other.taken());
-    openBar();
-    EXPECT_EQ(bar->getHotKeyModifier(), static_cast<unsigned>(MOD_ALT));
-    EXPECT_FALSE(isFree(MOD_ALT, VK_SPACE));
-    EXPECT_EQ(hotKeyBar->failures, 0);
-    close();
-    EXPECT_EQ(savedModifier(), static_cast<unsigned>(MOD_ALT));
-}
-
-TEST_F(HotKey, ALaterRunKeepsItsKeyAndReportsWhenItIsTaken) {
-    writeEarlierSettings(MOD_CONTROL);
-    TakenHotKey other(MOD_CONTROL, VK_SPACE);
-    ASSERT_TRUE(other.taken());
-    openBar();
-    EXPECT_FALSE(bar->isFirstRun());
-    EXPECT_EQ(bar->getHotKeyModifier(), static_cast<unsigned>(MOD_CONTROL));
-    EXPECT_EQ(hotKeyBar->failures, 1);
-    EXPECT_TRUE(isFree(MOD_ALT, VK_SPACE)) << "no fallback after the first run";
+// A first run takes Ctrl+Space, or silently Alt+Space while another program holds it, and
+// tells where the bar went in a balloon as it hides; a later run keeps its key, reports a taken
+// one, and hides without a word. The key is given back and saved at the end.
+TEST_F(HotKey, StartUpTakesTheKeyAndHidesTheBar) {
+    const struct {
+        bool laterRun, ctrlSpaceTaken;
+        unsigned modifier;
+        int failures;
+        std::vector<std::string> balloons;
+    } cases[] = {
+        {false, false, MOD_CONTROL, 0, {"Corvantile is auto-hidden. Hit Ctrl-Space to activate."}},
+        {false, true, MOD_ALT, 0, {"Corvantile is auto-hidden. Hit Alt-Space to activate."}},
+        {true, false, MOD_CONTROL, 0, {}},
+        {true, true, MOD_CONTROL, 1, {}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(testing::Message()
+                     << "later run " << c.laterRun << ", Ctrl+Space taken " << c.ctrlSpaceTaken);
+        if (&c != &cases[0])
+            SetUp(); // a fresh core for each start after the first
+        DeleteFileW(settingsFile().W().c_str());
+        if (c.laterRun)
+            writeSettings({{"HotKeyModifier", "2"}});
+        {
+            std::optional<TakenHotKey> other;
+            if (c.ctrlSpaceTaken)
+                ASSERT_TRUE(other.emplace(MOD_CONTROL, VK_SPACE).taken());
+            openBar();
+            EXPECT_EQ(bar->isFirstRun(), !c.laterRun);
+            EXPECT_EQ(bar->getHotKeyModifier(), c.modifier);
+            EXPECT_EQ(hotKeyBar->failures, c.failures);
+            EXPECT_EQ(isFree(MOD_ALT, VK_SPACE), c.modifier != MOD_ALT) << "no other key is held";
+            ASSERT_TRUE(waitUntilHidden());
+            EXPECT_FALSE(bar->getList().IsWindowVisible());
+            EXPECT_EQ(hotKeyBar->balloons, c.balloons);
+            if (!c.ctrlSpaceTaken)
+                EXPECT_FALSE(isFree(MOD_CONTROL, VK_SPACE)) << "the bar holds Ctrl+Space";
+            close();
+        }
+        EXPECT_TRUE(isFree(c.modifier, VK_SPACE)) << "the key is given back";
+        EXPECT_EQ(savedSetting("Window/HotKeyModifier"), CString(std::to_string(c.modifier)));
+    }
 }
 
 TEST_F(HotKey, ANewKeyReplacesTheOldOneOrIsReportedOncePerAttempt) {
@@ -154,8 +142,7 @@ TEST_F(HotKey, TheHotKeyShowsTheBarWithTheFocusInTheEditBoxAndNeverHidesIt) {
 
     EXPECT_EQ(sendHotKey(1), 1);
     // Showing and focusing go through the display server: wait for both to arrive.
-    fronttest::pumpUntil(
-        [&] { return bar->IsWindowVisible() && GetFocus() == bar->getCommandLine().m_hWnd; });
+    pumpUntil([&] { return bar->IsWindowVisible() && GetFocus() == bar->getCommandLine().m_hWnd; });
     EXPECT_TRUE(bar->IsWindowVisible());
     EXPECT_EQ(GetFocus(), bar->getCommandLine().m_hWnd);
     EXPECT_FALSE(bar->getList().IsWindowVisible()) << "the list waits for results";
@@ -179,7 +166,7 @@ TEST_F(HotKey, WhileThePreferencesRunTheHotKeyRaisesThemInstead) {
 
     bar->setPrefsSheet(&sheet);
     EXPECT_EQ(sendHotKey(1), 1);
-    fronttest::pumpMessages();
+    pumpMessages();
     EXPECT_FALSE(bar->IsWindowVisible());
     EXPECT_EQ(GetForegroundWindow(), sheet.m_hWnd);
 
@@ -188,33 +175,10 @@ TEST_F(HotKey, WhileThePreferencesRunTheHotKeyRaisesThemInstead) {
     EXPECT_TRUE(bar->IsWindowVisible());
 }
 
-TEST_F(HotKey, AFirstRunHidesAtOnceAndItsBalloonNamesCtrlSpace) {
-    openBar();
-    ASSERT_TRUE(waitUntilHidden());
-    EXPECT_FALSE(bar->getList().IsWindowVisible());
-    ASSERT_EQ(hotKeyBar->balloons.size(), 1u);
-    EXPECT_EQ(hotKeyBar->balloons[0], "Corvantile is auto-hidden. Hit Ctrl-Space to activate.");
-}
-
-TEST_F(HotKey, AFirstRunWithAltSpaceNamesAltSpaceInItsBalloon) {
-    TakenHotKey other(MOD_CONTROL, VK_SPACE);
-    openBar();
-    ASSERT_TRUE(waitUntilHidden());
-    ASSERT_EQ(hotKeyBar->balloons.size(), 1u);
-    EXPECT_EQ(hotKeyBar->balloons[0], "Corvantile is auto-hidden. Hit Alt-Space to activate.");
-}
-
-TEST_F(HotKey, ALaterRunHidesWithoutABalloon) {
-    writeEarlierSettings(MOD_CONTROL);
-    openBar();
-    ASSERT_TRUE(waitUntilHidden());
-    EXPECT_TRUE(hotKeyBar->balloons.empty());
-}
-
 TEST_F(HotKey, WithoutAutoHideTheBarStaysAndTheListShowsWhenAlwaysShown) {
-    writeEarlierSettings(MOD_CONTROL, false, true);
+    writeSettings({{"HotKeyModifier", "2"}, {"AutoHide", "false"}, {"AlwaysShowList", "true"}});
     openBar();
-    ASSERT_TRUE(fronttest::pumpUntil([&] { return bar->getList().IsWindowVisible(); }));
+    ASSERT_TRUE(pumpUntil([&] { return bar->getList().IsWindowVisible(); }));
     EXPECT_TRUE(bar->IsWindowVisible());
     EXPECT_TRUE(hotKeyBar->balloons.empty());
 

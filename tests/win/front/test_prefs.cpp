@@ -13,8 +13,7 @@
 #include "prefs/PrefsPageGeneral.h"
 #include "res/resource.h"
 
-using fronttest::ModalDriver;
-using fronttest::SearchBarTest;
+using namespace fronttest;
 
 namespace {
 
@@ -37,46 +36,41 @@ protected:
     void runPreferences(std::vector<std::function<void(HWND sheet, HWND page)>> steps) {
         std::size_t next = 0;
         const ModalDriver driver([&] {
-            const HWND sheet = FindWindowW(L"#32770", L"Preferences");
-            if (!sheet || !IsWindowVisible(sheet))
+            const HWND sheet = shownDialog(L"Preferences");
+            if (!sheet)
                 return false;
             const HWND page = FindWindowExW(sheet, nullptr, L"#32770", nullptr);
             steps[next++](sheet, page);
             return next == steps.size();
         });
         bar->SendMessage(WM_COMMAND, ID_PREFERENCES, 0);
+        EXPECT_EQ(next, steps.size()) << "the Preferences ended before every step ran";
     }
     static bool checked(HWND page, int id) { return IsDlgButtonChecked(page, id) == BST_CHECKED; }
     static void click(HWND page, int id) { SendMessageW(GetDlgItem(page, id), BM_CLICK, 0, 0); }
     static void press(HWND sheet, int id) { PostMessageW(sheet, WM_COMMAND, id, 0); }
-    // Shows the page with this index through the sheet's tree; returns its window.
-    static HWND showPage(HWND sheet, int index) {
+    // The sheet's tree of pages, and its item for the page with this index.
+    static std::pair<HWND, HTREEITEM> pageItem(HWND sheet, int index) {
         const HWND tree = FindWindowExW(sheet, nullptr, WC_TREEVIEWW, nullptr);
         auto item = reinterpret_cast<HTREEITEM>(SendMessageW(tree, TVM_GETNEXTITEM, TVGN_ROOT, 0));
         for (int i = 0; i < index; ++i)
             item = reinterpret_cast<HTREEITEM>(
                 SendMessageW(tree, TVM_GETNEXTITEM, TVGN_NEXT, reinterpret_cast<LPARAM>(item)));
+        return {tree, item};
+    }
+    // Shows the page with this index through the sheet's tree; returns its window.
+    static HWND showPage(HWND sheet, int index) {
+        const auto [tree, item] = pageItem(sheet, index);
         SendMessageW(tree, TVM_SELECTITEM, TVGN_CARET, reinterpret_cast<LPARAM>(item));
         HWND page = nullptr;
         while ((page = FindWindowExW(sheet, page, L"#32770", nullptr)) && !IsWindowVisible(page)) {
         }
         return page;
     }
-    // The text of a visible message box of this thread, or empty; answered with the button.
+    // The text of the message box that shows now, answered with button; "" when none shows.
     static CString answerMessageBox(int button = IDOK) {
-        static CString text;
-        text.Empty();
-        EnumThreadWindows(
-            GetCurrentThreadId(),
-            [](HWND window, LPARAM answer) {
-                if (IsWindowVisible(window) && GetDlgItem(window, 0xFFFF)) {
-                    text = fronttest::dialogItemText(window, 0xFFFF);
-                    PostMessageW(window, WM_COMMAND, static_cast<WPARAM>(answer), 0);
-                }
-                return TRUE;
-            },
-            button);
-        return text;
+        const auto boxes = wintest::answerMessageBoxes(button);
+        return boxes.empty() ? CString() : CString(boxes[0].text);
     }
     // Selects a row of a list view, as a click would.
     static void selectRow(HWND list, int row) {
@@ -108,18 +102,13 @@ TEST_F(Preferences, TheGeneralPageShowsTheCurrentSettingsInATreeOfPages) {
     open();
     bar->getList().setShowIcons(false);
     VCorvantileCore::instance()->openUrlInSourceBrowser = true;
-    bool seen = false;
     runPreferences({[&](HWND sheet, HWND page) {
-        seen = true;
+        const auto [tree, first] = pageItem(sheet, 0);
         wchar_t caption[32] = L"";
-        TVITEMW item{};
-        item.mask = TVIF_TEXT;
-        item.hItem = reinterpret_cast<HTREEITEM>(SendMessageW(
-            FindWindowExW(sheet, nullptr, WC_TREEVIEWW, nullptr), TVM_GETNEXTITEM, TVGN_ROOT, 0));
+        TVITEMW item{TVIF_TEXT, first};
         item.pszText = caption;
         item.cchTextMax = 32;
-        SendMessageW(FindWindowExW(sheet, nullptr, WC_TREEVIEWW, nullptr), TVM_GETITEMW, 0,
-                     reinterpret_cast<LPARAM>(&item));
+        SendMessageW(tree, TVM_GETITEMW, 0, reinterpret_cast<LPARAM>(&item));
         EXPECT_EQ(CString(caption), "General");
         EXPECT_EQ(checked(page, IDC_PREFS_AUTOHIDE), bar->isAutoHide());
         EXPECT_EQ(checked(page, IDC_PREFS_ALWAYS_SHOW_LIST), bar->isAlwaysShowList());
@@ -128,11 +117,10 @@ TEST_F(Preferences, TheGeneralPageShowsTheCurrentSettingsInATreeOfPages) {
         EXPECT_TRUE(checked(page, IDC_PREFS_CHECK_UPDATES));
         EXPECT_TRUE(checked(page, IDC_PREFS_URL_SOURCE_BROWSER));
         EXPECT_FALSE(IsWindowEnabled(GetDlgItem(page, IDC_PREFS_URL_NEW_WINDOW)));
-        EXPECT_EQ(fronttest::dialogItemText(page, IDC_PREFS_HOTKEY), "Space");
+        EXPECT_EQ(dialogItemText(page, IDC_PREFS_HOTKEY), "Space");
         EXPECT_TRUE(checked(page, IDC_PREFS_CTRL));
         EXPECT_FALSE(checked(page, IDC_PREFS_ALT) || checked(page, IDC_PREFS_SHIFT) ||
                      checked(page, IDC_PREFS_WIN));
-        const HWND tree = FindWindowExW(sheet, nullptr, WC_TREEVIEWW, nullptr);
         EXPECT_EQ(GetParent(GetNextDlgTabItem(sheet, tree, FALSE)), page)
             << "Tab goes from the tree into the page";
         EXPECT_EQ(GetDlgItem(sheet, 9), nullptr) << "no Help button";
@@ -143,7 +131,6 @@ TEST_F(Preferences, TheGeneralPageShowsTheCurrentSettingsInATreeOfPages) {
         click(page, IDC_PREFS_SHOW_ICONS);
         press(sheet, IDCANCEL);
     }});
-    EXPECT_TRUE(seen);
     EXPECT_EQ(bar->getPrefsSheet(), nullptr);
     EXPECT_FALSE(bar->getList().isShowIcons()) << "Cancel writes nothing";
     EXPECT_TRUE(VCorvantileCore::instance()->openUrlInSourceBrowser);
@@ -193,11 +180,11 @@ TEST_F(Preferences, TheHotKeyBoxTakesTheKeyAndOkRegistersItWithTheTickedModifier
             PostMessageW(box, WM_KEYDOWN, VK_CONTROL, 0);
         },
         [&](HWND, HWND) {
-            shown = fronttest::dialogItemText(GetParent(box), IDC_PREFS_HOTKEY);
+            shown = dialogItemText(GetParent(box), IDC_PREFS_HOTKEY);
             PostMessageW(box, WM_KEYDOWN, VK_TAB, 0);
         },
         [&](HWND sheet, HWND page) {
-            EXPECT_EQ(fronttest::dialogItemText(page, IDC_PREFS_HOTKEY), "Tab");
+            EXPECT_EQ(dialogItemText(page, IDC_PREFS_HOTKEY), "Tab");
             EXPECT_EQ(GetFocus(), box) << "Tab stays in the box";
             PostMessageW(box, WM_KEYDOWN, 'K', 0);
             click(page, IDC_PREFS_CTRL);
@@ -226,7 +213,7 @@ TEST_F(Preferences, TheSearchingPageChecksTheMinimumAndWritesItsSettingsOnOk) {
             EXPECT_TRUE(checked(page, IDC_PREFS_OFFLINE));
             EXPECT_TRUE(checked(page, IDC_PREFS_WEB_TITLES_ONLY));
             EXPECT_FALSE(IsWindowEnabled(GetDlgItem(page, IDC_PREFS_URL_DOMAINS_ONLY)));
-            EXPECT_EQ(fronttest::dialogItemText(page, IDC_PREFS_MIN_CHARS),
+            EXPECT_EQ(dialogItemText(page, IDC_PREFS_MIN_CHARS),
                       std::to_string(core->minSearchChars).c_str());
             EXPECT_EQ(SendDlgItemMessageW(page, IDC_PREFS_DELAY, TBM_GETPOS, 0, 0),
                       bar->getCommandLine().getDelay());
@@ -263,7 +250,7 @@ TEST_F(Preferences, TheSearchingPageChecksTheMinimumAndWritesItsSettingsOnOk) {
 // Shortcuts are exact texts: one an action holds already is only moved when the user agrees,
 // an empty one takes the shortcut away, and only OK writes them to the core.
 TEST_F(Preferences, TheShortcutsPageAsksBeforeTakingAShortcutFromAnotherAction) {
-    auto blip = std::make_unique<fronttest::TestAction>("Blip");
+    auto blip = std::make_unique<TestAction>("Blip");
     VAction* other = blip.get();
     core->registerAction(std::move(blip));
     open();
@@ -312,7 +299,7 @@ TEST_F(Preferences, TheShortcutsPageAsksBeforeTakingAShortcutFromAnotherAction) 
 }
 
 // A plug-in that counts the calls of its configuration.
-class ConfigurablePlugin : public fronttest::ItemsPlugin {
+class ConfigurablePlugin : public ItemsPlugin {
 public:
     ConfigurablePlugin() : ItemsPlugin({}) {}
     CString getName() override { return "Configurable"; }
@@ -339,7 +326,7 @@ TEST_F(Preferences, ThePluginsPageConfiguresOnlyAConfigurablePlugin) {
             EXPECT_EQ(SendMessageW(list, LVM_GETITEMCOUNT, 0, 0),
                       core->pluginManager->getNumPlugins());
             const int items = rowOf(list, L"Test items");
-            EXPECT_EQ(cellText(list, items, 1), "Items for the front end's tests");
+            EXPECT_EQ(cellText(list, items, 1), "Items for tests");
             EXPECT_EQ(cellText(list, items, 2), "Tests");
             EXPECT_FALSE(IsWindowEnabled(button));
             selectRow(list, items);

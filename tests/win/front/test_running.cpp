@@ -6,11 +6,8 @@
 #include "core/plugins/WebSearchPlugin.h"
 #include "core_iface/VCorvantileCore.h"
 #include "front_test_support.h"
-#include "test_chooser_support.h"
 
-using choosertest::RecordingAction;
-using fronttest::pumpUntil;
-using fronttest::SearchBarTest;
+using namespace fronttest;
 
 namespace {
 
@@ -18,7 +15,7 @@ class Running : public SearchBarTest {
 protected:
     void SetUp() override {
         SearchBarTest::SetUp();
-        auto recording = std::make_unique<RecordingAction>(
+        auto recording = std::make_unique<TestAction>(
             "Record", std::vector<PropertyType>{PropertyText, PropertyName, PropertyPath});
         record = recording.get();
         core->registerAction(std::move(recording));
@@ -38,7 +35,7 @@ protected:
                                 reinterpret_cast<LPARAM>(property));
     }
 
-    RecordingAction* record = nullptr; // owned by the core
+    TestAction* record = nullptr; // owned by the core
 };
 
 TEST_F(Running, ChoosingAnActionRunsItOnTheChosenPropertyAndAFailureChangesNothing) {
@@ -100,20 +97,6 @@ TEST_F(Running, AnActionsNameSwitchesToItAndEnterRunsItWithTheArgument) {
     EXPECT_EQ(action->ranWith, "now");
 }
 
-TEST_F(Running, EscapeFirstEmptiesTheArgumentThenLeavesTheAction) {
-    open();
-    bar->getCommandLine().setDelay(60000);
-    type("Frob");
-    pressKey(VK_RETURN);
-    type("abc");
-    pressKey(VK_ESCAPE);
-    EXPECT_EQ(text(), "");
-    EXPECT_EQ(bar->getMode(), SearchMode::ActionChosen);
-    pressKey(VK_ESCAPE);
-    EXPECT_EQ(bar->getMode(), SearchMode::Idle);
-    EXPECT_EQ(bar->getCurrentAction(), nullptr);
-}
-
 TEST_F(Running, ChoosingAnActionElementMakesItCurrent) {
     open();
     bar->getCommandLine().setDelay(60000);
@@ -130,10 +113,9 @@ TEST_F(Running, ChoosingAnActionElementMakesItCurrent) {
     EXPECT_EQ(bar->getMode(), SearchMode::Idle);
 }
 
-// Run by test_running_shortcut.sh, which puts a stand-in for the browser launcher on PATH.
 TEST_F(Running, GoogleShortcutTakesTheTypedTextToTheSearchAddress) {
-    if (GetEnvironmentVariableW(L"CORVANTILE_BROWSER_STUB", nullptr, 0) == 0)
-        GTEST_SKIP() << "run by test_running_shortcut.sh";
+    if (!browserStubbed())
+        GTEST_SKIP() << "run by browser_pages.sh";
     core->registerPlugin(std::make_unique<corvantile::core::WebSearchPlugin>());
     open();
     bar->getCommandLine().setDelay(10);

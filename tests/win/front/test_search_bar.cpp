@@ -7,8 +7,7 @@
 #include "front_test_support.h"
 #include "res/resource.h"
 
-using fronttest::SearchBarTest;
-using fronttest::TestResult;
+using namespace fronttest;
 
 namespace {
 
@@ -29,7 +28,7 @@ TEST_F(SearchFlow, TypingSearchesOnceTheUserPauses) {
     edit.setDelay(60 * 1000);
     type("i");
     type("it");
-    fronttest::pumpFor(300);
+    pumpFor(300);
     EXPECT_EQ(bar->textChanges, 0) << "no search before the delay has passed";
     EXPECT_EQ(bar->getMode(), SearchMode::Idle);
 
@@ -40,7 +39,7 @@ TEST_F(SearchFlow, TypingSearchesOnceTheUserPauses) {
     EXPECT_NE(bar->getSearchId(), 0u);
     ASSERT_TRUE(waitForResults());
     EXPECT_EQ(bar->getList().getSelection(), 0);
-    fronttest::pumpFor(300);
+    pumpFor(300);
     EXPECT_EQ(bar->textChanges, 1) << "one pause, one search";
 }
 
@@ -49,7 +48,7 @@ TEST_F(SearchFlow, TextsThatTheProgramSetsStartNoSearch) {
     bar->getCommandLine().setDelay(0);
     bar->getCommandLine().setTextQuietly("Loading...");
     bar->getCommandLine().setTextQuietly("");
-    fronttest::pumpFor(200);
+    pumpFor(200);
     EXPECT_EQ(bar->textChanges, 0);
     EXPECT_EQ(bar->getMode(), SearchMode::Idle);
 
@@ -76,7 +75,7 @@ TEST_F(SearchFlow, BackspaceWhileSearchingCancelsAndControlBackspaceEmptiesTheBo
     EXPECT_EQ(text(), "");
     EXPECT_EQ(bar->getMode(), SearchMode::Idle);
     EXPECT_EQ(bar->getList().getCount(), 0);
-    fronttest::pumpFor(200);
+    pumpFor(200);
     EXPECT_EQ(bar->textChanges, 2) << "emptying the box is no typing";
 }
 
@@ -96,14 +95,20 @@ TEST_F(SearchFlow, EscapeEmptiesTheBoxThenHidesTheBar) {
 TEST_F(SearchFlow, AnActionsNameMakesItCurrent) {
     open();
     bar->getCommandLine().setDelay(50);
+    // The icon beside the box is the current action's.
+    const auto shownIcon = [&] {
+        return reinterpret_cast<HICON>(bar->GetDlgItem(IDC_ACTION_ICON)->SendMessage(STM_GETICON));
+    };
+    const HICON noAction = shownIcon();
     type("frob");
     ASSERT_TRUE(waitForTextChanges(1));
     EXPECT_EQ(bar->getMode(), SearchMode::ActionChosen);
     EXPECT_EQ(bar->getCurrentAction(), action);
     EXPECT_EQ(text(), "");
+    EXPECT_EQ(shownIcon(), action->getIcon());
 
     type("some argument");
-    fronttest::pumpFor(200);
+    pumpFor(200);
     EXPECT_EQ(bar->getMode(), SearchMode::ActionChosen) << "the text is the argument";
     EXPECT_EQ(bar->getList().getCount(), 0);
 
@@ -113,10 +118,11 @@ TEST_F(SearchFlow, AnActionsNameMakesItCurrent) {
     pressKey(VK_ESCAPE);
     EXPECT_EQ(bar->getCurrentAction(), nullptr);
     EXPECT_EQ(bar->getMode(), SearchMode::Idle);
+    EXPECT_EQ(shownIcon(), noAction);
 
     bar->setMatchActionsAfterSpace(true);
     type("frob  the rest ");
-    ASSERT_TRUE(fronttest::pumpUntil([&] { return bar->getMode() == SearchMode::ActionChosen; }));
+    ASSERT_TRUE(pumpUntil([&] { return bar->getMode() == SearchMode::ActionChosen; }));
     EXPECT_EQ(text(), "the rest");
 }
 
@@ -147,7 +153,7 @@ TEST_F(SearchFlow, ElementsOfOldSearchesNeverReachTheList) {
     bar->deliverElements(bar->getSearchId() + 1000, stale, 2, true);
     VElement* single = TestResult::create("stale");
     bar->deliverElements(bar->getSearchId() - 1, &single, 1, false);
-    fronttest::pumpMessages();
+    pumpMessages();
     EXPECT_EQ(bar->getList().getCount(), listed);
     EXPECT_EQ(VElement::liveElements(), live) << "the stale results were freed";
 

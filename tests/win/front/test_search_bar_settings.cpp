@@ -5,22 +5,12 @@
 #include "core_iface/VPreferences.h"
 #include "front_test_support.h"
 
-using fronttest::SearchBarTest;
+using namespace fronttest;
 
 namespace {
 
 class SearchBarSettings : public SearchBarTest {
 protected:
-    static CRect workArea() {
-        RECT area{};
-        SystemParametersInfoW(SPI_GETWORKAREA, 0, &area, 0);
-        return area;
-    }
-    CRect barRect() const {
-        CRect rect;
-        bar->GetWindowRect(&rect);
-        return rect;
-    }
     void expectAtTopCentre() const {
         const CRect area = workArea();
         const CRect rect = barRect();
@@ -29,40 +19,30 @@ protected:
     }
 };
 
-TEST_F(SearchBarSettings, WithoutAFileTheBarStartsAsAFirstRunAtTheTopCentre) {
-    open();
-    EXPECT_TRUE(bar->isFirstRun());
-    EXPECT_TRUE(bar->isAutoHide());
-    EXPECT_FALSE(bar->isAlwaysShowList());
-    EXPECT_EQ(bar->getHotKey(), 0x20u);
-    EXPECT_EQ(bar->getHotKeyModifier(), static_cast<unsigned>(MOD_CONTROL));
-    EXPECT_EQ(bar->getCommandLine().getDelay(), 500);
-    expectAtTopCentre();
-    EXPECT_TRUE(bar->IsWindowVisible());
-    EXPECT_EQ(text(), "") << "\"Loading...\" is gone once the settings are read";
-}
-
-TEST_F(SearchBarSettings, ADamagedFileGivesDefaultsAndAFirstRun) {
-    folder.write("Corvantile.xml", "<Corvantile><Window AutoHide=\"false\" PosX=\"7");
-    open();
-    EXPECT_TRUE(bar->isFirstRun());
-    EXPECT_TRUE(bar->isAutoHide());
-    expectAtTopCentre();
+TEST_F(SearchBarSettings, WithoutAUsableFileTheBarStartsAsAFirstRunAtTheTopCentre) {
+    for (const char* contents : {"", "<Corvantile><Window AutoHide=\"false\" PosX=\"7"}) {
+        SCOPED_TRACE(*contents ? "a damaged file" : "no file");
+        if (*contents) {
+            SetUp(); // a fresh core for the second start
+            folder.write("Corvantile.xml", contents);
+        }
+        open();
+        EXPECT_TRUE(bar->isFirstRun());
+        EXPECT_TRUE(bar->isAutoHide());
+        EXPECT_FALSE(bar->isAlwaysShowList());
+        EXPECT_EQ(bar->getHotKey(), 0x20u);
+        EXPECT_EQ(bar->getHotKeyModifier(), static_cast<unsigned>(MOD_CONTROL));
+        EXPECT_EQ(bar->getCommandLine().getDelay(), 500);
+        expectAtTopCentre();
+        EXPECT_TRUE(bar->IsWindowVisible());
+        EXPECT_EQ(text(), "") << "\"Loading...\" is gone once the settings are read";
+        close();
+        DeleteFileW(settingsFile().W().c_str());
+    }
 }
 
 TEST_F(SearchBarSettings, AFileWithoutPosXPlacesTheBarAtTheTopCentreAndStillApplies) {
-    VPreferencesNode* root = VPreferencesNode::createInstance("Corvantile");
-    VPreferencesNode* window = VPreferencesNode::createInstance("Window");
-    window->setParam("AutoHide", false);
-    window->setParam("HotKeyModifier", 1u);
-    window->setParam("PosY", 300);
-    VPreferencesNode* commandLine = VPreferencesNode::createInstance("CommandLine");
-    commandLine->setParam("Delay", 250);
-    window->addChild(commandLine);
-    root->addChild(window);
-    ASSERT_TRUE(VPreferences::save(settingsFile(), root));
-    root->deleteThis();
-
+    writeSettings({{"AutoHide", "false"}, {"HotKeyModifier", "1"}, {"PosY", "300"}}, "250");
     open();
     EXPECT_FALSE(bar->isFirstRun());
     EXPECT_FALSE(bar->isAutoHide());
@@ -78,33 +58,22 @@ TEST_F(SearchBarSettings, TheBarSavesItsValuesAndPlaceAndOpensThereAgain) {
     bar->getList().setTwoLines(false);
     close();
 
-    VPreferencesNode* document = VPreferences::load(settingsFile());
-    ASSERT_NE(document, nullptr);
-    VPreferencesNode* window = document->getChild("Corvantile")
-                                   ? document->getChild("Corvantile")->getChild("Window")
-                                   : nullptr;
-    ASSERT_NE(window, nullptr);
-    bool flag = false;
-    unsigned number = 0;
-    int position = 0;
-    EXPECT_TRUE(window->getParam("AutoHide", flag) && flag);
-    EXPECT_TRUE(window->getParam("AlwaysOnTop", flag) && flag);
-    EXPECT_TRUE(window->getParam("AlwaysShowList", flag) && !flag);
-    EXPECT_TRUE(window->getParam("CheckForUpdates", flag) && flag);
-    EXPECT_TRUE(window->getParam("StartWithWindows", flag));
-    EXPECT_TRUE(window->getParam("QuickLaunchIcon", flag));
-    EXPECT_TRUE(window->getParam("HotKey", number) && number == 0x20u);
-    EXPECT_TRUE(window->getParam("HotKeyModifier", number) && number == 2u);
-    EXPECT_TRUE(window->getParam("PosX", position) && position == 40);
-    EXPECT_TRUE(window->getParam("PosY", position) && position == 120);
-    VPreferencesNode* commandLine = window->getChild("CommandLine");
-    ASSERT_NE(commandLine, nullptr);
-    int delay = 0;
-    EXPECT_TRUE(commandLine->getParam("Delay", delay) && delay == 320);
-    VPreferencesNode* list = commandLine->getChild("List");
-    ASSERT_NE(list, nullptr);
-    EXPECT_TRUE(list->getParam("TwoLines", flag) && !flag);
-    document->deleteThis();
+    const std::pair<const char*, const char*> saved[] = {
+        {"Window/AutoHide", "true"},
+        {"Window/AlwaysOnTop", "true"},
+        {"Window/AlwaysShowList", "false"},
+        {"Window/CheckForUpdates", "true"},
+        {"Window/HotKey", "32"},
+        {"Window/HotKeyModifier", "2"},
+        {"Window/PosX", "40"},
+        {"Window/PosY", "120"},
+        {"Window/CommandLine/Delay", "320"},
+        {"Window/CommandLine/List/TwoLines", "false"},
+    };
+    for (const auto& [key, value] : saved)
+        EXPECT_EQ(savedSetting(key), CString(value)) << key;
+    EXPECT_NE(savedSetting("Window/StartWithWindows"), "");
+    EXPECT_NE(savedSetting("Window/QuickLaunchIcon"), "");
 
     SetUp(); // a fresh core for the second start
     open();

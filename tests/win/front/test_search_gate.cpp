@@ -11,9 +11,7 @@
 #include "front_test_support.h"
 #include "mainwnd/SearchGate.h"
 
-using fronttest::BorrowedElement;
-using fronttest::ListHost;
-using fronttest::TestResult;
+using namespace fronttest;
 
 namespace {
 
@@ -136,7 +134,7 @@ TEST(SearchGate, StreamingFromCoreThreadsWhileTheWindowThreadWorksLosesNothing) 
         bitmap.CreateCompatibleBitmap(&screen, 600, 400);
         const HBITMAP old = memory.SelectObject(&bitmap);
         int step = 0;
-        const bool allDone = fronttest::pumpUntil(
+        const bool allDone = pumpUntil(
             [&] {
                 ++step;
                 if (step % 7 == 0) {
@@ -157,7 +155,7 @@ TEST(SearchGate, StreamingFromCoreThreadsWhileTheWindowThreadWorksLosesNothing) 
             thread.join();
         memory.SelectObject(old);
         EXPECT_TRUE(allDone);
-        fronttest::pumpMessages();
+        pumpMessages();
 
         gate.close();
         host.list.clear(true);

@@ -15,10 +15,7 @@
 #include "front_test_support.h"
 #include "res/resource.h"
 
-using fronttest::dialogItemText;
-using fronttest::ModalDriver;
-using fronttest::pumpUntil;
-using fronttest::SearchBarTest;
+using namespace fronttest;
 
 namespace {
 
@@ -118,8 +115,8 @@ struct Shown {
 // Reads the update check dialog once it shows, then sets its box and presses a button.
 std::function<bool()> answer(Shown& shown, int button, bool tick) {
     return [&shown, button, tick] {
-        const HWND box = FindWindowW(L"#32770", L"Update Check");
-        if (!box || !IsWindowVisible(box))
+        const HWND box = shownDialog(L"Update Check");
+        if (!box)
             return false;
         shown.seen = true;
         shown.message = dialogItemText(box, IDC_UPDATE_MESSAGE);
@@ -174,70 +171,53 @@ TEST(UpdateCheck, ReadsTheFirstLineOfAVersionFileAndNothingElse) {
                   std::string::npos)
             << server.lastRequest();
     }
-    {
-        VersionServer missing("<html>Not found</html>\n", 404);
-        EXPECT_EQ(UpdateCheckDlg::fetchLatestVersion(missing.url()), "");
-    }
-    {
-        VersionServer empty("");
-        EXPECT_EQ(UpdateCheckDlg::fetchLatestVersion(empty.url()), "");
+    for (const auto& [body, status] :
+         {std::pair{"<html>Not found</html>\n", 404}, std::pair{"", 200}}) {
+        VersionServer server(body, status);
+        EXPECT_EQ(UpdateCheckDlg::fetchLatestVersion(server.url()), "") << status;
     }
     EXPECT_EQ(UpdateCheckDlg::fetchLatestVersion("http://127.0.0.1:9/curversion.dat"), "");
 }
 
+// Asked for, the check shows each outcome with both versions; No keeps the setting to check at
+// start-up, Yes and OK take the box as it is.
 TEST(UpdateCheck, AskedForItShowsEveryOutcomeAndOnlyYesOrOkTakesTheBox) {
-    {
-        VersionServer server(ownWithThird(+1).str());
-        const Outcome newer = runDialog(FALSE, server.url(), IDCANCEL, false);
-        EXPECT_TRUE(newer.shown.seen);
-        EXPECT_EQ(newer.shown.message, "Would you like to download the latest version?");
-        EXPECT_EQ(newer.shown.yourVersion, UpdateCheckDlg::ownVersion());
-        EXPECT_EQ(newer.shown.latestVersion, ownWithThird(+1));
-        EXPECT_EQ(newer.shown.okText, "Yes");
-        EXPECT_TRUE(newer.shown.noEnabled);
-        EXPECT_EQ(newer.result, IDCANCEL);
-        EXPECT_EQ(newer.checkAtStartup, TRUE) << "No keeps the setting";
-    }
-    {
-        VersionServer server((UpdateCheckDlg::ownVersion() + "7").str());
-        const Outcome same = runDialog(FALSE, server.url(), IDOK, false);
-        EXPECT_EQ(same.shown.message, "You already have the latest version");
-        EXPECT_EQ(same.shown.okText, "OK");
-        EXPECT_FALSE(same.shown.noEnabled);
-        EXPECT_EQ(same.result, IDOK);
-        EXPECT_EQ(same.checkAtStartup, FALSE) << "OK takes the unticked box";
-    }
-    if (UpdateCheckDlg::compareVersions(UpdateCheckDlg::ownVersion(), "0.0.0.0") > 0) {
-        VersionServer server("0.0.0.0");
-        const Outcome older = runDialog(FALSE, server.url(), IDOK, true);
-        EXPECT_EQ(older.shown.message, "Your version is newer than the latest version!");
-        EXPECT_FALSE(older.shown.noEnabled);
+    const CString own = UpdateCheckDlg::ownVersion();
+    const struct {
+        CString latest;
+        int button;
+        bool tick;
+        const char* message;
+        const char* okText;
+        bool noEnabled;
+    } cases[] = {
+        {ownWithThird(+1), IDCANCEL, false, "Would you like to download the latest version?", "Yes",
+         true},
+        {own + "7", IDOK, false, "You already have the latest version", "OK", false},
+        {"0.0.0.0", IDOK, true, "Your version is newer than the latest version!", "OK", false},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.latest.GetString());
+        VersionServer server(c.latest.str());
+        const Outcome outcome = runDialog(FALSE, server.url(), c.button, c.tick);
+        EXPECT_EQ(outcome.shown.message, c.message);
+        EXPECT_EQ(outcome.shown.yourVersion, own);
+        EXPECT_EQ(outcome.shown.latestVersion, c.latest);
+        EXPECT_EQ(outcome.shown.okText, c.okText);
+        EXPECT_EQ(outcome.shown.noEnabled, c.noEnabled);
+        EXPECT_EQ(outcome.result, c.button);
+        EXPECT_EQ(outcome.checkAtStartup, c.button == IDOK ? c.tick : TRUE);
     }
 }
 
 TEST(UpdateCheck, AFailureIsSaidWhenAskedForAndSilentAtStartUp) {
-    // The message box's caption is the program's name; it is found by its text.
-    static bool said;
-    said = false;
     {
-        const ModalDriver driver([] {
-            EnumThreadWindows(
-                GetCurrentThreadId(),
-                [](HWND window, LPARAM) {
-                    if (IsWindowVisible(window) &&
-                        dialogItemText(window, 0xFFFF) == "Could not get latest version info") {
-                        said = true;
-                        PostMessageW(window, WM_COMMAND, IDOK, 0);
-                    }
-                    return TRUE;
-                },
-                0);
-            return said;
-        });
+        wintest::MessageBoxCloser closer;
         UpdateCheckDlg asked(FALSE, nullptr);
         asked.setVersionFileUrl("http://127.0.0.1:9/curversion.dat");
         EXPECT_EQ(asked.DoModal(), IDOK);
-        EXPECT_TRUE(said);
+        ASSERT_EQ(closer.seen.size(), 1u);
+        EXPECT_EQ(closer.seen[0].text, "Could not get latest version info");
     }
 
     const Outcome atStartup = runDialog(TRUE, "http://127.0.0.1:9/curversion.dat", IDOK, false);
@@ -261,14 +241,14 @@ TEST_F(UpdateCheckAtStartUp, ANewerVersionIsOfferedOnceTheBarIsUp) {
     ASSERT_TRUE(bar->isCheckForUpdates());
     EXPECT_TRUE(pumpUntil([&] { return shown.seen; }));
     EXPECT_EQ(shown.latestVersion, ownWithThird(+1));
-    fronttest::pumpFor(100);
+    pumpFor(100);
     EXPECT_TRUE(bar->isCheckForUpdates());
 }
 
 TEST_F(UpdateCheckAtStartUp, FromTheMenuTheBoxSwitchesTheCheckOff) {
     VersionServer server(UpdateCheckDlg::ownVersion().str());
     open();
-    fronttest::pumpFor(100);
+    pumpFor(100);
     bar->setVersionFileUrl(server.url());
     Shown shown;
     const ModalDriver driver(answer(shown, IDOK, false));
@@ -278,8 +258,8 @@ TEST_F(UpdateCheckAtStartUp, FromTheMenuTheBoxSwitchesTheCheckOff) {
 }
 
 TEST(UpdateCheck, YesOpensTheHomePage) {
-    if (GetEnvironmentVariableW(L"CORVANTILE_BROWSER_STUB", nullptr, 0) == 0)
-        GTEST_SKIP() << "run by test_update_yes.sh";
+    if (!browserStubbed())
+        GTEST_SKIP() << "run by browser_pages.sh";
     VersionServer server(ownWithThird(+1).str());
     EXPECT_EQ(runDialog(FALSE, server.url(), IDOK, true).result, IDOK);
 }

@@ -4,22 +4,12 @@
 
 #include "front_test_support.h"
 
-using fronttest::SearchBarTest;
+using namespace fronttest;
 
 namespace {
 
 class WindowBehaviour : public SearchBarTest {
 protected:
-    static CRect workArea() {
-        RECT area{};
-        SystemParametersInfoW(SPI_GETWORKAREA, 0, &area, 0);
-        return area;
-    }
-    CRect barRect() const {
-        CRect rect;
-        bar->GetWindowRect(&rect);
-        return rect;
-    }
     LRESULT hitTest(int x, int y) { return bar->SendMessage(WM_NCHITTEST, 0, MAKELPARAM(x, y)); }
     // Moves the bar's top left corner to (x, y) and tells where it ended up.
     CPoint moveTo(int x, int y) {
