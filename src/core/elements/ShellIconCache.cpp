@@ -106,7 +106,7 @@ void ShellIconCache::store(const std::string& key, SharedIcon icon) {
     if (!key.starts_with("path:"))
         return;
     m_pathOrder.push_back(key);
-    if (m_pathOrder.size() > kMaxPaths) {
+    if (m_pathOrder.size() > m_maxPaths) {
         m_icons.erase(m_pathOrder.front());
         m_pathOrder.pop_front();
     }

@@ -38,7 +38,9 @@ public:
 
     static ShellIconCache& instance();
 
-    ShellIconCache() = default;
+    // maxPaths: icons kept per path at most; beyond, the oldest are forgotten (the results that
+    // show them still hold theirs).
+    explicit ShellIconCache(std::size_t maxPaths = kMaxPaths) : m_maxPaths(maxPaths) {}
     ~ShellIconCache();
     ShellIconCache(const ShellIconCache&) = delete;
     ShellIconCache& operator=(const ShellIconCache&) = delete;
@@ -49,7 +51,6 @@ public:
     // Ends the loading thread; later requests start it again.
     void stop();
 
-    // Icons kept per path at most; beyond, the oldest are forgotten (results still hold theirs).
     static constexpr std::size_t kMaxPaths = 1024;
     // Requests waiting at most; the oldest are dropped (their rows have scrolled away or been
     // replaced by newer results).
@@ -79,6 +80,7 @@ private:
     std::unordered_set<std::string> m_queued; // keys pending or being loaded
     std::thread m_thread;
     std::chrono::steady_clock::time_point m_lastRequest;
+    std::size_t m_maxPaths;
     bool m_stopping = false;
 };
 
