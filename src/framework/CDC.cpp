@@ -198,23 +198,3 @@ CClientDC::~CClientDC() {
     Detach();
 }
 
-CMemDC::CMemDC(CDC& target, const RECT& rect) : m_target(target), m_rect(rect) {
-    if (m_rect.IsRectEmpty() || !CreateCompatibleDC(&target))
-        return;
-    if (!m_bitmap.CreateCompatibleBitmap(&target, m_rect.Width(), m_rect.Height())) {
-        DeleteDC();
-        return;
-    }
-    m_oldBitmap = SelectObject(&m_bitmap);
-    // Draw in the target's coordinates.
-    ::SetViewportOrgEx(m_hDC, -m_rect.left, -m_rect.top, nullptr);
-}
-
-CMemDC::~CMemDC() {
-    if (!m_hDC)
-        return;
-    ::SetViewportOrgEx(m_hDC, 0, 0, nullptr);
-    m_target.BitBlt(m_rect.left, m_rect.top, m_rect.Width(), m_rect.Height(), this, 0, 0, SRCCOPY);
-    SelectObject(m_oldBitmap);
-    DeleteDC();
-}

@@ -1,5 +1,5 @@
-// Device contexts: CDC wraps an HDC for drawing; CPaintDC, CClientDC and CMemDC acquire one
-// for a scope and give it back. Text goes through the UTF-16 API, so UTF-8 text of any script
+// Device contexts: CDC wraps an HDC for drawing; CPaintDC and CClientDC acquire one for a
+// scope and give it back. Text goes through the UTF-16 API, so UTF-8 text of any script
 // is drawn and measured correctly.
 #pragma once
 
@@ -119,16 +119,3 @@ private:
     HWND m_hWnd;
 };
 
-// An off-screen buffer for flicker-free painting: drawing goes into a bitmap the size of rect,
-// which is copied to the target (at rect) when the object is destroyed.
-class CMemDC : public CDC {
-public:
-    CMemDC(CDC& target, const RECT& rect);
-    ~CMemDC() override;
-
-private:
-    CDC& m_target;
-    CRect m_rect;
-    CBitmap m_bitmap;
-    HGDIOBJ m_oldBitmap = nullptr;
-};

@@ -98,7 +98,3 @@ void CEdit::SetSel(DWORD selection, BOOL noScroll) {
     SetSel(static_cast<short>(LOWORD(selection)), static_cast<short>(HIWORD(selection)), noScroll);
 }
 
-void CEdit::ReplaceSel(const char* text, BOOL canUndo) {
-    const std::wstring wide = Utf8ToWide(text ? text : "");
-    SendMessage(EM_REPLACESEL, canUndo, reinterpret_cast<LPARAM>(wide.c_str()));
-}

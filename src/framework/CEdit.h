@@ -18,7 +18,6 @@ public:
     // scrolled into view unless noScroll.
     void SetSel(int start, int end, BOOL noScroll = FALSE);
     void SetSel(DWORD selection, BOOL noScroll = FALSE);
-    void ReplaceSel(const char* text, BOOL canUndo = FALSE);
 
     // The longest text the user may type, in UTF-16 units; 0 for no limit.
     void LimitText(int maximum = 0) { SendMessage(EM_LIMITTEXT, static_cast<WPARAM>(maximum)); }

@@ -83,10 +83,6 @@ public:
     }
     void OffsetRect(POINT point) { OffsetRect(point.x, point.y); }
     void OffsetRect(SIZE size) { OffsetRect(size.cx, size.cy); }
-    // Moves the rectangle, size kept, so that its top left corner is at (x, y).
-    void MoveToXY(int x, int y) { OffsetRect(x - left, y - top); }
-    void MoveToX(int x) { OffsetRect(x - left, 0); }
-    void MoveToY(int y) { OffsetRect(0, y - top); }
 
     void InflateRect(int dx, int dy) {
         left -= dx;
@@ -101,17 +97,7 @@ public:
         right += r;
         bottom += b;
     }
-    void DeflateRect(int dx, int dy) { InflateRect(-dx, -dy); }
-    void DeflateRect(SIZE size) { InflateRect(-size.cx, -size.cy); }
-    void DeflateRect(int l, int t, int r, int b) { InflateRect(-l, -t, -r, -b); }
 
-    // Swaps the edges where needed so that left <= right and top <= bottom.
-    void NormalizeRect() {
-        if (left > right)
-            std::swap(left, right);
-        if (top > bottom)
-            std::swap(top, bottom);
-    }
     // The overlap of a and b; false (and an empty rectangle) when they do not overlap.
     bool IntersectRect(const RECT* a, const RECT* b) { return ::IntersectRect(this, a, b) != 0; }
     // The smallest rectangle holding a and b.

@@ -324,14 +324,6 @@ BOOL CWnd::SubclassDlgItem(UINT id, CWnd* parent) {
     return control ? SubclassWindow(control) : FALSE;
 }
 
-HWND CWnd::UnsubclassWindow() {
-    if (m_binding != Binding::Subclassed)
-        return nullptr;
-    const HWND hwnd = m_hWnd;
-    Unbind(hwnd);
-    return hwnd;
-}
-
 CWnd* CWnd::FromHandlePermanent(HWND hwnd) {
     return hwnd ? PermanentMap().Find(hwnd) : nullptr;
 }

@@ -70,8 +70,6 @@ public:
     // Binds an existing window of this thread; false when either side is already bound.
     BOOL SubclassWindow(HWND hwnd);
     BOOL SubclassDlgItem(UINT id, CWnd* parent);
-    // Lets go of a subclassed window and returns it.
-    HWND UnsubclassWindow();
 
     // The wrapper bound to hwnd, else a temporary wrapper that lives until the outermost
     // message loop is idle; null for null or a handle that is no window.
@@ -94,7 +92,6 @@ public:
     // Text, UTF-8; lengths count UTF-8 bytes.
     void SetWindowText(const char* text);
     void GetWindowText(CString& text) const;
-    int GetWindowText(char* buffer, int size) const;
     int GetWindowTextLength() const;
     void SetDlgItemText(int id, const char* text);
     int GetDlgItemText(int id, CString& text) const;

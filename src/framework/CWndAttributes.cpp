@@ -39,20 +39,6 @@ void CWnd::GetWindowText(CString& text) const {
     text = TextOf(m_hWnd);
 }
 
-int CWnd::GetWindowText(char* buffer, int size) const {
-    if (!buffer || size <= 0)
-        return 0;
-    const CString text = TextOf(m_hWnd);
-    int count = std::min(text.GetLength(), size - 1);
-    // Never cut a UTF-8 sequence in two: drop its lead byte and continuation bytes.
-    if (count < text.GetLength())
-        while (count > 0 && (static_cast<unsigned char>(text.GetAt(count)) & 0xC0) == 0x80)
-            --count;
-    std::memcpy(buffer, text.GetString(), static_cast<size_t>(count));
-    buffer[count] = '\0';
-    return count;
-}
-
 int CWnd::GetWindowTextLength() const {
     return TextOf(m_hWnd).GetLength();
 }
