@@ -45,13 +45,14 @@ std::size_t unitsThatFit(CDC& dc, const wchar_t* text, std::size_t length, int w
     return units;
 }
 
-int drawRun(CDC& dc, const wchar_t* text, std::size_t length, int x, const RECT& rect) {
+// Draws a run of width pixels at x on the line's baseline (the runs of a line share it, in
+// whichever font); returns where the next run starts.
+int drawRun(CDC& dc, const wchar_t* text, std::size_t length, int width, int x, int baseline,
+            const RECT& rect) {
     if (length == 0)
         return x;
-    RECT place{x, rect.top, rect.right, rect.bottom};
-    dc.DrawText(text, static_cast<int>(length), &place,
-                DT_LEFT | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX);
-    return x + widthOf(dc, text, length);
+    ExtTextOutW(dc, x, baseline, ETO_CLIPPED, &rect, text, static_cast<UINT>(length), nullptr);
+    return x + width;
 }
 
 } // namespace
@@ -82,24 +83,34 @@ int drawStyledLine(CDC& dc, const StyledLine& line, const RECT& rect, const Text
     if (line.text.empty() || rect.right <= rect.left)
         return rect.left;
     CSavedDC saved(dc);
-    dc.IntersectClipRect(&rect);
     dc.SetTextColor(style.colour);
+    SetTextAlign(dc, TA_LEFT | TA_BASELINE);
     const HFONT emphasis = style.emphasis ? style.emphasis : style.font;
+
+    // The line is centred on the rectangle by the height of its plain font.
+    dc.SelectObject(style.font);
+    TEXTMETRICW metrics{};
+    GetTextMetricsW(dc, &metrics);
+    const int baseline =
+        rect.top + (rect.bottom - rect.top - metrics.tmHeight) / 2 + metrics.tmAscent;
 
     const std::vector<Run> runs = runsOf(line);
     const auto fontOf = [&](const Run& run) { return run.matched ? emphasis : style.font; };
+    std::vector<int> widths;
     int total = 0;
     for (const Run& run : runs) {
         dc.SelectObject(fontOf(run));
-        total += widthOf(dc, line.text.data() + run.begin, run.end - run.begin);
+        widths.push_back(widthOf(dc, line.text.data() + run.begin, run.end - run.begin));
+        total += widths.back();
     }
     const int available = rect.right - rect.left;
 
     int x = rect.left;
     if (total <= available) {
-        for (const Run& run : runs) {
-            dc.SelectObject(fontOf(run));
-            x = drawRun(dc, line.text.data() + run.begin, run.end - run.begin, x, rect);
+        for (std::size_t r = 0; r < runs.size(); ++r) {
+            dc.SelectObject(fontOf(runs[r]));
+            x = drawRun(dc, line.text.data() + runs[r].begin, runs[r].end - runs[r].begin,
+                        widths[r], x, baseline, rect);
         }
         return x;
     }
@@ -107,17 +118,18 @@ int drawStyledLine(CDC& dc, const StyledLine& line, const RECT& rect, const Text
     dc.SelectObject(style.font);
     const int ellipsisWidth = widthOf(dc, kEllipsis, 1);
     const int limit = rect.right - ellipsisWidth;
-    for (const Run& run : runs) {
-        dc.SelectObject(fontOf(run));
-        const wchar_t* text = line.text.data() + run.begin;
-        const std::size_t length = run.end - run.begin;
+    for (std::size_t r = 0; r < runs.size(); ++r) {
+        dc.SelectObject(fontOf(runs[r]));
+        const wchar_t* text = line.text.data() + runs[r].begin;
+        const std::size_t length = runs[r].end - runs[r].begin;
         const std::size_t fit = unitsThatFit(dc, text, length, limit - x);
-        x = drawRun(dc, text, fit, x, rect);
+        const int width = fit == length ? widths[r] : widthOf(dc, text, fit);
+        x = drawRun(dc, text, fit, width, x, baseline, rect);
         if (fit < length)
             break;
     }
     dc.SelectObject(style.font);
-    return drawRun(dc, kEllipsis, 1, x, rect);
+    return drawRun(dc, kEllipsis, 1, ellipsisWidth, x, baseline, rect);
 }
 
 void drawElementIcon(CDC& dc, HICON icon, const RECT* iconRect) {
