@@ -73,7 +73,10 @@ TEST(CatalogStorage, NamesThatEndTheirPathsReadBackExactly) {
         {"report.pdf", "C:\\Users\\Ann\\report.pdf", "", "files", 1},
         {"Report.PDF", "c:\\users\\Report.PDF", "p", "files", 1},
         {"a.txt", "a.txt", "", "files", 1},
-        {"b.txt", "D:\\\xC3\x9C" "ber\\b.txt", "", "files", 1},
+        {"b.txt",
+         "D:\\\xC3\x9C"
+         "ber\\b.txt",
+         "", "files", 1},
         {"x", "C:\\dir\\xx", "", "files", 1},
         {"name", "C:\\other", "", "files", 1},
     };
@@ -91,6 +94,33 @@ TEST(CatalogStorage, NamesThatEndTheirPathsReadBackExactly) {
                   char_mask(folded(items[i].name)) | char_mask(folded(items[i].path)));
         EXPECT_EQ(segment.head(i).bits, NameHead::of(folded(items[i].name)).bits);
     }
+}
+
+// Files of one folder listed together are marked so, whatever their names hold; paths and
+// payloads read back the same.
+TEST(CatalogStorage, FilesOfTheFolderBeforeAreMarked) {
+    const std::vector<Owned> items{
+        {"a.txt", "C:\\Docs\\a.txt", "1", "files", 1},
+        {"B.txt", "C:\\Docs\\B.txt", "2", "files", 1},            // same folder
+        {"caf\xC3\xA9", "C:\\Docs\\caf\xC3\xA9", "", "files", 1}, // same, not ASCII
+        {"c.txt", "C:\\docs\\c.txt", "", "files", 1},             // the case differs
+        {"d.txt", "C:\\docs\\d.txt", "", "files", 1},
+        {"Docs", "C:\\docs", "", "files", 1},         // its parent's file
+        {"e", "C:\\docs\\xe", "", "files", 1},        // not the end of a part
+        {"f.txt", "C:\\docs\\f.txt", "", "files", 1}, // after that, a new start
+        {"g", "", "", "apps", 2},
+    };
+    const auto snapshot = build_snapshot(views(items));
+    const Segment& segment = *snapshot->slot(0).segment;
+    const std::vector<bool> same{false, true, true, false, true, false, false, false, false};
+    std::uint64_t starts = 0;
+    for (std::uint32_t i = 0; i < items.size(); ++i) {
+        EXPECT_EQ(segment.same_folder(i), same[i]) << i;
+        EXPECT_EQ(segment.path(i), items[i].path);
+        EXPECT_EQ(segment.payload(i), items[i].payload);
+        starts |= std::uint64_t(!same[i]) << i;
+    }
+    EXPECT_EQ(segment.folder_starts(0, items.size()), starts);
 }
 
 TEST(CatalogStorage, ManyItemsBuiltSideBySideKeepTheirOrder) {

@@ -115,13 +115,34 @@ std::uint64_t Segment::beginning_with(std::size_t first, std::size_t count, unsi
     return bits;
 }
 
+std::uint64_t Segment::folder_starts(std::size_t first, std::size_t count) const {
+    if (!path_lengths_.any())
+        return count >= 64 ? ~std::uint64_t{0} : (std::uint64_t{1} << count) - 1;
+    std::uint64_t same = 0;
+    std::size_t j = 0;
+#if defined(__SSE2__)
+    // Four items at a time: the flag's bit is moved to the sign, which movemask gathers.
+    static_assert(kSameFolder == std::uint32_t{1} << 30);
+    for (; j + 4 <= count; j += 4) {
+        const __m128i four =
+            _mm_loadu_si128(reinterpret_cast<const __m128i*>(path_lengths_.data() + first + j));
+        same |= std::uint64_t(unsigned(_mm_movemask_ps(_mm_castsi128_ps(_mm_slli_epi32(four, 1)))))
+                << j;
+    }
+#endif
+    for (; j < count; ++j)
+        same |= std::uint64_t(same_folder(first + j)) << j;
+    const std::uint64_t all = count >= 64 ? ~std::uint64_t{0} : (std::uint64_t{1} << count) - 1;
+    return ~same & all;
+}
+
 void Segment::prefetch_item(std::size_t i) const {
     prefetch(at(i));
     prefetch(at(i) + 64);
 }
 
 std::string_view Segment::payload(std::size_t i) const {
-    const std::size_t offset = path_offset(i) + (path_lengths_[i] & ~kSelfFolded) +
+    const std::size_t offset = path_offset(i) + path_length(i) +
                                (path_lengths_[i] & kSelfFolded ? 0 : folded_path_lengths_[i]);
     return {at(i) + offset, begin_[i + 1] - begin_[i] - offset};
 }
@@ -195,8 +216,18 @@ bool SegmentBuilder::add(const ItemData& item, SourceId source) {
     std::uint32_t folded_path_length = 0, name_mask = 0, path_mask = 0;
     NameHead head;
     bool name_same = false, path_same = false;
+    // A file: its name ends its path, after a separator.
+    const std::size_t folder_length = item.path.size() - item.name.size();
+    const bool file =
+        !item.name.empty() && item.name.size() < item.path.size() &&
+        (item.path[folder_length - 1] == '\\' || item.path[folder_length - 1] == '/') &&
+        item.path.ends_with(item.name);
+    const bool same_folder =
+        file && folder_length == folder_length_ &&
+        std::memcmp(text.data() + folder_start_, item.path.data(), folder_length) == 0;
     if (name_ends_path(item.name, item.path)) {
         // The path is folded in one go; the name is its last bytes, in both forms.
+        folder_start_ = text.size();
         text.append(item.path);
         const std::size_t folded_start = text.size();
         fold_append(item.path, text, path_same);
@@ -218,6 +249,7 @@ bool SegmentBuilder::add(const ItemData& item, SourceId source) {
         head = NameHead::of(std::string_view(text).substr(folded_start));
         if (name_same)
             text.resize(folded_start);
+        folder_start_ = text.size();
         text.append(item.path);
         folded_start = text.size();
         path_mask = fold_and_mask(item.path, text, path_same);
@@ -230,6 +262,9 @@ bool SegmentBuilder::add(const ItemData& item, SourceId source) {
     // An empty path stays 0, so that a segment of items without paths keeps no path lengths.
     if (path_same && !item.path.empty())
         path_length |= Segment::kSelfFolded;
+    if (same_folder)
+        path_length |= Segment::kSameFolder;
+    folder_length_ = file ? folder_length : 0;
     text.append(item.payload);
 
     s.masks_.push_back(name_mask | std::uint64_t(path_mask) << 32);
@@ -268,6 +303,7 @@ std::shared_ptr<const Segment> SegmentBuilder::finish() {
     segment_ = std::make_unique<Segment>();
     segment_->begin_.push_back(0);
     first_ = true;
+    folder_length_ = 0;
     return done;
 }
 

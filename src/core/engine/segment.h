@@ -55,6 +55,8 @@ public:
     void reserve(std::size_t count) { reserve_ = count; }
     // False while every value is 0.
     bool any() const { return stored_; }
+    // The values, when any() is true.
+    const std::uint32_t* data() const { return values_.data(); }
     void shrink_to_fit() { values_.shrink_to_fit(); }
     std::size_t memory_bytes() const { return values_.capacity() * sizeof(std::uint32_t); }
 
@@ -130,9 +132,15 @@ public:
     std::string_view folded_path(std::size_t i) const {
         if (path_lengths_[i] & kSelfFolded)
             return path(i);
-        return {at(i) + path_offset(i) + path_lengths_[i], folded_path_lengths_[i]};
+        return {at(i) + path_offset(i) + path_length(i), folded_path_lengths_[i]};
     }
     std::string_view payload(std::size_t i) const;
+    // True when item i and the one before it are files of the same folder: both names end
+    // their paths, after a separator, and the paths are the same up to there.
+    bool same_folder(std::size_t i) const { return path_lengths_[i] & kSameFolder; }
+    // Bit j set for each of the count (at most 64) items from `first` on that is not in the
+    // folder of the item before it; no branch per item.
+    std::uint64_t folder_starts(std::size_t first, std::size_t count) const;
     SourceId source(std::size_t i) const { return SourceId(source_kinds_[i] >> 16); }
     std::uint16_t kind(std::size_t i) const { return std::uint16_t(source_kinds_[i] & 0xFFFF); }
 
@@ -153,7 +161,11 @@ private:
     static constexpr std::uint32_t kSelfFolded = std::uint32_t{1} << 31;
     // Marks, in a name length, an ASCII name read from the end of the path.
     static constexpr std::uint32_t kNameInPath = std::uint32_t{1} << 30;
-    std::uint32_t path_length(std::size_t i) const { return path_lengths_[i] & ~kSelfFolded; }
+    // Marks, in a path length, a file in the same folder as the item before.
+    static constexpr std::uint32_t kSameFolder = std::uint32_t{1} << 30;
+    std::uint32_t path_length(std::size_t i) const {
+        return path_lengths_[i] & ~(kSelfFolded | kSameFolder);
+    }
     std::size_t path_offset(std::size_t i) const {
         if (name_lengths_[i] & kNameInPath)
             return 0;
@@ -193,6 +205,10 @@ public:
 private:
     std::unique_ptr<Segment> segment_;
     bool first_ = true;
+    // The folder of the last item added, when it was a file: where its path starts in the
+    // text and how long its folder part is (0: not a file).
+    std::size_t folder_start_ = 0;
+    std::size_t folder_length_ = 0;
 };
 
 } // namespace corvantile::engine
