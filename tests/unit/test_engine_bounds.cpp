@@ -1,6 +1,7 @@
 // The shortcuts of the search must never change its results: an item is only skipped when it
 // provably cannot rank above the floor. Checked against the full match on random items.
 #include "core/engine/catalog.h"
+#include "core/engine/folder_bound.h"
 #include "core/engine/matcher.h"
 #include "core/engine/search_executor.h"
 #include "core/engine/text_fold.h"
@@ -82,62 +83,138 @@ TEST(SearchBounds, AFloorAtAnItemsOwnRankNeverExcludesIt) {
     EXPECT_GT(matched, 1000) << "the random items should match often enough to test anything";
 }
 
-// The best k of a search, with all its shortcuts, against every match ranked by brute force.
+// Files as a folder walk lists them: a few to a folder, the folders nested.
+std::vector<std::string> folder_walk(std::mt19937& random, std::size_t count) {
+    static const char* const kFolders[] = {"Docs", "docs",  "src",   "Reports", "rep",  "a_b",
+                                           "x-y",  "Music", "in vo", "10",      "Café", "re/port"};
+    std::vector<std::string> paths;
+    std::string folder = "C:\\Users";
+    for (int depth = 0; paths.size() < count; ++depth) {
+        // Down into a new folder, or back up first (a separator of either kind).
+        for (; depth > 0 && (depth > 4 || random() % 3 == 0); --depth)
+            folder.resize(folder.find_last_of("\\/"));
+        folder += random() % 4 ? "\\" : "/";
+        folder += kFolders[random() % (sizeof kFolders / sizeof kFolders[0])];
+        for (unsigned files = random() % 6; files > 0 && paths.size() < count; --files)
+            paths.push_back(folder + "\\" + random_text(random, 4));
+    }
+    return paths;
+}
+
+// The best k of a search, with all its shortcuts, against every match ranked by brute force:
+// over random items with and without paths, and over files listed folder by folder (which
+// the search bounds a folder at a time).
 TEST(SearchBounds, TopResultsEqualABruteForceRanking) {
     std::mt19937 random(31);
-    std::vector<std::string> names, paths;
+    std::vector<ItemData> mixed, files;
+    std::vector<std::string> texts;
+    texts.reserve(60000);
     for (int i = 0; i < 20000; ++i) {
-        names.push_back(random_text(random, 5));
-        paths.push_back(random() % 2 ? random_text(random, 8) : std::string());
+        texts.push_back(random_text(random, 5));
+        const std::string& name = texts.back();
+        texts.push_back(random() % 2 ? random_text(random, 8) : std::string());
+        mixed.push_back({name, texts.back(), "", "s", 0});
     }
-    std::vector<ItemData> items;
-    for (std::size_t i = 0; i < names.size(); ++i)
-        items.push_back({names[i], paths[i], "", "s", 0});
-    const auto catalog = build_snapshot(items);
+    for (const std::string& path : folder_walk(random, 12000)) {
+        texts.push_back(path);
+        const std::string_view whole = texts.back();
+        files.push_back({whole.substr(whole.find_last_of("\\/") + 1), whole, "", "s", 0});
+    }
     SearchExecutor executor(2);
-    for (int q = 0; q < 40; ++q) {
-        const std::string text =
-            random_text(random, 2) + (q % 3 ? "" : " " + random_text(random, 1));
-        // Every option, since each changes which items need their path.
-        MatchOptions options;
-        options.case_sensitive = q % 4 == 1;
-        options.match_start_only = q % 4 == 2;
-        // Brute force: every item matched without a floor, ranked.
-        Matcher matcher(Query(text, options));
-        std::vector<RankKey> all;
-        for (std::uint32_t i = 0; i < catalog->capacity(); ++i) {
-            const ItemView view = catalog->view(i);
-            const std::string fn = folded(view.name), fp = folded(view.path);
-            if (const auto result = matcher.match({view.name, view.path, fn, fp}))
-                all.push_back({result->score, std::uint32_t(view.name.size()), i});
+    for (const std::vector<ItemData>* items : {&mixed, &files}) {
+        const auto catalog = build_snapshot(*items);
+        for (int q = 0; q < 40; ++q) {
+            std::string text = random_text(random, 2) + (q % 3 ? "" : " " + random_text(random, 1));
+            // Over the files, queries that need the path: a folder, a separator, a name.
+            if (items == &files && q % 2)
+                text = random_text(random, 2) + (q % 4 == 1 ? "/" : "\\") + random_text(random, 2);
+            // Every option, since each changes which items need their path.
+            MatchOptions options;
+            options.case_sensitive = q % 8 == 1;
+            options.match_start_only = q % 8 == 2;
+            // Brute force: every item matched without a floor, ranked.
+            Matcher matcher(Query(text, options));
+            std::vector<RankKey> all;
+            for (std::uint32_t i = 0; i < catalog->capacity(); ++i) {
+                const ItemView view = catalog->view(i);
+                const std::string fn = folded(view.name), fp = folded(view.path);
+                if (const auto result = matcher.match({view.name, view.path, fn, fp}))
+                    all.push_back({result->score, std::uint32_t(view.name.size()), i});
+            }
+            sort_ranked(all, 30);
+            std::mutex mutex;
+            std::condition_variable finished;
+            std::vector<std::uint32_t> found;
+            bool done = false;
+            SearchRequest request;
+            request.text = text;
+            request.match = options;
+            request.catalog = catalog;
+            request.max_results = 30;
+            request.callbacks.on_batch = [&](SearchId, std::span<const SearchHit> hits) {
+                for (const SearchHit& hit : hits)
+                    found.push_back(hit.index);
+            };
+            request.callbacks.on_done = [&](SearchId) {
+                std::lock_guard lock(mutex);
+                done = true;
+                finished.notify_all();
+            };
+            executor.start(std::move(request));
+            std::unique_lock lock(mutex);
+            ASSERT_TRUE(finished.wait_for(lock, std::chrono::seconds(60), [&] { return done; }));
+            std::vector<std::uint32_t> expected;
+            for (const RankKey& key : all)
+                expected.push_back(key.index);
+            EXPECT_EQ(found, expected) << "query '" << text << "'";
         }
-        sort_ranked(all, 30);
-        std::mutex mutex;
-        std::condition_variable finished;
-        std::vector<std::uint32_t> found;
-        bool done = false;
-        SearchRequest request;
-        request.text = text;
-        request.match = options;
-        request.catalog = catalog;
-        request.max_results = 30;
-        request.callbacks.on_batch = [&](SearchId, std::span<const SearchHit> hits) {
-            for (const SearchHit& hit : hits)
-                found.push_back(hit.index);
-        };
-        request.callbacks.on_done = [&](SearchId) {
-            std::lock_guard lock(mutex);
-            done = true;
-            finished.notify_all();
-        };
-        executor.start(std::move(request));
-        std::unique_lock lock(mutex);
-        ASSERT_TRUE(finished.wait_for(lock, std::chrono::seconds(60), [&] { return done; }));
-        std::vector<std::uint32_t> expected;
-        for (const RankKey& key : all)
-            expected.push_back(key.index);
-        EXPECT_EQ(found, expected) << "query '" << text << "'";
     }
+}
+
+// A folder's bounds, from the loosest to the one that reads the name, never fall below what a
+// file's match through its path scores, and each is at least as tight as the one before.
+TEST(SearchBounds, FolderBoundsHoldEveryFilesPathMatch) {
+    std::mt19937 random(7);
+    const std::vector<std::string> paths = folder_walk(random, 3000);
+    int checked = 0;
+    for (int q = 0; q < 120; ++q) {
+        const std::string text = q % 3 ? random_text(random, 2) + "/" + random_text(random, 2)
+                                       : random_text(random, 2) + " " + random_text(random, 1);
+        const Query query(text, {});
+        FolderBound bound(query);
+        if (!bound.usable())
+            continue;
+        Matcher matcher(query);
+        // The search measures the files' folders in the order of the walk.
+        std::string folder, folded_folder;
+        for (const std::string& path : paths) {
+            const std::size_t name_at = path.find_last_of("\\/") + 1;
+            const std::string name = path.substr(name_at), folded_path = folded(path);
+            const std::string folded_name = folded(name);
+            const std::uint32_t mask = char_mask(folded_name);
+            if (path.compare(0, name_at, folder) != 0 || folder.size() != name_at) {
+                folder = path.substr(0, name_at);
+                folded_folder = folded(folder);
+                if (!bound.measure(folder, folded_folder)) {
+                    folder.clear();
+                    continue;
+                }
+            }
+            const auto match = matcher.match({name, path, folded_name, folded_path, mask}, {},
+                                             nullptr, PathUse::Needed);
+            const std::int32_t in_folder = bound.folder_bound(mask);
+            const std::int32_t own =
+                bound.file_bound(static_cast<unsigned char>(folded_name[0]), mask);
+            const std::int32_t exact = bound.exact_bound(path, folded_path, mask);
+            EXPECT_LE(own, in_folder) << text << " in " << path;
+            EXPECT_LE(exact, own) << text << " in " << path;
+            if (match) {
+                ++checked;
+                ASSERT_LE(match->score, exact) << text << " in " << path;
+            }
+        }
+    }
+    EXPECT_GT(checked, 500) << "the random files should match through their paths often enough";
 }
 
 TEST(SearchBounds, PositionsAreInsideTheTextsAndAscending) {

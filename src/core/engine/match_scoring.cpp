@@ -105,6 +105,17 @@ void ascii_bonuses(std::string_view text, std::span<std::uint8_t> bonus) {
     mark_last_component(bonus.first(text.size()), last_separator);
 }
 
+void ascii_folder_bonuses(std::string_view text, std::size_t from, std::span<std::uint8_t> bonus) {
+    for (std::size_t i = from; i < text.size(); ++i) {
+        const auto current = kAsciiClasses[static_cast<unsigned char>(text[i]) & 0x7F];
+        bonus[i] =
+            i == 0
+                ? static_cast<std::uint8_t>(bonus_of(CharClass::Delimiter, current, true))
+                : kPairs.bonus[int(kAsciiClasses[static_cast<unsigned char>(text[i - 1]) & 0x7F])]
+                              [int(current)];
+    }
+}
+
 void mark_last_component(std::span<std::uint8_t> bonus, std::size_t last_separator) {
     if (last_separator + 1 < bonus.size() && bonus[last_separator + 1] == kBonusPath)
         bonus[last_separator + 1] = kBonusStart;

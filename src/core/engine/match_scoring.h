@@ -41,6 +41,10 @@ int position_bonus(CharClass previous, CharClass current, bool at_start);
 // Fills bonus[i] for every byte of ASCII text (bonus.size() >= text.size()).
 void ascii_bonuses(std::string_view text, std::span<std::uint8_t> bonus);
 
+// Fills bonus[i] for the bytes of ASCII text from position `from` on, as ascii_bonuses does
+// but without the start of a path's last part (the text is a folder, before a file's name).
+void ascii_folder_bonuses(std::string_view text, std::size_t from, std::span<std::uint8_t> bonus);
+
 // Gives the position after the last path separator of a text (at last_separator; past the
 // end when there is none) the start bonus, when it begins a word there.
 void mark_last_component(std::span<std::uint8_t> bonus, std::size_t last_separator);

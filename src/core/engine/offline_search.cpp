@@ -119,14 +119,22 @@ void OfflineSearch::scan(const Chunk& chunk, WorkerState& state) {
         if (found && matcher.other_first_bound() < floor.score)
             found &= segment.beginning_with(word * 64, count, matcher.first_byte());
         std::size_t picked_count = 0;
-        for (std::uint64_t left = found; left != 0; left &= left - 1) {
+        for (std::uint64_t left = found; left != 0;) {
             const std::uint32_t i = word * 64 + std::uint32_t(std::countr_zero(left));
+            left &= left - 1;
             if (paths ? !segment.has_path(i) ||
-                            floor.excludes(matcher.path_only_bound(), segment.name_length(i))
+                            floor.excludes(matcher.path_only_bound(), segment.name_length(i)) ||
+                            !folder_may_rank(segment, i, floor, state)
                       : (segment.name_mask(i) & mask) != mask ||
                             !matcher.may_reach(segment.head(i), segment.name_mask(i),
-                                               segment.name_length(i), floor))
+                                               segment.name_length(i), floor)) {
+                // A folder ruled out as a whole: its other files go too.
+                if (paths && state.run.excluded && state.run.covers(segment, i)) {
+                    const std::uint32_t past = state.run.end - word * 64;
+                    left = past >= 64 ? 0 : left & ~((std::uint64_t{1} << past) - 1);
+                }
                 continue;
+            }
             segment.prefetch_item(i);
             picked[picked_count++] = i;
         }
@@ -153,6 +161,82 @@ void OfflineSearch::scan(const Chunk& chunk, WorkerState& state) {
         if (word % 16 == 0 && cancelled())
             return;
     }
+}
+
+std::uint32_t OfflineSearch::next_folder(const Segment& segment, std::uint32_t from,
+                                         FolderStarts& known) {
+    const auto size = static_cast<std::uint32_t>(segment.size());
+    while (from < size) {
+        const std::uint32_t word = from / 64 * 64;
+        if (known.segment != &segment || known.word != word)
+            known = {&segment, word,
+                     segment.folder_starts(word, std::min<std::uint32_t>(64, size - word))};
+        if (const std::uint64_t starts = known.bits >> (from - word); starts != 0)
+            return from + std::uint32_t(std::countr_zero(starts));
+        from = word + 64;
+    }
+    return size;
+}
+
+bool OfflineSearch::folder_may_rank(const Segment& segment, std::uint32_t i, Floor floor,
+                                    WorkerState& state) {
+    if (!state.folders)
+        state.folders.emplace(query_);
+    FolderBound& folders = *state.folders;
+    // A name with a separator of its own could hold a separator of the query.
+    if (!folders.usable() || (segment.name_mask(i) & kSeparatorMaskBit))
+        return true;
+    FolderRun& run = state.run;
+    if (!run.covers(segment, i)) {
+        run = {&segment, i, next_folder(segment, i + 1, state.starts)};
+        // The first files of the folders ahead are read soon: keep them fetched eight folders
+        // ahead of the one at hand.
+        FolderAhead& ahead = state.ahead;
+        if (ahead.starts.segment != &segment || ahead.next <= run.end) {
+            ahead.next = run.end;
+            ahead.starts = {};
+            for (int folders_on = 0; folders_on < 7 && ahead.next < segment.size(); ++folders_on)
+                ahead.next = next_folder(segment, ahead.next + 1, ahead.starts);
+        }
+        if (ahead.next < segment.size()) {
+            ahead.next = next_folder(segment, ahead.next + 1, ahead.starts);
+            if (ahead.next < segment.size())
+                segment.prefetch_item(ahead.next);
+        }
+        // A folder of one file is cheaper to leave to the file's own match.
+        const std::string_view path = segment.path(i), name = segment.name(i);
+        const std::size_t folder = path.size() - name.size();
+        run.measured =
+            run.end - i > 1 && name.size() < path.size() &&
+            (path[folder - 1] == '\\' || path[folder - 1] == '/') &&
+            (name.data() == path.data() + folder || path.ends_with(name)) &&
+            folders.measure(path.substr(0, folder), segment.folded_path(i).substr(0, folder));
+        if (run.measured) {
+            // What the names of the folder's files (from this one on) hold between them.
+            std::uint32_t names = 0;
+            for (std::uint32_t j = i; j < run.end; ++j)
+                names |= segment.name_mask(j);
+            run.bound = folders.folder_bound(names);
+            run.skippable = (names & kSeparatorMaskBit) == 0;
+        }
+    }
+    if (!run.measured)
+        return true;
+    const std::uint32_t length = segment.name_length(i);
+    // The floor only rises: a folder ruled out stays so (whatever its files' name lengths).
+    if (run.bound == kNoFloor || floor.excludes(run.bound, 0)) {
+        run.excluded = run.skippable;
+        return false;
+    }
+    if (floor.excludes(run.bound, length))
+        return false;
+    const std::int32_t own = folders.file_bound(static_cast<unsigned char>(segment.head(i).first()),
+                                                segment.name_mask(i));
+    if (own == kNoFloor || floor.excludes(own, length))
+        return false;
+    const std::int32_t exact =
+        folders.exact_bound(segment.path(i), segment.folded_path(i), segment.name_mask(i));
+    return exact != kNoFloor && !floor.excludes(exact, length);
 }
 
 NameMemo& OfflineSearch::memo_of(WorkerState& state) const {

@@ -3,6 +3,7 @@
 // results reported best first, in batches.
 #pragma once
 
+#include "core/engine/folder_bound.h"
 #include "core/engine/matcher.h"
 #include "core/engine/name_memo.h"
 #include "core/engine/search_job.h"
@@ -48,8 +49,37 @@ private:
         std::uint32_t begin; // a multiple of 64
         std::uint32_t end;
     };
+    // The files of one folder, which the paths pass bounds together: items head to end.
+    struct FolderRun {
+        const Segment* segment = nullptr;
+        std::uint32_t head = 0;
+        std::uint32_t end = 0;
+        bool measured = false;         // false: its files are matched one by one
+        std::int32_t bound = kNoFloor; // the most any of its files can score through the path
+        bool skippable = false;        // no name from head on holds a separator
+        bool excluded = false;         // none of its files can enter any more
+
+        bool covers(const Segment& in, std::uint32_t i) const {
+            return segment == &in && i >= head && i < end;
+        }
+    };
+    // Which of 64 items begin a folder (Segment::folder_starts), kept while they are read.
+    struct FolderStarts {
+        const Segment* segment = nullptr;
+        std::uint32_t word = 0;
+        std::uint64_t bits = 0;
+    };
+    // The first file of a folder ahead of the one at hand, fetched before it is read.
+    struct FolderAhead {
+        std::uint32_t next = 0;
+        FolderStarts starts;
+    };
     struct WorkerState {
         std::optional<Matcher> matcher;
+        std::optional<FolderBound> folders; // made on first use in the paths pass
+        FolderRun run;
+        FolderStarts starts;
+        FolderAhead ahead;
         TopK top;
         std::vector<RankKey> sorted; // the share of every match, sorted in the Sort phase
         MatchPositions positions;
@@ -65,6 +95,13 @@ private:
     // Adds item i with this score (kNoFloor: none) to the worker's results.
     void enter(const Segment& segment, std::size_t i, std::uint32_t index, std::int32_t score,
                WorkerState& state);
+    // False when item i is a file whose folder provably holds no match that needs the path
+    // and could rank above floor; each folder is looked at once for all its files.
+    bool folder_may_rank(const Segment& segment, std::uint32_t i, Floor floor, WorkerState& state);
+    // The first item from `from` on that begins a folder (or is no file); the segment's size
+    // when there is none.
+    static std::uint32_t next_folder(const Segment& segment, std::uint32_t from,
+                                     FolderStarts& known);
     NameMemo& memo_of(WorkerState& state) const;
     WorkerState& state_of(unsigned worker);
     Floor floor_of(const WorkerState& state) const;

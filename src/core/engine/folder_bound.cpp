@@ -1,0 +1,301 @@
+#include "core/engine/folder_bound.h"
+
+#include "core/engine/match_scoring.h"
+#include "core/engine/ranking.h"
+#include "core/engine/text_fold.h"
+
+#include <algorithm>
+#include <cstring>
+
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
+namespace corvantile::engine {
+
+namespace {
+
+// No placement. Scores built on it stay far below any real one (a real alignment of a word of
+// kMaxWord characters over kMaxFolder positions scores above -kMaxFolder).
+constexpr int kNone = -16384;
+constexpr int kReal = kNone / 2; // above this a score is a real placement's
+
+// What a character placed in a file's name can add at most. The name's first position has the
+// start bonus, and the one after it shares it when it follows directly; past those no position
+// earns more than the boundary bonus (a name holds no separator), and a gap costs.
+constexpr int kAtNameStart = kScoreMatch + kBonusStart;
+constexpr int kSecondInName = kScoreMatch + kBonusStart;
+constexpr int kInName = kScoreMatch + kBonusBoundary;
+
+} // namespace
+
+FolderBound::FolderBound(const Query& query) {
+    const MatchOptions& options = query.options();
+    usable_ = !query.empty() && query.words().size() <= kMaxWords && !options.case_sensitive &&
+              !options.match_start_only;
+    for (const QueryWord& source : query.words()) {
+        if (!source.folded_is_ascii || source.folded.empty() || source.folded.size() > kMaxWord) {
+            usable_ = false;
+            break;
+        }
+        Word word;
+        word.units.fill(-1);
+        word.size = source.folded.size();
+        word.mask = source.mask;
+        for (std::size_t r = 0; r < word.size; ++r)
+            word.units[r] = static_cast<std::int16_t>(static_cast<unsigned char>(source.folded[r]));
+        const std::size_t separator = source.folded.rfind('/');
+        word.name_possible = separator == std::string::npos;
+        word.min_in_folder = word.name_possible ? 1 : separator + 1;
+        word.in_name = source.max_alignment[1][1];
+        for (std::size_t k = 0; k < word.size; ++k)
+            word.rest_masks[k] = char_mask(std::string_view(source.folded).substr(k));
+        // Two columns of nothing before the folder's first position.
+        Column none;
+        none.placed.fill(kNone);
+        none.gap.fill(kNone);
+        none.best.fill(kNone);
+        word.columns.assign(kMaxFolder + kMaxName + 2, none);
+        word.name_columns.assign(kMaxName + 2, none);
+        words_.push_back(std::move(word));
+    }
+}
+
+#if defined(__SSE2__)
+namespace {
+
+// Positions from..to of a text for a word of at most 8 * Halves characters: each column is
+// worked out from the two before it, which stay in registers. Eight characters at a time;
+// lane r reads lane r - 1 of the columns before (the high half's first lane the low half's
+// last), saturating so that nothing wraps.
+template <std::size_t Halves, class Column, class Lanes>
+void run_columns(const Lanes& word_units, Column* columns, std::size_t from, std::size_t to,
+                 const std::uint8_t* bonuses, const unsigned char* units) {
+    const auto at = [](const Lanes& lanes, std::size_t h) {
+        return _mm_load_si128(reinterpret_cast<const __m128i*>(lanes.data() + h * 8));
+    };
+    const auto put = [](Lanes& lanes, std::size_t h, __m128i value) {
+        _mm_store_si128(reinterpret_cast<__m128i*>(lanes.data() + h * 8), value);
+    };
+    const __m128i none = _mm_set1_epi16(kNone);
+    const __m128i gap_start = _mm_set1_epi16(kGapStart);
+    const __m128i gap_extension = _mm_set1_epi16(kGapExtension);
+    const __m128i first_lane = _mm_setr_epi16(kNone, 0, 0, 0, 0, 0, 0, 0);
+    __m128i placed_one[Halves], placed_two[Halves], gap_one[Halves], best_one[Halves],
+        wanted[Halves];
+    for (std::size_t h = 0; h < Halves; ++h) {
+        placed_one[h] = at(columns[from + 1].placed, h);
+        placed_two[h] = at(columns[from].placed, h);
+        gap_one[h] = at(columns[from + 1].gap, h);
+        best_one[h] = at(columns[from + 1].best, h);
+        wanted[h] = at(word_units, h);
+    }
+    for (std::size_t j = from; j < to; ++j) {
+        const int bonus = bonuses[j];
+        const int consecutive = j > 0 ? consecutive_bonus(bonuses, j) : 0;
+        const __m128i unit = _mm_set1_epi16(static_cast<short>(units[j]));
+        const __m128i follow = _mm_set1_epi16(static_cast<short>(kScoreMatch + consecutive));
+        const __m128i after_gap = _mm_set1_epi16(static_cast<short>(kScoreMatch + bonus));
+        Column& here = columns[j + 2];
+        __m128i carry_one = first_lane, carry_two = first_lane;
+        for (std::size_t h = 0; h < Halves; ++h) {
+            const __m128i above = _mm_or_si128(_mm_slli_si128(placed_one[h], 2), carry_one);
+            const __m128i above_two = _mm_or_si128(_mm_slli_si128(placed_two[h], 2), carry_two);
+            carry_one = _mm_srli_si128(placed_one[h], 14);
+            carry_two = _mm_srli_si128(placed_two[h], 14);
+            const __m128i gap = _mm_max_epi16(_mm_adds_epi16(gap_one[h], gap_extension),
+                                              _mm_adds_epi16(above_two, gap_start));
+            __m128i placed =
+                _mm_max_epi16(_mm_adds_epi16(above, follow), _mm_adds_epi16(gap, after_gap));
+            // The first character has no predecessor: it earns its position's bonus twice.
+            if (h == 0)
+                placed = _mm_insert_epi16(placed, kScoreMatch + 2 * bonus, 0);
+            const __m128i match = _mm_cmpeq_epi16(wanted[h], unit);
+            placed = _mm_or_si128(_mm_and_si128(match, placed), _mm_andnot_si128(match, none));
+            const __m128i best = _mm_max_epi16(best_one[h], placed);
+            put(here.gap, h, gap);
+            put(here.placed, h, placed);
+            put(here.best, h, best);
+            placed_two[h] = placed_one[h];
+            placed_one[h] = placed;
+            gap_one[h] = gap;
+            best_one[h] = best;
+        }
+    }
+}
+
+} // namespace
+#endif
+
+// Computes the columns of positions from..to of a text (position j held at j + 2) from the
+// two before each, as the full alignment does row by row: a character either directly
+// follows its predecessor or comes after a gap, which costs kGapStart and kGapExtension per
+// further position.
+void FolderBound::advance(const Word& word, Column* columns, std::size_t from, std::size_t to,
+                          const std::uint8_t* bonuses, const unsigned char* units) {
+#if defined(__SSE2__)
+    if (word.size > kMaxWord / 2)
+        run_columns<2>(word.units, columns, from, to, bonuses, units);
+    else
+        run_columns<1>(word.units, columns, from, to, bonuses, units);
+#else
+    const std::size_t lanes = word.size > kMaxWord / 2 ? kMaxWord : kMaxWord / 2;
+    for (std::size_t j = from; j < to; ++j) {
+        const Column& before = columns[j + 1];
+        const Column& two_before = columns[j];
+        Column& here = columns[j + 2];
+        const int bonus = bonuses[j];
+        const int consecutive = j > 0 ? consecutive_bonus(bonuses, j) : 0;
+        for (std::size_t r = 0; r < lanes; ++r) {
+            const int above = r > 0 ? before.placed[r - 1] : kNone;
+            const int above_two = r > 0 ? two_before.placed[r - 1] : kNone;
+            const int gap = std::max({before.gap[r] + kGapExtension, above_two + kGapStart, kNone});
+            const int placed = r == 0 ? kScoreMatch + 2 * bonus
+                                      : std::max({above + kScoreMatch + consecutive,
+                                                  gap + kScoreMatch + bonus, kNone});
+            here.gap[r] = static_cast<std::int16_t>(gap);
+            here.placed[r] = static_cast<std::int16_t>(word.units[r] == units[j] ? placed : kNone);
+            here.best[r] = std::max(before.best[r], here.placed[r]);
+        }
+    }
+#endif
+}
+
+// Reads the word's bounds off the columns of the folder's last two positions.
+void FolderBound::finish(Word& word, std::size_t folder_size) {
+    const Column& last = word.columns[folder_size + 1];
+    const Column& before_last = word.columns[folder_size];
+    const std::size_t m = word.size;
+    word.complete = last.best[m - 1] > kReal ? last.best[m - 1] : kNone;
+    for (std::size_t k = word.min_in_folder; k < m; ++k) {
+        const int rest = int(m - k) - 1;
+        // Character k - 1 on the folder's last position (the separator), or before it: the
+        // score carried across the gap to the name's start, and to the position after.
+        const int follows = last.placed[k - 1];
+        const int gap =
+            std::max(last.gap[k] + kGapExtension, before_last.placed[k - 1] + kGapStart);
+        const int to_start = std::max(follows, gap);
+        const int to_later = std::max(gap + kGapExtension, follows + kGapStart);
+        word.at_start[k] = to_start > kReal
+                               ? to_start + kAtNameStart + (rest > 0 ? kSecondInName : 0) +
+                                     std::max(rest - 1, 0) * kInName
+                               : kNone;
+        word.later[k] = to_later > kReal ? to_later + kInName + rest * kInName : kNone;
+    }
+}
+
+int FolderBound::path_bound(const Word& word, int first, std::uint32_t name_mask) const {
+    int best = word.complete;
+    for (std::size_t k = word.min_in_folder; k < word.size; ++k) {
+        // The name must hold every character left to it.
+        if ((name_mask & word.rest_masks[k]) != word.rest_masks[k])
+            continue;
+        // Only a name that begins with character k can hold it at its start.
+        const bool starts = first == kAnyFirst || word.units[k] == first;
+        best = std::max(best, starts ? std::max(word.at_start[k], word.later[k]) : word.later[k]);
+    }
+    return best;
+}
+
+bool FolderBound::measure(std::string_view folder, std::string_view folded_folder) {
+    const std::size_t size = folder.size();
+    if (size == 0 || size > kMaxFolder || folded_folder.size() != size)
+        return false;
+    // The columns of the start shared with the folder before stay.
+    std::size_t same = 0;
+    const std::size_t shared = std::min(valid_, size);
+    for (std::uint64_t a, b; same + 8 <= shared; same += 8) {
+        std::memcpy(&a, folder.data() + same, 8);
+        std::memcpy(&b, folder_.data() + same, 8);
+        if (a != b)
+            break;
+    }
+    while (same < shared && folder[same] == folder_[same])
+        ++same;
+    folder_ = folder;
+    unsigned high = 0;
+    for (std::size_t j = same; j < size; ++j)
+        high |= static_cast<unsigned char>(folder[j]);
+    if (high & 0x80) {
+        valid_ = same;
+        return false;
+    }
+    ascii_folder_bonuses(folder, same, bonus_);
+    std::memcpy(units_.data() + same, folded_folder.data() + same, size - same);
+    for (Word& word : words_)
+        advance(word, word.columns.data(), same, size, bonus_.data(), units_.data());
+    valid_ = size;
+    folder_size_ = size;
+    for (Word& word : words_)
+        finish(word, size);
+    return true;
+}
+
+template <class PathOf, class NameOf>
+std::int32_t FolderBound::combine(PathOf&& path_of, NameOf&& name_of) const {
+    std::array<int, kMaxWords> path{}, either{};
+    int total = 0;
+    for (std::size_t w = 0; w < words_.size(); ++w) {
+        path[w] = path_of(words_[w]);
+        either[w] = std::max(name_of(words_[w]), path[w]);
+        total += either[w];
+    }
+    int best = kNone;
+    for (std::size_t w = 0; w < words_.size(); ++w)
+        if (path[w] > kReal)
+            best = std::max(best, total - either[w] + path[w]);
+    return best > kReal ? tier_score(MatchTier::PathOnly, best) : kNoFloor;
+}
+
+std::int32_t FolderBound::folder_bound(std::uint32_t names_mask) const {
+    return combine(
+        [&](const Word& word) { return path_bound(word, kAnyFirst, names_mask); },
+        [&](const Word& word) { return name_allows(word, names_mask) ? word.in_name : kNone; });
+}
+
+std::int32_t FolderBound::file_bound(unsigned char first, std::uint32_t name_mask) const {
+    return combine(
+        [&](const Word& word) { return path_bound(word, first, name_mask); },
+        [&](const Word& word) { return name_allows(word, name_mask) ? word.in_name : kNone; });
+}
+
+std::int32_t FolderBound::exact_bound(std::string_view path, std::string_view folded_path,
+                                      std::uint32_t name_mask) {
+    const std::size_t folder = folder_size_, size = path.size();
+    unsigned high = 0;
+    for (std::size_t j = folder; j < size; ++j)
+        high |= static_cast<unsigned char>(path[j]);
+    // A name that is not ASCII is aligned by code points: left to the full match.
+    if (size <= folder || size - folder > kMaxName || folded_path.size() != size || (high & 0x80))
+        return file_bound(folded_path.size() > folder ? folded_path[folder] : 0, name_mask);
+    // Through the path, the name's columns follow the folder's, its first position with the
+    // start bonus; on its own, the name is a text of its own.
+    ascii_folder_bonuses(path, folder, bonus_);
+    mark_last_component({bonus_.data(), size}, folder - 1);
+    const std::string_view name = path.substr(folder);
+    const std::size_t length = name.size();
+    ascii_bonuses(name, name_bonus_);
+    std::memcpy(units_.data() + folder, folded_path.data() + folder, length);
+    // A word the name holds is placed there, not through the path.
+    std::array<int, kMaxWords> in_name{};
+    const auto real = [](int score) { return score > kReal ? score : kNone; };
+    for (std::size_t w = 0; w < words_.size(); ++w) {
+        Word& word = words_[w];
+        in_name[w] = kNone;
+        if (name_allows(word, name_mask)) {
+            advance(word, word.name_columns.data(), 0, length, name_bonus_.data(),
+                    units_.data() + folder);
+            in_name[w] = real(word.name_columns[length + 1].best[word.size - 1]);
+        }
+        if (in_name[w] == kNone)
+            advance(word, word.columns.data(), folder, size, bonus_.data(), units_.data());
+    }
+    return combine(
+        [&](const Word& word) {
+            const std::size_t w = std::size_t(&word - words_.data());
+            return in_name[w] == kNone ? real(word.columns[size + 1].best[word.size - 1]) : kNone;
+        },
+        [&](const Word& word) { return in_name[std::size_t(&word - words_.data())]; });
+}
+
+} // namespace corvantile::engine

@@ -1,0 +1,109 @@
+// What a match that needs a file's path can score at most, worked out once for the file's
+// folder rather than once per file.
+//
+// Each word of the query is aligned over the folder's text with the same dynamic programming
+// as a full alignment, one position (a column of every prefix of the word) at a time. Where
+// the folder ends, the best placements of each prefix are known exactly; the rest of the word
+// goes to the file's name, which is only assumed to do its best (with what is known of it
+// without reading it: its first character and its character mask). A folder that cannot hold
+// what a good match needs ("docs/" of "docs/rep" placed well) rules out all its files at once.
+//
+// Files come folder by folder, and a folder usually shares its start with the one before (its
+// parent, or a sibling): the columns of that shared start are kept. One FolderBound per thread.
+#pragma once
+
+#include "core/engine/query.h"
+
+#include <array>
+#include <cstddef>
+#include <cstdint>
+#include <string_view>
+#include <vector>
+
+namespace corvantile::engine {
+
+class FolderBound {
+public:
+    explicit FolderBound(const Query& query);
+
+    // False when the query does not suit: case-sensitive or start-of-name matching, more
+    // than kMaxWords words, a word that is not ASCII or longer than kMaxWord.
+    bool usable() const { return usable_; }
+
+    // Aligns the query over a folder (ending with its separator; folded_folder is its folded
+    // form). False when the folder cannot be bounded (not ASCII, or too long). The folder's
+    // text must stay valid until the next call.
+    bool measure(std::string_view folder, std::string_view folded_folder);
+
+    // The most (a score, tier included, before usage) that a match needing the path can score
+    // for any file of the measured folder whose name holds no path separator and has no
+    // character outside names_mask (the character masks of the names in question together);
+    // kNoFloor when no such match exists.
+    std::int32_t folder_bound(std::uint32_t names_mask) const;
+    // The same for one file, from the first byte of its folded name and its character mask.
+    std::int32_t file_bound(unsigned char first, std::uint32_t name_mask) const;
+    // The same for one file from its whole path (the measured folder, then its name): every
+    // word is aligned through the path and through the name, so the bound is the score of
+    // the best choice of each word's place. A name that is not ASCII gets file_bound().
+    std::int32_t exact_bound(std::string_view path, std::string_view folded_path,
+                             std::uint32_t name_mask);
+
+    static constexpr std::size_t kMaxWords = 8;
+    static constexpr std::size_t kMaxWord = 16;
+    static constexpr std::size_t kMaxFolder = 256;
+    static constexpr std::size_t kMaxName = 256;
+
+private:
+    // One lane per character of the word, in two halves of eight.
+    using Lanes = std::array<std::int16_t, kMaxWord>;
+    // The state after one position of the folder.
+    struct alignas(16) Column {
+        Lanes placed; // best score of each prefix with its last character here
+        Lanes gap;    // best score of each prefix's predecessor, across a gap, to here
+        Lanes best;   // best score of each prefix with its last character here or before
+    };
+    struct Word {
+        alignas(16) Lanes units{}; // folded characters; unused lanes never match
+        std::size_t size = 0;
+        std::uint32_t mask = 0;
+        std::size_t min_in_folder =
+            1;                       // characters the folder must hold (through the last separator)
+        int in_name = 0;             // the most the word can score placed in the name alone
+        bool name_possible = false;  // false when the word holds a separator
+        std::vector<Column> columns; // two empty ones, then one per position of the path
+        std::vector<Column> name_columns; // the same for a file's name on its own
+        // After measure(): the most the word can score with all of it in the folder, and with
+        // characters k on in the name, the first of them at the name's start or later.
+        int complete = 0;
+        std::array<int, kMaxWord> at_start{};
+        std::array<int, kMaxWord> later{};
+        std::array<std::uint32_t, kMaxWord> rest_masks{}; // character masks of characters k on
+    };
+
+    static void advance(const Word& word, Column* columns, std::size_t from, std::size_t to,
+                        const std::uint8_t* bonuses, const unsigned char* units);
+    void finish(Word& word, std::size_t folder_size);
+    // The most the word can score through the path of a file with this name mask; only names
+    // that begin with `first` can hold a character at their start (any: every name can).
+    int path_bound(const Word& word, int first, std::uint32_t name_mask) const;
+    static constexpr int kAnyFirst = -1;
+    static bool name_allows(const Word& word, std::uint32_t name_mask) {
+        return word.name_possible && (name_mask & word.mask) == word.mask;
+    }
+    // Combines the words: each in the name (where it can be) or the path, one at least in the
+    // path; path_of and name_of give a word's best there (kNone: it cannot be there).
+    template <class PathOf, class NameOf>
+    std::int32_t combine(PathOf&& path_of, NameOf&& name_of) const;
+
+    std::vector<Word> words_;
+    bool usable_ = false;
+    std::string_view folder_;     // the folder whose columns are held
+    std::size_t valid_ = 0;       // positions of folder_ whose columns are up to date
+    std::size_t folder_size_ = 0; // of the folder measured last
+    // Per position of the folder, then of a file's name.
+    std::array<std::uint8_t, kMaxFolder + kMaxName> bonus_{};
+    std::array<unsigned char, kMaxFolder + kMaxName> units_{};
+    std::array<std::uint8_t, kMaxName> name_bonus_{};
+};
+
+} // namespace corvantile::engine
