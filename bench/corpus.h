@@ -1,9 +1,17 @@
 // A deterministic corpus of realistic file items for the benchmarks.
+//
+// The items come as the program's own file index lists them: folder by folder, from a walk of
+// each user's folder tree (C:\Users\<user>\...), a folder's subfolders and files together, then
+// the walk goes down into each subfolder in turn. Folders are up to five levels deep below the
+// user's folder, with about nine entries each, and the trees are as wide as it takes to make
+// the count asked for.
 #pragma once
 
 #include "core/engine/segment.h"
 
+#include <algorithm>
 #include <array>
+#include <cmath>
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -14,13 +22,22 @@ namespace corvantile::bench {
 // File items: name "report_final.pdf", path "C:\Users\alice\Documents\...\report_final.pdf".
 class Corpus {
 public:
-    explicit Corpus(std::size_t count) {
+    explicit Corpus(std::size_t count) : count_(count) {
+        // Subfolders per folder on average, so that five levels hold about count items.
+        branching_ = std::pow(double(count) / (6.0 * 9.0 * 1.25), 1.0 / 5.0);
         paths_.reserve(count);
         name_starts_.reserve(count);
-        for (std::size_t i = 0; i < count; ++i)
-            add_one(i);
+        for (int round = 0; paths_.size() < count_; ++round)
+            for (const std::string_view user : kUsers) {
+                std::string home = "C:\\Users\\" + std::string(user);
+                if (round > 0)
+                    home += std::to_string(round);
+                walk(home, 0);
+                if (paths_.size() >= count_)
+                    break;
+            }
         items_.reserve(count);
-        for (std::size_t i = 0; i < count; ++i) {
+        for (std::size_t i = 0; i < paths_.size(); ++i) {
             const std::string_view path = paths_[i];
             items_.push_back({path.substr(name_starts_[i]), path, {}, "files", 1});
         }
@@ -35,6 +52,24 @@ public:
     }
 
 private:
+    static constexpr std::array<std::string_view, 6> kUsers{"alice", "bob",  "carol",
+                                                            "dave",  "erin", "frank"};
+    static constexpr std::array<std::string_view, 24> kDirs{
+        "Documents", "Desktop",  "Downloads", "Pictures",  "Music",   "Videos",
+        "Projects",  "src",      "include",   "build",     "tests",   "assets",
+        "Reports",   "Invoices", "Holiday",   "Archive",   "Drafts",  "Backup",
+        "AppData",   "Local",    "Programs",  "Microsoft", "Windows", "node_modules"};
+    static constexpr std::array<std::string_view, 40> kWords{
+        "main",     "index",   "app",    "server",  "client",   "util",    "config",  "setup",
+        "manager",  "handler", "parser", "render",  "widget",   "dialog",  "report",  "invoice",
+        "budget",   "photo",   "summer", "draft",   "final",    "notes",   "readme",  "license",
+        "schedule", "meeting", "resume", "letter",  "contract", "backup",  "archive", "sample",
+        "loader",   "writer",  "reader", "session", "token",    "account", "profile", "settings"};
+    static constexpr std::array<std::string_view, 16> kExtensions{
+        "txt", "pdf", "docx", "xlsx", "cpp", "h",   "py",  "js",
+        "png", "jpg", "mp3",  "mp4",  "zip", "exe", "lnk", "md"};
+    static constexpr int kDepth = 5;
+
     std::uint32_t next() {
         state_ = state_ * 6364136223846793005ULL + 1442695040888963407ULL;
         return static_cast<std::uint32_t>(state_ >> 33);
@@ -43,60 +78,62 @@ private:
         return list[next() % N];
     }
 
-    void add_one(std::size_t i) {
-        static constexpr std::array<std::string_view, 6> kUsers{"alice", "bob",  "carol",
-                                                                "dave",  "erin", "frank"};
-        static constexpr std::array<std::string_view, 24> kDirs{
-            "Documents", "Desktop",  "Downloads", "Pictures",  "Music",   "Videos",
-            "Projects",  "src",      "include",   "build",     "tests",   "assets",
-            "Reports",   "Invoices", "Holiday",   "Archive",   "Drafts",  "Backup",
-            "AppData",   "Local",    "Programs",  "Microsoft", "Windows", "node_modules"};
-        static constexpr std::array<std::string_view, 40> kWords{
-            "main",     "index",   "app",     "server",   "client",  "util",   "config",
-            "setup",    "manager", "handler", "parser",   "render",  "widget", "dialog",
-            "report",   "invoice", "budget",  "photo",    "summer",  "draft",  "final",
-            "notes",    "readme",  "license", "schedule", "meeting", "resume", "letter",
-            "contract", "backup",  "archive", "sample",   "loader",  "writer", "reader",
-            "session",  "token",   "account", "profile",  "settings"};
-        static constexpr std::array<std::string_view, 16> kExtensions{
-            "txt", "pdf", "docx", "xlsx", "cpp", "h",   "py",  "js",
-            "png", "jpg", "mp3",  "mp4",  "zip", "exe", "lnk", "md"};
-        (void)i;
-        std::string path = "C:\\Users\\";
-        path += pick(kUsers);
-        const std::size_t depth = 1 + next() % 5;
-        for (std::size_t d = 0; d < depth; ++d) {
-            path += '\\';
-            path += pick(kDirs);
-        }
-        path += '\\';
-        const std::size_t name_start = path.size();
-        path += pick(kWords);
+    void add(const std::string& folder, std::string_view name) {
+        if (paths_.size() >= count_)
+            return;
+        name_starts_.push_back(folder.size() + 1);
+        paths_.push_back(folder + '\\' + std::string(name));
+    }
+
+    std::string file_name() {
+        std::string name(pick(kWords));
         switch (next() % 4) {
         case 0:
-            path += '_';
-            path += pick(kWords);
+            name += '_';
+            name += pick(kWords);
             break;
         case 1: {
             std::string word(pick(kWords));
             word[0] = static_cast<char>(word[0] - 32);
-            path += word;
+            name += word;
             break;
         }
         case 2:
-            path += std::to_string(next() % 1000);
+            name += std::to_string(next() % 1000);
             break;
         default:
             break;
         }
         if (next() % 50 == 0)
-            path += " caf\xC3\xA9";
-        path += '.';
-        path += pick(kExtensions);
-        paths_.push_back(std::move(path));
-        name_starts_.push_back(name_start);
+            name += " caf\xC3\xA9";
+        name += '.';
+        name += pick(kExtensions);
+        return name;
     }
 
+    // Lists a folder's subfolders and files, then walks into each subfolder.
+    void walk(const std::string& folder, int depth) {
+        if (paths_.size() >= count_)
+            return;
+        std::vector<std::string_view> folders;
+        if (depth < kDepth) {
+            const auto wanted = next() % std::uint32_t(2 * branching_ + 1);
+            for (std::uint32_t k = 0; k < wanted; ++k) {
+                const std::string_view name = pick(kDirs);
+                if (std::find(folders.begin(), folders.end(), name) == folders.end())
+                    folders.push_back(name);
+            }
+        }
+        for (const std::string_view name : folders)
+            add(folder, name);
+        for (std::uint32_t files = next() % 17; files > 0; --files)
+            add(folder, file_name());
+        for (const std::string_view name : folders)
+            walk(folder + '\\' + std::string(name), depth + 1);
+    }
+
+    std::size_t count_;
+    double branching_ = 0;
     std::uint64_t state_ = 0x2545F4914F6CDD1DULL;
     std::vector<std::string> paths_;
     std::vector<std::size_t> name_starts_;
