@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <limits>
 
 #if defined(__SSE2__)
 #include <emmintrin.h>
@@ -77,10 +78,10 @@ void run_columns(const Lanes& word_units, Column* columns, std::size_t from, std
     const auto put = [](Lanes& lanes, std::size_t h, __m128i value) {
         _mm_store_si128(reinterpret_cast<__m128i*>(lanes.data() + h * 8), value);
     };
-    const __m128i none = _mm_set1_epi16(kNone);
+    // Saturating arithmetic: an unplaced lane sinks to the lowest value and stays there.
+    const __m128i lowest = _mm_set1_epi16(std::numeric_limits<std::int16_t>::min());
     const __m128i gap_start = _mm_set1_epi16(kGapStart);
     const __m128i gap_extension = _mm_set1_epi16(kGapExtension);
-    const __m128i first_lane = _mm_setr_epi16(kNone, 0, 0, 0, 0, 0, 0, 0);
     __m128i placed_one[Halves], placed_two[Halves], gap_one[Halves], best_one[Halves],
         wanted[Halves];
     for (std::size_t h = 0; h < Halves; ++h) {
@@ -96,30 +97,39 @@ void run_columns(const Lanes& word_units, Column* columns, std::size_t from, std
         const __m128i unit = _mm_set1_epi16(static_cast<short>(units[j]));
         const __m128i follow = _mm_set1_epi16(static_cast<short>(kScoreMatch + consecutive));
         const __m128i after_gap = _mm_set1_epi16(static_cast<short>(kScoreMatch + bonus));
+        // The first character has no predecessor to follow: it earns its position's bonus
+        // twice (after a gap its lane comes out lower).
+        const __m128i first = _mm_insert_epi16(lowest, kScoreMatch + 2 * bonus, 0);
+        const __m128i first_follow = _mm_insert_epi16(follow, std::numeric_limits<short>::min(), 0);
         Column& here = columns[j + 2];
-        __m128i carry_one = first_lane, carry_two = first_lane;
+        __m128i now[Halves];
         for (std::size_t h = 0; h < Halves; ++h) {
-            const __m128i above = _mm_or_si128(_mm_slli_si128(placed_one[h], 2), carry_one);
-            const __m128i above_two = _mm_or_si128(_mm_slli_si128(placed_two[h], 2), carry_two);
-            carry_one = _mm_srli_si128(placed_one[h], 14);
-            carry_two = _mm_srli_si128(placed_two[h], 14);
+            // Only what the column before depends on is on the chain from column to column.
+            const __m128i not_here = _mm_andnot_si128(_mm_cmpeq_epi16(wanted[h], unit), lowest);
+            __m128i above = _mm_slli_si128(placed_one[h], 2);
+            __m128i above_two = _mm_slli_si128(placed_two[h], 2);
+            if (h > 0) {
+                above = _mm_or_si128(above, _mm_srli_si128(placed_one[h - 1], 14));
+                above_two = _mm_or_si128(above_two, _mm_srli_si128(placed_two[h - 1], 14));
+            }
             const __m128i gap = _mm_max_epi16(_mm_adds_epi16(gap_one[h], gap_extension),
                                               _mm_adds_epi16(above_two, gap_start));
-            __m128i placed =
-                _mm_max_epi16(_mm_adds_epi16(above, follow), _mm_adds_epi16(gap, after_gap));
-            // The first character has no predecessor: it earns its position's bonus twice.
+            __m128i placed = _mm_max_epi16(_mm_adds_epi16(above, h == 0 ? first_follow : follow),
+                                           _mm_adds_epi16(gap, after_gap));
             if (h == 0)
-                placed = _mm_insert_epi16(placed, kScoreMatch + 2 * bonus, 0);
-            const __m128i match = _mm_cmpeq_epi16(wanted[h], unit);
-            placed = _mm_or_si128(_mm_and_si128(match, placed), _mm_andnot_si128(match, none));
+                placed = _mm_max_epi16(placed, first);
+            placed = _mm_adds_epi16(placed, not_here);
             const __m128i best = _mm_max_epi16(best_one[h], placed);
             put(here.gap, h, gap);
             put(here.placed, h, placed);
             put(here.best, h, best);
-            placed_two[h] = placed_one[h];
-            placed_one[h] = placed;
             gap_one[h] = gap;
             best_one[h] = best;
+            now[h] = placed;
+        }
+        for (std::size_t h = 0; h < Halves; ++h) {
+            placed_two[h] = placed_one[h];
+            placed_one[h] = now[h];
         }
     }
 }

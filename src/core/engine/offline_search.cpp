@@ -195,22 +195,24 @@ bool OfflineSearch::folder_may_rank(const Segment& segment, std::uint32_t i, Flo
         if (ahead.starts.segment != &segment || ahead.next <= run.end) {
             ahead.next = run.end;
             ahead.starts = {};
-            for (int folders_on = 0; folders_on < 7 && ahead.next < segment.size(); ++folders_on)
+            for (int folders_on = 0; folders_on < 7 && ahead.next < segment.size(); ++folders_on) {
+                segment.prefetch_item(ahead.next);
                 ahead.next = next_folder(segment, ahead.next + 1, ahead.starts);
+            }
         }
         if (ahead.next < segment.size()) {
+            segment.prefetch_item(ahead.next);
             ahead.next = next_folder(segment, ahead.next + 1, ahead.starts);
-            if (ahead.next < segment.size())
-                segment.prefetch_item(ahead.next);
         }
-        // A folder of one file is cheaper to leave to the file's own match.
-        const std::string_view path = segment.path(i), name = segment.name(i);
-        const std::size_t folder = path.size() - name.size();
-        run.measured =
-            run.end - i > 1 && name.size() < path.size() &&
-            (path[folder - 1] == '\\' || path[folder - 1] == '/') &&
-            (name.data() == path.data() + folder || path.ends_with(name)) &&
-            folders.measure(path.substr(0, folder), segment.folded_path(i).substr(0, folder));
+        // A folder of one file is cheaper to leave to the file's own match. With two or more,
+        // the one after this is marked as in its folder: both are files, whose names end
+        // their paths after a separator.
+        if (run.end - i > 1) {
+            const std::string_view path = segment.path(i);
+            const std::size_t folder = path.size() - segment.name_length(i);
+            run.measured =
+                folders.measure(path.substr(0, folder), segment.folded_path(i).substr(0, folder));
+        }
         if (run.measured) {
             // What the names of the folder's files (from this one on) hold between them.
             std::uint32_t names = 0;
