@@ -202,7 +202,7 @@ TEST(SearchBounds, FolderBoundsHoldEveryFilesPathMatch) {
             }
             const auto match = matcher.match({name, path, folded_name, folded_path, mask}, {},
                                              nullptr, PathUse::Needed);
-            const std::int32_t in_folder = bound.folder_bound(mask);
+            const std::int32_t in_folder = bound.folder_bound();
             const std::int32_t own =
                 bound.file_bound(static_cast<unsigned char>(folded_name[0]), mask);
             const std::int32_t exact = bound.exact_bound(path, folded_path, mask);

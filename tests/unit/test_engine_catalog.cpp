@@ -105,14 +105,17 @@ TEST(CatalogStorage, FilesOfTheFolderBeforeAreMarked) {
         {"caf\xC3\xA9", "C:\\Docs\\caf\xC3\xA9", "", "files", 1}, // same, not ASCII
         {"c.txt", "C:\\docs\\c.txt", "", "files", 1},             // the case differs
         {"d.txt", "C:\\docs\\d.txt", "", "files", 1},
-        {"Docs", "C:\\docs", "", "files", 1},         // its parent's file
-        {"e", "C:\\docs\\xe", "", "files", 1},        // not the end of a part
-        {"f.txt", "C:\\docs\\f.txt", "", "files", 1}, // after that, a new start
+        {"Docs", "C:\\docs", "", "files", 1},               // its parent's file
+        {"e", "C:\\docs\\xe", "", "files", 1},              // not the end of a part
+        {"f.txt", "C:\\docs\\f.txt", "", "files", 1},       // after that, a new start
+        {"x\\y.txt", "C:\\docs\\x\\y.txt", "", "files", 1}, // a name that holds a separator
+        {"h.txt", "C:\\docs\\h.txt", "", "files", 1},       // after that, a new start
         {"g", "", "", "apps", 2},
     };
     const auto snapshot = build_snapshot(views(items));
     const Segment& segment = *snapshot->slot(0).segment;
-    const std::vector<bool> same{false, true, true, false, true, false, false, false, false};
+    const std::vector<bool> same{false, true,  true,  false, true, false,
+                                 false, false, false, false, false};
     std::uint64_t starts = 0;
     for (std::uint32_t i = 0; i < items.size(); ++i) {
         EXPECT_EQ(segment.same_folder(i), same[i]) << i;

@@ -257,10 +257,9 @@ std::int32_t FolderBound::combine(PathOf&& path_of, NameOf&& name_of) const {
     return best > kReal ? tier_score(MatchTier::PathOnly, best) : kNoFloor;
 }
 
-std::int32_t FolderBound::folder_bound(std::uint32_t names_mask) const {
-    return combine(
-        [&](const Word& word) { return path_bound(word, kAnyFirst, names_mask); },
-        [&](const Word& word) { return name_allows(word, names_mask) ? word.in_name : kNone; });
+std::int32_t FolderBound::folder_bound() const {
+    return combine([&](const Word& word) { return path_bound(word, kAnyFirst, ~std::uint32_t{0}); },
+                   [&](const Word& word) { return word.name_possible ? word.in_name : kNone; });
 }
 
 std::int32_t FolderBound::file_bound(unsigned char first, std::uint32_t name_mask) const {

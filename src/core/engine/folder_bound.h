@@ -36,10 +36,9 @@ public:
     bool measure(std::string_view folder, std::string_view folded_folder);
 
     // The most (a score, tier included, before usage) that a match needing the path can score
-    // for any file of the measured folder whose name holds no path separator and has no
-    // character outside names_mask (the character masks of the names in question together);
-    // kNoFloor when no such match exists.
-    std::int32_t folder_bound(std::uint32_t names_mask) const;
+    // for any file of the measured folder whose name holds no path separator; kNoFloor when
+    // no such match exists.
+    std::int32_t folder_bound() const;
     // The same for one file, from the first byte of its folded name and its character mask.
     std::int32_t file_bound(unsigned char first, std::uint32_t name_mask) const;
     // The same for one file from its whole path (the measured folder, then its name): every

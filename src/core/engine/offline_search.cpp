@@ -205,29 +205,23 @@ bool OfflineSearch::folder_may_rank(const Segment& segment, std::uint32_t i, Flo
             ahead.next = next_folder(segment, ahead.next + 1, ahead.starts);
         }
         // A folder of one file is cheaper to leave to the file's own match. With two or more,
-        // the one after this is marked as in its folder: both are files, whose names end
-        // their paths after a separator.
+        // the ones after this are marked as in its folder: all are files, whose names end
+        // their paths after a separator and hold none.
         if (run.end - i > 1) {
             const std::string_view path = segment.path(i);
             const std::size_t folder = path.size() - segment.name_length(i);
             run.measured =
                 folders.measure(path.substr(0, folder), segment.folded_path(i).substr(0, folder));
         }
-        if (run.measured) {
-            // What the names of the folder's files (from this one on) hold between them.
-            std::uint32_t names = 0;
-            for (std::uint32_t j = i; j < run.end; ++j)
-                names |= segment.name_mask(j);
-            run.bound = folders.folder_bound(names);
-            run.skippable = (names & kSeparatorMaskBit) == 0;
-        }
+        if (run.measured)
+            run.bound = folders.folder_bound();
     }
     if (!run.measured)
         return true;
     const std::uint32_t length = segment.name_length(i);
     // The floor only rises: a folder ruled out stays so (whatever its files' name lengths).
     if (run.bound == kNoFloor || floor.excludes(run.bound, 0)) {
-        run.excluded = run.skippable;
+        run.excluded = true;
         return false;
     }
     if (floor.excludes(run.bound, length))

@@ -56,7 +56,6 @@ private:
         std::uint32_t end = 0;
         bool measured = false;         // false: its files are matched one by one
         std::int32_t bound = kNoFloor; // the most any of its files can score through the path
-        bool skippable = false;        // no name from head on holds a separator
         bool excluded = false;         // none of its files can enter any more
 
         bool covers(const Segment& in, std::uint32_t i) const {

@@ -216,15 +216,7 @@ bool SegmentBuilder::add(const ItemData& item, SourceId source) {
     std::uint32_t folded_path_length = 0, name_mask = 0, path_mask = 0;
     NameHead head;
     bool name_same = false, path_same = false;
-    // A file: its name ends its path, after a separator.
-    const std::size_t folder_length = item.path.size() - item.name.size();
-    const bool file =
-        !item.name.empty() && item.name.size() < item.path.size() &&
-        (item.path[folder_length - 1] == '\\' || item.path[folder_length - 1] == '/') &&
-        item.path.ends_with(item.name);
-    const bool same_folder =
-        file && folder_length == folder_length_ &&
-        std::memcmp(text.data() + folder_start_, item.path.data(), folder_length) == 0;
+    const std::size_t previous_folder = folder_start_;
     if (name_ends_path(item.name, item.path)) {
         // The path is folded in one go; the name is its last bytes, in both forms.
         folder_start_ = text.size();
@@ -262,7 +254,14 @@ bool SegmentBuilder::add(const ItemData& item, SourceId source) {
     // An empty path stays 0, so that a segment of items without paths keeps no path lengths.
     if (path_same && !item.path.empty())
         path_length |= Segment::kSelfFolded;
-    if (same_folder)
+    // A file: its name ends its path, after a separator, and holds none.
+    const std::size_t folder_length = item.path.size() - item.name.size();
+    const bool file =
+        !item.name.empty() && item.name.size() < item.path.size() &&
+        (item.path[folder_length - 1] == '\\' || item.path[folder_length - 1] == '/') &&
+        !(name_mask & kSeparatorMaskBit) && item.path.ends_with(item.name);
+    if (file && folder_length == folder_length_ &&
+        std::memcmp(text.data() + previous_folder, item.path.data(), folder_length) == 0)
         path_length |= Segment::kSameFolder;
     folder_length_ = file ? folder_length : 0;
     text.append(item.payload);

@@ -136,7 +136,7 @@ public:
     }
     std::string_view payload(std::size_t i) const;
     // True when item i and the one before it are files of the same folder: both names end
-    // their paths, after a separator, and the paths are the same up to there.
+    // their paths, after a separator (and hold none), and the paths are the same up to there.
     bool same_folder(std::size_t i) const { return path_lengths_[i] & kSameFolder; }
     // Bit j set for each of the count (at most 64) items from `first` on that is not in the
     // folder of the item before it; no branch per item.
