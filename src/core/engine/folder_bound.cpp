@@ -49,8 +49,13 @@ FolderBound::FolderBound(const Query& query) {
         word.name_possible = separator == std::string::npos;
         word.min_in_folder = word.name_possible ? 1 : separator + 1;
         word.in_name = source.max_alignment[1][1];
-        for (std::size_t k = 0; k < word.size; ++k)
+        for (std::size_t k = 0; k < word.size; ++k) {
             word.rest_masks[k] = char_mask(std::string_view(source.folded).substr(k));
+            const int rest = int(word.size - k) - 1;
+            word.rest_at_start[k] =
+                kAtNameStart + (rest > 0 ? kSecondInName + (rest - 1) * kInName : 0);
+            word.rest_later[k] = kInName + rest * kInName;
+        }
         // Two columns of nothing before the folder's first position.
         Column none;
         none.placed.fill(kNone);
@@ -177,8 +182,8 @@ void FolderBound::finish(Word& word, std::size_t folder_size) {
     const Column& before_last = word.columns[folder_size];
     const std::size_t m = word.size;
     word.complete = last.best[m - 1] > kReal ? last.best[m - 1] : kNone;
+    word.most = word.complete;
     for (std::size_t k = word.min_in_folder; k < m; ++k) {
-        const int rest = int(m - k) - 1;
         // Character k - 1 on the folder's last position (the separator), or before it: the
         // score carried across the gap to the name's start, and to the position after.
         const int follows = last.placed[k - 1];
@@ -186,11 +191,9 @@ void FolderBound::finish(Word& word, std::size_t folder_size) {
             std::max(last.gap[k] + kGapExtension, before_last.placed[k - 1] + kGapStart);
         const int to_start = std::max(follows, gap);
         const int to_later = std::max(gap + kGapExtension, follows + kGapStart);
-        word.at_start[k] = to_start > kReal
-                               ? to_start + kAtNameStart + (rest > 0 ? kSecondInName : 0) +
-                                     std::max(rest - 1, 0) * kInName
-                               : kNone;
-        word.later[k] = to_later > kReal ? to_later + kInName + rest * kInName : kNone;
+        word.at_start[k] = to_start > kReal ? to_start + word.rest_at_start[k] : kNone;
+        word.later[k] = to_later > kReal ? to_later + word.rest_later[k] : kNone;
+        word.most = std::max({word.most, word.at_start[k], word.later[k]});
     }
 }
 
@@ -258,8 +261,8 @@ std::int32_t FolderBound::combine(PathOf&& path_of, NameOf&& name_of) const {
 }
 
 std::int32_t FolderBound::folder_bound() const {
-    return combine([&](const Word& word) { return path_bound(word, kAnyFirst, ~std::uint32_t{0}); },
-                   [&](const Word& word) { return word.name_possible ? word.in_name : kNone; });
+    return combine([](const Word& word) { return word.most; },
+                   [](const Word& word) { return word.name_possible ? word.in_name : kNone; });
 }
 
 std::int32_t FolderBound::file_bound(unsigned char first, std::uint32_t name_mask) const {

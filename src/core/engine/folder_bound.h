@@ -76,6 +76,10 @@ private:
         int complete = 0;
         std::array<int, kMaxWord> at_start{};
         std::array<int, kMaxWord> later{};
+        int most = 0; // the highest of these
+        // The most characters k on can add in the name, the first at its start or later.
+        std::array<int, kMaxWord> rest_at_start{};
+        std::array<int, kMaxWord> rest_later{};
         std::array<std::uint32_t, kMaxWord> rest_masks{}; // character masks of characters k on
     };
 

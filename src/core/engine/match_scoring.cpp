@@ -106,13 +106,20 @@ void ascii_bonuses(std::string_view text, std::span<std::uint8_t> bonus) {
 }
 
 void ascii_folder_bonuses(std::string_view text, std::size_t from, std::span<std::uint8_t> bonus) {
+    if (from >= text.size())
+        return;
+    auto previous = CharClass::Delimiter;
+    if (from == 0) {
+        previous = kAsciiClasses[static_cast<unsigned char>(text[0]) & 0x7F];
+        bonus[0] = static_cast<std::uint8_t>(bonus_of(CharClass::Delimiter, previous, true));
+        from = 1;
+    } else {
+        previous = kAsciiClasses[static_cast<unsigned char>(text[from - 1]) & 0x7F];
+    }
     for (std::size_t i = from; i < text.size(); ++i) {
         const auto current = kAsciiClasses[static_cast<unsigned char>(text[i]) & 0x7F];
-        bonus[i] =
-            i == 0
-                ? static_cast<std::uint8_t>(bonus_of(CharClass::Delimiter, current, true))
-                : kPairs.bonus[int(kAsciiClasses[static_cast<unsigned char>(text[i - 1]) & 0x7F])]
-                              [int(current)];
+        bonus[i] = kPairs.bonus[int(previous)][int(current)];
+        previous = current;
     }
 }
 
