@@ -124,7 +124,7 @@ void OfflineSearch::scan(const Chunk& chunk, WorkerState& state) {
             left &= left - 1;
             if (paths ? !segment.has_path(i) ||
                             floor.excludes(matcher.path_only_bound(), segment.name_length(i)) ||
-                            !folder_may_rank(segment, i, floor, state)
+                            !folder_may_rank(segment, i, left, floor, state)
                       : (segment.name_mask(i) & mask) != mask ||
                             !matcher.may_reach(segment.head(i), segment.name_mask(i),
                                                segment.name_length(i), floor)) {
@@ -178,8 +178,8 @@ std::uint32_t OfflineSearch::next_folder(const Segment& segment, std::uint32_t f
     return size;
 }
 
-bool OfflineSearch::folder_may_rank(const Segment& segment, std::uint32_t i, Floor floor,
-                                    WorkerState& state) {
+bool OfflineSearch::folder_may_rank(const Segment& segment, std::uint32_t i,
+                                    std::uint64_t next_found, Floor floor, WorkerState& state) {
     if (!state.folders)
         state.folders.emplace(query_);
     FolderBound& folders = *state.folders;
@@ -204,10 +204,16 @@ bool OfflineSearch::folder_may_rank(const Segment& segment, std::uint32_t i, Flo
             segment.prefetch_item(ahead.next);
             ahead.next = next_folder(segment, ahead.next + 1, ahead.starts);
         }
-        // A folder of one file is cheaper to leave to the file's own match. With two or more,
-        // the ones after this are marked as in its folder: all are files, whose names end
-        // their paths after a separator and hold none.
-        if (run.end - i > 1) {
+        // A folder with few files left to look at is cheaper to leave to the files' own
+        // matches. The ones after this are marked as in its folder: all are files, whose
+        // names end their paths after a separator and hold none.
+        const std::uint32_t word_end = i / 64 * 64 + 64;
+        const std::uint32_t in_word = std::min(run.end, word_end) - i - 1;
+        const std::uint64_t ahead_in_word =
+            in_word == 0 ? 0 : next_found & (~std::uint64_t{0} >> (64 - in_word)) << (i % 64 + 1);
+        const std::uint32_t to_look_at = 1 + std::uint32_t(std::popcount(ahead_in_word)) +
+                                         (run.end > word_end ? run.end - word_end : 0);
+        if (to_look_at >= kFilesWorthAFolder) {
             const std::string_view path = segment.path(i);
             const std::size_t folder = path.size() - segment.name_length(i);
             run.measured =

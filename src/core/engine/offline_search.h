@@ -96,7 +96,11 @@ private:
                WorkerState& state);
     // False when item i is a file whose folder provably holds no match that needs the path
     // and could rank above floor; each folder is looked at once for all its files.
-    bool folder_may_rank(const Segment& segment, std::uint32_t i, Floor floor, WorkerState& state);
+    // next_found: the items of i's 64 that are still to be looked at, after i.
+    bool folder_may_rank(const Segment& segment, std::uint32_t i, std::uint64_t next_found,
+                         Floor floor, WorkerState& state);
+    // Below this many files to look at, a folder is not worth bounding as a whole.
+    static constexpr std::uint32_t kFilesWorthAFolder = 2;
     // The first item from `from` on that begins a folder (or is no file); the segment's size
     // when there is none.
     static std::uint32_t next_folder(const Segment& segment, std::uint32_t from,
