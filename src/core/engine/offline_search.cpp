@@ -188,6 +188,9 @@ bool OfflineSearch::folder_may_rank(const Segment& segment, std::uint32_t i,
         return true;
     FolderRun& run = state.run;
     if (!run.covers(segment, i)) {
+        // The last file of its folder (or no file) is left to its own match.
+        if (i + 1 >= segment.size() || !segment.same_folder(i + 1))
+            return true;
         run = {&segment, i, next_folder(segment, i + 1, state.starts)};
         // The first files of the folders ahead are read soon: keep them fetched eight folders
         // ahead of the one at hand.
