@@ -5,9 +5,11 @@
 // and the originals beside them give the case and the word boundaries, so that scoring one
 // item touches one place in memory. A file's name is the end of its path: such a name is not
 // stored apart but read from the end of the path (and its folded form from the end of the
-// folded path). A text that is its own folded form is stored once. Per item the segment keeps 32
-// bytes more: the character masks of the folded name and path, a NameHead, the item's offset in the
-// buffer, the lengths of name, path and folded path, its source and its kind.
+// folded path). A text that is its own folded form is stored once. Per item the segment keeps
+// 32 bytes more: the character masks of the folded name and path, a NameHead, the item's offset
+// in the buffer, the lengths of name, path and folded path, its source and its kind. The path
+// length also marks a file that is in the same folder as the item before it, so that a search
+// can take a folder's files together.
 #pragma once
 
 #include <cstddef>
