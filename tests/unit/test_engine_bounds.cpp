@@ -176,6 +176,9 @@ TEST(SearchBounds, TopResultsEqualABruteForceRanking) {
 TEST(SearchBounds, FolderBoundsHoldEveryFilesPathMatch) {
     std::mt19937 random(7);
     const std::vector<std::string> paths = folder_walk(random, 3000);
+    std::vector<std::string> folded_paths;
+    for (const std::string& path : paths)
+        folded_paths.push_back(folded(path));
     int checked = 0;
     for (int q = 0; q < 120; ++q) {
         const std::string text = q % 3 ? random_text(random, 2) + "/" + random_text(random, 2)
@@ -185,18 +188,19 @@ TEST(SearchBounds, FolderBoundsHoldEveryFilesPathMatch) {
         if (!bound.usable())
             continue;
         Matcher matcher(query);
-        // The search measures the files' folders in the order of the walk.
-        std::string folder, folded_folder;
-        for (const std::string& path : paths) {
+        // The search measures the files' folders in the order of the walk, from texts that
+        // stay in place (the measure after a folder's still reads it).
+        std::string_view folder;
+        for (std::size_t f = 0; f < paths.size(); ++f) {
+            const std::string& path = paths[f];
+            const std::string& folded_path = folded_paths[f];
             const std::size_t name_at = path.find_last_of("\\/") + 1;
-            const std::string name = path.substr(name_at), folded_path = folded(path);
-            const std::string folded_name = folded(name);
+            const std::string name = path.substr(name_at), folded_name = folded(name);
             const std::uint32_t mask = char_mask(folded_name);
-            if (path.compare(0, name_at, folder) != 0 || folder.size() != name_at) {
-                folder = path.substr(0, name_at);
-                folded_folder = folded(folder);
-                if (!bound.measure(folder, folded_folder)) {
-                    folder.clear();
+            if (std::string_view(path).substr(0, name_at) != folder) {
+                folder = std::string_view(path).substr(0, name_at);
+                if (!bound.measure(folder, std::string_view(folded_path).substr(0, name_at))) {
+                    folder = {};
                     continue;
                 }
             }

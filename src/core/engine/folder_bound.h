@@ -32,7 +32,7 @@ public:
 
     // Aligns the query over a folder (ending with its separator; folded_folder is its folded
     // form). False when the folder cannot be bounded (not ASCII, or too long). The folder's
-    // text must stay valid until the next call.
+    // text is read again by the next call: it must stay in place until that returns.
     bool measure(std::string_view folder, std::string_view folded_folder);
 
     // The most (a score, tier included, before usage) that a match needing the path can score
