@@ -108,14 +108,14 @@ TEST(SearchBounds, TopResultsEqualABruteForceRanking) {
     std::mt19937 random(31);
     std::vector<ItemData> mixed, files;
     std::vector<std::string> texts;
-    texts.reserve(60000);
+    texts.reserve(50000);
     for (int i = 0; i < 20000; ++i) {
         texts.push_back(random_text(random, 5));
         const std::string& name = texts.back();
         texts.push_back(random() % 2 ? random_text(random, 8) : std::string());
         mixed.push_back({name, texts.back(), "", "s", 0});
     }
-    for (const std::string& path : folder_walk(random, 12000)) {
+    for (const std::string& path : folder_walk(random, 6000)) {
         texts.push_back(path);
         const std::string_view whole = texts.back();
         files.push_back({whole.substr(whole.find_last_of("\\/") + 1), whole, "", "s", 0});
