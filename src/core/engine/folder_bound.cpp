@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <cstring>
 #include <limits>
+#include <string>
 
 #if defined(__SSE2__)
 #include <emmintrin.h>

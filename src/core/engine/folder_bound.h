@@ -4,9 +4,11 @@
 // Each word of the query is aligned over the folder's text with the same dynamic programming
 // as a full alignment, one position (a column of every prefix of the word) at a time. Where
 // the folder ends, the best placements of each prefix are known exactly; the rest of the word
-// goes to the file's name, which is only assumed to do its best (with what is known of it
-// without reading it: its first character and its character mask). A folder that cannot hold
-// what a good match needs ("docs/" of "docs/rep" placed well) rules out all its files at once.
+// goes to the file's name, which is assumed to do its best with what is known of it: nothing
+// for the folder as a whole, its first character and character mask for one file, and, once
+// those leave the file in, the name itself, through which the columns are carried on. A
+// folder that cannot hold what a good match needs ("docs/" of "docs/rep" placed well) rules
+// out all its files at once.
 //
 // Files come folder by folder, and a folder usually shares its start with the one before (its
 // parent, or a sibling): the columns of that shared start are kept. One FolderBound per thread.
@@ -65,12 +67,13 @@ private:
         alignas(16) Lanes units{}; // folded characters; unused lanes never match
         std::size_t size = 0;
         std::uint32_t mask = 0;
-        std::size_t min_in_folder =
-            1;                       // characters the folder must hold (through the last separator)
-        int in_name = 0;             // the most the word can score placed in the name alone
-        bool name_possible = false;  // false when the word holds a separator
-        std::vector<Column> columns; // two empty ones, then one per position of the path
-        std::vector<Column> name_columns; // the same for a file's name on its own
+        // Characters the folder must hold: through the word's last separator, one at least.
+        std::size_t min_in_folder = 1;
+        int in_name = 0;            // the most the word can score placed in the name alone
+        bool name_possible = false; // false when the word holds a separator
+        // Two empty columns, then one per position of the path; the same for a name alone.
+        std::vector<Column> columns;
+        std::vector<Column> name_columns;
         // After measure(): the most the word can score with all of it in the folder, and with
         // characters k on in the name, the first of them at the name's start or later.
         int complete = 0;
