@@ -62,10 +62,17 @@ FolderBound::FolderBound(const Query& query) {
         none.placed.fill(kNone);
         none.gap.fill(kNone);
         none.best.fill(kNone);
-        word.columns.assign(kMaxFolder + kMaxName + 2, none);
-        word.name_columns.assign(kMaxName + 2, none);
+        // (The others are made as texts need them: a search pays only for the lengths it meets.)
+        word.columns.assign(2, none);
+        word.name_columns.assign(2, none);
         words_.push_back(std::move(word));
     }
+}
+
+// Makes room for the columns of a text of this many positions.
+void FolderBound::grow(std::vector<Column>& columns, std::size_t positions) {
+    if (columns.size() < positions + 2)
+        columns.resize(positions + 2);
 }
 
 #if defined(__SSE2__)
@@ -236,8 +243,10 @@ bool FolderBound::measure(std::string_view folder, std::string_view folded_folde
     }
     ascii_folder_bonuses(folder, same, bonus_);
     std::memcpy(units_.data() + same, folded_folder.data() + same, size - same);
-    for (Word& word : words_)
+    for (Word& word : words_) {
+        grow(word.columns, size);
         advance(word, word.columns.data(), same, size, bonus_.data(), units_.data());
+    }
     valid_ = size;
     folder_size_ = size;
     for (Word& word : words_)
@@ -296,12 +305,15 @@ std::int32_t FolderBound::exact_bound(std::string_view path, std::string_view fo
         Word& word = words_[w];
         in_name[w] = kNone;
         if (name_allows(word, name_mask)) {
+            grow(word.name_columns, length);
             advance(word, word.name_columns.data(), 0, length, name_bonus_.data(),
                     units_.data() + folder);
             in_name[w] = real(word.name_columns[length + 1].best[word.size - 1]);
         }
-        if (in_name[w] == kNone)
+        if (in_name[w] == kNone) {
+            grow(word.columns, size);
             advance(word, word.columns.data(), folder, size, bonus_.data(), units_.data());
+        }
     }
     return combine(
         [&](const Word& word) {

@@ -86,6 +86,7 @@ private:
         std::array<std::uint32_t, kMaxWord> rest_masks{}; // character masks of characters k on
     };
 
+    static void grow(std::vector<Column>& columns, std::size_t positions);
     static void advance(const Word& word, Column* columns, std::size_t from, std::size_t to,
                         const std::uint8_t* bonuses, const unsigned char* units);
     void finish(Word& word, std::size_t folder_size);
