@@ -90,18 +90,14 @@ int position_bonus(CharClass previous, CharClass current, bool at_start) {
 }
 
 void ascii_bonuses(std::string_view text, std::span<std::uint8_t> bonus) {
-    if (text.empty())
-        return;
-    auto previous = kAsciiClasses[static_cast<unsigned char>(text[0]) & 0x7F];
-    bonus[0] = static_cast<std::uint8_t>(bonus_of(CharClass::Delimiter, previous, true));
-    std::size_t last_separator = previous == CharClass::PathSeparator ? 0 : text.size();
-    for (std::size_t i = 1; i < text.size(); ++i) {
-        const auto current = kAsciiClasses[static_cast<unsigned char>(text[i]) & 0x7F];
-        bonus[i] = kPairs.bonus[int(previous)][int(current)];
-        if (current == CharClass::PathSeparator)
+    ascii_folder_bonuses(text, 0, bonus);
+    // The last separator is near the end of a path (a file's name is short): look from there.
+    std::size_t last_separator = text.size();
+    for (std::size_t i = text.size(); i-- > 0;)
+        if (text[i] == '/' || text[i] == '\\') {
             last_separator = i;
-        previous = current;
-    }
+            break;
+        }
     mark_last_component(bonus.first(text.size()), last_separator);
 }
 

@@ -42,7 +42,8 @@ int position_bonus(CharClass previous, CharClass current, bool at_start);
 void ascii_bonuses(std::string_view text, std::span<std::uint8_t> bonus);
 
 // Fills bonus[i] for the bytes of ASCII text from position `from` on, as ascii_bonuses does
-// but without the start of a path's last part (the text is a folder, before a file's name).
+// but without the start of a path's last part (for a folder, before a file's name; or the
+// first part of a text whose rest is worked out later).
 void ascii_folder_bonuses(std::string_view text, std::size_t from, std::span<std::uint8_t> bonus);
 
 // Gives the position after the last path separator of a text (at last_separator; past the
