@@ -290,37 +290,49 @@ std::int32_t FolderBound::exact_bound(std::string_view path, std::string_view fo
     // A name that is not ASCII is aligned by code points: left to the full match.
     if (size <= folder || size - folder > kMaxName || folded_path.size() != size || (high & 0x80))
         return file_bound(folded_path.size() > folder ? folded_path[folder] : 0, name_mask);
-    // Through the path, the name's columns follow the folder's, its first position with the
-    // start bonus; on its own, the name is a text of its own.
-    ascii_folder_bonuses(path, folder, bonus_);
-    mark_last_component({bonus_.data(), size}, folder - 1);
     const std::string_view name = path.substr(folder);
     const std::size_t length = name.size();
-    ascii_bonuses(name, name_bonus_);
     std::memcpy(units_.data() + folder, folded_path.data() + folder, length);
-    // A word the name holds is placed there, not through the path.
-    std::array<int, kMaxWords> in_name{};
+    const auto first = static_cast<unsigned char>(folded_path[folder]);
     const auto real = [](int score) { return score > kReal ? score : kNone; };
+    // Each text's bonuses are worked out when a word is first aligned over it: through the
+    // path, the name's columns follow the folder's, its first position with the start bonus;
+    // on its own, the name is a text of its own.
+    bool path_bonuses = false, name_bonuses = false;
+    // A word the name holds is placed there, not through the path.
+    std::array<int, kMaxWords> in_name{}, through{};
     for (std::size_t w = 0; w < words_.size(); ++w) {
         Word& word = words_[w];
-        in_name[w] = kNone;
+        in_name[w] = through[w] = kNone;
         if (name_allows(word, name_mask)) {
+            if (!name_bonuses)
+                ascii_bonuses(name, name_bonus_);
+            name_bonuses = true;
             grow(word.name_columns, length);
             advance(word, word.name_columns.data(), 0, length, name_bonus_.data(),
                     units_.data() + folder);
             in_name[w] = real(word.name_columns[length + 1].best[word.size - 1]);
+            if (in_name[w] != kNone)
+                continue;
         }
-        if (in_name[w] == kNone) {
-            grow(word.columns, size);
-            advance(word, word.columns.data(), folder, size, bonus_.data(), units_.data());
+        // Carried through the name, the word's best placement either stays in the folder or
+        // ends in the name; when no placement that ends in the name can beat the folder's, the
+        // name need not be read.
+        if (path_bound(word, first, name_mask) <= word.complete) {
+            through[w] = word.complete;
+            continue;
         }
+        if (!path_bonuses) {
+            ascii_folder_bonuses(path, folder, bonus_);
+            mark_last_component({bonus_.data(), size}, folder - 1);
+        }
+        path_bonuses = true;
+        grow(word.columns, size);
+        advance(word, word.columns.data(), folder, size, bonus_.data(), units_.data());
+        through[w] = real(word.columns[size + 1].best[word.size - 1]);
     }
-    return combine(
-        [&](const Word& word) {
-            const std::size_t w = std::size_t(&word - words_.data());
-            return in_name[w] == kNone ? real(word.columns[size + 1].best[word.size - 1]) : kNone;
-        },
-        [&](const Word& word) { return in_name[std::size_t(&word - words_.data())]; });
+    return combine([&](const Word& word) { return through[std::size_t(&word - words_.data())]; },
+                   [&](const Word& word) { return in_name[std::size_t(&word - words_.data())]; });
 }
 
 } // namespace corvantile::engine
