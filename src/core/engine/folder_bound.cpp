@@ -207,10 +207,11 @@ void FolderBound::finish(Word& word, std::size_t folder_size) {
 
 int FolderBound::path_bound(const Word& word, int first, std::uint32_t name_mask) const {
     int best = word.complete;
-    for (std::size_t k = word.min_in_folder; k < word.size; ++k) {
-        // The name must hold every character left to it.
+    // The name must hold every character left to it: once it lacks one, it lacks one for
+    // every earlier k too.
+    for (std::size_t k = word.size; k-- > word.min_in_folder;) {
         if ((name_mask & word.rest_masks[k]) != word.rest_masks[k])
-            continue;
+            break;
         // Only a name that begins with character k can hold it at its start.
         const bool starts = first == kAnyFirst || word.units[k] == first;
         best = std::max(best, starts ? std::max(word.at_start[k], word.later[k]) : word.later[k]);
