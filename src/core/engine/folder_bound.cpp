@@ -67,6 +67,20 @@ FolderBound::FolderBound(const Query& query) {
         word.name_columns.assign(2, none);
         words_.push_back(std::move(word));
     }
+    std::size_t total = 0;
+    for (const Word& word : words_)
+        total += word.size;
+    packed_ = usable_ && words_.size() > 1 && total <= kMaxWord / 2;
+    if (packed_) {
+        together_.units.fill(-1);
+        together_.columns = words_.front().columns;
+        for (std::size_t w = 0, at = 0; w < words_.size(); at += words_[w++].size) {
+            offsets_[w] = at;
+            std::copy_n(words_[w].units.begin(), words_[w].size, together_.units.begin() + at);
+            starts_[at] = -1;
+        }
+        together_.size = total;
+    }
 }
 
 // Makes room for the columns of a text of this many positions.
@@ -81,10 +95,14 @@ namespace {
 // Positions from..to of a text for a word of at most 8 * Halves characters: each column is
 // worked out from the two before it, which stay in registers. Eight characters at a time;
 // lane r reads lane r - 1 of the columns before (the high half's first lane the low half's
-// last), saturating so that nothing wraps.
-template <std::size_t Halves, class Column, class Lanes>
+// last), saturating so that nothing wraps. Packed: several words side by side in one half,
+// each beginning on a lane whose `starts` lane is set (a first character there, and nothing
+// to read from the lane below).
+template <std::size_t Halves, bool Packed = false, class Column, class Lanes>
 void run_columns(const Lanes& word_units, Column* columns, std::size_t from, std::size_t to,
-                 const std::uint8_t* bonuses, const unsigned char* units) {
+                 const std::uint8_t* bonuses, const unsigned char* units,
+                 const Lanes* starts = nullptr) {
+    static_assert(!Packed || Halves == 1);
     const auto at = [](const Lanes& lanes, std::size_t h) {
         return _mm_load_si128(reinterpret_cast<const __m128i*>(lanes.data() + h * 8));
     };
@@ -103,6 +121,16 @@ void run_columns(const Lanes& word_units, Column* columns, std::size_t from, std
         gap_one[h] = at(columns[from + 1].gap, h);
         best_one[h] = at(columns[from + 1].best, h);
         wanted[h] = at(word_units, h);
+    }
+    // Packed: lanes that begin a word read the lowest value from below (min with this), and
+    // only they take a first character (max with that).
+    __m128i below_clamp = lowest, first_clamp = lowest;
+    if constexpr (Packed) {
+        const __m128i start = at(*starts, 0);
+        below_clamp = _mm_or_si128(_mm_and_si128(start, lowest),
+                                   _mm_andnot_si128(start, _mm_set1_epi16(0x7FFF)));
+        first_clamp = _mm_or_si128(_mm_and_si128(start, _mm_set1_epi16(0x7FFF)),
+                                   _mm_andnot_si128(start, lowest));
     }
     for (std::size_t j = from; j < to; ++j) {
         const int bonus = bonuses[j];
@@ -125,11 +153,20 @@ void run_columns(const Lanes& word_units, Column* columns, std::size_t from, std
                 above = _mm_or_si128(above, _mm_srli_si128(placed_one[h - 1], 14));
                 above_two = _mm_or_si128(above_two, _mm_srli_si128(placed_two[h - 1], 14));
             }
+            if constexpr (Packed) {
+                above = _mm_min_epi16(above, below_clamp);
+                above_two = _mm_min_epi16(above_two, below_clamp);
+            }
             const __m128i gap = _mm_max_epi16(_mm_adds_epi16(gap_one[h], gap_extension),
                                               _mm_adds_epi16(above_two, gap_start));
-            __m128i placed = _mm_max_epi16(_mm_adds_epi16(above, h == 0 ? first_follow : follow),
-                                           _mm_adds_epi16(gap, after_gap));
-            if (h == 0)
+            __m128i placed =
+                _mm_max_epi16(_mm_adds_epi16(above, h == 0 && !Packed ? first_follow : follow),
+                              _mm_adds_epi16(gap, after_gap));
+            if constexpr (Packed)
+                placed = _mm_max_epi16(
+                    placed,
+                    _mm_min_epi16(_mm_set1_epi16(short(kScoreMatch + 2 * bonus)), first_clamp));
+            else if (h == 0)
                 placed = _mm_max_epi16(placed, first);
             placed = _mm_adds_epi16(placed, not_here);
             const __m128i best = _mm_max_epi16(best_one[h], placed);
@@ -155,9 +192,12 @@ void run_columns(const Lanes& word_units, Column* columns, std::size_t from, std
 // follows its predecessor or comes after a gap, which costs kGapStart and kGapExtension per
 // further position.
 void FolderBound::advance(const Word& word, Column* columns, std::size_t from, std::size_t to,
-                          const std::uint8_t* bonuses, const unsigned char* units) {
+                          const std::uint8_t* bonuses, const unsigned char* units,
+                          const Lanes* starts) {
 #if defined(__SSE2__)
-    if (word.size > kMaxWord / 2)
+    if (starts)
+        run_columns<1, true>(word.units, columns, from, to, bonuses, units, starts);
+    else if (word.size > kMaxWord / 2)
         run_columns<2>(word.units, columns, from, to, bonuses, units);
     else
         run_columns<1>(word.units, columns, from, to, bonuses, units);
@@ -170,10 +210,12 @@ void FolderBound::advance(const Word& word, Column* columns, std::size_t from, s
         const int bonus = bonuses[j];
         const int consecutive = j > 0 ? consecutive_bonus(bonuses, j) : 0;
         for (std::size_t r = 0; r < lanes; ++r) {
-            const int above = r > 0 ? before.placed[r - 1] : kNone;
-            const int above_two = r > 0 ? two_before.placed[r - 1] : kNone;
+            const bool below = r > 0 && !(starts && (*starts)[r] != 0);
+            const int above = below ? before.placed[r - 1] : kNone;
+            const int above_two = below ? two_before.placed[r - 1] : kNone;
             const int gap = std::max({before.gap[r] + kGapExtension, above_two + kGapStart, kNone});
-            const int placed = r == 0 ? kScoreMatch + 2 * bonus
+            const bool begins = starts ? (*starts)[r] != 0 : r == 0;
+            const int placed = begins ? kScoreMatch + 2 * bonus
                                       : std::max({above + kScoreMatch + consecutive,
                                                   gap + kScoreMatch + bonus, kNone});
             here.gap[r] = static_cast<std::int16_t>(gap);
@@ -184,19 +226,18 @@ void FolderBound::advance(const Word& word, Column* columns, std::size_t from, s
 #endif
 }
 
-// Reads the word's bounds off the columns of the folder's last two positions.
-void FolderBound::finish(Word& word, std::size_t folder_size) {
-    const Column& last = word.columns[folder_size + 1];
-    const Column& before_last = word.columns[folder_size];
+void FolderBound::finish(Word& word, const Column& last, const Column& before_last,
+                         std::size_t offset) {
     const std::size_t m = word.size;
-    word.complete = last.best[m - 1] > kReal ? last.best[m - 1] : kNone;
+    const int whole = last.best[offset + m - 1];
+    word.complete = whole > kReal ? whole : kNone;
     word.most = word.complete;
     for (std::size_t k = word.min_in_folder; k < m; ++k) {
         // Character k - 1 on the folder's last position (the separator), or before it: the
         // score carried across the gap to the name's start, and to the position after.
-        const int follows = last.placed[k - 1];
-        const int gap =
-            std::max(last.gap[k] + kGapExtension, before_last.placed[k - 1] + kGapStart);
+        const int follows = last.placed[offset + k - 1];
+        const int gap = std::max(last.gap[offset + k] + kGapExtension,
+                                 before_last.placed[offset + k - 1] + kGapStart);
         const int to_start = std::max(follows, gap);
         const int to_later = std::max(gap + kGapExtension, follows + kGapStart);
         word.at_start[k] = to_start > kReal ? to_start + word.rest_at_start[k] : kNone;
@@ -244,15 +285,40 @@ bool FolderBound::measure(std::string_view folder, std::string_view folded_folde
     }
     ascii_folder_bonuses(folder, same, bonus_);
     std::memcpy(units_.data() + same, folded_folder.data() + same, size - same);
+    valid_ = size;
+    folder_size_ = size;
+    if (packed_) {
+        grow(together_.columns, size);
+        advance(together_, together_.columns.data(), same, size, bonus_.data(), units_.data(),
+                &starts_);
+        for (std::size_t w = 0; w < words_.size(); ++w)
+            finish(words_[w], together_.columns[size + 1], together_.columns[size], offsets_[w]);
+        unpacked_ = false;
+        return true;
+    }
     for (Word& word : words_) {
         grow(word.columns, size);
         advance(word, word.columns.data(), same, size, bonus_.data(), units_.data());
+        finish(word, word.columns[size + 1], word.columns[size], 0);
     }
-    valid_ = size;
-    folder_size_ = size;
-    for (Word& word : words_)
-        finish(word, size);
     return true;
+}
+
+void FolderBound::unpack() {
+    const std::size_t folder = folder_size_;
+    for (std::size_t w = 0; w < words_.size(); ++w) {
+        Word& word = words_[w];
+        grow(word.columns, folder);
+        for (const std::size_t c : {folder, folder + 1}) {
+            const Column& from = together_.columns[c];
+            Column& to = word.columns[c];
+            const std::size_t at = offsets_[w];
+            std::copy_n(from.placed.begin() + at, word.size, to.placed.begin());
+            std::copy_n(from.gap.begin() + at, word.size, to.gap.begin());
+            std::copy_n(from.best.begin() + at, word.size, to.best.begin());
+        }
+    }
+    unpacked_ = true;
 }
 
 template <class PathOf, class NameOf>
@@ -326,6 +392,8 @@ std::int32_t FolderBound::exact_bound(std::string_view path, std::string_view fo
         if (!path_bonuses) {
             ascii_folder_bonuses(path, folder, bonus_);
             mark_last_component({bonus_.data(), size}, folder - 1);
+            if (packed_ && !unpacked_)
+                unpack();
         }
         path_bonuses = true;
         grow(word.columns, size);

@@ -87,9 +87,16 @@ private:
     };
 
     static void grow(std::vector<Column>& columns, std::size_t positions);
+    // starts: for packed words, the lanes that begin one (null: lane 0 alone).
     static void advance(const Word& word, Column* columns, std::size_t from, std::size_t to,
-                        const std::uint8_t* bonuses, const unsigned char* units);
-    void finish(Word& word, std::size_t folder_size);
+                        const std::uint8_t* bonuses, const unsigned char* units,
+                        const Lanes* starts = nullptr);
+    // Fills each word's own columns at the folder's end from the packed ones.
+    void unpack();
+    // Reads the word's bounds off the columns of the folder's last two positions, where its
+    // lanes begin at `offset`.
+    static void finish(Word& word, const Column& last, const Column& before_last,
+                       std::size_t offset);
     // The most the word can score through the path of a file with this name mask; only names
     // that begin with `first` can hold a character at their start (any: every name can).
     int path_bound(const Word& word, int first, std::uint32_t name_mask) const;
@@ -104,6 +111,14 @@ private:
 
     std::vector<Word> words_;
     bool usable_ = false;
+    // Short words side by side in one register (each at its offset in together_.units): the
+    // folder is then aligned once for all of them. Each word's own columns are filled from
+    // these at the folder's end, when a name is read through the path.
+    bool packed_ = false;
+    Word together_;
+    std::array<std::size_t, kMaxWords> offsets_{};
+    alignas(16) Lanes starts_{};  // -1 on the lane where each word begins
+    bool unpacked_ = false;       // whether the words' own columns hold the folder's end
     std::string_view folder_;     // the folder whose columns are held
     std::size_t valid_ = 0;       // positions of folder_ whose columns are up to date
     std::size_t folder_size_ = 0; // of the folder measured last
