@@ -137,8 +137,14 @@ std::uint64_t Segment::folder_starts(std::size_t first, std::size_t count) const
 }
 
 void Segment::prefetch_item(std::size_t i) const {
-    prefetch(at(i));
-    prefetch(at(i) + 64);
+    const std::size_t bytes = std::min<std::size_t>(begin_[i + 1] - begin_[i], 256);
+    if (bytes == 0)
+        return;
+    const char* first = at(i);
+    const char* last = first + bytes - 1;
+    for (const char* line = first; line <= last; line += 64)
+        prefetch(line);
+    prefetch(last);
 }
 
 std::string_view Segment::payload(std::size_t i) const {

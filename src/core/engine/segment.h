@@ -105,8 +105,8 @@ public:
     // (once those have arrived) its texts.
     void prefetch_entries(std::size_t i) const;
     void prefetch_texts(std::size_t i) const;
-    // Asks the processor to fetch the start of the item's texts (two cache lines), which
-    // reading needs no other table for.
+    // Asks the processor to fetch the item's texts (their first 256 bytes: a file's path and
+    // its folded copy usually span three cache lines).
     void prefetch_item(std::size_t i) const;
 
     std::string_view name(std::size_t i) const {
