@@ -199,7 +199,7 @@ TEST(SearchBounds, FolderBoundsHoldEveryFilesPathMatch) {
             const std::uint32_t mask = char_mask(folded_name);
             if (std::string_view(path).substr(0, name_at) != folder) {
                 folder = std::string_view(path).substr(0, name_at);
-                if (!bound.measure(folder, std::string_view(folded_path).substr(0, name_at))) {
+                if (!bound.measure(folder)) {
                     folder = {};
                     continue;
                 }

@@ -260,9 +260,9 @@ int FolderBound::path_bound(const Word& word, int first, std::uint32_t name_mask
     return best;
 }
 
-bool FolderBound::measure(std::string_view folder, std::string_view folded_folder) {
+bool FolderBound::measure(std::string_view folder) {
     const std::size_t size = folder.size();
-    if (size == 0 || size > kMaxFolder || folded_folder.size() != size)
+    if (size == 0 || size > kMaxFolder)
         return false;
     // The columns of the start shared with the folder before stay.
     std::size_t same = 0;
@@ -276,15 +276,18 @@ bool FolderBound::measure(std::string_view folder, std::string_view folded_folde
     while (same < shared && folder[same] == folder_[same])
         ++same;
     folder_ = folder;
+    // An ASCII text folds byte by byte: lower case, and one kind of separator.
     unsigned high = 0;
-    for (std::size_t j = same; j < size; ++j)
-        high |= static_cast<unsigned char>(folder[j]);
+    for (std::size_t j = same; j < size; ++j) {
+        const auto c = static_cast<unsigned char>(folder[j]);
+        high |= c;
+        units_[j] = c == '\\' ? '/' : c >= 'A' && c <= 'Z' ? c + ('a' - 'A') : c;
+    }
     if (high & 0x80) {
         valid_ = same;
         return false;
     }
     ascii_folder_bonuses(folder, same, bonus_);
-    std::memcpy(units_.data() + same, folded_folder.data() + same, size - same);
     valid_ = size;
     folder_size_ = size;
     if (packed_) {

@@ -32,10 +32,10 @@ public:
     // than kMaxWords words, a word that is not ASCII or longer than kMaxWord.
     bool usable() const { return usable_; }
 
-    // Aligns the query over a folder (ending with its separator; folded_folder is its folded
-    // form). False when the folder cannot be bounded (not ASCII, or too long). The folder's
-    // text is read again by the next call: it must stay in place until that returns.
-    bool measure(std::string_view folder, std::string_view folded_folder);
+    // Aligns the query over a folder (ending with its separator). False when the folder
+    // cannot be bounded (not ASCII, or too long). The folder's text is read again by the next
+    // call: it must stay in place until that returns.
+    bool measure(std::string_view folder);
 
     // The most (a score, tier included, before usage) that a match needing the path can score
     // for any file of the measured folder whose name holds no path separator; kNoFloor when

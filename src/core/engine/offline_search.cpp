@@ -219,8 +219,7 @@ bool OfflineSearch::folder_may_rank(const Segment& segment, std::uint32_t i,
         if (to_look_at >= kFilesWorthAFolder) {
             const std::string_view path = segment.path(i);
             const std::size_t folder = path.size() - segment.name_length(i);
-            run.measured =
-                folders.measure(path.substr(0, folder), segment.folded_path(i).substr(0, folder));
+            run.measured = folders.measure(path.substr(0, folder));
         }
         if (run.measured)
             run.bound = folders.folder_bound();
