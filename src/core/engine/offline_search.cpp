@@ -109,10 +109,13 @@ void OfflineSearch::scan(const Chunk& chunk, WorkerState& state) {
             std::uint64_t todo = previous ? previous[word] : ~std::uint64_t{0};
             if (count < 64)
                 todo &= (std::uint64_t{1} << count) - 1;
-            found = todo ? todo & segment.admitted(word * 64, count, mask) : 0;
+            std::uint64_t by_name = 0;
+            found = todo ? todo & segment.admitted(word * 64, count, mask, &by_name) : 0;
             if (has_removed)
                 found &= ~(*slot.removed)[word];
             kept[word] = found;
+            // The names pass looks only at the items whose names hold the query's characters.
+            found &= by_name;
         }
         const Floor floor = floor_of(state);
         // Once only names that begin like the query can enter, the others go four at a time.
@@ -125,9 +128,8 @@ void OfflineSearch::scan(const Chunk& chunk, WorkerState& state) {
             if (paths ? !segment.has_path(i) ||
                             floor.excludes(matcher.path_only_bound(), segment.name_length(i)) ||
                             !folder_may_rank(segment, i, left, floor, state)
-                      : (segment.name_mask(i) & mask) != mask ||
-                            !matcher.may_reach(segment.head(i), segment.name_mask(i),
-                                               segment.name_length(i), floor)) {
+                      : !matcher.may_reach(segment.head(i), segment.name_mask(i),
+                                           segment.name_length(i), floor)) {
                 // A folder ruled out as a whole: its other files go too.
                 if (paths && state.run.excluded && state.run.covers(segment, i)) {
                     const std::uint32_t past = state.run.end - word * 64;

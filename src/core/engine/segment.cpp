@@ -70,8 +70,9 @@ void Segment::prefetch_texts(std::size_t i) const {
     prefetch(at(i));
 }
 
-std::uint64_t Segment::admitted(std::size_t first, std::size_t count, std::uint32_t mask) const {
-    std::uint64_t bits = 0;
+std::uint64_t Segment::admitted(std::size_t first, std::size_t count, std::uint32_t mask,
+                                std::uint64_t* by_name) const {
+    std::uint64_t bits = 0, name_bits = 0;
     const std::uint64_t* masks = masks_.data() + first;
     std::size_t j = 0;
 #if defined(__SSE2__)
@@ -87,12 +88,18 @@ std::uint64_t Segment::admitted(std::size_t first, std::size_t count, std::uint3
         const __m128i keys = _mm_and_si128(_mm_or_si128(names, paths), wanted);
         const int hits = _mm_movemask_ps(_mm_castsi128_ps(_mm_cmpeq_epi32(keys, wanted)));
         bits |= std::uint64_t(unsigned(hits)) << j;
+        const __m128i in_names = _mm_cmpeq_epi32(_mm_and_si128(names, wanted), wanted);
+        name_bits |= std::uint64_t(unsigned(_mm_movemask_ps(_mm_castsi128_ps(in_names)))) << j;
     }
 #endif
     for (; j < count; ++j) {
-        const auto key = std::uint32_t(masks[j]) | std::uint32_t(masks[j] >> 32);
+        const auto name = std::uint32_t(masks[j]);
+        const auto key = name | std::uint32_t(masks[j] >> 32);
         bits |= std::uint64_t((key & mask) == mask) << j;
+        name_bits |= std::uint64_t((name & mask) == mask) << j;
     }
+    if (by_name)
+        *by_name = name_bits;
     return bits;
 }
 

@@ -95,8 +95,10 @@ public:
         return std::uint32_t(masks_[i]) | std::uint32_t(masks_[i] >> 32);
     }
     // Bit j set for each of the count (at most 64) items from `first` on whose key mask holds
-    // every bit of mask; no branch per item.
-    std::uint64_t admitted(std::size_t first, std::size_t count, std::uint32_t mask) const;
+    // every bit of mask; no branch per item. by_name, when given, gets the same for the name
+    // masks alone.
+    std::uint64_t admitted(std::size_t first, std::size_t count, std::uint32_t mask,
+                           std::uint64_t* by_name = nullptr) const;
     // Bit j set for each of the count (at most 64) items from `first` on whose folded name
     // begins with the byte c.
     std::uint64_t beginning_with(std::size_t first, std::size_t count, unsigned char c) const;
