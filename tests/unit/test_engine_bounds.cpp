@@ -89,10 +89,12 @@ std::vector<std::string> folder_walk(std::mt19937& random, std::size_t count) {
                                            "x-y",  "Music", "in vo", "10",      "Café", "re/port"};
     std::vector<std::string> paths;
     std::string folder = "C:\\Users";
-    for (int depth = 0; paths.size() < count; ++depth) {
+    std::vector<std::size_t> parents; // the folder's length at each level above
+    while (paths.size() < count) {
         // Down into a new folder, or back up first (a separator of either kind).
-        for (; depth > 0 && (depth > 4 || random() % 3 == 0); --depth)
-            folder.resize(folder.find_last_of("\\/"));
+        for (; !parents.empty() && (parents.size() > 4 || random() % 3 == 0); parents.pop_back())
+            folder.resize(parents.back());
+        parents.push_back(folder.size());
         folder += random() % 4 ? "\\" : "/";
         folder += kFolders[random() % (sizeof kFolders / sizeof kFolders[0])];
         for (unsigned files = random() % 6; files > 0 && paths.size() < count; --files)
@@ -219,6 +221,47 @@ TEST(SearchBounds, FolderBoundsHoldEveryFilesPathMatch) {
         }
     }
     EXPECT_GT(checked, 500) << "the random files should match through their paths often enough";
+}
+
+// A folder's bounds do not depend on the folders measured before it, whose shared start the
+// bound takes over, nor on a folder before it that could not be measured (not ASCII).
+TEST(SearchBounds, FolderBoundsDoNotDependOnTheFoldersBefore) {
+    std::mt19937 random(11);
+    const std::vector<std::string> paths = folder_walk(random, 1500);
+    static const char* const kWords[] = {"re", "rep", "docs", "mu", "sic", "src", "a",
+                                         "b",  "in",  "vo",   "x",  "10",  "ab",  "repo"};
+    const auto word = [&] { return std::string(kWords[random() % std::size(kWords)]); };
+    int compared = 0;
+    for (int q = 0; q < 40; ++q) {
+        const std::string text = q % 3 == 0   ? word() + "/" + word()
+                                 : q % 3 == 1 ? word() + " " + word()
+                                              : word() + word();
+        const Query query(text, {});
+        FolderBound walking(query);
+        if (!walking.usable())
+            continue;
+        for (const std::string& path : paths) {
+            const std::string_view folder =
+                std::string_view(path).substr(0, path.find_last_of("\\/") + 1);
+            FolderBound fresh(query);
+            const bool measured = walking.measure(folder);
+            ASSERT_EQ(measured, fresh.measure(folder)) << text << " in " << path;
+            if (!measured)
+                continue;
+            const std::string folded_path = folded(path);
+            const std::string name = folded_path.substr(folder.size());
+            const std::uint32_t mask = char_mask(name);
+            EXPECT_EQ(walking.folder_bound(), fresh.folder_bound()) << text << " in " << path;
+            EXPECT_EQ(walking.file_bound(static_cast<unsigned char>(name[0]), mask),
+                      fresh.file_bound(static_cast<unsigned char>(name[0]), mask))
+                << text << " in " << path;
+            EXPECT_EQ(walking.exact_bound(path, folded_path, mask),
+                      fresh.exact_bound(path, folded_path, mask))
+                << text << " in " << path;
+            ++compared;
+        }
+    }
+    EXPECT_GT(compared, 10000);
 }
 
 TEST(SearchBounds, PositionsAreInsideTheTextsAndAscending) {
