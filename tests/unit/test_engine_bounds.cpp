@@ -212,7 +212,9 @@ TEST(SearchBounds, FolderBoundsHoldEveryFilesPathMatch) {
             const std::int32_t own =
                 bound.file_bound(static_cast<unsigned char>(folded_name[0]), mask);
             const std::int32_t exact = bound.exact_bound(path, folded_path, mask);
-            EXPECT_LE(own, in_folder) << text << " in " << path;
+            const std::int32_t by_words = bound.names_bound(mask);
+            EXPECT_LE(by_words, in_folder) << text << " in " << path;
+            EXPECT_LE(own, by_words) << text << " in " << path;
             EXPECT_LE(exact, own) << text << " in " << path;
             if (match) {
                 ++checked;

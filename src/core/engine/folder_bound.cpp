@@ -297,6 +297,7 @@ bool FolderBound::measure(std::string_view folder) {
     ascii_folder_bonuses(folder, same, bonus_);
     valid_ = size;
     folder_size_ = size;
+    ++generation_;
     if (packed_) {
         grow(together_.columns, size);
         advance(together_, together_.columns.data(), same, size, bonus_.data(), units_.data(),
@@ -383,6 +384,20 @@ std::int32_t FolderBound::combine(PathOf&& path_of, NameOf&& name_of) const {
 std::int32_t FolderBound::folder_bound() const {
     return combine([](const Word& word) { return word.most; },
                    [](const Word& word) { return word.name_possible ? word.in_name : kNone; });
+}
+
+std::int32_t FolderBound::names_bound(std::uint32_t name_mask) {
+    unsigned held = 0;
+    for (std::size_t w = 0; w < words_.size(); ++w)
+        held |= unsigned(name_allows(words_[w], name_mask)) << w;
+    HeldBound& known = held_bounds_[held];
+    if (known.generation != generation_)
+        known = {generation_, combine([](const Word& word) { return word.most; },
+                                      [&](const Word& word) {
+                                          const auto w = std::size_t(&word - words_.data());
+                                          return held >> w & 1 ? word.in_name : kNone;
+                                      })};
+    return known.bound;
 }
 
 std::int32_t FolderBound::file_bound(unsigned char first, std::uint32_t name_mask) const {

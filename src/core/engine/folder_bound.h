@@ -41,6 +41,9 @@ public:
     // for any file of the measured folder whose name holds no path separator; kNoFloor when
     // no such match exists.
     std::int32_t folder_bound() const;
+    // The same for the files whose names hold the same words as this mask does (each word's
+    // characters, in any order); worked out once per measured folder for each such set.
+    std::int32_t names_bound(std::uint32_t name_mask);
     // The same for one file, from the first byte of its folded name and its character mask.
     std::int32_t file_bound(unsigned char first, std::uint32_t name_mask) const;
     // The same for one file from its whole path (the measured folder, then its name): every
@@ -113,6 +116,13 @@ private:
 
     std::vector<Word> words_;
     bool usable_ = false;
+    // names_bound() of the folder measured last, by the set of words the names hold.
+    struct HeldBound {
+        std::uint64_t generation = 0;
+        std::int32_t bound = 0;
+    };
+    std::array<HeldBound, std::size_t{1} << kMaxWords> held_bounds_{};
+    std::uint64_t generation_ = 0; // counts the folders measured
     // Short words side by side in one register (each at its offset in together_.units): the
     // folder is then aligned once for all of them. Each word's own columns are filled from
     // these at the folder's end, when a name is read through the path.

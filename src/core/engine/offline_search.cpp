@@ -236,6 +236,10 @@ bool OfflineSearch::folder_may_rank(const Segment& segment, std::uint32_t i,
     }
     if (floor.excludes(run.bound, length))
         return false;
+    // With several words, which of them the name can hold tells much of what it can reach.
+    if (query_.words().size() > 1 &&
+        floor.excludes(folders.names_bound(segment.name_mask(i)), length))
+        return false;
     const std::int32_t own = folders.file_bound(static_cast<unsigned char>(segment.head(i).first()),
                                                 segment.name_mask(i));
     if (own == kNoFloor || floor.excludes(own, length))
