@@ -21,7 +21,9 @@ namespace {
 // No placement. Scores built on it stay far below any real one (a real alignment of a word of
 // kMaxWord characters over kMaxFolder positions scores above -kMaxFolder).
 constexpr int kNone = -16384;
-constexpr int kReal = kNone / 2; // above this a score is a real placement's
+constexpr int kReal = kNone / 2;
+constexpr std::int16_t kLowestLane =
+    std::numeric_limits<std::int16_t>::min(); // above this a score is a real placement's
 
 // What a character placed in a file's name can add at most. The name's first position has the
 // start bonus, and the one after it shares it when it follows directly; past those no position
@@ -66,6 +68,7 @@ FolderBound::FolderBound(const Query& query) {
         // (The others are made as texts need them: a search pays only for the lengths it meets.)
         word.columns.assign(2, none);
         word.name_columns.assign(2, none);
+        fill_misses(word);
         words_.push_back(std::move(word));
     }
     std::size_t total = 0;
@@ -81,7 +84,15 @@ FolderBound::FolderBound(const Query& query) {
             starts_[at] = -1;
         }
         together_.size = total;
+        fill_misses(together_);
     }
+}
+
+void FolderBound::fill_misses(Word& word) {
+    word.misses.assign(128, Lanes{});
+    for (std::size_t c = 0; c < 128; ++c)
+        for (std::size_t r = 0; r < kMaxWord; ++r)
+            word.misses[c][r] = word.units[r] == std::int16_t(c) ? 0 : kLowestLane;
 }
 
 // Makes room for the columns of a text of this many positions.
@@ -93,6 +104,28 @@ void FolderBound::grow(std::vector<Column>& columns, std::size_t positions) {
 #if defined(__SSE2__)
 namespace {
 
+// What a position adds to each lane, by its bonus (or, following directly, its consecutive
+// bonus): read from tables rather than broadcast position by position.
+struct StepTables {
+    static constexpr std::size_t kValues = kBonusStart + 1;
+    static constexpr std::int16_t kLowest = std::numeric_limits<std::int16_t>::min();
+    alignas(16) std::array<std::array<std::int16_t, 8>, kValues> match{};     // all lanes
+    alignas(16) std::array<std::array<std::int16_t, 8>, kValues> first{};     // lane 0 alone
+    alignas(16) std::array<std::array<std::int16_t, 8>, kValues> not_first{}; // all but lane 0
+
+    constexpr StepTables() {
+        for (std::size_t v = 0; v < kValues; ++v)
+            for (std::size_t r = 0; r < 8; ++r) {
+                const auto plus = static_cast<std::int16_t>(kScoreMatch + int(v));
+                match[v][r] = plus;
+                first[v][r] =
+                    r == 0 ? static_cast<std::int16_t>(kScoreMatch + 2 * int(v)) : kLowest;
+                not_first[v][r] = r == 0 ? kLowest : plus;
+            }
+    }
+};
+constexpr StepTables kSteps;
+
 // Positions from..to of a text for a word of at most 8 * Halves characters: each column is
 // worked out from the two before it, which stay in registers. Eight characters at a time;
 // lane r reads lane r - 1 of the columns before (the high half's first lane the low half's
@@ -100,7 +133,7 @@ namespace {
 // each beginning on a lane whose `starts` lane is set (a first character there, and nothing
 // to read from the lane below).
 template <std::size_t Halves, bool Packed = false, class Column, class Lanes>
-void run_columns(const Lanes& word_units, Column* columns, std::size_t from, std::size_t to,
+void run_columns(const Lanes* misses, Column* columns, std::size_t from, std::size_t to,
                  const std::uint8_t* bonuses, const unsigned char* units,
                  const Lanes* starts = nullptr) {
     static_assert(!Packed || Halves == 1);
@@ -114,14 +147,15 @@ void run_columns(const Lanes& word_units, Column* columns, std::size_t from, std
     const __m128i lowest = _mm_set1_epi16(std::numeric_limits<std::int16_t>::min());
     const __m128i gap_start = _mm_set1_epi16(kGapStart);
     const __m128i gap_extension = _mm_set1_epi16(kGapExtension);
-    __m128i placed_one[Halves], placed_two[Halves], gap_one[Halves], best_one[Halves],
-        wanted[Halves];
+    const auto row = [](const std::array<std::int16_t, 8>& lanes) {
+        return _mm_load_si128(reinterpret_cast<const __m128i*>(lanes.data()));
+    };
+    __m128i placed_one[Halves], placed_two[Halves], gap_one[Halves], best_one[Halves];
     for (std::size_t h = 0; h < Halves; ++h) {
         placed_one[h] = at(columns[from + 1].placed, h);
         placed_two[h] = at(columns[from].placed, h);
         gap_one[h] = at(columns[from + 1].gap, h);
         best_one[h] = at(columns[from + 1].best, h);
-        wanted[h] = at(word_units, h);
     }
     // Packed: lanes that begin a word read the lowest value from below (min with this), and
     // only they take a first character (max with that).
@@ -136,18 +170,19 @@ void run_columns(const Lanes& word_units, Column* columns, std::size_t from, std
     for (std::size_t j = from; j < to; ++j) {
         const int bonus = bonuses[j];
         const int consecutive = j > 0 ? consecutive_bonus(bonuses, j) : 0;
-        const __m128i unit = _mm_set1_epi16(static_cast<short>(units[j]));
-        const __m128i follow = _mm_set1_epi16(static_cast<short>(kScoreMatch + consecutive));
-        const __m128i after_gap = _mm_set1_epi16(static_cast<short>(kScoreMatch + bonus));
+        const Lanes& miss = misses[units[j] & 0x7F];
+        const __m128i follow = row(kSteps.match[std::size_t(consecutive)]);
+        const __m128i after_gap = row(kSteps.match[std::size_t(bonus)]);
         // The first character has no predecessor to follow: it earns its position's bonus
         // twice (after a gap its lane comes out lower).
-        const __m128i first = _mm_insert_epi16(lowest, kScoreMatch + 2 * bonus, 0);
-        const __m128i first_follow = _mm_insert_epi16(follow, std::numeric_limits<short>::min(), 0);
+        const __m128i first = row(kSteps.first[std::size_t(bonus)]);
+        const __m128i first_follow = row(kSteps.not_first[std::size_t(consecutive)]);
         Column& here = columns[j + 2];
         __m128i now[Halves];
         for (std::size_t h = 0; h < Halves; ++h) {
             // Only what the column before depends on is on the chain from column to column.
-            const __m128i not_here = _mm_andnot_si128(_mm_cmpeq_epi16(wanted[h], unit), lowest);
+            const __m128i not_here =
+                _mm_loadu_si128(reinterpret_cast<const __m128i*>(miss.data() + h * 8));
             __m128i above = _mm_slli_si128(placed_one[h], 2);
             __m128i above_two = _mm_slli_si128(placed_two[h], 2);
             if (h > 0) {
@@ -196,12 +231,13 @@ void FolderBound::advance(const Word& word, Column* columns, std::size_t from, s
                           const std::uint8_t* bonuses, const unsigned char* units,
                           const Lanes* starts) {
 #if defined(__SSE2__)
+    const Lanes* misses = word.misses.data();
     if (starts)
-        run_columns<1, true>(word.units, columns, from, to, bonuses, units, starts);
+        run_columns<1, true>(misses, columns, from, to, bonuses, units, starts);
     else if (word.size > kMaxWord / 2)
-        run_columns<2>(word.units, columns, from, to, bonuses, units);
+        run_columns<2>(misses, columns, from, to, bonuses, units);
     else
-        run_columns<1>(word.units, columns, from, to, bonuses, units);
+        run_columns<1>(misses, columns, from, to, bonuses, units);
 #else
     const std::size_t lanes = word.size > kMaxWord / 2 ? kMaxWord : kMaxWord / 2;
     for (std::size_t j = from; j < to; ++j) {

@@ -68,6 +68,8 @@ private:
     };
     struct Word {
         alignas(16) Lanes units{}; // folded characters; unused lanes never match
+        // By ASCII character: 0 on the lanes that hold it, the lowest value on the others.
+        std::vector<Lanes> misses;
         std::size_t size = 0;
         std::uint32_t mask = 0;
         // Characters the folder must hold: through the word's last separator, one at least.
@@ -94,6 +96,7 @@ private:
     static void advance(const Word& word, Column* columns, std::size_t from, std::size_t to,
                         const std::uint8_t* bonuses, const unsigned char* units,
                         const Lanes* starts = nullptr);
+    static void fill_misses(Word& word);
     // Fills each word's own columns at the folder's end from the packed ones.
     void unpack();
     // Folds an ASCII text into units_ from `from` on; false when it is not ASCII.
