@@ -52,7 +52,9 @@ FolderBound::FolderBound(const Query& query) {
         const std::size_t separator = source.folded.rfind('/');
         word.name_possible = separator == std::string::npos;
         word.min_in_folder = word.name_possible ? 1 : separator + 1;
-        word.in_name = source.max_alignment[1][1];
+        // A file's name holds no separator (files whose names do are not bounded here).
+        word.in_name = source.max_alignment[1][0];
+        word.in_name_later = source.max_alignment[0][0];
         for (std::size_t k = 0; k < word.size; ++k) {
             word.rest_masks[k] = char_mask(std::string_view(source.folded).substr(k));
             const int rest = int(word.size - k) - 1;
@@ -437,9 +439,14 @@ std::int32_t FolderBound::names_bound(std::uint32_t name_mask) {
 }
 
 std::int32_t FolderBound::file_bound(unsigned char first, std::uint32_t name_mask) const {
-    return combine(
-        [&](const Word& word) { return path_bound(word, first, name_mask); },
-        [&](const Word& word) { return name_allows(word, name_mask) ? word.in_name : kNone; });
+    return combine([&](const Word& word) { return path_bound(word, first, name_mask); },
+                   [&](const Word& word) {
+                       if (!name_allows(word, name_mask))
+                           return kNone;
+                       // A name that does not begin with the word's first character cannot hold the
+                       // word at its start.
+                       return word.units[0] == first ? word.in_name : word.in_name_later;
+                   });
 }
 
 std::int32_t FolderBound::exact_bound(std::string_view path, std::string_view folded_path,

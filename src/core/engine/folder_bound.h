@@ -75,6 +75,7 @@ private:
         // Characters the folder must hold: through the word's last separator, one at least.
         std::size_t min_in_folder = 1;
         int in_name = 0;            // the most the word can score placed in the name alone
+        int in_name_later = 0;      // the same when it cannot begin at the name's start
         bool name_possible = false; // false when the word holds a separator
         // Two empty columns, then one per position of the path; the same for a name alone.
         std::vector<Column> columns;
