@@ -21,16 +21,8 @@ namespace {
 // No placement. Scores built on it stay far below any real one (a real alignment of a word of
 // kMaxWord characters over kMaxFolder positions scores above -kMaxFolder).
 constexpr int kNone = -16384;
-constexpr int kReal = kNone / 2;
-constexpr std::int16_t kLowestLane =
-    std::numeric_limits<std::int16_t>::min(); // above this a score is a real placement's
-
-// What a character placed in a file's name can add at most. The name's first position has the
-// start bonus, and the one after it shares it when it follows directly; past those no position
-// earns more than the boundary bonus (a name holds no separator), and a gap costs.
-constexpr int kAtNameStart = kScoreMatch + kBonusStart;
-constexpr int kSecondInName = kScoreMatch + kBonusStart;
-constexpr int kInName = kScoreMatch + kBonusBoundary;
+constexpr int kReal = kNone / 2; // above this a score is a real placement's
+constexpr std::int16_t kLowestLane = std::numeric_limits<std::int16_t>::min();
 
 } // namespace
 
@@ -55,12 +47,20 @@ FolderBound::FolderBound(const Query& query) {
         // A file's name holds no separator (files whose names do are not bounded here).
         word.in_name = source.max_alignment[1][0];
         word.in_name_later = source.max_alignment[0][0];
-        for (std::size_t k = 0; k < word.size; ++k) {
-            word.rest_masks[k] = char_mask(std::string_view(source.folded).substr(k));
-            const int rest = int(word.size - k) - 1;
+        // Characters k on, placed in a name after a placement in the folder: as the most a
+        // pattern of theirs can score in a text without separators, less the first
+        // character's second bonus (it continues the word rather than starting it).
+        bool word_chars = true;
+        for (std::size_t k = word.size; k-- > 0;) {
+            const std::string_view rest = std::string_view(source.folded).substr(k);
+            word.rest_masks[k] = char_mask(rest);
+            const CharClass kind = char_class(static_cast<unsigned char>(rest.front()));
+            word_chars =
+                word_chars && kind != CharClass::Delimiter && kind != CharClass::PathSeparator;
             word.rest_at_start[k] =
-                kAtNameStart + (rest > 0 ? kSecondInName + (rest - 1) * kInName : 0);
-            word.rest_later[k] = kInName + rest * kInName;
+                max_alignment_score(rest.size(), word_chars, {true, false}) - kBonusStart;
+            word.rest_later[k] =
+                max_alignment_score(rest.size(), word_chars, {false, false}) - kBonusBoundary;
         }
         // Two columns of nothing before the folder's first position.
         Column none;
