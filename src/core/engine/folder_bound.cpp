@@ -44,6 +44,7 @@ FolderBound::FolderBound(const Query& query) {
         const std::size_t separator = source.folded.rfind('/');
         word.name_possible = separator == std::string::npos;
         word.min_in_folder = word.name_possible ? 1 : separator + 1;
+        word.must_hold = word.name_possible ? 0 : separator + 1;
         // A file's name holds no separator (files whose names do are not bounded here).
         word.in_name = source.max_alignment[1][0];
         word.in_name_later = source.max_alignment[0][0];
@@ -332,17 +333,39 @@ bool FolderBound::measure(std::string_view folder) {
         valid_ = same;
         return false;
     }
-    ascii_folder_bonuses(folder, same, bonus_);
-    valid_ = size;
     folder_size_ = size;
     ++generation_;
+    unpacked_ = false;
+    // A word with a separator has all of it through its last separator in the folder (a
+    // file's name holds none): a folder without those characters in order holds no match.
+    unreachable_ = false;
+    for (Word& word : words_) {
+        if (word.must_hold == 0)
+            continue;
+        std::size_t held = word.held[same];
+        for (std::size_t j = same; j < size; ++j) {
+            held += held < word.must_hold && units_[j] == word.units[held];
+            word.held[j + 1] = static_cast<std::uint8_t>(held);
+        }
+        unreachable_ = unreachable_ || held < word.must_hold;
+    }
+    if (unreachable_) {
+        valid_ = same; // the columns were not carried on
+        for (Word& word : words_) {
+            word.complete = word.most = kNone;
+            word.at_start.fill(kNone);
+            word.later.fill(kNone);
+        }
+        return true;
+    }
+    ascii_folder_bonuses(folder, same, bonus_);
+    valid_ = size;
     if (packed_) {
         grow(together_.columns, size);
         advance(together_, together_.columns.data(), same, size, bonus_.data(), units_.data(),
                 &starts_);
         for (std::size_t w = 0; w < words_.size(); ++w)
             finish(words_[w], together_.columns[size + 1], together_.columns[size], offsets_[w]);
-        unpacked_ = false;
         return true;
     }
     for (Word& word : words_) {
@@ -451,6 +474,8 @@ std::int32_t FolderBound::file_bound(unsigned char first, std::uint32_t name_mas
 
 std::int32_t FolderBound::exact_bound(std::string_view path, std::string_view folded_path,
                                       std::uint32_t name_mask) {
+    if (unreachable_)
+        return kNoFloor;
     const std::size_t folder = folder_size_, size = path.size();
     unsigned high = 0;
     for (std::size_t j = folder; j < size; ++j)

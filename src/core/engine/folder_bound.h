@@ -74,6 +74,10 @@ private:
         std::uint32_t mask = 0;
         // Characters the folder must hold: through the word's last separator, one at least.
         std::size_t min_in_folder = 1;
+        // The same for a word with a separator (0: none), and how many of them the folder
+        // holds in order, greedily, up to each position.
+        std::size_t must_hold = 0;
+        std::array<std::uint8_t, kMaxFolder + 1> held{};
         int in_name = 0;            // the most the word can score placed in the name alone
         int in_name_later = 0;      // the same when it cannot begin at the name's start
         bool name_possible = false; // false when the word holds a separator
@@ -135,6 +139,7 @@ private:
     std::array<std::size_t, kMaxWords> offsets_{};
     alignas(16) Lanes starts_{};  // -1 on the lane where each word begins
     bool unpacked_ = false;       // whether the words' own columns hold the folder's end
+    bool unreachable_ = false;    // the folder measured last lacks what a word needs
     std::string_view folder_;     // the folder whose columns are held
     std::size_t valid_ = 0;       // positions of folder_ whose columns are up to date
     std::size_t folder_size_ = 0; // of the folder measured last
