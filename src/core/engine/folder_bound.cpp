@@ -329,7 +329,11 @@ bool FolderBound::measure(std::string_view folder) {
     while (same < shared && folder[same] == folder_[same])
         ++same;
     folder_ = folder;
-    if (!fold_ascii(folder, same)) {
+    // The folder's new part, folded (an ASCII text is, byte by byte).
+    const std::size_t fresh = size - same;
+    auto* units = reinterpret_cast<char*>(units_.data() + same);
+    std::memcpy(units, folder.data() + same, fresh);
+    if (fold_ascii_in_place(units, fresh) != fresh) {
         valid_ = same;
         return false;
     }
@@ -391,39 +395,6 @@ void FolderBound::unpack() {
         }
     }
     unpacked_ = true;
-}
-
-// An ASCII text folds byte by byte: lower case, and one kind of separator. Sixteen bytes at
-// a time, the last sixteen overlapping the ones before: bytes before `from` are the same
-// text's, already folded and known to be ASCII.
-bool FolderBound::fold_ascii(std::string_view text, std::size_t from) {
-    const std::size_t size = text.size();
-    std::size_t j = from;
-    unsigned high = 0;
-#if defined(__SSE2__)
-    if (size >= 16) {
-        const __m128i before_a = _mm_set1_epi8('A' - 1), after_z = _mm_set1_epi8('Z' + 1);
-        const __m128i lower = _mm_set1_epi8('a' - 'A'), backslash = _mm_set1_epi8('\\');
-        const __m128i to_slash = _mm_set1_epi8('\\' ^ '/');
-        for (; j < size; j += 16) {
-            j = std::min(j, size - 16);
-            __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(text.data() + j));
-            high |= unsigned(_mm_movemask_epi8(bytes));
-            const __m128i upper =
-                _mm_and_si128(_mm_cmpgt_epi8(bytes, before_a), _mm_cmplt_epi8(bytes, after_z));
-            bytes = _mm_add_epi8(bytes, _mm_and_si128(upper, lower));
-            bytes = _mm_xor_si128(bytes, _mm_and_si128(_mm_cmpeq_epi8(bytes, backslash), to_slash));
-            _mm_storeu_si128(reinterpret_cast<__m128i*>(units_.data() + j), bytes);
-        }
-        return high == 0;
-    }
-#endif
-    for (; j < size; ++j) {
-        const auto c = static_cast<unsigned char>(text[j]);
-        high |= c;
-        units_[j] = c == '\\' ? '/' : c >= 'A' && c <= 'Z' ? c + ('a' - 'A') : c;
-    }
-    return (high & 0x80) == 0;
 }
 
 template <class PathOf, class NameOf>

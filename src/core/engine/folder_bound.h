@@ -104,8 +104,6 @@ private:
     static void fill_misses(Word& word);
     // Fills each word's own columns at the folder's end from the packed ones.
     void unpack();
-    // Folds an ASCII text into units_ from `from` on; false when it is not ASCII.
-    bool fold_ascii(std::string_view text, std::size_t from);
     // Reads the word's bounds off the columns of the folder's last two positions, where its
     // lanes begin at `offset`.
     static void finish(Word& word, const Column& last, const Column& before_last,

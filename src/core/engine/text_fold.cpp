@@ -276,27 +276,31 @@ char32_t strip_accents(char32_t cp) {
     return is_upper_case(cp) ? to_upper_folded(base) : base;
 }
 
+std::size_t fold_ascii_in_place(char* text, std::size_t size) {
+    std::size_t i = 0;
+    for (; i + 8 <= size; i += 8) {
+        std::uint64_t word;
+        std::memcpy(&word, text + i, 8);
+        if (word & kHighBits)
+            break;
+        word = fold_ascii_word(word);
+        std::memcpy(text + i, &word, 8);
+    }
+    for (; i < size; ++i) {
+        const char c = text[i];
+        if (static_cast<unsigned char>(c) >= 0x80)
+            break;
+        text[i] = c == '\\' ? '/' : to_lower_ascii(c);
+    }
+    return i;
+}
+
 bool fold_text(std::string_view text, std::string& out) {
     // Copy first, then fold the copy in place, eight ASCII bytes at a time.
     const std::size_t start = out.size();
     out.append(text);
-    char* dest = out.data() + start;
     const std::size_t size = text.size();
-    std::size_t i = 0;
-    for (; i + 8 <= size; i += 8) {
-        std::uint64_t word;
-        std::memcpy(&word, dest + i, 8);
-        if (word & kHighBits)
-            break;
-        word = fold_ascii_word(word);
-        std::memcpy(dest + i, &word, 8);
-    }
-    for (; i < size; ++i) {
-        const char c = dest[i];
-        if (static_cast<unsigned char>(c) >= 0x80)
-            break;
-        dest[i] = c == '\\' ? '/' : to_lower_ascii(c);
-    }
+    std::size_t i = fold_ascii_in_place(out.data() + start, size);
     if (i == size)
         return false;
     // Non-ASCII text: fold code point by code point from the first non-ASCII byte on.

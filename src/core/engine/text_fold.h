@@ -31,6 +31,10 @@ char32_t strip_accents(char32_t cp);
 // True when the code point is an uppercase letter whose fold differs only by case.
 bool is_upper_case(char32_t cp);
 
+// Folds the ASCII bytes at the start of a text in place (lower case, "\" to "/"), up to its
+// first non-ASCII byte; returns how many it folded.
+std::size_t fold_ascii_in_place(char* text, std::size_t size);
+
 // Appends the folded form of text (which must not lie in out) to out. Returns true when text
 // holds any non-ASCII byte.
 bool fold_text(std::string_view text, std::string& out);
