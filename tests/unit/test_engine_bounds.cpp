@@ -8,6 +8,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <chrono>
 #include <condition_variable>
 #include <mutex>
@@ -174,7 +175,8 @@ TEST(SearchBounds, TopResultsEqualABruteForceRanking) {
 }
 
 // A folder's bounds, from the loosest to the one that reads the name, never fall below what a
-// file's match through its path scores, and each is at least as tight as the one before.
+// file's match through its path scores, and each is at least as tight as the one before; a
+// file is reachable exactly when its own bound is a score.
 TEST(SearchBounds, FolderBoundsHoldEveryFilesPathMatch) {
     std::mt19937 random(7);
     const std::vector<std::string> paths = folder_walk(random, 3000);
@@ -201,10 +203,15 @@ TEST(SearchBounds, FolderBoundsHoldEveryFilesPathMatch) {
             const std::uint32_t mask = char_mask(folded_name);
             if (std::string_view(path).substr(0, name_at) != folder) {
                 folder = std::string_view(path).substr(0, name_at);
-                if (!bound.measure(folder)) {
+                const bool ascii = std::all_of(folder.begin(), folder.end(),
+                                               [](char c) { return (c & 0x80) == 0; });
+                const bool read = bound.read(folder, folded_path);
+                EXPECT_EQ(read, ascii) << folder;
+                if (!read) {
                     folder = {};
                     continue;
                 }
+                bound.align();
             }
             const auto match = matcher.match({name, path, folded_name, folded_path, mask}, {},
                                              nullptr, PathUse::Needed);
@@ -216,6 +223,8 @@ TEST(SearchBounds, FolderBoundsHoldEveryFilesPathMatch) {
             EXPECT_LE(by_words, in_folder) << text << " in " << path;
             EXPECT_LE(own, by_words) << text << " in " << path;
             EXPECT_LE(exact, own) << text << " in " << path;
+            EXPECT_EQ(bound.reachable(mask), own != kNoFloor) << text << " in " << path;
+            EXPECT_TRUE(bound.any_reachable() || !bound.reachable(mask)) << text << " in " << path;
             if (match) {
                 ++checked;
                 ASSERT_LE(match->score, exact) << text << " in " << path;
@@ -225,11 +234,14 @@ TEST(SearchBounds, FolderBoundsHoldEveryFilesPathMatch) {
     EXPECT_GT(checked, 500) << "the random files should match through their paths often enough";
 }
 
-// A folder's bounds do not depend on the folders measured before it, whose shared start the
-// bound takes over, nor on a folder before it that could not be measured (not ASCII).
+// A folder's bounds do not depend on the folders read or aligned before it, whose shared start
+// the bound takes over, nor on a folder before it that could not be read (not ASCII).
 TEST(SearchBounds, FolderBoundsDoNotDependOnTheFoldersBefore) {
     std::mt19937 random(11);
     const std::vector<std::string> paths = folder_walk(random, 1500);
+    std::vector<std::string> folded_paths;
+    for (const std::string& path : paths)
+        folded_paths.push_back(folded(path));
     static const char* const kWords[] = {"re", "rep", "docs", "mu", "sic", "src", "a",
                                          "b",  "in",  "vo",   "x",  "10",  "ab",  "repo"};
     const auto word = [&] { return std::string(kWords[random() % std::size(kWords)]); };
@@ -242,17 +254,24 @@ TEST(SearchBounds, FolderBoundsDoNotDependOnTheFoldersBefore) {
         FolderBound walking(query);
         if (!walking.usable())
             continue;
-        for (const std::string& path : paths) {
+        for (std::size_t p = 0; p < paths.size(); ++p) {
+            const std::string& path = paths[p];
             const std::string_view folder =
                 std::string_view(path).substr(0, path.find_last_of("\\/") + 1);
             FolderBound fresh(query);
-            const bool measured = walking.measure(folder);
-            ASSERT_EQ(measured, fresh.measure(folder)) << text << " in " << path;
-            if (!measured)
+            const std::string& folded_path = folded_paths[p];
+            const bool read = walking.read(folder, folded_path);
+            ASSERT_EQ(read, fresh.read(folder, folded_path)) << text << " in " << path;
+            if (!read)
                 continue;
-            const std::string folded_path = folded(path);
             const std::string name = folded_path.substr(folder.size());
             const std::uint32_t mask = char_mask(name);
+            EXPECT_EQ(walking.reachable(mask), fresh.reachable(mask)) << text << " in " << path;
+            // The search aligns only some of the folders it reads.
+            if (random() % 3 == 0)
+                continue;
+            walking.align();
+            fresh.align();
             EXPECT_EQ(walking.folder_bound(), fresh.folder_bound()) << text << " in " << path;
             EXPECT_EQ(walking.file_bound(static_cast<unsigned char>(name[0]), mask),
                       fresh.file_bound(static_cast<unsigned char>(name[0]), mask))

@@ -41,10 +41,11 @@ FolderBound::FolderBound(const Query& query) {
         word.mask = source.mask;
         for (std::size_t r = 0; r < word.size; ++r)
             word.units[r] = static_cast<std::int16_t>(static_cast<unsigned char>(source.folded[r]));
+        std::copy_n(word.units.begin(), kMaxWord, word.awaited.begin());
+        word.awaited[kMaxWord] = -1;
         const std::size_t separator = source.folded.rfind('/');
         word.name_possible = separator == std::string::npos;
         word.min_in_folder = word.name_possible ? 1 : separator + 1;
-        word.must_hold = word.name_possible ? 0 : separator + 1;
         // A file's name holds no separator (files whose names do are not bounded here).
         word.in_name = source.max_alignment[1][0];
         word.in_name_later = source.max_alignment[0][0];
@@ -72,7 +73,9 @@ FolderBound::FolderBound(const Query& query) {
         word.columns.assign(2, none);
         word.name_columns.assign(2, none);
         fill_misses(word);
+        via_name_[words_.size()] = word.name_possible ? word.mask : kNever;
         words_.push_back(std::move(word));
+        word_count_ = words_.size();
     }
     std::size_t total = 0;
     for (const Word& word : words_)
@@ -300,84 +303,110 @@ int FolderBound::path_bound(const Word& word, int first, std::uint32_t name_mask
     return best;
 }
 
-bool FolderBound::measure(std::string_view folder) {
-    const std::size_t size = folder.size();
-    if (size == 0 || size > kMaxFolder)
-        return false;
-    // The columns of the start shared with the folder before stay.
+namespace {
+
+// How many bytes a and b have in common at their start, up to limit (at most both sizes).
+std::size_t common_start(std::string_view a, std::string_view b, std::size_t limit) {
     std::size_t same = 0;
-    const std::size_t shared = std::min(valid_, size);
 #if defined(__SSE2__)
-    for (; same + 16 <= shared; same += 16) {
-        const auto load = [](const char* at) {
-            return _mm_loadu_si128(reinterpret_cast<const __m128i*>(at));
+    const auto differ = [&](std::size_t at) {
+        const auto load = [](const char* from) {
+            return _mm_loadu_si128(reinterpret_cast<const __m128i*>(from));
         };
-        const unsigned equal = unsigned(_mm_movemask_epi8(
-            _mm_cmpeq_epi8(load(folder.data() + same), load(folder_.data() + same))));
-        if (equal != 0xFFFF) {
-            same += std::size_t(std::countr_one(equal));
-            break;
-        }
+        return ~unsigned(_mm_movemask_epi8(_mm_cmpeq_epi8(load(a.data() + at), load(b.data() + at)))) &
+               0xFFFF;
+    };
+    for (; same + 16 <= limit; same += 16)
+        if (const unsigned bits = differ(same); bits != 0)
+            return same + std::size_t(std::countr_zero(bits));
+    // The last few bytes: the 16 that end at the limit, read again in part.
+    if (limit >= 16 && same < limit) {
+        const unsigned bits = differ(limit - 16);
+        return bits == 0 ? limit : limit - 16 + std::size_t(std::countr_zero(bits));
     }
 #endif
-    for (std::uint64_t a, b; same + 8 <= shared; same += 8) {
-        std::memcpy(&a, folder.data() + same, 8);
-        std::memcpy(&b, folder_.data() + same, 8);
-        if (a != b)
-            break;
-    }
-    while (same < shared && folder[same] == folder_[same])
+    while (same < limit && a[same] == b[same])
         ++same;
-    folder_ = folder;
-    // The folder's new part, folded (an ASCII text is, byte by byte).
-    const std::size_t fresh = size - same;
-    auto* units = reinterpret_cast<char*>(units_.data() + same);
-    std::memcpy(units, folder.data() + same, fresh);
-    if (fold_ascii_in_place(units, fresh) != fresh) {
-        valid_ = same;
+    return same;
+}
+
+} // namespace
+
+bool FolderBound::read(std::string_view folder, std::string_view folded) {
+    const std::size_t size = folder.size();
+    if (size == 0 || size > kMaxFolder || folded.size() < size)
+        return false;
+    // The counts of the start shared with the folder read before stay.
+    const std::size_t same = common_start(folder, read_, std::min(read_valid_, size));
+    read_ = folder;
+    aligned_ = false;
+    // An ASCII folder's folded text has each character where the folder has it; another's
+    // may not ("é" folds to "e").
+    std::uint64_t high = 0;
+    std::size_t j = same;
+    for (std::uint64_t chunk; j + 8 <= size; j += 8) {
+        std::memcpy(&chunk, folder.data() + j, 8);
+        high |= chunk;
+    }
+    for (; j < size; ++j)
+        high |= static_cast<unsigned char>(folder[j]);
+    if (high & 0x8080808080808080) {
+        read_valid_ = same;
         return false;
     }
+    const auto* units = reinterpret_cast<const unsigned char*>(folded.data());
+    units_ = units;
+    read_valid_ = size;
+    for (std::size_t w = 0; w < words_.size(); ++w) {
+        Word& word = words_[w];
+        std::size_t held = word.held[same];
+        for (std::size_t j = same; j < size; ++j) {
+            held += units[j] == word.awaited[held];
+            word.held[j + 1] = static_cast<std::uint8_t>(held);
+        }
+        // The longest start of the word the folder can hold leaves the least to the name.
+        via_folder_[w] = held >= word.min_in_folder ? word.rest_masks[held] : kNever;
+    }
+    return true;
+}
+
+bool FolderBound::any_reachable() const {
+    bool through_folder = false;
+    for (std::size_t w = 0; w < words_.size(); ++w) {
+        if (via_folder_[w] == kNever && via_name_[w] == kNever)
+            return false;
+        through_folder = through_folder || via_folder_[w] != kNever;
+    }
+    return through_folder;
+}
+
+void FolderBound::align() {
+    if (aligned_)
+        return;
+    aligned_ = true;
+    const std::string_view folder = read_;
+    const std::size_t size = folder.size();
+    // The columns of the start shared with the folder aligned before stay.
+    const std::size_t same = common_start(folder, folder_, std::min(valid_, size));
+    folder_ = folder;
     folder_size_ = size;
     ++generation_;
     unpacked_ = false;
-    // A word with a separator has all of it through its last separator in the folder (a
-    // file's name holds none): a folder without those characters in order holds no match.
-    unreachable_ = false;
-    for (Word& word : words_) {
-        if (word.must_hold == 0)
-            continue;
-        std::size_t held = word.held[same];
-        for (std::size_t j = same; j < size; ++j) {
-            held += held < word.must_hold && units_[j] == word.units[held];
-            word.held[j + 1] = static_cast<std::uint8_t>(held);
-        }
-        unreachable_ = unreachable_ || held < word.must_hold;
-    }
-    if (unreachable_) {
-        valid_ = same; // the columns were not carried on
-        for (Word& word : words_) {
-            word.complete = word.most = kNone;
-            word.at_start.fill(kNone);
-            word.later.fill(kNone);
-        }
-        return true;
-    }
     ascii_folder_bonuses(folder, same, bonus_);
     valid_ = size;
     if (packed_) {
         grow(together_.columns, size);
-        advance(together_, together_.columns.data(), same, size, bonus_.data(), units_.data(),
+        advance(together_, together_.columns.data(), same, size, bonus_.data(), units_,
                 &starts_);
         for (std::size_t w = 0; w < words_.size(); ++w)
             finish(words_[w], together_.columns[size + 1], together_.columns[size], offsets_[w]);
-        return true;
+        return;
     }
     for (Word& word : words_) {
         grow(word.columns, size);
-        advance(word, word.columns.data(), same, size, bonus_.data(), units_.data());
+        advance(word, word.columns.data(), same, size, bonus_.data(), units_);
         finish(word, word.columns[size + 1], word.columns[size], 0);
     }
-    return true;
 }
 
 void FolderBound::unpack() {
@@ -445,8 +474,6 @@ std::int32_t FolderBound::file_bound(unsigned char first, std::uint32_t name_mas
 
 std::int32_t FolderBound::exact_bound(std::string_view path, std::string_view folded_path,
                                       std::uint32_t name_mask) {
-    if (unreachable_)
-        return kNoFloor;
     const std::size_t folder = folder_size_, size = path.size();
     unsigned high = 0;
     for (std::size_t j = folder; j < size; ++j)
@@ -456,7 +483,7 @@ std::int32_t FolderBound::exact_bound(std::string_view path, std::string_view fo
         return file_bound(folded_path.size() > folder ? folded_path[folder] : 0, name_mask);
     const std::string_view name = path.substr(folder);
     const std::size_t length = name.size();
-    std::memcpy(units_.data() + folder, folded_path.data() + folder, length);
+    const auto* units = reinterpret_cast<const unsigned char*>(folded_path.data());
     const auto first = static_cast<unsigned char>(folded_path[folder]);
     const auto real = [](int score) { return score > kReal ? score : kNone; };
     // Each text's bonuses are worked out when a word is first aligned over it: through the
@@ -474,7 +501,7 @@ std::int32_t FolderBound::exact_bound(std::string_view path, std::string_view fo
             name_bonuses = true;
             grow(word.name_columns, length);
             advance(word, word.name_columns.data(), 0, length, name_bonus_.data(),
-                    units_.data() + folder);
+                    units + folder);
             in_name[w] = real(word.name_columns[length + 1].best[word.size - 1]);
             if (in_name[w] != kNone)
                 continue;
@@ -494,7 +521,7 @@ std::int32_t FolderBound::exact_bound(std::string_view path, std::string_view fo
         }
         path_bonuses = true;
         grow(word.columns, size);
-        advance(word, word.columns.data(), folder, size, bonus_.data(), units_.data());
+        advance(word, word.columns.data(), folder, size, bonus_.data(), units);
         through[w] = real(word.columns[size + 1].best[word.size - 1]);
     }
     return combine([&](const Word& word) { return through[std::size_t(&word - words_.data())]; },

@@ -10,8 +10,14 @@
 // folder that cannot hold what a good match needs ("docs/" of "docs/rep" placed well) rules
 // out all its files at once.
 //
+// Before that, a folder is read for how much of each word it holds in order at all: with the
+// character masks of its files' names, that rules out most files of most folders ("music mp3"
+// in a folder without "mp3", for a name without a "3"), and a folder none of whose files is
+// left is never aligned.
+//
 // Files come folder by folder, and a folder usually shares its start with the one before (its
-// parent, or a sibling): the columns of that shared start are kept. One FolderBound per thread.
+// parent, or a sibling): what was worked out for that shared start is kept. One FolderBound
+// per thread.
 #pragma once
 
 #include "core/engine/query.h"
@@ -32,21 +38,39 @@ public:
     // than kMaxWords words, a word that is not ASCII or longer than kMaxWord.
     bool usable() const { return usable_; }
 
-    // Aligns the query over a folder (ending with its separator). False when the folder
-    // cannot be bounded (not ASCII, or too long). The folder's text is read again by the next
-    // call: it must stay in place until that returns.
-    bool measure(std::string_view folder);
+    // Reads a folder (ending with its separator), given with its folded text (or a longer
+    // text that begins with it): how much of each word it holds in order. False when the
+    // folder cannot be bounded (not ASCII, or too long). The texts of the folders read must
+    // stay in place while the bound is in use: later calls read them again.
+    bool read(std::string_view folder, std::string_view folded);
+    // False when no file of the folder read last whose name has this character mask (and
+    // holds no path separator) can match with the path's help: some word fits neither the
+    // name alone nor the folder with the rest of it in the name, or none fits the folder.
+    bool reachable(std::uint32_t name_mask) const {
+        bool through_folder = false;
+        for (std::size_t w = 0; w < word_count_; ++w) {
+            const bool folder = (name_mask & via_folder_[w]) == via_folder_[w];
+            if (!folder && (name_mask & via_name_[w]) != via_name_[w])
+                return false;
+            through_folder = through_folder || folder;
+        }
+        return through_folder;
+    }
+    // False when that holds for every file of the folder read last.
+    bool any_reachable() const;
+    // Aligns the query over the folder read last; the bounds below are then that folder's.
+    void align();
 
     // The most (a score, tier included, before usage) that a match needing the path can score
-    // for any file of the measured folder whose name holds no path separator; kNoFloor when
+    // for any file of the aligned folder whose name holds no path separator; kNoFloor when
     // no such match exists.
     std::int32_t folder_bound() const;
     // The same for the files whose names hold the same words as this mask does (each word's
-    // characters, in any order); worked out once per measured folder for each such set.
+    // characters, in any order); worked out once per aligned folder for each such set.
     std::int32_t names_bound(std::uint32_t name_mask);
     // The same for one file, from the first byte of its folded name and its character mask.
     std::int32_t file_bound(unsigned char first, std::uint32_t name_mask) const;
-    // The same for one file from its whole path (the measured folder, then its name): every
+    // The same for one file from its whole path (the aligned folder, then its name): every
     // word is aligned through the path and through the name, so the bound is the score of
     // the best choice of each word's place. A name that is not ASCII gets file_bound().
     std::int32_t exact_bound(std::string_view path, std::string_view folded_path,
@@ -74,17 +98,21 @@ private:
         std::uint32_t mask = 0;
         // Characters the folder must hold: through the word's last separator, one at least.
         std::size_t min_in_folder = 1;
-        // The same for a word with a separator (0: none), and how many of them the folder
-        // holds in order, greedily, up to each position.
-        std::size_t must_hold = 0;
+        // How many of the word's characters the folder holds in order, taken greedily, up to
+        // each position; after read(), whether a placement in the folder can begin the word
+        // and which characters the name must then hold.
         std::array<std::uint8_t, kMaxFolder + 1> held{};
+        // The character a greedy reading waits for once it holds k (none once it holds all).
+        std::array<std::int16_t, kMaxWord + 1> awaited{};
+        bool fits_folder = false;
+        std::uint32_t name_needs = 0;
         int in_name = 0;            // the most the word can score placed in the name alone
         int in_name_later = 0;      // the same when it cannot begin at the name's start
         bool name_possible = false; // false when the word holds a separator
         // Two empty columns, then one per position of the path; the same for a name alone.
         std::vector<Column> columns;
         std::vector<Column> name_columns;
-        // After measure(): the most the word can score with all of it in the folder, and with
+        // After align(): the most the word can score with all of it in the folder, and with
         // characters k on in the name, the first of them at the name's start or later.
         int complete = 0;
         std::array<int, kMaxWord> at_start{};
@@ -93,7 +121,8 @@ private:
         // The most characters k on can add in the name, the first at its start or later.
         std::array<int, kMaxWord> rest_at_start{};
         std::array<int, kMaxWord> rest_later{};
-        std::array<std::uint32_t, kMaxWord> rest_masks{}; // character masks of characters k on
+        // Character masks of characters k on (none past the last).
+        std::array<std::uint32_t, kMaxWord + 1> rest_masks{};
     };
 
     static void grow(std::vector<Column>& columns, std::size_t positions);
@@ -121,14 +150,20 @@ private:
     std::int32_t combine(PathOf&& path_of, NameOf&& name_of) const;
 
     std::vector<Word> words_;
+    std::size_t word_count_ = 0;
     bool usable_ = false;
-    // names_bound() of the folder measured last, by the set of words the names hold.
+    // By word, the characters a name must hold for the word to be placed in the folder read
+    // last with the rest of it in the name, and in the name alone; kNever when it cannot be.
+    static constexpr std::uint64_t kNever = std::uint64_t{1} << 32;
+    std::array<std::uint64_t, kMaxWords> via_folder_{};
+    std::array<std::uint64_t, kMaxWords> via_name_{};
+    // names_bound() of the folder aligned last, by the set of words the names hold.
     struct HeldBound {
         std::uint64_t generation = 0;
         std::int32_t bound = 0;
     };
     std::array<HeldBound, std::size_t{1} << kMaxWords> held_bounds_{};
-    std::uint64_t generation_ = 0; // counts the folders measured
+    std::uint64_t generation_ = 0; // counts the folders aligned
     // Short words side by side in one register (each at its offset in together_.units): the
     // folder is then aligned once for all of them. Each word's own columns are filled from
     // these at the folder's end, when a name is read through the path.
@@ -137,13 +172,15 @@ private:
     std::array<std::size_t, kMaxWords> offsets_{};
     alignas(16) Lanes starts_{};  // -1 on the lane where each word begins
     bool unpacked_ = false;       // whether the words' own columns hold the folder's end
-    bool unreachable_ = false;    // the folder measured last lacks what a word needs
+    std::string_view read_;       // the folder read last
+    std::size_t read_valid_ = 0;  // positions of read_ whose units and held counts are known
+    bool aligned_ = false;        // whether the columns are read_'s
     std::string_view folder_;     // the folder whose columns are held
     std::size_t valid_ = 0;       // positions of folder_ whose columns are up to date
-    std::size_t folder_size_ = 0; // of the folder measured last
-    // Per position of the folder, then of a file's name.
+    std::size_t folder_size_ = 0; // of the folder aligned last
+    const unsigned char* units_ = nullptr; // the folded text of the folder read last
+    // Per position of the folder aligned last, then of a file's name.
     std::array<std::uint8_t, kMaxFolder + kMaxName> bonus_{};
-    std::array<unsigned char, kMaxFolder + kMaxName> units_{};
     std::array<std::uint8_t, kMaxName> name_bonus_{};
 };
 

@@ -129,14 +129,8 @@ void OfflineSearch::scan(const Chunk& chunk, WorkerState& state) {
                             floor.excludes(matcher.path_only_bound(), segment.name_length(i)) ||
                             !folder_may_rank(segment, i, left, floor, state)
                       : !matcher.may_reach(segment.head(i), segment.name_mask(i),
-                                           segment.name_length(i), floor)) {
-                // A folder ruled out as a whole: its other files go too.
-                if (paths && state.run.excluded && state.run.covers(segment, i)) {
-                    const std::uint32_t past = state.run.end - word * 64;
-                    left = past >= 64 ? 0 : left & ~((std::uint64_t{1} << past) - 1);
-                }
+                                           segment.name_length(i), floor))
                 continue;
-            }
             segment.prefetch_item(i);
             picked[picked_count++] = i;
         }
@@ -180,8 +174,8 @@ std::uint32_t OfflineSearch::next_folder(const Segment& segment, std::uint32_t f
     return size;
 }
 
-bool OfflineSearch::folder_may_rank(const Segment& segment, std::uint32_t i,
-                                    std::uint64_t next_found, Floor floor, WorkerState& state) {
+bool OfflineSearch::folder_may_rank(const Segment& segment, std::uint32_t i, std::uint64_t& left,
+                                    Floor floor, WorkerState& state) {
     if (!state.folders)
         state.folders.emplace(query_);
     FolderBound& folders = *state.folders;
@@ -190,8 +184,9 @@ bool OfflineSearch::folder_may_rank(const Segment& segment, std::uint32_t i,
         return true;
     FolderRun& run = state.run;
     if (!run.covers(segment, i)) {
-        // The last file of its folder (or no file) is left to its own match.
-        if (i + 1 >= segment.size() || !segment.same_folder(i + 1))
+        // An item alone in its folder (or no file: a name that does not end its path) is
+        // left to its own match.
+        if (!segment.same_folder(i) && (i + 1 >= segment.size() || !segment.same_folder(i + 1)))
             return true;
         run = {&segment, i, next_folder(segment, i + 1, state.starts)};
         // The first files of the folders ahead are read soon: keep them fetched eight folders
@@ -215,25 +210,58 @@ bool OfflineSearch::folder_may_rank(const Segment& segment, std::uint32_t i,
         const std::uint32_t word_end = i / 64 * 64 + 64;
         const std::uint32_t in_word = std::min(run.end, word_end) - i - 1;
         const std::uint64_t ahead_in_word =
-            in_word == 0 ? 0 : next_found & (~std::uint64_t{0} >> (64 - in_word)) << (i % 64 + 1);
+            in_word == 0 ? 0 : left & (~std::uint64_t{0} >> (64 - in_word)) << (i % 64 + 1);
         const std::uint32_t to_look_at = 1 + std::uint32_t(std::popcount(ahead_in_word)) +
                                          (run.end > word_end ? run.end - word_end : 0);
-        if (to_look_at >= kFilesWorthAFolder) {
-            const std::string_view path = segment.path(i);
-            const std::size_t folder = path.size() - segment.name_length(i);
-            run.measured = folders.measure(path.substr(0, folder));
-        }
-        if (run.measured)
-            run.bound = folders.folder_bound();
+        run.worth_aligning = to_look_at >= kFilesWorthAFolder;
+        const std::string_view path = segment.path(i);
+        run.read = folders.read(path.substr(0, path.size() - segment.name_length(i)),
+                                segment.folded_path(i));
+        run.excluded = run.read && !folders.any_reachable();
     }
-    if (!run.measured)
+    if (!run.read)
         return true;
-    const std::uint32_t length = segment.name_length(i);
-    // The floor only rises: a folder ruled out stays so (whatever its files' name lengths).
-    if (run.bound == kNoFloor || floor.excludes(run.bound, 0)) {
-        run.excluded = true;
+    // The files of the folder among those left in i's 64.
+    const std::uint32_t block = i / 64 * 64;
+    const std::uint32_t upto = std::min(run.end, block + 64);
+    const std::uint64_t in_run = (~std::uint64_t{0} >> (64 - (upto - i))) << (i - block);
+    if (run.excluded) {
+        left &= ~in_run;
         return false;
     }
+    // Which of them can be reached at all is read off their name masks, together once one
+    // is left to be looked at on its own (or none of the folder's is).
+    const auto screen = [&] {
+        run.screened_to = upto;
+        std::uint64_t ruled_out = 0;
+        for (std::uint64_t todo = left & in_run; todo != 0; todo &= todo - 1) {
+            const auto j = block + std::uint32_t(std::countr_zero(todo));
+            const std::uint32_t mask = segment.name_mask(j);
+            if (!(mask & kSeparatorMaskBit) && !folders.reachable(mask))
+                ruled_out |= todo & -todo;
+        }
+        left &= ~ruled_out;
+    };
+    if (run.screened_to <= i && !folders.reachable(segment.name_mask(i))) {
+        screen();
+        return false;
+    }
+    if (run.worth_aligning && !run.aligned) {
+        folders.align();
+        run.aligned = true;
+        run.bound = folders.folder_bound();
+    }
+    // The floor only rises: a folder ruled out stays so (whatever its files' name lengths).
+    if (run.aligned && (run.bound == kNoFloor || floor.excludes(run.bound, 0))) {
+        run.excluded = true;
+        left &= ~in_run;
+        return false;
+    }
+    if (run.screened_to <= i)
+        screen();
+    if (!run.aligned)
+        return true;
+    const std::uint32_t length = segment.name_length(i);
     if (floor.excludes(run.bound, length))
         return false;
     // With several words, which of them the name can hold tells much of what it can reach.

@@ -54,9 +54,12 @@ private:
         const Segment* segment = nullptr;
         std::uint32_t head = 0;
         std::uint32_t end = 0;
-        bool measured = false;         // false: its files are matched one by one
+        bool read = false;             // false: its files are matched one by one
+        bool worth_aligning = false;   // whether enough of its files are to be looked at
+        bool aligned = false;          // false: its files left in are matched one by one
         std::int32_t bound = kNoFloor; // the most any of its files can score through the path
         bool excluded = false;         // none of its files can enter any more
+        std::uint32_t screened_to = 0; // its files before this were screened by their masks
 
         bool covers(const Segment& in, std::uint32_t i) const {
             return segment == &in && i >= head && i < end;
@@ -96,8 +99,9 @@ private:
                WorkerState& state);
     // False when item i is a file whose folder provably holds no match that needs the path
     // and could rank above floor; each folder is looked at once for all its files.
-    // next_found: the items of i's 64 that are still to be looked at, after i.
-    bool folder_may_rank(const Segment& segment, std::uint32_t i, std::uint64_t next_found,
+    // left: the items of i's 64 that are still to be looked at, after i; the files of i's
+    // folder that are ruled out with it are taken out.
+    bool folder_may_rank(const Segment& segment, std::uint32_t i, std::uint64_t& left,
                          Floor floor, WorkerState& state);
     // Below this many files to look at, a folder is not worth bounding as a whole.
     static constexpr std::uint32_t kFilesWorthAFolder = 2;
