@@ -205,7 +205,7 @@ TEST(SearchBounds, FolderBoundsHoldEveryFilesPathMatch) {
                 folder = std::string_view(path).substr(0, name_at);
                 const bool ascii = std::all_of(folder.begin(), folder.end(),
                                                [](char c) { return (c & 0x80) == 0; });
-                const bool read = bound.read(folder, folded_path);
+                const bool read = bound.read(folder);
                 EXPECT_EQ(read, ascii) << folder;
                 if (!read) {
                     folder = {};
@@ -260,8 +260,8 @@ TEST(SearchBounds, FolderBoundsDoNotDependOnTheFoldersBefore) {
                 std::string_view(path).substr(0, path.find_last_of("\\/") + 1);
             FolderBound fresh(query);
             const std::string& folded_path = folded_paths[p];
-            const bool read = walking.read(folder, folded_path);
-            ASSERT_EQ(read, fresh.read(folder, folded_path)) << text << " in " << path;
+            const bool read = walking.read(folder);
+            ASSERT_EQ(read, fresh.read(folder)) << text << " in " << path;
             if (!read)
                 continue;
             const std::string name = folded_path.substr(folder.size());

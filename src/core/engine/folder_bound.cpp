@@ -332,36 +332,28 @@ std::size_t common_start(std::string_view a, std::string_view b, std::size_t lim
 
 } // namespace
 
-bool FolderBound::read(std::string_view folder, std::string_view folded) {
+bool FolderBound::read(std::string_view folder) {
     const std::size_t size = folder.size();
-    if (size == 0 || size > kMaxFolder || folded.size() < size)
+    if (size == 0 || size > kMaxFolder)
         return false;
     // The counts of the start shared with the folder read before stay.
     const std::size_t same = common_start(folder, read_, std::min(read_valid_, size));
     read_ = folder;
     aligned_ = false;
-    // An ASCII folder's folded text has each character where the folder has it; another's
-    // may not ("é" folds to "e").
-    std::uint64_t high = 0;
-    std::size_t j = same;
-    for (std::uint64_t chunk; j + 8 <= size; j += 8) {
-        std::memcpy(&chunk, folder.data() + j, 8);
-        high |= chunk;
-    }
-    for (; j < size; ++j)
-        high |= static_cast<unsigned char>(folder[j]);
-    if (high & 0x8080808080808080) {
+    // The folder's new part, folded (an ASCII text is, byte by byte).
+    const std::size_t fresh = size - same;
+    auto* units = reinterpret_cast<char*>(folded_.data() + same);
+    std::memcpy(units, folder.data() + same, fresh);
+    if (fold_ascii_in_place(units, fresh) != fresh) {
         read_valid_ = same;
         return false;
     }
-    const auto* units = reinterpret_cast<const unsigned char*>(folded.data());
-    units_ = units;
     read_valid_ = size;
     for (std::size_t w = 0; w < words_.size(); ++w) {
         Word& word = words_[w];
         std::size_t held = word.held[same];
         for (std::size_t j = same; j < size; ++j) {
-            held += units[j] == word.awaited[held];
+            held += folded_[j] == word.awaited[held];
             word.held[j + 1] = static_cast<std::uint8_t>(held);
         }
         // The longest start of the word the folder can hold leaves the least to the name.
@@ -396,7 +388,7 @@ void FolderBound::align() {
     valid_ = size;
     if (packed_) {
         grow(together_.columns, size);
-        advance(together_, together_.columns.data(), same, size, bonus_.data(), units_,
+        advance(together_, together_.columns.data(), same, size, bonus_.data(), folded_.data(),
                 &starts_);
         for (std::size_t w = 0; w < words_.size(); ++w)
             finish(words_[w], together_.columns[size + 1], together_.columns[size], offsets_[w]);
@@ -404,7 +396,7 @@ void FolderBound::align() {
     }
     for (Word& word : words_) {
         grow(word.columns, size);
-        advance(word, word.columns.data(), same, size, bonus_.data(), units_);
+        advance(word, word.columns.data(), same, size, bonus_.data(), folded_.data());
         finish(word, word.columns[size + 1], word.columns[size], 0);
     }
 }

@@ -38,11 +38,10 @@ public:
     // than kMaxWords words, a word that is not ASCII or longer than kMaxWord.
     bool usable() const { return usable_; }
 
-    // Reads a folder (ending with its separator), given with its folded text (or a longer
-    // text that begins with it): how much of each word it holds in order. False when the
-    // folder cannot be bounded (not ASCII, or too long). The texts of the folders read must
-    // stay in place while the bound is in use: later calls read them again.
-    bool read(std::string_view folder, std::string_view folded);
+    // Reads a folder (ending with its separator): how much of each word it holds in order.
+    // False when the folder cannot be bounded (not ASCII, or too long). The texts of the
+    // folders read must stay in place while the bound is in use: later calls read them again.
+    bool read(std::string_view folder);
     // False when no file of the folder read last whose name has this character mask (and
     // holds no path separator) can match with the path's help: some word fits neither the
     // name alone nor the folder with the rest of it in the name, or none fits the folder.
@@ -178,7 +177,7 @@ private:
     std::string_view folder_;     // the folder whose columns are held
     std::size_t valid_ = 0;       // positions of folder_ whose columns are up to date
     std::size_t folder_size_ = 0; // of the folder aligned last
-    const unsigned char* units_ = nullptr; // the folded text of the folder read last
+    std::array<unsigned char, kMaxFolder> folded_{}; // the folder read last, folded
     // Per position of the folder aligned last, then of a file's name.
     std::array<std::uint8_t, kMaxFolder + kMaxName> bonus_{};
     std::array<std::uint8_t, kMaxName> name_bonus_{};

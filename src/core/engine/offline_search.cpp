@@ -215,8 +215,7 @@ bool OfflineSearch::folder_may_rank(const Segment& segment, std::uint32_t i, std
                                          (run.end > word_end ? run.end - word_end : 0);
         run.worth_aligning = to_look_at >= kFilesWorthAFolder;
         const std::string_view path = segment.path(i);
-        run.read = folders.read(path.substr(0, path.size() - segment.name_length(i)),
-                                segment.folded_path(i));
+        run.read = folders.read(path.substr(0, path.size() - segment.name_length(i)));
         run.excluded = run.read && !folders.any_reachable();
     }
     if (!run.read)
