@@ -41,8 +41,6 @@ FolderBound::FolderBound(const Query& query) {
         word.mask = source.mask;
         for (std::size_t r = 0; r < word.size; ++r)
             word.units[r] = static_cast<std::int16_t>(static_cast<unsigned char>(source.folded[r]));
-        std::copy_n(word.units.begin(), kMaxWord, word.awaited.begin());
-        word.awaited[kMaxWord] = -1;
         const std::size_t separator = source.folded.rfind('/');
         word.name_possible = separator == std::string::npos;
         word.min_in_folder = word.name_possible ? 1 : separator + 1;
@@ -77,9 +75,26 @@ FolderBound::FolderBound(const Query& query) {
         words_.push_back(std::move(word));
         word_count_ = words_.size();
     }
-    std::size_t total = 0;
-    for (const Word& word : words_)
+    std::size_t total = 0, bits = 0;
+    for (Word& word : words_) {
         total += word.size;
+        word.reading_offset = bits;
+        bits += word.size + 1;
+    }
+    usable_ = usable_ && bits <= kReadingBits;
+    for (std::size_t c = 0; c < fold_.size(); ++c) {
+        char folded = static_cast<char>(c);
+        fold_ascii_in_place(&folded, 1);
+        fold_[c] = folded;
+    }
+    for (const Word& word : words_) {
+        first_reading_ |= Reading{1} << word.reading_offset;
+        for (std::size_t c = 0; c < fold_.size(); ++c)
+            for (std::size_t k = 0; k < word.size; ++k)
+                if (word.units[k] == static_cast<unsigned char>(fold_[c]))
+                    awaits_[c] |= Reading{1} << (word.reading_offset + k);
+    }
+    readings_[0] = first_reading_;
     packed_ = usable_ && words_.size() > 1 && total <= kMaxWord / 2;
     if (packed_) {
         together_.units.fill(-1);
@@ -336,26 +351,31 @@ bool FolderBound::read(std::string_view folder) {
     const std::size_t size = folder.size();
     if (size == 0 || size > kMaxFolder)
         return false;
-    // The counts of the start shared with the folder read before stay.
+    // The readings of the start shared with the folder read before stay.
     const std::size_t same = common_start(folder, read_, std::min(read_valid_, size));
     read_ = folder;
     aligned_ = false;
-    // The folder's new part, folded (an ASCII text is, byte by byte).
-    const std::size_t fresh = size - same;
-    auto* units = reinterpret_cast<char*>(folded_.data() + same);
-    std::memcpy(units, folder.data() + same, fresh);
-    if (fold_ascii_in_place(units, fresh) != fresh) {
+    // The folder's new part, folded (an ASCII text is, byte by byte) and read.
+    Reading reading = readings_[same];
+    unsigned high = 0;
+    for (std::size_t j = same; j < size; ++j) {
+        const auto c = static_cast<unsigned char>(folder[j]);
+        high |= c;
+        folded_[j] = static_cast<unsigned char>(fold_[c & 0x7F]);
+        reading += reading & awaits_[c];
+        readings_[j + 1] = reading;
+    }
+    if (high & 0x80) {
         read_valid_ = same;
         return false;
     }
     read_valid_ = size;
-    for (std::size_t w = 0; w < words_.size(); ++w) {
-        Word& word = words_[w];
-        std::size_t held = word.held[same];
-        for (std::size_t j = same; j < size; ++j) {
-            held += folded_[j] == word.awaited[held];
-            word.held[j + 1] = static_cast<std::uint8_t>(held);
-        }
+    for (std::size_t w = 0; w < word_count_; ++w) {
+        const Word& word = words_[w];
+        // The word's one bit: how many of its characters came, in order.
+        const auto bits = static_cast<std::uint32_t>(reading >> word.reading_offset) &
+                          ((std::uint32_t{2} << word.size) - 1);
+        const auto held = static_cast<std::size_t>(std::countr_zero(bits));
         // The longest start of the word the folder can hold leaves the least to the name.
         via_folder_[w] = held >= word.min_in_folder ? word.rest_masks[held] : kNever;
     }

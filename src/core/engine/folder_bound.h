@@ -97,14 +97,9 @@ private:
         std::uint32_t mask = 0;
         // Characters the folder must hold: through the word's last separator, one at least.
         std::size_t min_in_folder = 1;
-        // How many of the word's characters the folder holds in order, taken greedily, up to
-        // each position; after read(), whether a placement in the folder can begin the word
-        // and which characters the name must then hold.
-        std::array<std::uint8_t, kMaxFolder + 1> held{};
-        // The character a greedy reading waits for once it holds k (none once it holds all).
-        std::array<std::int16_t, kMaxWord + 1> awaited{};
-        bool fits_folder = false;
-        std::uint32_t name_needs = 0;
+        // Where the word's bits begin in a reading: one per character it can wait for, then
+        // one for having them all.
+        std::size_t reading_offset = 0;
         int in_name = 0;            // the most the word can score placed in the name alone
         int in_name_later = 0;      // the same when it cannot begin at the name's start
         bool name_possible = false; // false when the word holds a separator
@@ -151,6 +146,16 @@ private:
     std::vector<Word> words_;
     std::size_t word_count_ = 0;
     bool usable_ = false;
+    // A folder is read for each word greedily: the word waits for its first character, then,
+    // once that came, for its second, and so on. A reading has a bit for each word, on the
+    // character it waits for (or past its last); a character moves the bits that wait for it
+    // one on: reading += reading & awaits_[character].
+    using Reading = std::uint64_t;
+    static constexpr std::size_t kReadingBits = 64;
+    std::array<Reading, 256> awaits_{}; // by byte: the bits of the characters it folds to
+    std::array<char, 128> fold_{};      // by ASCII byte: its folded form
+    Reading first_reading_ = 0;         // each word waiting for its first character
+    std::array<Reading, kMaxFolder + 1> readings_{}; // after each position of the folder read
     // By word, the characters a name must hold for the word to be placed in the folder read
     // last with the rest of it in the name, and in the name alone; kNever when it cannot be.
     static constexpr std::uint64_t kNever = std::uint64_t{1} << 32;
@@ -172,7 +177,7 @@ private:
     alignas(16) Lanes starts_{};  // -1 on the lane where each word begins
     bool unpacked_ = false;       // whether the words' own columns hold the folder's end
     std::string_view read_;       // the folder read last
-    std::size_t read_valid_ = 0;  // positions of read_ whose units and held counts are known
+    std::size_t read_valid_ = 0;  // positions of read_ whose units and readings are known
     bool aligned_ = false;        // whether the columns are read_'s
     std::string_view folder_;     // the folder whose columns are held
     std::size_t valid_ = 0;       // positions of folder_ whose columns are up to date
