@@ -204,16 +204,6 @@ bool OfflineSearch::folder_may_rank(const Segment& segment, std::uint32_t i, std
             segment.prefetch_item(ahead.next);
             ahead.next = next_folder(segment, ahead.next + 1, ahead.starts);
         }
-        // A folder with few files left to look at is cheaper to leave to the files' own
-        // matches. The ones after this are marked as in its folder: all are files, whose
-        // names end their paths after a separator and hold none.
-        const std::uint32_t word_end = i / 64 * 64 + 64;
-        const std::uint32_t in_word = std::min(run.end, word_end) - i - 1;
-        const std::uint64_t ahead_in_word =
-            in_word == 0 ? 0 : left & (~std::uint64_t{0} >> (64 - in_word)) << (i % 64 + 1);
-        const std::uint32_t to_look_at = 1 + std::uint32_t(std::popcount(ahead_in_word)) +
-                                         (run.end > word_end ? run.end - word_end : 0);
-        run.worth_aligning = to_look_at >= kFilesWorthAFolder;
         const std::string_view path = segment.path(i);
         run.read = folders.read(path.substr(0, path.size() - segment.name_length(i)));
         run.excluded = run.read && !folders.any_reachable();
@@ -228,8 +218,8 @@ bool OfflineSearch::folder_may_rank(const Segment& segment, std::uint32_t i, std
         left &= ~in_run;
         return false;
     }
-    // Which of them can be reached at all is read off their name masks, together once one
-    // is left to be looked at on its own (or none of the folder's is).
+    // Which of them can be reached at all is read off their name masks, together: after the
+    // first one ruled out, or once the folder as a whole is not.
     const auto screen = [&] {
         run.screened_to = upto;
         std::uint64_t ruled_out = 0;
@@ -245,21 +235,19 @@ bool OfflineSearch::folder_may_rank(const Segment& segment, std::uint32_t i, std
         screen();
         return false;
     }
-    if (run.worth_aligning && !run.aligned) {
+    if (!run.aligned) {
         folders.align();
         run.aligned = true;
         run.bound = folders.folder_bound();
     }
     // The floor only rises: a folder ruled out stays so (whatever its files' name lengths).
-    if (run.aligned && (run.bound == kNoFloor || floor.excludes(run.bound, 0))) {
+    if (run.bound == kNoFloor || floor.excludes(run.bound, 0)) {
         run.excluded = true;
         left &= ~in_run;
         return false;
     }
     if (run.screened_to <= i)
         screen();
-    if (!run.aligned)
-        return true;
     const std::uint32_t length = segment.name_length(i);
     if (floor.excludes(run.bound, length))
         return false;

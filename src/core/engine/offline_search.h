@@ -55,8 +55,7 @@ private:
         std::uint32_t head = 0;
         std::uint32_t end = 0;
         bool read = false;             // false: its files are matched one by one
-        bool worth_aligning = false;   // whether enough of its files are to be looked at
-        bool aligned = false;          // false: its files left in are matched one by one
+        bool aligned = false;          // once one of its files is left by the screening
         std::int32_t bound = kNoFloor; // the most any of its files can score through the path
         bool excluded = false;         // none of its files can enter any more
         std::uint32_t screened_to = 0; // its files before this were screened by their masks
@@ -103,8 +102,6 @@ private:
     // folder that are ruled out with it are taken out.
     bool folder_may_rank(const Segment& segment, std::uint32_t i, std::uint64_t& left,
                          Floor floor, WorkerState& state);
-    // Below this many files to look at, a folder is not worth bounding as a whole.
-    static constexpr std::uint32_t kFilesWorthAFolder = 2;
     // The first item from `from` on that begins a folder (or is no file); the segment's size
     // when there is none.
     static std::uint32_t next_folder(const Segment& segment, std::uint32_t from,
