@@ -100,8 +100,8 @@ private:
     // and could rank above floor; each folder is looked at once for all its files.
     // left: the items of i's 64 that are still to be looked at, after i; the files of i's
     // folder that are ruled out with it are taken out.
-    bool folder_may_rank(const Segment& segment, std::uint32_t i, std::uint64_t& left,
-                         Floor floor, WorkerState& state);
+    bool folder_may_rank(const Segment& segment, std::uint32_t i, std::uint64_t& left, Floor floor,
+                         WorkerState& state);
     // The first item from `from` on that begins a folder (or is no file); the segment's size
     // when there is none.
     static std::uint32_t next_folder(const Segment& segment, std::uint32_t from,

@@ -1,0 +1,135 @@
+// The step of a folder bound's dynamic programming, eight 16-bit lanes (characters of a
+// word) to an SSE2 register: the columns of a text's positions, one after the other.
+#pragma once
+
+#include "core/engine/match_scoring.h"
+
+#include <array>
+#include <cstddef>
+#include <cstdint>
+#include <limits>
+
+#if defined(__SSE2__)
+#include <emmintrin.h>
+
+namespace corvantile::engine::detail {
+
+// What a position adds to each lane, by its bonus (or, following directly, its consecutive
+// bonus): read from tables rather than broadcast position by position.
+struct StepTables {
+    static constexpr std::size_t kValues = kBonusStart + 1;
+    static constexpr std::int16_t kLowest = std::numeric_limits<std::int16_t>::min();
+    alignas(16) std::array<std::array<std::int16_t, 8>, kValues> match{};     // all lanes
+    alignas(16) std::array<std::array<std::int16_t, 8>, kValues> first{};     // lane 0 alone
+    alignas(16) std::array<std::array<std::int16_t, 8>, kValues> not_first{}; // all but lane 0
+
+    constexpr StepTables() {
+        for (std::size_t v = 0; v < kValues; ++v)
+            for (std::size_t r = 0; r < 8; ++r) {
+                const auto plus = static_cast<std::int16_t>(kScoreMatch + int(v));
+                match[v][r] = plus;
+                first[v][r] =
+                    r == 0 ? static_cast<std::int16_t>(kScoreMatch + 2 * int(v)) : kLowest;
+                not_first[v][r] = r == 0 ? kLowest : plus;
+            }
+    }
+};
+inline constexpr StepTables kSteps;
+
+// Positions from..to of a text for a word of at most 8 * Halves characters: each column is
+// worked out from the two before it, which stay in registers. Eight characters at a time;
+// lane r reads lane r - 1 of the columns before (the high half's first lane the low half's
+// last), saturating so that nothing wraps. Packed: several words side by side in one half,
+// each beginning on a lane whose `starts` lane is set (a first character there, and nothing
+// to read from the lane below).
+template <std::size_t Halves, bool Packed = false, class Column, class Lanes>
+void run_columns(const Lanes* misses, Column* columns, std::size_t from, std::size_t to,
+                 const std::uint8_t* bonuses, const unsigned char* units,
+                 const Lanes* starts = nullptr) {
+    static_assert(!Packed || Halves == 1);
+    const auto at = [](const Lanes& lanes, std::size_t h) {
+        return _mm_load_si128(reinterpret_cast<const __m128i*>(lanes.data() + h * 8));
+    };
+    const auto put = [](Lanes& lanes, std::size_t h, __m128i value) {
+        _mm_store_si128(reinterpret_cast<__m128i*>(lanes.data() + h * 8), value);
+    };
+    // Saturating arithmetic: an unplaced lane sinks to the lowest value and stays there.
+    const __m128i lowest = _mm_set1_epi16(std::numeric_limits<std::int16_t>::min());
+    const __m128i gap_start = _mm_set1_epi16(kGapStart);
+    const __m128i gap_extension = _mm_set1_epi16(kGapExtension);
+    const auto row = [](const std::array<std::int16_t, 8>& lanes) {
+        return _mm_load_si128(reinterpret_cast<const __m128i*>(lanes.data()));
+    };
+    __m128i placed_one[Halves], placed_two[Halves], gap_one[Halves], best_one[Halves];
+    for (std::size_t h = 0; h < Halves; ++h) {
+        placed_one[h] = at(columns[from + 1].placed, h);
+        placed_two[h] = at(columns[from].placed, h);
+        gap_one[h] = at(columns[from + 1].gap, h);
+        best_one[h] = at(columns[from + 1].best, h);
+    }
+    // Packed: lanes that begin a word read the lowest value from below (min with this), and
+    // only they take a first character (max with that).
+    __m128i below_clamp = lowest, first_clamp = lowest;
+    if constexpr (Packed) {
+        const __m128i start = at(*starts, 0);
+        below_clamp = _mm_or_si128(_mm_and_si128(start, lowest),
+                                   _mm_andnot_si128(start, _mm_set1_epi16(0x7FFF)));
+        first_clamp = _mm_or_si128(_mm_and_si128(start, _mm_set1_epi16(0x7FFF)),
+                                   _mm_andnot_si128(start, lowest));
+    }
+    for (std::size_t j = from; j < to; ++j) {
+        const int bonus = bonuses[j];
+        const int consecutive = j > 0 ? consecutive_bonus(bonuses, j) : 0;
+        const Lanes& miss = misses[units[j] & 0x7F];
+        const __m128i follow = row(kSteps.match[std::size_t(consecutive)]);
+        const __m128i after_gap = row(kSteps.match[std::size_t(bonus)]);
+        // The first character has no predecessor to follow: it earns its position's bonus
+        // twice (after a gap its lane comes out lower).
+        const __m128i first = row(kSteps.first[std::size_t(bonus)]);
+        const __m128i first_follow = row(kSteps.not_first[std::size_t(consecutive)]);
+        Column& here = columns[j + 2];
+        __m128i now[Halves];
+        for (std::size_t h = 0; h < Halves; ++h) {
+            // Only what the column before depends on is on the chain from column to column.
+            const __m128i not_here =
+                _mm_loadu_si128(reinterpret_cast<const __m128i*>(miss.data() + h * 8));
+            __m128i above = _mm_slli_si128(placed_one[h], 2);
+            __m128i above_two = _mm_slli_si128(placed_two[h], 2);
+            if (h > 0) {
+                above = _mm_or_si128(above, _mm_srli_si128(placed_one[h - 1], 14));
+                above_two = _mm_or_si128(above_two, _mm_srli_si128(placed_two[h - 1], 14));
+            }
+            if constexpr (Packed) {
+                above = _mm_min_epi16(above, below_clamp);
+                above_two = _mm_min_epi16(above_two, below_clamp);
+            }
+            const __m128i gap = _mm_max_epi16(_mm_adds_epi16(gap_one[h], gap_extension),
+                                              _mm_adds_epi16(above_two, gap_start));
+            __m128i placed =
+                _mm_max_epi16(_mm_adds_epi16(above, h == 0 && !Packed ? first_follow : follow),
+                              _mm_adds_epi16(gap, after_gap));
+            if constexpr (Packed)
+                placed = _mm_max_epi16(
+                    placed,
+                    _mm_min_epi16(_mm_set1_epi16(short(kScoreMatch + 2 * bonus)), first_clamp));
+            else if (h == 0)
+                placed = _mm_max_epi16(placed, first);
+            placed = _mm_adds_epi16(placed, not_here);
+            const __m128i best = _mm_max_epi16(best_one[h], placed);
+            put(here.gap, h, gap);
+            put(here.placed, h, placed);
+            put(here.best, h, best);
+            gap_one[h] = gap;
+            best_one[h] = best;
+            now[h] = placed;
+        }
+        for (std::size_t h = 0; h < Halves; ++h) {
+            placed_two[h] = placed_one[h];
+            placed_one[h] = now[h];
+        }
+    }
+}
+
+} // namespace corvantile::engine::detail
+
+#endif
