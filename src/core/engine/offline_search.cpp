@@ -96,6 +96,7 @@ void OfflineSearch::scan(const Chunk& chunk, WorkerState& state) {
     const bool has_removed = slot.removed != nullptr;
     const std::uint64_t* previous = previous_ ? previous_->bits[chunk.slot].data() : nullptr;
     std::uint64_t* kept = candidates_->bits[chunk.slot].data();
+    state.ahead.kept = kept;
     const Matcher& matcher = *state.matcher;
     const bool paths = phase_ == Phase::Paths;
     if (paths && !segment.has_paths())
@@ -174,6 +175,20 @@ std::uint32_t OfflineSearch::next_folder(const Segment& segment, std::uint32_t f
     return size;
 }
 
+std::uint32_t OfflineSearch::next_candidate(const Segment& segment, std::uint32_t from,
+                                            const std::uint64_t* kept) {
+    const auto size = static_cast<std::uint32_t>(segment.size());
+    if (from >= size)
+        return size;
+    std::uint32_t word = from / 64;
+    for (std::uint64_t bits = kept[word] & (~std::uint64_t{0} << (from % 64));; bits = kept[word]) {
+        if (bits != 0)
+            return std::min(size, word * 64 + std::uint32_t(std::countr_zero(bits)));
+        if (++word * 64 >= size)
+            return size;
+    }
+}
+
 bool OfflineSearch::folder_may_rank(const Segment& segment, std::uint32_t i, std::uint64_t& left,
                                     Floor floor, WorkerState& state) {
     if (!state.folders)
@@ -189,20 +204,24 @@ bool OfflineSearch::folder_may_rank(const Segment& segment, std::uint32_t i, std
         if (!segment.same_folder(i) && (i + 1 >= segment.size() || !segment.same_folder(i + 1)))
             return true;
         run = {&segment, i, next_folder(segment, i + 1, state.starts)};
-        // The first files of the folders ahead are read soon: keep them fetched eight folders
-        // ahead of the one at hand.
+        // The folders ahead are read soon: keep them fetched eight folders
+        // ahead of the one at hand: the first of their files to be looked at, which is the
+        // one whose texts are read.
         FolderAhead& ahead = state.ahead;
+        const auto on = [&](std::uint32_t from) {
+            return next_candidate(segment, next_folder(segment, from, ahead.starts), ahead.kept);
+        };
         if (ahead.starts.segment != &segment || ahead.next <= run.end) {
-            ahead.next = run.end;
             ahead.starts = {};
+            ahead.next = on(run.end);
             for (int folders_on = 0; folders_on < 7 && ahead.next < segment.size(); ++folders_on) {
                 segment.prefetch_item(ahead.next);
-                ahead.next = next_folder(segment, ahead.next + 1, ahead.starts);
+                ahead.next = on(ahead.next + 1);
             }
         }
         if (ahead.next < segment.size()) {
             segment.prefetch_item(ahead.next);
-            ahead.next = next_folder(segment, ahead.next + 1, ahead.starts);
+            ahead.next = on(ahead.next + 1);
         }
         const std::string_view path = segment.path(i);
         run.read = folders.read(path.substr(0, path.size() - segment.name_length(i)));

@@ -70,10 +70,12 @@ private:
         std::uint32_t word = 0;
         std::uint64_t bits = 0;
     };
-    // The first file of a folder ahead of the one at hand, fetched before it is read.
+    // The first file to be looked at of a folder ahead of the one at hand, fetched before it
+    // is read; kept: the segment's candidate bits.
     struct FolderAhead {
         std::uint32_t next = 0;
         FolderStarts starts;
+        const std::uint64_t* kept = nullptr;
     };
     struct WorkerState {
         std::optional<Matcher> matcher;
@@ -106,6 +108,9 @@ private:
     // when there is none.
     static std::uint32_t next_folder(const Segment& segment, std::uint32_t from,
                                      FolderStarts& known);
+    // The first candidate from `from` on (the segment's size when there is none).
+    static std::uint32_t next_candidate(const Segment& segment, std::uint32_t from,
+                                        const std::uint64_t* kept);
     NameMemo& memo_of(WorkerState& state) const;
     WorkerState& state_of(unsigned worker);
     Floor floor_of(const WorkerState& state) const;
