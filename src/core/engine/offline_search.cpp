@@ -215,11 +215,13 @@ bool OfflineSearch::folder_may_rank(const Segment& segment, std::uint32_t i, std
             ahead.starts = {};
             ahead.next = on(run.end);
             for (int folders_on = 0; folders_on < 7 && ahead.next < segment.size(); ++folders_on) {
+                segment.prefetch_entries(ahead.next);
                 segment.prefetch_item(ahead.next);
                 ahead.next = on(ahead.next + 1);
             }
         }
         if (ahead.next < segment.size()) {
+            segment.prefetch_entries(ahead.next);
             segment.prefetch_item(ahead.next);
             ahead.next = on(ahead.next + 1);
         }
