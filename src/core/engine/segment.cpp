@@ -64,6 +64,8 @@ void Segment::prefetch_entries(std::size_t i) const {
     prefetch(&begin_[i]);
     prefetch(&name_lengths_[i]);
     prefetch(&heads_[i]);
+    if (folded_path_lengths_.any())
+        prefetch(folded_path_lengths_.data() + i);
 }
 
 void Segment::prefetch_texts(std::size_t i) const {
