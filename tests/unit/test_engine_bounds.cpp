@@ -85,6 +85,13 @@ TEST(SearchBounds, AFloorAtAnItemsOwnRankNeverExcludesIt) {
 }
 
 // Files as a folder walk lists them: a few to a folder, the folders nested.
+std::vector<std::string> folded_all(const std::vector<std::string>& texts) {
+    std::vector<std::string> out;
+    for (const std::string& text : texts)
+        out.push_back(folded(text));
+    return out;
+}
+
 std::vector<std::string> folder_walk(std::mt19937& random, std::size_t count) {
     static const char* const kFolders[] = {"Docs", "docs",  "src",   "Reports", "rep",  "a_b",
                                            "x-y",  "Music", "in vo", "10",      "Café", "re/port"};
@@ -180,9 +187,7 @@ TEST(SearchBounds, TopResultsEqualABruteForceRanking) {
 TEST(SearchBounds, FolderBoundsHoldEveryFilesPathMatch) {
     std::mt19937 random(7);
     const std::vector<std::string> paths = folder_walk(random, 3000);
-    std::vector<std::string> folded_paths;
-    for (const std::string& path : paths)
-        folded_paths.push_back(folded(path));
+    const std::vector<std::string> folded_paths = folded_all(paths);
     int checked = 0;
     for (int q = 0; q < 120; ++q) {
         const std::string text = q % 3 ? random_text(random, 2) + "/" + random_text(random, 2)
@@ -192,8 +197,8 @@ TEST(SearchBounds, FolderBoundsHoldEveryFilesPathMatch) {
         if (!bound.usable())
             continue;
         Matcher matcher(query);
-        // The search measures the files' folders in the order of the walk, from texts that
-        // stay in place (the measure after a folder's still reads it).
+        // The search reads and aligns the files' folders in the order of the walk, from texts
+        // that stay in place (later reads still look at them).
         std::string_view folder;
         for (std::size_t f = 0; f < paths.size(); ++f) {
             const std::string& path = paths[f];
@@ -239,9 +244,7 @@ TEST(SearchBounds, FolderBoundsHoldEveryFilesPathMatch) {
 TEST(SearchBounds, FolderBoundsDoNotDependOnTheFoldersBefore) {
     std::mt19937 random(11);
     const std::vector<std::string> paths = folder_walk(random, 1500);
-    std::vector<std::string> folded_paths;
-    for (const std::string& path : paths)
-        folded_paths.push_back(folded(path));
+    const std::vector<std::string> folded_paths = folded_all(paths);
     static const char* const kWords[] = {"re", "rep", "docs", "mu", "sic", "src", "a",
                                          "b",  "in",  "vo",   "x",  "10",  "ab",  "repo"};
     const auto word = [&] { return std::string(kWords[random() % std::size(kWords)]); };

@@ -35,7 +35,8 @@ public:
     explicit FolderBound(const Query& query);
 
     // False when the query does not suit: case-sensitive or start-of-name matching, more
-    // than kMaxWords words, a word that is not ASCII or longer than kMaxWord.
+    // than kMaxWords words, a word that is not ASCII or longer than kMaxWord, or more than 64
+    // characters and words together (a reading holds a bit for each).
     bool usable() const { return usable_; }
 
     // Reads a folder (ending with its separator): how much of each word it holds in order.
