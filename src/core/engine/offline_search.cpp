@@ -24,13 +24,29 @@ std::vector<RankKey> merge_runs(std::vector<std::vector<RankKey>> runs) {
     return runs.empty() ? std::vector<RankKey>{} : std::move(runs.front());
 }
 
+// A floor as one number that grows as the floor rises: the score first, then the shortness of
+// the name. 0 is no floor.
+std::uint64_t pack_floor(Floor floor) {
+    if (floor.none())
+        return 0;
+    return std::uint64_t(std::uint32_t(floor.score) ^ 0x80000000u) << 32 |
+           (0xFFFFFFFFu - floor.length);
+}
+
+Floor unpack_floor(std::uint64_t packed) {
+    if (packed == 0)
+        return {};
+    return {std::int32_t(std::uint32_t(packed >> 32) ^ 0x80000000u),
+            0xFFFFFFFFu - std::uint32_t(packed)};
+}
+
 } // namespace
 
 OfflineSearch::OfflineSearch(SearchId id, SearchRequest request, Query query, unsigned workers,
                              std::shared_ptr<const CandidateSet> previous, CandidateSink keep)
     : SearchJob(id, std::move(request.callbacks)), request_(std::move(request)),
       query_(std::move(query)), previous_(std::move(previous)), keep_(std::move(keep)),
-      workers_(std::max(1u, workers)) {
+      workers_(std::max(1u, workers)), shared_top_(request_.max_results) {
     for (WorkerState& state : workers_)
         state.top = TopK(request_.max_results);
     const CatalogSnapshot& catalog = *request_.catalog;
@@ -74,9 +90,9 @@ void OfflineSearch::run_task(std::size_t task, unsigned worker) {
 
 Floor OfflineSearch::floor_of(const WorkerState& state) const {
     Floor floor = state.top.floor();
-    if (const std::int32_t shared = shared_floor_.load(std::memory_order_relaxed);
-        shared > floor.score)
-        floor = {shared};
+    if (const std::uint64_t shared = shared_floor_.load(std::memory_order_relaxed);
+        shared > pack_floor(floor))
+        floor = unpack_floor(shared);
     if (!floor.none() && !request_.boosts.empty())
         floor = {floor.score - request_.boosts.max()};
     return floor;
@@ -324,35 +340,27 @@ void OfflineSearch::enter(const Segment& segment, std::size_t i, std::uint32_t i
     if (!request_.boosts.empty())
         score += boost_of({name, segment.path(i), segment.payload(i),
                            request_.catalog->source_name(segment.source(i)), segment.kind(i)});
-    state.top.push({score, std::uint32_t(name.size()), index});
-    // Share a risen floor so that the other workers skip what cannot make the list either.
-    const std::int32_t mine = state.top.floor().score;
-    std::int32_t shared = shared_floor_.load(std::memory_order_relaxed);
-    while (mine > shared &&
-           !shared_floor_.compare_exchange_weak(shared, mine, std::memory_order_relaxed)) {
-    }
+    const RankKey key{score, std::uint32_t(name.size()), index};
+    state.top.push(key);
+    if (workers_.size() > 1)
+        share(key);
+}
+
+void OfflineSearch::share(const RankKey& key) {
+    if (shared_top_.capacity() == 0 ||
+        unpack_floor(shared_floor_.load(std::memory_order_relaxed)).excludes(key.score, key.length))
+        return;
+    std::lock_guard lock(shared_mutex_);
+    shared_top_.push(key);
+    shared_floor_.store(pack_floor(shared_top_.floor()), std::memory_order_relaxed);
 }
 
 std::int32_t OfflineSearch::boost_of(const ItemView& item) const {
     return request_.boosts.boost(usage_key_hash(item));
 }
 
-// True when a match through a path could still enter the results. The workers' best keys
-// together give the floor of the whole search so far, which each worker's own may not
-// (each may hold fewer results than wanted), and it becomes the shared floor.
-bool OfflineSearch::paths_may_rank() {
-    const std::size_t wanted = request_.max_results;
-    if (wanted > 0) {
-        std::vector<RankKey> all;
-        for (const WorkerState& state : workers_)
-            all.insert(all.end(), state.top.keys().begin(), state.top.keys().end());
-        if (all.size() >= wanted) {
-            std::nth_element(all.begin(), all.begin() + std::ptrdiff_t(wanted - 1), all.end(),
-                             RankBefore{});
-            std::int32_t shared = shared_floor_.load(std::memory_order_relaxed);
-            shared_floor_.store(std::max(shared, all[wanted - 1].score), std::memory_order_relaxed);
-        }
-    }
+// True when a match through a path could still enter the results.
+bool OfflineSearch::paths_may_rank() const {
     const Floor floor = floor_of(workers_.front());
     return floor.none() ||
            !floor.excludes(tier_score(MatchTier::PathOnly, query_.max_alignment()), 0);

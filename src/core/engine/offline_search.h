@@ -11,6 +11,7 @@
 #include <atomic>
 #include <functional>
 #include <memory>
+#include <mutex>
 #include <optional>
 #include <vector>
 
@@ -114,8 +115,10 @@ private:
     NameMemo& memo_of(WorkerState& state) const;
     WorkerState& state_of(unsigned worker);
     Floor floor_of(const WorkerState& state) const;
+    // Offers a worker's new result to the search's best.
+    void share(const RankKey& key);
     std::int32_t boost_of(const ItemView& item) const;
-    bool paths_may_rank();
+    bool paths_may_rank() const;
     std::size_t finish_scan(unsigned worker);
     void keep_candidates();
     void report(std::vector<RankKey> ranked, WorkerState& state);
@@ -127,7 +130,12 @@ private:
     std::vector<Chunk> chunks_;
     std::shared_ptr<CandidateSet> candidates_; // filled by the scan
     std::vector<WorkerState> workers_;
-    std::atomic<std::int32_t> shared_floor_{kNoFloor};
+    // The best results of all workers together, so that each skips what cannot make the
+    // list of the whole search (a worker's own best may be far weaker); its floor is kept in
+    // shared_floor_, packed by pack_floor, for reading without the lock.
+    std::mutex shared_mutex_;
+    TopK shared_top_;
+    std::atomic<std::uint64_t> shared_floor_{0};
     Phase phase_ = Phase::Names;
 };
 
