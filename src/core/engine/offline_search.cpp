@@ -343,15 +343,23 @@ void OfflineSearch::enter(const Segment& segment, std::size_t i, std::uint32_t i
     const RankKey key{score, std::uint32_t(name.size()), index};
     state.top.push(key);
     if (workers_.size() > 1)
-        share(key);
+        share(key, state);
 }
 
-void OfflineSearch::share(const RankKey& key) {
-    if (shared_top_.capacity() == 0 ||
-        unpack_floor(shared_floor_.load(std::memory_order_relaxed)).excludes(key.score, key.length))
+void OfflineSearch::share(const RankKey& key, WorkerState& state) {
+    // A key that ties with the weakest kept one is left out (it would only displace it for an
+    // earlier index): the floor then rises a little less, and many ties do not queue here.
+    const Floor floor = unpack_floor(shared_floor_.load(std::memory_order_relaxed));
+    if (shared_top_.capacity() == 0 || floor.excludes(key.score, key.length + 1))
         return;
-    std::lock_guard lock(shared_mutex_);
-    shared_top_.push(key);
+    state.unshared.push_back(key);
+    // A worker never waits for another here: while the list is busy, its keys wait their turn.
+    std::unique_lock lock(shared_mutex_, std::try_to_lock);
+    if (!lock)
+        return;
+    for (const RankKey& mine : state.unshared)
+        shared_top_.push(mine);
+    state.unshared.clear();
     shared_floor_.store(pack_floor(shared_top_.floor()), std::memory_order_relaxed);
 }
 

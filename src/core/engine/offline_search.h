@@ -85,7 +85,8 @@ private:
         FolderStarts starts;
         FolderAhead ahead;
         TopK top;
-        std::vector<RankKey> sorted; // the share of every match, sorted in the Sort phase
+        std::vector<RankKey> unshared; // offered to the search's best while it was busy
+        std::vector<RankKey> sorted;   // the share of every match, sorted in the Sort phase
         MatchPositions positions;
         std::optional<NameMemo> memo; // the names pass's outcomes, made on first use
     };
@@ -116,7 +117,7 @@ private:
     WorkerState& state_of(unsigned worker);
     Floor floor_of(const WorkerState& state) const;
     // Offers a worker's new result to the search's best.
-    void share(const RankKey& key);
+    void share(const RankKey& key, WorkerState& state);
     std::int32_t boost_of(const ItemView& item) const;
     bool paths_may_rank() const;
     std::size_t finish_scan(unsigned worker);
