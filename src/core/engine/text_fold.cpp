@@ -124,17 +124,25 @@ char32_t to_upper_folded(char32_t cp) {
     return cp;
 }
 
+// Letters have a bit each, but "q" and "z", the rarest, share one. Digits have four, shared
+// about as often as digits occur in names: 1, 2 and 3 one each, 0 and 4 to 9 together (a
+// digit in a query, as in "mp3" or "win32", then rules out far more paths than with one bit
+// for every five digits). "." shares its bit with the other ASCII symbols: nearly every path
+// holds one of them.
 constexpr std::array<std::uint32_t, 256> make_mask_table() {
     std::array<std::uint32_t, 256> table{};
     for (unsigned c = 0; c < 256; ++c) {
         int bit = -1;
-        if (c >= 'a' && c <= 'z')
-            bit = int(c - 'a');
-        else if (c >= 'A' && c <= 'Z')
-            bit = int(c - 'A');
+        const unsigned lower = c >= 'A' && c <= 'Z' ? c - 'A' + 'a' : c;
+        if (lower == 'z')
+            bit = 'q' - 'a';
+        else if (lower >= 'a' && lower <= 'z')
+            bit = int(lower - 'a');
+        else if (c == '1')
+            bit = 'z' - 'a';
+        else if (c == '2' || c == '3')
+            bit = int(c - '2') + 26;
         else if (c >= '0' && c <= '9')
-            bit = c <= '4' ? 26 : 27;
-        else if (c == '.')
             bit = 28;
         else if (c == '/' || c == '\\')
             bit = 29;

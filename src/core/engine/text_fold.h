@@ -53,9 +53,9 @@ std::string folded(std::string_view text);
 // True when text is its own folded form (ASCII without uppercase letters or backslashes).
 bool is_folded(std::string_view text);
 
-// Bit of the 32-bit character mask that a folded byte sets: one per letter, two for the
-// digits, one each for ".", "/", other ASCII symbols and non-ASCII bytes; 0 for controls and
-// the space.
+// Bit of the 32-bit character mask that a folded byte sets: one per letter (but one for "q"
+// and "z"), one each for "1", "2" and "3" and one for the other digits, one for "/", one for
+// the other ASCII symbols and one for non-ASCII bytes; 0 for controls and the space.
 std::uint32_t mask_bit(unsigned char folded_byte);
 
 // The character mask of folded text: the union of mask_bit over its bytes. A text can hold a
