@@ -235,6 +235,10 @@ bool FolderBound::read(std::string_view folder) {
     const std::size_t same = common_start(folder, read_, std::min(read_valid_, size));
     read_ = folder;
     aligned_ = false;
+    // What this folder shares with the one aligned last is at least the least that each
+    // folder read since shared with the one before it (exactly that for folders in the order
+    // of a walk).
+    valid_ = std::min(valid_, same);
     // The folder's new part, folded (an ASCII text is, byte by byte) and read.
     Reading reading = readings_[same];
     unsigned high = 0;
@@ -279,8 +283,7 @@ void FolderBound::align() {
     const std::string_view folder = read_;
     const std::size_t size = folder.size();
     // The columns of the start shared with the folder aligned before stay.
-    const std::size_t same = common_start(folder, folder_, std::min(valid_, size));
-    folder_ = folder;
+    const std::size_t same = valid_;
     folder_size_ = size;
     ++generation_;
     unpacked_ = false;

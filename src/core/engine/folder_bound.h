@@ -180,8 +180,7 @@ private:
     std::string_view read_;       // the folder read last
     std::size_t read_valid_ = 0;  // positions of read_ whose units and readings are known
     bool aligned_ = false;        // whether the columns are read_'s
-    std::string_view folder_;     // the folder whose columns are held
-    std::size_t valid_ = 0;       // positions of folder_ whose columns are up to date
+    std::size_t valid_ = 0; // positions of the folder read last whose columns are up to date
     std::size_t folder_size_ = 0; // of the folder aligned last
     std::array<unsigned char, kMaxFolder> folded_{}; // the folder read last, folded
     // Per position of the folder aligned last, then of a file's name.
