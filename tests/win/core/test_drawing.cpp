@@ -1,5 +1,5 @@
-// Drawing: font descriptions in UTF-8, and the elements' rows (text inside its rectangles, the query's
-// characters emphasised, an ellipsis where the text is too long).
+// Drawing: font descriptions in UTF-8, and the elements' rows (text inside its rectangles, the
+// query's characters emphasised, an ellipsis where the text is too long).
 #include <gtest/gtest.h>
 
 #include <climits>
