@@ -1,9 +1,10 @@
 #!/usr/bin/env bash
-# The bar over a Start Menu shortcut: a query that matches nothing shows no list; Enter on a
-# text the shell does not know starts its search at once (no typing delay) and lists the
+# The program keeps to one copy per session: a second start brings the running copy's bar up and
+# ends. The bar over a Start Menu shortcut: a query that matches nothing shows no list; Enter on
+# a text the shell does not know starts its search at once (no typing delay) and lists the
 # shortcut with the first row selected; Enter on it starts its program, Wine's notepad, and
-# hides the bar (auto-hide is on by default). The settings file written at exit holds the
-# window's place.
+# hides the bar (auto-hide is on by default). The program ends on its Exit command, and the
+# settings file written then holds the window's place.
 source "$(dirname "$0")/lib.sh"
 
 programs=$(start_menu_programs) || fail "no APPDATA in the Wine prefix"
@@ -19,7 +20,9 @@ trap finish EXIT
 
 start_and_wait || fail "no window titled Corvantile appeared"
 wait_for_index || fail "the index was not built"
-bring_bar_up || fail "no bar titled Corvantile came up"
+bring_bar_up || fail "a second start did not bring the bar up"
+kill -0 "$E2E_PID" 2>/dev/null || fail "the first copy ended"
+(($(xdotool search --name '^Corvantile$' | wc -l) == 1)) || fail "more than one bar exists"
 eval "$(xdotool getwindowgeometry --shell "$BAR")"
 
 xdotool windowfocus --sync "$BAR"

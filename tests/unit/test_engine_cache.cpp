@@ -114,13 +114,5 @@ TEST(IndexCache, FileSaveAndLoad) {
     std::filesystem::remove_all(folder);
 }
 
-TEST(Crc32, KnownValues) {
-    EXPECT_EQ(crc32(""), 0u);
-    EXPECT_EQ(crc32("123456789"), 0xCBF43926u);
-    const std::string long_text(1000, 'x');
-    EXPECT_EQ(crc32_update(crc32(long_text.substr(0, 333)), long_text.substr(333)),
-              crc32(long_text));
-}
-
 } // namespace
 } // namespace corvantile::engine

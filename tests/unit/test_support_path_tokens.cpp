@@ -1,4 +1,4 @@
-// Path splitting for file browsing and the parent-folder key, and the tokenizer.
+// Path splitting for file browsing, and the tokenizer.
 #include <gtest/gtest.h>
 
 #include <string>
@@ -55,20 +55,6 @@ TEST(SupportPathSplit, SplitsTheShapesTheProgramMeets) {
         EXPECT_EQ(parts.file_name, c.file_name) << c.path;
         EXPECT_EQ(parts.location(), c.location) << c.path;
     }
-}
-
-TEST(SupportPathSplit, ParentFolderIsRebuiltFromThePieces) {
-    // The parent-folder key: drive, a backslash, then all folders but the last.
-    const auto parent = [](const std::string& path) {
-        const PathParts parts = split_path(path);
-        std::string text = parts.drive + "\\";
-        for (std::size_t i = 0; i + 1 < parts.dirs.size(); ++i)
-            text += parts.dirs[i] + "\\";
-        return text;
-    };
-    EXPECT_EQ(parent("C:\\A\\B\\"), "C:\\A\\");
-    EXPECT_EQ(parent("C:\\A\\"), "C:\\");
-    EXPECT_EQ(parent("\\\\server\\share\\dir\\"), "\\\\server\\share\\");
 }
 
 TEST(SupportPathSplit, AddBackSlashLeavesExactlyOne) {

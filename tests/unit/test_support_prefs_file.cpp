@@ -1,7 +1,6 @@
 // The preferences file on disk: first run, atomic saves stopped half-way, damaged files.
 #include <gtest/gtest.h>
 
-#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <string>
@@ -83,8 +82,6 @@ TEST_F(SupportPrefsFile, SavesKeepThePreviousFileAsBackup) {
     ASSERT_TRUE(save_prefs_file(m_file, *tree("2")));
     EXPECT_EQ(loaded_version(), "2");
     EXPECT_NE(read_raw(prefs_backup_path(m_file)).find("value=\"1\""), std::string::npos);
-    const std::string command = "xmllint --noout '" + m_file.string() + "'";
-    EXPECT_EQ(std::system(command.c_str()), 0);
 }
 
 TEST_F(SupportPrefsFile, SaveStoppedAtAnyStepLeavesOldOrNewFile) {

@@ -1,6 +1,7 @@
 // What the Windows test suites share: a temporary folder, a plug-in with fixed items, an action
-// that records its runs, a core made of test plug-ins only, and the means to answer modal
-// windows (message boxes, dialogs) from inside their message loops.
+// that records its runs, a core made of test plug-ins only, message pumping with a bound on
+// time, and the means to answer modal windows (message boxes, dialogs) from inside their
+// message loops.
 #pragma once
 
 #include <windows.h>
@@ -116,6 +117,14 @@ public:
 private:
     ModalDriver m_driver;
 };
+
+// Handles this thread's pending messages, offering key messages to PreTranslateMessage first
+// as the program's modal loop does.
+void pumpMessages();
+// Pumps until done() holds or the time is up; returns done().
+bool pumpUntil(const std::function<bool()>& done, DWORD milliseconds = 5000);
+// Pumps for about this long.
+void pumpFor(DWORD milliseconds);
 
 // The visible dialog of this thread with this title, or null.
 HWND shownDialog(const wchar_t* title);

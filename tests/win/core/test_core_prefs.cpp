@@ -80,6 +80,9 @@ protected:
         font.lfCharSet = DEFAULT_CHARSET;
         strcpy(font.lfFaceName, "Zoë Sans");
         core->setFont1(&font);
+        font.lfHeight = -17;
+        font.lfUnderline = TRUE;
+        core->setFont(&font);
         core->font1Color = RGB(10, 20, 30);
         core->fontColor = RGB(200, 0, 0);
         core->setShortcut("g", core->getAction("Wikipedia", false));
@@ -117,11 +120,14 @@ TEST_F(CorePrefs, SavedSettingsLoadBackThroughTheFile) {
     core->loadPrefs(loaded->getChild("Corvantile"));
     loaded->deleteThis();
     EXPECT_EQ(read(core), changed);
-    // The role's font object follows the description.
+    // The roles' font objects follow their descriptions.
     LOGFONTA actual{};
     ASSERT_TRUE(core->font1.GetLogFont(&actual));
     EXPECT_STREQ(actual.lfFaceName, "Zoë Sans");
     EXPECT_EQ(actual.lfHeight, -13);
+    ASSERT_TRUE(core->font.GetLogFont(&actual));
+    EXPECT_EQ(actual.lfHeight, -17);
+    EXPECT_TRUE(actual.lfUnderline);
 }
 
 TEST_F(CorePrefs, MissingOrDamagedNodesGiveDefaults) {
@@ -156,24 +162,6 @@ TEST_F(CorePrefs, MissingOrDamagedNodesGiveDefaults) {
     Settings expected = defaults;
     expected.liveSearching = true;
     EXPECT_EQ(read(core), expected);
-}
-
-TEST_F(CorePrefs, FontsStayInStepWithTheirObjects) {
-    LOGFONTA font{};
-    core->getFont(&font);
-    font.lfHeight = -17;
-    font.lfUnderline = TRUE;
-    core->setFont(&font);
-    LOGFONTA fromObject{};
-    ASSERT_TRUE(core->font.GetLogFont(&fromObject));
-    EXPECT_EQ(fromObject.lfHeight, -17);
-    EXPECT_TRUE(fromObject.lfUnderline);
-    LOGFONTA fromCore{};
-    core->getFont(&fromCore);
-    EXPECT_EQ(std::memcmp(&fromCore, &font, sizeof font), 0);
-    LOGFONTA other{};
-    core->getFont2(&other);
-    EXPECT_NE(other.lfHeight, -17);
 }
 
 } // namespace

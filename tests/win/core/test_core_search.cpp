@@ -48,7 +48,6 @@ TEST_F(CoreSearch, ResultsCarryPropertiesAndMatchedPositions) {
     const auto kept = results.keptResults(id);
     ASSERT_EQ(kept.size(), 1u);
     VResult* result = kept[0];
-    EXPECT_EQ(result->getElementType(), 1);
     EXPECT_EQ(result->getTitleMatches(), (std::vector<std::uint32_t>{0, 1, 2}));
     EXPECT_EQ(result->getQuery(), "rep");
     ASSERT_NE(result->getDefaultProperty(), nullptr);
@@ -181,7 +180,6 @@ TEST_F(CoreSearch, RealTimeSearchesWalkTheSourcesForEveryQuery) {
     ItemsPlugin* fixed = plugin.get();
     startCore(only(std::move(plugin)), {}, false);
     core->setLiveSearching(true);
-    EXPECT_TRUE(core->liveSearching);
     EXPECT_EQ(results.titles(searchAndWait("aardvark")), std::vector<CString>{"Aardvark Atlas"});
     EXPECT_EQ(results.titles(searchAndWait("badger")), std::vector<CString>{"Badger"});
     EXPECT_EQ(fixed->scans.load(), 2);

@@ -1,5 +1,5 @@
-// Drawing: the GDI wrappers, and the elements' rows (text inside its rectangles, the query's
-// characters emphasised, an ellipsis where the text is too long).
+// Drawing: font descriptions in UTF-8, and the elements' rows (text inside its rectangles, the
+// query's characters emphasised, an ellipsis where the text is too long).
 #include <gtest/gtest.h>
 
 #include <climits>
@@ -55,44 +55,12 @@ private:
     HGDIOBJ m_old;
 };
 
-TEST(GdiObjects, FontsKeepUtf8FaceNames) {
-    LOGFONTA wanted{};
-    wanted.lfHeight = -12;
-    wanted.lfWeight = FW_BOLD;
-    strcpy(wanted.lfFaceName, "Zoë Grotesk");
-    CFont font;
-    ASSERT_TRUE(font.CreateFontIndirect(&wanted));
-    LOGFONTA back{};
-    ASSERT_TRUE(font.GetLogFont(&back));
-    EXPECT_STREQ(back.lfFaceName, "Zoë Grotesk");
-    EXPECT_EQ(back.lfWeight, FW_BOLD);
-
-    // A face name too long for the description is cut at a character boundary.
+TEST(GdiObjects, AFaceNameTooLongIsCutAtACharacterBoundary) {
     LOGFONTW wide{};
     wcscpy(wide.lfFaceName, L"ééééééééééééééééééééé");
     LOGFONTA narrow{};
     LogFontFromWide(wide, narrow);
     EXPECT_EQ(strlen(narrow.lfFaceName), 30u);
-}
-
-TEST(GdiObjects, SelectionReturnsWhatWasSelectedBefore) {
-    Canvas canvas(20, 20);
-    CPen pen(PS_SOLID, 1, RGB(255, 0, 0));
-    const HGDIOBJ before = GetCurrentObject(canvas.dc, OBJ_PEN);
-    EXPECT_EQ(canvas.dc.SelectObject(&pen), before);
-    EXPECT_EQ(GetCurrentObject(canvas.dc, OBJ_PEN), pen.GetSafeHandle());
-    {
-        CSavedDC saved(canvas.dc);
-        CBrush brush(RGB(0, 0, 255));
-        canvas.dc.SelectObject(&brush);
-        canvas.dc.SetTextColor(RGB(1, 2, 3));
-    }
-    EXPECT_EQ(GetCurrentObject(canvas.dc, OBJ_PEN), pen.GetSafeHandle());
-    EXPECT_NE(canvas.dc.GetTextColor(), RGB(1, 2, 3));
-    canvas.dc.SelectObject(before);
-    canvas.dc.MoveTo(0, 5);
-    canvas.dc.LineTo(10, 5);
-    EXPECT_TRUE(canvas.drawnIn({0, 5, 10, 6}));
 }
 
 TEST(ElementPainter, MarksTheMatchedCharactersInUtf16) {

@@ -2,33 +2,16 @@
 // windows of the thread that asked are painted again when it has come.
 #include <gtest/gtest.h>
 
-#include <chrono>
-#include <functional>
-
+#include "common/win_test_support.h"
 #include "core/elements/ShellIconCache.h"
 #include "core_iface/VElement.h"
 
 using corvantile::core::ShellIconCache;
+using wintest::pumpUntil;
 
 namespace {
 
 constexpr const char* kProgram = "C:\\windows\\notepad.exe";
-
-// Handles this thread's messages until done() or five seconds have passed.
-bool pumpUntil(const std::function<bool()>& done) {
-    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(5);
-    while (!done()) {
-        if (std::chrono::steady_clock::now() > deadline)
-            return false;
-        MSG msg;
-        while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
-            TranslateMessage(&msg);
-            DispatchMessageW(&msg);
-        }
-        Sleep(5);
-    }
-    return true;
-}
 
 ShellIconCache::Answer loaded(ShellIconCache& cache, const char* path, bool folder = false) {
     ShellIconCache::Answer answer;

@@ -107,30 +107,6 @@ TEST(ModalLoop, ControlThatWantsAllKeysKeepsEscapeFromTheDialogManager) {
     EXPECT_EQ(routing.log, (std::vector<std::string>{"edit", "dialog"}));
 }
 
-TEST(ModalLoop, EndDialogFromATimerEndsTheLoopAndFreesTheOwner) {
-    CFrameWnd owner;
-    ASSERT_TRUE(owner.Create(nullptr, nullptr));
-    DialogTemplate dialogTemplate;
-    TestDialog dialog(dialogTemplate, &owner);
-    HWND dialogWindow = nullptr;
-    BOOL ownerEnabledWhileModal = TRUE;
-    dialog.onInit = [&] {
-        dialogWindow = dialog.m_hWnd;
-        dialog.SetTimer(1, 10);
-    };
-    dialog.onTimer = [&](UINT_PTR id) {
-        ownerEnabledWhileModal = owner.IsWindowEnabled();
-        EXPECT_EQ(::GetWindow(dialog.m_hWnd, GW_OWNER), owner.m_hWnd);
-        dialog.EndDialog(42);
-    };
-
-    EXPECT_EQ(dialog.DoModal(), 42);
-    EXPECT_FALSE(ownerEnabledWhileModal);
-    EXPECT_TRUE(owner.IsWindowEnabled());
-    EXPECT_EQ(dialog.m_hWnd, nullptr);
-    EXPECT_FALSE(::IsWindow(dialogWindow));
-}
-
 // A quit ends the loop, with Cancel unless the dialog had been ended already, and is posted
 // again for the loop outside.
 TEST(ModalLoop, QuitEndsTheLoopAndIsPostedAgain) {
@@ -159,35 +135,48 @@ TEST(ModalLoop, QuitEndsTheLoopAndIsPostedAgain) {
     }
 }
 
-TEST(ModalLoop, NestedDialogDisablesTheOuterOneUntilItEnds) {
+// A dialog disables its owner while it runs, nested dialogs too, and ended from a handler (a
+// timer's, a posted message's) it ends its loop, is destroyed and enables its owner again.
+TEST(ModalLoop, NestedDialogsDisableTheirOwnersUntilTheyEnd) {
+    CFrameWnd frame;
+    ASSERT_TRUE(frame.Create(nullptr, nullptr));
     DialogTemplate dialogTemplate;
-    TestDialog outer(dialogTemplate);
+    TestDialog outer(dialogTemplate, &frame);
     TestDialog inner(dialogTemplate, &outer);
+    BOOL frameEnabledWhileModal = TRUE;
     BOOL outerEnabledDuringInner = TRUE;
     BOOL outerEnabledAfterInner = FALSE;
+    HWND innerWindow = nullptr;
     INT_PTR innerResult = 0;
-    outer.onInit = [&] { outer.PostMessage(WM_APP); };
-    outer.onMessage = [&](UINT message, WPARAM, LPARAM, LRESULT&) {
-        if (message != WM_APP)
-            return false;
+    outer.onInit = [&] { outer.SetTimer(1, 10); };
+    outer.onTimer = [&](UINT_PTR id) {
+        outer.KillTimer(id);
+        frameEnabledWhileModal = frame.IsWindowEnabled();
         innerResult = inner.DoModal();
         outerEnabledAfterInner = outer.IsWindowEnabled();
         outer.EndDialog(6);
-        return true;
     };
-    inner.onInit = [&] { inner.PostMessage(WM_APP); };
+    inner.onInit = [&] {
+        innerWindow = inner.m_hWnd;
+        inner.PostMessage(WM_APP);
+    };
     inner.onMessage = [&](UINT message, WPARAM, LPARAM, LRESULT&) {
         if (message != WM_APP)
             return false;
         outerEnabledDuringInner = outer.IsWindowEnabled();
+        EXPECT_EQ(::GetWindow(inner.m_hWnd, GW_OWNER), outer.m_hWnd);
         inner.EndDialog(5);
         return true;
     };
 
     EXPECT_EQ(outer.DoModal(), 6);
     EXPECT_EQ(innerResult, 5);
+    EXPECT_FALSE(frameEnabledWhileModal);
     EXPECT_FALSE(outerEnabledDuringInner);
     EXPECT_TRUE(outerEnabledAfterInner);
+    EXPECT_TRUE(frame.IsWindowEnabled());
+    EXPECT_EQ(inner.m_hWnd, nullptr);
+    EXPECT_FALSE(::IsWindow(innerWindow));
 }
 
 TEST(ModalLoop, DialogSeesItsWholeLifeFromWmCreate) {

@@ -1,6 +1,6 @@
 // Helpers of the front end's window tests: elements with known contents that record how they
 // were drawn, a host for the results list (an owner window with an edit box), the search bar
-// run with a core of test items, and message pumping with a bound on time.
+// run with a core of test items.
 #pragma once
 
 #include <functional>
@@ -26,6 +26,9 @@ namespace fronttest {
 using wintest::dialogItemText;
 using wintest::ItemsPlugin;
 using wintest::ModalDriver;
+using wintest::pumpFor;
+using wintest::pumpMessages;
+using wintest::pumpUntil;
 using wintest::shownDialog;
 using wintest::TempFolder;
 using wintest::TestAction;
@@ -177,12 +180,5 @@ inline bool browserStubbed() {
 }
 // Marks the Ctrl key as held (or not) for this thread's key handling.
 void holdControl(bool down);
-// Handles this thread's pending messages, offering key messages to PreTranslateMessage first
-// as the program's modal loop does.
-void pumpMessages();
-// Pumps until done() holds or the time is up; returns done().
-bool pumpUntil(const std::function<bool()>& done, DWORD milliseconds = 5000);
-// Pumps for about this long.
-void pumpFor(DWORD milliseconds);
 
 } // namespace fronttest

