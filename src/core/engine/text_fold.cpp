@@ -134,14 +134,15 @@ constexpr std::array<std::uint32_t, 256> make_mask_table() {
     for (unsigned c = 0; c < 256; ++c) {
         int bit = -1;
         const unsigned lower = c >= 'A' && c <= 'Z' ? c - 'A' + 'a' : c;
+        constexpr int kLetterZ = 'z' - 'a';
         if (lower == 'z')
             bit = 'q' - 'a';
         else if (lower >= 'a' && lower <= 'z')
             bit = int(lower - 'a');
         else if (c == '1')
-            bit = 'z' - 'a';
+            bit = kLetterZ; // left free by "z"
         else if (c == '2' || c == '3')
-            bit = int(c - '2') + 26;
+            bit = 26 + int(c - '2');
         else if (c >= '0' && c <= '9')
             bit = 28;
         else if (c == '/' || c == '\\')
