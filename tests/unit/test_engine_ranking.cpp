@@ -74,54 +74,85 @@ MatchPositions positions(const std::string& query, const std::string& name,
 using Names = std::vector<std::string>;
 using Offsets = std::vector<std::uint32_t>;
 
-TEST(Ranking, WordStartsAcronymsExactNamesAndLength) {
-    // A word start beats a match mid-word, and the start of the name a later word.
+TEST(RankingWordStarts, WordStartBeatsMidWord) {
     EXPECT_EQ(names("int", {"Paint", "IntelliJ IDEA"}), (Names{"IntelliJ IDEA", "Paint"}));
     EXPECT_EQ(names("pad", {"Notepad", "Pad Thai Recipes"}),
               (Names{"Pad Thai Recipes", "Notepad"}));
+}
+
+TEST(RankingWordStarts, StartOfNameBeatsLaterWord) {
     EXPECT_EQ(names("code", {"Visual Studio Code", "Codec Pack"}),
               (Names{"Codec Pack", "Visual Studio Code"}));
-    // Camel humps, digits and separators start words.
+}
+
+TEST(RankingWordStarts, CamelHumpsDigitsAndSeparatorsStartWords) {
     EXPECT_EQ(names("shot", {"Snapshot", "ScreenShot"}), (Names{"ScreenShot", "Snapshot"}));
     EXPECT_EQ(names("10", {"x100", "Windows 10", "2100"}), (Names{"Windows 10", "x100", "2100"}));
     EXPECT_EQ(names("main", {"domain.txt", "src/main.cpp", "my_main.c"})[2], "domain.txt");
-    // An acronym matches initials; a prefix beats an acronym, which beats scattered letters.
+}
+
+TEST(RankingAcronyms, AcronymMatchesInitials) {
     EXPECT_EQ(names("vsc", {"Avast Scanner Console", "Visual Studio Code"}),
               (Names{"Visual Studio Code", "Avast Scanner Console"}));
+    EXPECT_EQ(positions("vsc", "Visual Studio Code").name, (Offsets{0, 7, 14}));
+}
+
+TEST(RankingAcronyms, PrefixBeatsAcronymBeatsScattered) {
     EXPECT_EQ(names("gim", {"Get Info Manager", "GIMP 2.10", "Pilgrim"}),
               (Names{"GIMP 2.10", "Get Info Manager", "Pilgrim"}));
-    // The exact name comes first; at equal quality the shorter name does.
+}
+
+TEST(RankingExact, ExactNameComesFirst) {
     EXPECT_EQ(names("code", {"Visual Studio Code", "Xcode", "Codec Pack", "Code"}),
               (Names{"Code", "Codec Pack", "Visual Studio Code", "Xcode"}));
     EXPECT_EQ(names("calc", {"Calculator", "calc.exe"}), (Names{"calc.exe", "Calculator"}));
+}
+
+TEST(RankingLength, ShorterBeatsLongerAtEqualQuality) {
     EXPECT_EQ(names("note", {"Notepad++", "Notes", "Notebook Manager"}),
               (Names{"Notes", "Notepad++", "Notebook Manager"}));
-    // Three word starts outrank a run mid-word, and runs beat gaps.
-    EXPECT_EQ(names("abc", {"a_b_c_d", "xabcx"}), (Names{"a_b_c_d", "xabcx"}));
+}
+
+TEST(RankingScattered, BestPlacementIsChosenNotTheFirst) {
+    // The first 'm' and 'a' are mid-word; the best placement uses the word "main".
+    const auto found = positions("main", "amazing_main.c");
+    EXPECT_EQ(found.name, (Offsets{8, 9, 10, 11}));
+    // Scattered: each letter where it scores best ("fb" -> "Foo Bar", not "Foo baz fob").
+    EXPECT_EQ(positions("fob", "xfoo_bar").name, (Offsets{1, 2, 5}));
+}
+
+TEST(RankingScattered, RunsBeatGaps) {
+    EXPECT_EQ(names("abc", {"a_b_c_d", "xabcx"}), (Names{"a_b_c_d", "xabcx"}))
+        << "three word starts outrank a run mid-word";
     EXPECT_EQ(names("abc", {"xaxxbxxcx", "xxabcxxx"}), (Names{"xxabcxxx", "xaxxbxxcx"}));
 }
 
-TEST(Ranking, OptionsWordsAndOtherScripts) {
+TEST(RankingOptions, CaseSensitiveNarrowsMatches) {
     const MatchOptions cased{.case_sensitive = true};
     EXPECT_EQ(names("yah", {"Yahoo", "yahoo mail"}, cased), (Names{"yahoo mail"}));
     EXPECT_EQ(names("Yah", {"Yahoo", "yahoo mail"}, cased), (Names{"Yahoo"}));
     EXPECT_EQ(names("yah", {"Yahoo", "yahoo mail"}).size(), 2u);
     EXPECT_EQ(names("Cafe", {"Café", "café"}, cased), (Names{"Café"}));
+}
 
+TEST(RankingOptions, StartOfStringOnly) {
     const MatchOptions start{.match_start_only = true};
     EXPECT_TRUE(names("aho", {"Yahoo"}, start).empty());
     EXPECT_EQ(names("yah", {"Yahoo", "Pay Yahoo"}, start), (Names{"Yahoo"}));
     EXPECT_EQ(names("vis code", {"Visual Studio Code", "Code Visualiser"}, start),
               (Names{"Visual Studio Code"}));
     EXPECT_TRUE(names("vsc", {"Visual Studio Code"}, start).empty());
+}
 
-    // Every word must match, in any order.
+TEST(RankingMultiWord, AllWordsInAnyOrder) {
     const Names items{"Visual Studio Code", "Visual Studio", "Code Blocks"};
     EXPECT_EQ(names("studio code", items), (Names{"Visual Studio Code"}));
     EXPECT_EQ(names("code studio", items), (Names{"Visual Studio Code"}));
     EXPECT_EQ(names("  visual   studio ", items), (Names{"Visual Studio", "Visual Studio Code"}));
+    EXPECT_EQ(positions("code vis", "Visual Studio Code").name, (Offsets{0, 1, 2, 14, 15, 16, 17}));
+}
 
-    // Accents and case fold, in the query as in the names.
+TEST(RankingNonAscii, AccentsAndCaseFold) {
     EXPECT_EQ(names("cafe", {"Café Racer", "Cabinet"}), (Names{"Café Racer"}));
     EXPECT_EQ(names("café", {"CAFE", "Cafeteria"}), (Names{"CAFE", "Cafeteria"}));
     EXPECT_EQ(names("zurich", {"Zürich Hbf"}), (Names{"Zürich Hbf"}));
@@ -130,14 +161,8 @@ TEST(Ranking, OptionsWordsAndOtherScripts) {
     EXPECT_EQ(names("αθηνα", {"ΑΘΉΝΑ"}), (Names{"ΑΘΉΝΑ"}));
 }
 
-TEST(Ranking, MatchedPositions) {
-    EXPECT_EQ(positions("vsc", "Visual Studio Code").name, (Offsets{0, 7, 14}));
-    EXPECT_EQ(positions("code vis", "Visual Studio Code").name, (Offsets{0, 1, 2, 14, 15, 16, 17}));
-    // The best placement, not the first: the first 'm' and 'a' are mid-word, "main" is a word.
-    EXPECT_EQ(positions("main", "amazing_main.c").name, (Offsets{8, 9, 10, 11}));
-    // Scattered: each letter where it scores best ("fob" -> "Foo Bar", not "Foo baz fob").
-    EXPECT_EQ(positions("fob", "xfoo_bar").name, (Offsets{1, 2, 5}));
-    // Byte offsets in the name: "é" takes two bytes, so "f" is at 2, "é" at 3, "R" at 6.
+TEST(RankingNonAscii, PositionsAreByteOffsetsInTheName) {
+    // "é" takes two bytes: "f" is at 2, "é" at 3, " " at 5, "R" at 6.
     EXPECT_EQ(positions("fer", "Café Racer").name, (Offsets{2, 3, 6}));
     EXPECT_EQ(positions("мос", "Москва").name, (Offsets{0, 2, 4}));
 }
