@@ -102,7 +102,8 @@ Floor OfflineSearch::floor_of(const WorkerState& state) const {
 // a time: the name pass marks in the candidate bits each item whose masks admit the query
 // (the path pass reads those bits back), picks those that might still rank high enough from
 // what is known without their text, fetches their texts into the cache together, then
-// matches them.
+// matches them. The path pass bounds its files folder by folder and matches those left at the
+// chunk's end, best bound first.
 void OfflineSearch::scan(const Chunk& chunk, WorkerState& state) {
     const CatalogSnapshot& catalog = *request_.catalog;
     const SegmentSlot& slot = catalog.slot(chunk.slot);
@@ -138,42 +139,75 @@ void OfflineSearch::scan(const Chunk& chunk, WorkerState& state) {
         // Once only names that begin like the query can enter, the others go four at a time.
         if (found && matcher.other_first_bound() < floor.score)
             found &= segment.beginning_with(word * 64, count, matcher.first_byte());
-        std::size_t picked_count = 0;
-        for (std::uint64_t left = found; left != 0;) {
-            const std::uint32_t i = word * 64 + std::uint32_t(std::countr_zero(left));
-            left &= left - 1;
-            if (paths ? !segment.has_path(i) ||
-                            floor.excludes(matcher.path_only_bound(), segment.name_length(i)) ||
-                            !folder_may_rank(segment, i, left, floor, state)
-                      : !matcher.may_reach(segment.head(i), segment.name_mask(i),
-                                           segment.name_length(i), floor))
-                continue;
-            segment.prefetch_item(i);
-            picked[picked_count++] = i;
-        }
         if (paths) {
-            // Most paths that the masks let through still lack the query in order: reading
-            // them once, 16 bytes at a time, is cheaper than preparing them for matching.
-            for (std::size_t k = 0; k < picked_count; ++k) {
-                const std::uint32_t i = picked[k];
-                if (matcher.path_may_hold(segment.folded_path(i), segment.name_mask(i)))
-                    enter(segment, i, start + i, path_score(segment, i, state), state);
+            // Files that may rank wait, with their bounds, to be matched best first.
+            for (std::uint64_t left = found; left != 0;) {
+                const std::uint32_t i = word * 64 + std::uint32_t(std::countr_zero(left));
+                left &= left - 1;
+                if (!segment.has_path(i) ||
+                    floor.excludes(matcher.path_only_bound(), segment.name_length(i)))
+                    continue;
+                if (const std::int32_t bound = folder_bound_of(segment, i, left, floor, state);
+                    bound != kNoFloor)
+                    state.waiting.push_back({bound, i});
             }
-        } else if (picked_count > 0) {
-            // The names' memo slots are fetched together, before any is read.
-            NameMemo& memo = memo_of(state);
-            for (std::size_t k = 0; k < picked_count; ++k) {
-                keys[k] = NameMemo::key_of(segment.name(picked[k]));
-                memo.prefetch(keys[k]);
+            if (state.waiting.size() >= kMostWaiting)
+                match_waiting(segment, start, state);
+        } else {
+            std::size_t picked_count = 0;
+            for (std::uint64_t left = found; left != 0;) {
+                const std::uint32_t i = word * 64 + std::uint32_t(std::countr_zero(left));
+                left &= left - 1;
+                if (!matcher.may_reach(segment.head(i), segment.name_mask(i),
+                                       segment.name_length(i), floor))
+                    continue;
+                segment.prefetch_item(i);
+                picked[picked_count++] = i;
             }
-            for (std::size_t k = 0; k < picked_count; ++k) {
-                const std::uint32_t i = picked[k];
-                enter(segment, i, start + i, name_score(segment, i, keys[k], state), state);
+            if (picked_count > 0) {
+                // The names' memo slots are fetched together, before any is read.
+                NameMemo& memo = memo_of(state);
+                for (std::size_t k = 0; k < picked_count; ++k) {
+                    keys[k] = NameMemo::key_of(segment.name(picked[k]));
+                    memo.prefetch(keys[k]);
+                }
+                for (std::size_t k = 0; k < picked_count; ++k) {
+                    const std::uint32_t i = picked[k];
+                    enter(segment, i, start + i, name_score(segment, i, keys[k], state), state);
+                }
             }
         }
-        if (word % 16 == 0 && cancelled())
+        if (word % 16 == 0 && cancelled()) {
+            state.waiting.clear();
             return;
+        }
     }
+    if (paths)
+        match_waiting(segment, start, state);
+}
+
+// The files that wait are matched from the highest bound down: the best of them raise the
+// floor first, and the rest then mostly fall below it without being matched.
+void OfflineSearch::match_waiting(const Segment& segment, std::uint32_t start, WorkerState& state) {
+    auto& waiting = state.waiting;
+    std::sort(waiting.begin(), waiting.end(),
+              [](const Waiting& a, const Waiting& b) { return a.bound > b.bound; });
+    const Matcher& matcher = *state.matcher;
+    constexpr std::size_t kAhead = 4;
+    for (std::size_t k = 0; k < std::min(kAhead, waiting.size()); ++k)
+        segment.prefetch_item(waiting[k].item);
+    for (std::size_t k = 0; k < waiting.size(); ++k) {
+        if (k + kAhead < waiting.size())
+            segment.prefetch_item(waiting[k + kAhead].item);
+        const std::uint32_t i = waiting[k].item;
+        if (floor_of(state).excludes(waiting[k].bound, segment.name_length(i)))
+            continue;
+        // Most paths that the masks let through still lack the query in order: reading them
+        // once, 16 bytes at a time, is cheaper than preparing them for matching.
+        if (matcher.path_may_hold(segment.folded_path(i), segment.name_mask(i)))
+            enter(segment, i, start + i, path_score(segment, i, state), state);
+    }
+    waiting.clear();
 }
 
 std::uint32_t OfflineSearch::next_folder(const Segment& segment, std::uint32_t from,
@@ -205,20 +239,21 @@ std::uint32_t OfflineSearch::next_candidate(const Segment& segment, std::uint32_
     }
 }
 
-bool OfflineSearch::folder_may_rank(const Segment& segment, std::uint32_t i, std::uint64_t& left,
-                                    Floor floor, WorkerState& state) {
+std::int32_t OfflineSearch::folder_bound_of(const Segment& segment, std::uint32_t i,
+                                            std::uint64_t& left, Floor floor, WorkerState& state) {
     if (!state.folders)
         state.folders.emplace(query_);
     FolderBound& folders = *state.folders;
+    const std::int32_t unknown = state.matcher->path_only_bound();
     // A name with a separator of its own could hold a separator of the query.
     if (!folders.usable() || (segment.name_mask(i) & kSeparatorMaskBit))
-        return true;
+        return unknown;
     FolderRun& run = state.run;
     if (!run.covers(segment, i)) {
         // An item alone in its folder (or no file: a name that does not end its path) is
         // left to its own match.
         if (!segment.same_folder(i) && (i + 1 >= segment.size() || !segment.same_folder(i + 1)))
-            return true;
+            return unknown;
         run = {&segment, i, next_folder(segment, i + 1, state.starts)};
         // The folders ahead are read soon: keep them fetched eight folders
         // ahead of the one at hand: the first of their files to be looked at, which is the
@@ -246,14 +281,14 @@ bool OfflineSearch::folder_may_rank(const Segment& segment, std::uint32_t i, std
         run.excluded = run.read && !folders.any_reachable();
     }
     if (!run.read)
-        return true;
+        return unknown;
     // The files of the folder among those left in i's 64.
     const std::uint32_t block = i / 64 * 64;
     const std::uint32_t upto = std::min(run.end, block + 64);
     const std::uint64_t in_run = (~std::uint64_t{0} >> (64 - (upto - i))) << (i - block);
     if (run.excluded) {
         left &= ~in_run;
-        return false;
+        return kNoFloor;
     }
     // Which of them can be reached at all is read off their name masks, together: after the
     // first one ruled out, or once the folder as a whole is not.
@@ -270,7 +305,7 @@ bool OfflineSearch::folder_may_rank(const Segment& segment, std::uint32_t i, std
     };
     if (run.screened_to <= i && !folders.reachable(segment.name_mask(i))) {
         screen();
-        return false;
+        return kNoFloor;
     }
     if (!run.aligned) {
         folders.align();
@@ -281,24 +316,24 @@ bool OfflineSearch::folder_may_rank(const Segment& segment, std::uint32_t i, std
     if (run.bound == kNoFloor || floor.excludes(run.bound, 0)) {
         run.excluded = true;
         left &= ~in_run;
-        return false;
+        return kNoFloor;
     }
     if (run.screened_to <= i)
         screen();
     const std::uint32_t length = segment.name_length(i);
     if (floor.excludes(run.bound, length))
-        return false;
+        return kNoFloor;
     // With several words, which of them the name can hold tells much of what it can reach.
     if (query_.words().size() > 1 &&
         floor.excludes(folders.names_bound(segment.name_mask(i)), length))
-        return false;
+        return kNoFloor;
     const std::int32_t own = folders.file_bound(static_cast<unsigned char>(segment.head(i).first()),
                                                 segment.name_mask(i));
     if (own == kNoFloor || floor.excludes(own, length))
-        return false;
+        return kNoFloor;
     const std::int32_t exact =
         folders.exact_bound(segment.path(i), segment.folded_path(i), segment.name_mask(i));
-    return exact != kNoFloor && !floor.excludes(exact, length);
+    return exact != kNoFloor && !floor.excludes(exact, length) ? exact : kNoFloor;
 }
 
 NameMemo& OfflineSearch::memo_of(WorkerState& state) const {

@@ -78,6 +78,13 @@ private:
         FolderStarts starts;
         const std::uint64_t* kept = nullptr;
     };
+    // A file of the paths pass that may rank, with the most it can score.
+    struct Waiting {
+        std::int32_t bound;
+        std::uint32_t item;
+    };
+    // Files that wait before they are matched, at most (then they are matched at once).
+    static constexpr std::size_t kMostWaiting = 1024;
     struct WorkerState {
         std::optional<Matcher> matcher;
         std::optional<FolderBound> folders; // made on first use in the paths pass
@@ -85,6 +92,7 @@ private:
         FolderStarts starts;
         FolderAhead ahead;
         TopK top;
+        std::vector<Waiting> waiting;  // files of the paths pass still to be matched
         std::vector<RankKey> unshared; // offered to the search's best while it was busy
         std::vector<RankKey> sorted;   // the share of every match, sorted in the Sort phase
         MatchPositions positions;
@@ -100,12 +108,14 @@ private:
     // Adds item i with this score (kNoFloor: none) to the worker's results.
     void enter(const Segment& segment, std::size_t i, std::uint32_t index, std::int32_t score,
                WorkerState& state);
-    // False when item i is a file whose folder provably holds no match that needs the path
-    // and could rank above floor; each folder is looked at once for all its files.
+    // The most item i can score through its path, as far as its folder tells (each folder is
+    // looked at once for all its files); kNoFloor when that provably cannot rank above floor.
     // left: the items of i's 64 that are still to be looked at, after i; the files of i's
     // folder that are ruled out with it are taken out.
-    bool folder_may_rank(const Segment& segment, std::uint32_t i, std::uint64_t& left, Floor floor,
-                         WorkerState& state);
+    std::int32_t folder_bound_of(const Segment& segment, std::uint32_t i, std::uint64_t& left,
+                                 Floor floor, WorkerState& state);
+    // Matches the files that wait in the worker's state, best bound first, and empties it.
+    void match_waiting(const Segment& segment, std::uint32_t start, WorkerState& state);
     // The first item from `from` on that begins a folder (or is no file); the segment's size
     // when there is none.
     static std::uint32_t next_folder(const Segment& segment, std::uint32_t from,
