@@ -188,7 +188,7 @@ TEST(SearchBounds, FolderBoundsHoldEveryFilesPathMatch) {
     std::mt19937 random(7);
     const std::vector<std::string> paths = folder_walk(random, 3000);
     const std::vector<std::string> folded_paths = folded_all(paths);
-    int checked = 0;
+    int checked = 0, scored = 0;
     for (int q = 0; q < 120; ++q) {
         const std::string text = q % 3 ? random_text(random, 2) + "/" + random_text(random, 2)
                                        : random_text(random, 2) + " " + random_text(random, 1);
@@ -223,7 +223,8 @@ TEST(SearchBounds, FolderBoundsHoldEveryFilesPathMatch) {
             const std::int32_t in_folder = bound.folder_bound();
             const std::int32_t own =
                 bound.file_bound(static_cast<unsigned char>(folded_name[0]), mask);
-            const std::int32_t exact = bound.exact_bound(path, folded_path, mask);
+            const FolderBound::FileReach reach = bound.exact_bound(path, folded_path, mask);
+            const std::int32_t exact = reach.bound;
             const std::int32_t by_words = bound.names_bound(mask);
             EXPECT_LE(by_words, in_folder) << text << " in " << path;
             EXPECT_LE(own, by_words) << text << " in " << path;
@@ -234,9 +235,15 @@ TEST(SearchBounds, FolderBoundsHoldEveryFilesPathMatch) {
                 ++checked;
                 ASSERT_LE(match->score, exact) << text << " in " << path;
             }
+            // The search takes such a bound for the file's score without matching it.
+            if (reach.is_score) {
+                ++scored;
+                ASSERT_EQ(match ? match->score : kNoFloor, exact) << text << " in " << path;
+            }
         }
     }
     EXPECT_GT(checked, 500) << "the random files should match through their paths often enough";
+    EXPECT_GT(scored, 500);
 }
 
 // A folder's bounds do not depend on the folders read or aligned before it, whose shared start
@@ -279,8 +286,8 @@ TEST(SearchBounds, FolderBoundsDoNotDependOnTheFoldersBefore) {
             EXPECT_EQ(walking.file_bound(static_cast<unsigned char>(name[0]), mask),
                       fresh.file_bound(static_cast<unsigned char>(name[0]), mask))
                 << text << " in " << path;
-            EXPECT_EQ(walking.exact_bound(path, folded_path, mask),
-                      fresh.exact_bound(path, folded_path, mask))
+            EXPECT_EQ(walking.exact_bound(path, folded_path, mask).bound,
+                      fresh.exact_bound(path, folded_path, mask).bound)
                 << text << " in " << path;
             ++compared;
         }

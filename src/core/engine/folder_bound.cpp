@@ -367,15 +367,16 @@ std::int32_t FolderBound::file_bound(unsigned char first, std::uint32_t name_mas
                    });
 }
 
-std::int32_t FolderBound::exact_bound(std::string_view path, std::string_view folded_path,
-                                      std::uint32_t name_mask) {
+FolderBound::FileReach FolderBound::exact_bound(std::string_view path, std::string_view folded_path,
+                                                std::uint32_t name_mask) {
     const std::size_t folder = folder_size_, size = path.size();
     unsigned high = 0;
     for (std::size_t j = folder; j < size; ++j)
         high |= static_cast<unsigned char>(path[j]);
     // A name that is not ASCII is aligned by code points: left to the full match.
     if (size <= folder || size - folder > kMaxName || folded_path.size() != size || (high & 0x80))
-        return file_bound(folded_path.size() > folder ? folded_path[folder] : 0, name_mask);
+        return {file_bound(folded_path.size() > folder ? folded_path[folder] : 0, name_mask),
+                false};
     const std::string_view name = path.substr(folder);
     const std::size_t length = name.size();
     const auto* units = reinterpret_cast<const unsigned char*>(folded_path.data());
@@ -385,6 +386,9 @@ std::int32_t FolderBound::exact_bound(std::string_view path, std::string_view fo
     // path, the name's columns follow the folder's, its first position with the start bonus;
     // on its own, the name is a text of its own.
     bool path_bonuses = false, name_bonuses = false;
+    // A full match may place a word held by the name elsewhere than its best alignment (at a
+    // word start, say): the bound is the score only when every word goes through the path.
+    bool through_only = true;
     // A word the name holds is placed there, not through the path.
     std::array<int, kMaxWords> in_name{}, through{};
     for (std::size_t w = 0; w < words_.size(); ++w) {
@@ -397,8 +401,10 @@ std::int32_t FolderBound::exact_bound(std::string_view path, std::string_view fo
             grow(word.name_columns, length);
             advance(word, word.name_columns.data(), 0, length, name_bonus_.data(), units + folder);
             in_name[w] = real(word.name_columns[length + 1].best[word.size - 1]);
-            if (in_name[w] != kNone)
+            if (in_name[w] != kNone) {
+                through_only = false;
                 continue;
+            }
         }
         // Carried through the name, the word's best placement either stays in the folder or
         // ends in the name; when no placement that ends in the name can beat the folder's, the
@@ -418,8 +424,9 @@ std::int32_t FolderBound::exact_bound(std::string_view path, std::string_view fo
         advance(word, word.columns.data(), folder, size, bonus_.data(), units);
         through[w] = real(word.columns[size + 1].best[word.size - 1]);
     }
-    return combine([&](const Word& word) { return through[std::size_t(&word - words_.data())]; },
-                   [&](const Word& word) { return in_name[std::size_t(&word - words_.data())]; });
+    return {combine([&](const Word& word) { return through[std::size_t(&word - words_.data())]; },
+                    [&](const Word& word) { return in_name[std::size_t(&word - words_.data())]; }),
+            through_only};
 }
 
 } // namespace corvantile::engine

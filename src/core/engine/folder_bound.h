@@ -21,6 +21,7 @@
 #pragma once
 
 #include "core/engine/query.h"
+#include "core/engine/ranking.h"
 
 #include <array>
 #include <cstddef>
@@ -70,11 +71,18 @@ public:
     std::int32_t names_bound(std::uint32_t name_mask);
     // The same for one file, from the first byte of its folded name and its character mask.
     std::int32_t file_bound(unsigned char first, std::uint32_t name_mask) const;
+    // What exact_bound() tells of one file.
+    struct FileReach {
+        std::int32_t bound = kNoFloor;
+        bool is_score = false; // the bound is the score of the file's match through its path
+    };
     // The same for one file from its whole path (the aligned folder, then its name): every
-    // word is aligned through the path and through the name, so the bound is the score of
-    // the best choice of each word's place. A name that is not ASCII gets file_bound().
-    std::int32_t exact_bound(std::string_view path, std::string_view folded_path,
-                             std::uint32_t name_mask);
+    // word is aligned through the name where the name holds it (as a full match places it)
+    // and through the path otherwise. When no word is in the name, the bound is the score of
+    // the file's match through its path (kNoFloor: there is none). A name that is not ASCII
+    // gets file_bound().
+    FileReach exact_bound(std::string_view path, std::string_view folded_path,
+                          std::uint32_t name_mask);
 
     static constexpr std::size_t kMaxWords = 8;
     static constexpr std::size_t kMaxWord = 16;
@@ -180,7 +188,7 @@ private:
     std::string_view read_;       // the folder read last
     std::size_t read_valid_ = 0;  // positions of read_ whose units and readings are known
     bool aligned_ = false;        // whether the columns are read_'s
-    std::size_t valid_ = 0; // positions of the folder read last whose columns are up to date
+    std::size_t valid_ = 0;       // positions of the folder read last whose columns are up to date
     std::size_t folder_size_ = 0; // of the folder aligned last
     std::array<unsigned char, kMaxFolder> folded_{}; // the folder read last, folded
     // Per position of the folder aligned last, then of a file's name.

@@ -147,9 +147,10 @@ void OfflineSearch::scan(const Chunk& chunk, WorkerState& state) {
                 if (!segment.has_path(i) ||
                     floor.excludes(matcher.path_only_bound(), segment.name_length(i)))
                     continue;
-                if (const std::int32_t bound = folder_bound_of(segment, i, left, floor, state);
-                    bound != kNoFloor)
-                    state.waiting.push_back({bound, i});
+                if (const FolderBound::FileReach reach =
+                        folder_bound_of(segment, i, left, floor, state);
+                    reach.bound != kNoFloor)
+                    state.waiting.push_back({reach, i});
             }
             if (state.waiting.size() >= kMostWaiting)
                 match_waiting(segment, start, state);
@@ -187,21 +188,31 @@ void OfflineSearch::scan(const Chunk& chunk, WorkerState& state) {
 }
 
 // The files that wait are matched from the highest bound down: the best of them raise the
-// floor first, and the rest then mostly fall below it without being matched.
+// floor first, and the rest then mostly fall below it without being matched. A file whose
+// bound is its score needs no match.
 void OfflineSearch::match_waiting(const Segment& segment, std::uint32_t start, WorkerState& state) {
     auto& waiting = state.waiting;
     std::sort(waiting.begin(), waiting.end(),
-              [](const Waiting& a, const Waiting& b) { return a.bound > b.bound; });
+              [](const Waiting& a, const Waiting& b) { return a.reach.bound > b.reach.bound; });
     const Matcher& matcher = *state.matcher;
     constexpr std::size_t kAhead = 4;
+    const auto fetch = [&](const Waiting& file) {
+        if (!file.reach.is_score)
+            segment.prefetch_item(file.item);
+    };
     for (std::size_t k = 0; k < std::min(kAhead, waiting.size()); ++k)
-        segment.prefetch_item(waiting[k].item);
+        fetch(waiting[k]);
     for (std::size_t k = 0; k < waiting.size(); ++k) {
         if (k + kAhead < waiting.size())
-            segment.prefetch_item(waiting[k + kAhead].item);
+            fetch(waiting[k + kAhead]);
         const std::uint32_t i = waiting[k].item;
-        if (floor_of(state).excludes(waiting[k].bound, segment.name_length(i)))
+        const FolderBound::FileReach reach = waiting[k].reach;
+        if (floor_of(state).excludes(reach.bound, segment.name_length(i)))
             continue;
+        if (reach.is_score) {
+            enter(segment, i, start + i, reach.bound, state);
+            continue;
+        }
         // Most paths that the masks let through still lack the query in order: reading them
         // once, 16 bytes at a time, is cheaper than preparing them for matching.
         if (matcher.path_may_hold(segment.folded_path(i), segment.name_mask(i)))
@@ -239,20 +250,23 @@ std::uint32_t OfflineSearch::next_candidate(const Segment& segment, std::uint32_
     }
 }
 
-std::int32_t OfflineSearch::folder_bound_of(const Segment& segment, std::uint32_t i,
-                                            std::uint64_t& left, Floor floor, WorkerState& state) {
+FolderBound::FileReach OfflineSearch::folder_bound_of(const Segment& segment, std::uint32_t i,
+                                                      std::uint64_t& left, Floor floor,
+                                                      WorkerState& state) {
     if (!state.folders)
         state.folders.emplace(query_);
     FolderBound& folders = *state.folders;
-    const std::int32_t unknown = state.matcher->path_only_bound();
+    const FolderBound::FileReach unknown{state.matcher->path_only_bound()};
+    const FolderBound::FileReach none{};
     // A name with a separator of its own could hold a separator of the query.
     if (!folders.usable() || (segment.name_mask(i) & kSeparatorMaskBit))
         return unknown;
     FolderRun& run = state.run;
     if (!run.covers(segment, i)) {
-        // An item alone in its folder (or no file: a name that does not end its path) is
-        // left to its own match.
-        if (!segment.same_folder(i) && (i + 1 >= segment.size() || !segment.same_folder(i + 1)))
+        // Files that share a folder are marked as such; an item alone in its folder must be
+        // a file (its name ends its path, after a separator) to be bounded by it.
+        if (!segment.same_folder(i) && (i + 1 >= segment.size() || !segment.same_folder(i + 1)) &&
+            !is_file(segment, i))
             return unknown;
         run = {&segment, i, next_folder(segment, i + 1, state.starts)};
         // The folders ahead are read soon: keep them fetched eight folders
@@ -288,7 +302,7 @@ std::int32_t OfflineSearch::folder_bound_of(const Segment& segment, std::uint32_
     const std::uint64_t in_run = (~std::uint64_t{0} >> (64 - (upto - i))) << (i - block);
     if (run.excluded) {
         left &= ~in_run;
-        return kNoFloor;
+        return none;
     }
     // Which of them can be reached at all is read off their name masks, together: after the
     // first one ruled out, or once the folder as a whole is not.
@@ -305,7 +319,7 @@ std::int32_t OfflineSearch::folder_bound_of(const Segment& segment, std::uint32_
     };
     if (run.screened_to <= i && !folders.reachable(segment.name_mask(i))) {
         screen();
-        return kNoFloor;
+        return none;
     }
     if (!run.aligned) {
         folders.align();
@@ -316,24 +330,32 @@ std::int32_t OfflineSearch::folder_bound_of(const Segment& segment, std::uint32_
     if (run.bound == kNoFloor || floor.excludes(run.bound, 0)) {
         run.excluded = true;
         left &= ~in_run;
-        return kNoFloor;
+        return none;
     }
     if (run.screened_to <= i)
         screen();
     const std::uint32_t length = segment.name_length(i);
     if (floor.excludes(run.bound, length))
-        return kNoFloor;
+        return none;
     // With several words, which of them the name can hold tells much of what it can reach.
     if (query_.words().size() > 1 &&
         floor.excludes(folders.names_bound(segment.name_mask(i)), length))
-        return kNoFloor;
+        return none;
     const std::int32_t own = folders.file_bound(static_cast<unsigned char>(segment.head(i).first()),
                                                 segment.name_mask(i));
     if (own == kNoFloor || floor.excludes(own, length))
-        return kNoFloor;
-    const std::int32_t exact =
+        return none;
+    const FolderBound::FileReach exact =
         folders.exact_bound(segment.path(i), segment.folded_path(i), segment.name_mask(i));
-    return exact != kNoFloor && !floor.excludes(exact, length) ? exact : kNoFloor;
+    return exact.bound != kNoFloor && !floor.excludes(exact.bound, length) ? exact : none;
+}
+
+bool OfflineSearch::is_file(const Segment& segment, std::uint32_t i) {
+    const std::string_view path = segment.path(i), name = segment.name(i);
+    if (name.empty() || name.size() >= path.size())
+        return false;
+    const char before = path[path.size() - name.size() - 1];
+    return (before == '\\' || before == '/') && path.ends_with(name);
 }
 
 NameMemo& OfflineSearch::memo_of(WorkerState& state) const {

@@ -78,9 +78,9 @@ private:
         FolderStarts starts;
         const std::uint64_t* kept = nullptr;
     };
-    // A file of the paths pass that may rank, with the most it can score.
+    // A file of the paths pass that may rank, with the most it can score (or its score).
     struct Waiting {
-        std::int32_t bound;
+        FolderBound::FileReach reach;
         std::uint32_t item;
     };
     // Files that wait before they are matched, at most (then they are matched at once).
@@ -109,11 +109,13 @@ private:
     void enter(const Segment& segment, std::size_t i, std::uint32_t index, std::int32_t score,
                WorkerState& state);
     // The most item i can score through its path, as far as its folder tells (each folder is
-    // looked at once for all its files); kNoFloor when that provably cannot rank above floor.
-    // left: the items of i's 64 that are still to be looked at, after i; the files of i's
-    // folder that are ruled out with it are taken out.
-    std::int32_t folder_bound_of(const Segment& segment, std::uint32_t i, std::uint64_t& left,
-                                 Floor floor, WorkerState& state);
+    // looked at once for all its files), or its score; kNoFloor when that provably cannot
+    // rank above floor. left: the items of i's 64 that are still to be looked at, after i;
+    // the files of i's folder that are ruled out with it are taken out.
+    FolderBound::FileReach folder_bound_of(const Segment& segment, std::uint32_t i,
+                                           std::uint64_t& left, Floor floor, WorkerState& state);
+    // True when item i is a file: its name ends its path, after a separator.
+    static bool is_file(const Segment& segment, std::uint32_t i);
     // Matches the files that wait in the worker's state, best bound first, and empties it.
     void match_waiting(const Segment& segment, std::uint32_t start, WorkerState& state);
     // The first item from `from` on that begins a folder (or is no file); the segment's size
