@@ -221,16 +221,17 @@ void OfflineSearch::match_waiting(const Segment& segment, std::uint32_t start, W
     waiting.clear();
 }
 
-std::uint32_t OfflineSearch::next_folder(const Segment& segment, std::uint32_t from,
-                                         FolderStarts& known) {
+inline std::uint32_t OfflineSearch::next_folder(const Segment& segment, std::uint32_t from,
+                                                FolderStarts& starts) {
     const auto size = static_cast<std::uint32_t>(segment.size());
     while (from < size) {
         const std::uint32_t word = from / 64 * 64;
-        if (known.segment != &segment || known.word != word)
+        FolderStarts::Known& known = starts.known[from / 64 % starts.known.size()];
+        if (known.segment != &segment || known.word != word) [[unlikely]]
             known = {&segment, word,
                      segment.folder_starts(word, std::min<std::uint32_t>(64, size - word))};
-        if (const std::uint64_t starts = known.bits >> (from - word); starts != 0)
-            return from + std::uint32_t(std::countr_zero(starts));
+        if (const std::uint64_t bits = known.bits >> (from - word); bits != 0)
+            return from + std::uint32_t(std::countr_zero(bits));
         from = word + 64;
     }
     return size;
@@ -274,10 +275,10 @@ FolderBound::FileReach OfflineSearch::folder_bound_of(const Segment& segment, st
         // one whose texts are read.
         FolderAhead& ahead = state.ahead;
         const auto on = [&](std::uint32_t from) {
-            return next_candidate(segment, next_folder(segment, from, ahead.starts), ahead.kept);
+            return next_candidate(segment, next_folder(segment, from, state.starts), ahead.kept);
         };
-        if (ahead.starts.segment != &segment || ahead.next <= run.end) {
-            ahead.starts = {};
+        if (ahead.segment != &segment || ahead.next <= run.end) {
+            ahead.segment = &segment;
             ahead.next = on(run.end);
             for (int folders_on = 0; folders_on < 7 && ahead.next < segment.size(); ++folders_on) {
                 segment.prefetch_entries(ahead.next);

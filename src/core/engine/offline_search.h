@@ -8,6 +8,7 @@
 #include "core/engine/name_memo.h"
 #include "core/engine/search_job.h"
 
+#include <array>
 #include <atomic>
 #include <functional>
 #include <memory>
@@ -65,17 +66,21 @@ private:
             return segment == &in && i >= head && i < end;
         }
     };
-    // Which of 64 items begin a folder (Segment::folder_starts), kept while they are read.
+    // Which of 64 items begin a folder (Segment::folder_starts), for the last few 64s looked
+    // at: the folder at hand and those fetched ahead of it are found in the same ones.
     struct FolderStarts {
-        const Segment* segment = nullptr;
-        std::uint32_t word = 0;
-        std::uint64_t bits = 0;
+        struct Known {
+            const Segment* segment = nullptr;
+            std::uint32_t word = 0; // the first of the 64
+            std::uint64_t bits = 0;
+        };
+        std::array<Known, 8> known; // by the 64's number, modulo 8
     };
     // The first file to be looked at of a folder ahead of the one at hand, fetched before it
     // is read; kept: the segment's candidate bits.
     struct FolderAhead {
+        const Segment* segment = nullptr;
         std::uint32_t next = 0;
-        FolderStarts starts;
         const std::uint64_t* kept = nullptr;
     };
     // A file of the paths pass that may rank, with the most it can score (or its score).
@@ -121,7 +126,7 @@ private:
     // The first item from `from` on that begins a folder (or is no file); the segment's size
     // when there is none.
     static std::uint32_t next_folder(const Segment& segment, std::uint32_t from,
-                                     FolderStarts& known);
+                                     FolderStarts& starts);
     // The first candidate from `from` on (the segment's size when there is none).
     static std::uint32_t next_candidate(const Segment& segment, std::uint32_t from,
                                         const std::uint64_t* kept);
