@@ -14,23 +14,34 @@
 
 namespace corvantile::engine::detail {
 
-// What a position adds to each lane, by its bonus (or, following directly, its consecutive
-// bonus): read from tables rather than broadcast position by position.
+// What a position adds to each lane, by the bonuses of the position before it and of its
+// own (which give its consecutive bonus): read from a table rather than worked out and
+// broadcast position by position.
 struct StepTables {
     static constexpr std::size_t kValues = kBonusStart + 1;
     static constexpr std::int16_t kLowest = std::numeric_limits<std::int16_t>::min();
-    alignas(16) std::array<std::array<std::int16_t, 8>, kValues> match{};     // all lanes
-    alignas(16) std::array<std::array<std::int16_t, 8>, kValues> first{};     // lane 0 alone
-    alignas(16) std::array<std::array<std::int16_t, 8>, kValues> not_first{}; // all but lane 0
+    using Row = std::array<std::int16_t, 8>;
+    struct alignas(64) Step {
+        Row follow;       // all lanes: following directly
+        Row after_gap;    // all lanes: after a gap
+        Row first;        // lane 0 alone: the word's first character
+        Row first_follow; // all but lane 0: following directly
+    };
+    std::array<std::array<Step, kValues>, kValues> steps{}; // by previous bonus, then own
 
     constexpr StepTables() {
-        for (std::size_t v = 0; v < kValues; ++v)
-            for (std::size_t r = 0; r < 8; ++r) {
-                const auto plus = static_cast<std::int16_t>(kScoreMatch + int(v));
-                match[v][r] = plus;
-                first[v][r] =
-                    r == 0 ? static_cast<std::int16_t>(kScoreMatch + 2 * int(v)) : kLowest;
-                not_first[v][r] = r == 0 ? kLowest : plus;
+        for (std::size_t before = 0; before < kValues; ++before)
+            for (std::size_t own = 0; own < kValues; ++own) {
+                const std::uint8_t pair[2] = {std::uint8_t(before), std::uint8_t(own)};
+                const int consecutive = consecutive_bonus(pair, 1);
+                Step& step = steps[before][own];
+                for (std::size_t r = 0; r < 8; ++r) {
+                    step.follow[r] = static_cast<std::int16_t>(kScoreMatch + consecutive);
+                    step.after_gap[r] = static_cast<std::int16_t>(kScoreMatch + int(own));
+                    step.first[r] =
+                        r == 0 ? static_cast<std::int16_t>(kScoreMatch + 2 * int(own)) : kLowest;
+                    step.first_follow[r] = r == 0 ? kLowest : step.follow[r];
+                }
             }
     }
 };
@@ -57,7 +68,7 @@ void run_columns(const Lanes* misses, Column* columns, std::size_t from, std::si
     const __m128i lowest = _mm_set1_epi16(std::numeric_limits<std::int16_t>::min());
     const __m128i gap_start = _mm_set1_epi16(kGapStart);
     const __m128i gap_extension = _mm_set1_epi16(kGapExtension);
-    const auto row = [](const std::array<std::int16_t, 8>& lanes) {
+    const auto row = [](const StepTables::Row& lanes) {
         return _mm_load_si128(reinterpret_cast<const __m128i*>(lanes.data()));
     };
     __m128i placed_one[Halves], placed_two[Halves], gap_one[Halves], best_one[Halves];
@@ -77,16 +88,20 @@ void run_columns(const Lanes* misses, Column* columns, std::size_t from, std::si
         first_clamp = _mm_or_si128(_mm_and_si128(start, _mm_set1_epi16(0x7FFF)),
                                    _mm_andnot_si128(start, lowest));
     }
+    // (At the text's first position nothing is placed before, so what following adds there
+    // does not matter.)
+    std::size_t before = from > 0 ? bonuses[from - 1] : 0;
     for (std::size_t j = from; j < to; ++j) {
-        const int bonus = bonuses[j];
-        const int consecutive = j > 0 ? consecutive_bonus(bonuses, j) : 0;
+        const std::size_t bonus = bonuses[j];
+        const StepTables::Step& step = kSteps.steps[before][bonus];
+        before = bonus;
         const Lanes& miss = misses[units[j] & 0x7F];
-        const __m128i follow = row(kSteps.match[std::size_t(consecutive)]);
-        const __m128i after_gap = row(kSteps.match[std::size_t(bonus)]);
+        const __m128i follow = row(step.follow);
+        const __m128i after_gap = row(step.after_gap);
         // The first character has no predecessor to follow: it earns its position's bonus
         // twice (after a gap its lane comes out lower).
-        const __m128i first = row(kSteps.first[std::size_t(bonus)]);
-        const __m128i first_follow = row(kSteps.not_first[std::size_t(consecutive)]);
+        const __m128i first = row(step.first);
+        const __m128i first_follow = row(step.first_follow);
         Column& here = columns[j + 2];
         __m128i now[Halves];
         for (std::size_t h = 0; h < Halves; ++h) {
@@ -110,8 +125,8 @@ void run_columns(const Lanes* misses, Column* columns, std::size_t from, std::si
                               _mm_adds_epi16(gap, after_gap));
             if constexpr (Packed)
                 placed = _mm_max_epi16(
-                    placed,
-                    _mm_min_epi16(_mm_set1_epi16(short(kScoreMatch + 2 * bonus)), first_clamp));
+                    placed, _mm_min_epi16(_mm_set1_epi16(short(kScoreMatch + 2 * int(bonus))),
+                                          first_clamp));
             else if (h == 0)
                 placed = _mm_max_epi16(placed, first);
             placed = _mm_adds_epi16(placed, not_here);

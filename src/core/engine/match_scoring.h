@@ -51,7 +51,7 @@ void ascii_folder_bonuses(std::string_view text, std::size_t from, std::span<std
 void mark_last_component(std::span<std::uint8_t> bonus, std::size_t last_separator);
 
 // Bonus earned by the character at position j when it directly follows a match at j - 1.
-inline int consecutive_bonus(const std::uint8_t* bonus, std::size_t j) {
+constexpr int consecutive_bonus(const std::uint8_t* bonus, std::size_t j) {
     int value = kBonusConsecutive;
     if (bonus[j] >= kBonusBoundary && bonus[j] > value)
         value = bonus[j];
