@@ -58,10 +58,11 @@ FolderBound::FolderBound(const Query& query) {
             const CharClass kind = char_class(static_cast<unsigned char>(rest.front()));
             word_chars =
                 word_chars && kind != CharClass::Delimiter && kind != CharClass::PathSeparator;
-            word.rest_at_start[k] =
-                max_alignment_score(rest.size(), word_chars, {true, false}) - kBonusStart;
-            word.rest_later[k] =
-                max_alignment_score(rest.size(), word_chars, {false, false}) - kBonusBoundary;
+            word.rest_at_start[k] = static_cast<std::int16_t>(
+                max_alignment_score(rest.size(), word_chars, {true, false}) - kBonusStart);
+            word.rest_later[k] = static_cast<std::int16_t>(
+                max_alignment_score(rest.size(), word_chars, {false, false}) - kBonusBoundary);
+            word.in_name_from[k] = k >= word.min_in_folder ? -1 : 0;
         }
         // Two columns of nothing before the folder's first position.
         Column none;
@@ -169,18 +170,60 @@ void FolderBound::finish(Word& word, const Column& last, const Column& before_la
     const int whole = last.best[offset + m - 1];
     word.complete = whole > kReal ? whole : kNone;
     word.most = word.complete;
+    // For each k from min_in_folder on: character k - 1 on the folder's last position (the
+    // separator), or before it: the score carried across the gap to the name's start, and to
+    // the position after.
+#if defined(__SSE2__)
+    // Eight characters at a time; lane k reads lane k - 1 of the placements.
+    const auto load = [](const std::int16_t* from) {
+        return _mm_loadu_si128(reinterpret_cast<const __m128i*>(from));
+    };
+    const __m128i none = _mm_set1_epi16(kNone), real = _mm_set1_epi16(kReal);
+    const __m128i gap_start = _mm_set1_epi16(kGapStart);
+    const __m128i gap_extension = _mm_set1_epi16(kGapExtension);
+    __m128i most = none;
+    for (std::size_t h = 0; h * 8 < m; ++h) {
+        const std::size_t at = offset + h * 8, lane = h * 8;
+        const __m128i follows = h == 0 ? _mm_slli_si128(load(last.placed.data() + at), 2)
+                                       : load(last.placed.data() + at - 1);
+        const __m128i before = h == 0 ? _mm_slli_si128(load(before_last.placed.data() + at), 2)
+                                      : load(before_last.placed.data() + at - 1);
+        const __m128i gap = _mm_max_epi16(_mm_adds_epi16(load(last.gap.data() + at), gap_extension),
+                                          _mm_adds_epi16(before, gap_start));
+        const __m128i to_start = _mm_max_epi16(follows, gap);
+        const __m128i to_later =
+            _mm_max_epi16(_mm_adds_epi16(gap, gap_extension), _mm_adds_epi16(follows, gap_start));
+        const __m128i wanted = load(word.in_name_from.data() + lane);
+        // A real placement carried on with the most the rest can add; nothing on other lanes.
+        const auto carried = [&](__m128i score, const Lanes& rest) {
+            const __m128i kept = _mm_and_si128(_mm_cmpgt_epi16(score, real), wanted);
+            return _mm_or_si128(
+                _mm_and_si128(kept, _mm_adds_epi16(score, load(rest.data() + lane))),
+                _mm_andnot_si128(kept, none));
+        };
+        const __m128i at_start = carried(to_start, word.rest_at_start);
+        const __m128i later = carried(to_later, word.rest_later);
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(word.at_start.data() + lane), at_start);
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(word.later.data() + lane), later);
+        most = _mm_max_epi16(most, _mm_max_epi16(at_start, later));
+    }
+    most = _mm_max_epi16(most, _mm_shuffle_epi32(most, _MM_SHUFFLE(1, 0, 3, 2)));
+    most = _mm_max_epi16(most, _mm_shuffle_epi32(most, _MM_SHUFFLE(2, 3, 0, 1)));
+    most = _mm_max_epi16(most, _mm_shufflelo_epi16(most, _MM_SHUFFLE(2, 3, 0, 1)));
+    word.most = std::max(word.most, int(static_cast<std::int16_t>(_mm_cvtsi128_si32(most))));
+#else
     for (std::size_t k = word.min_in_folder; k < m; ++k) {
-        // Character k - 1 on the folder's last position (the separator), or before it: the
-        // score carried across the gap to the name's start, and to the position after.
         const int follows = last.placed[offset + k - 1];
         const int gap = std::max(last.gap[offset + k] + kGapExtension,
                                  before_last.placed[offset + k - 1] + kGapStart);
         const int to_start = std::max(follows, gap);
         const int to_later = std::max(gap + kGapExtension, follows + kGapStart);
-        word.at_start[k] = to_start > kReal ? to_start + word.rest_at_start[k] : kNone;
-        word.later[k] = to_later > kReal ? to_later + word.rest_later[k] : kNone;
-        word.most = std::max({word.most, word.at_start[k], word.later[k]});
+        word.at_start[k] =
+            std::int16_t(to_start > kReal ? to_start + word.rest_at_start[k] : kNone);
+        word.later[k] = std::int16_t(to_later > kReal ? to_later + word.rest_later[k] : kNone);
+        word.most = std::max({word.most, int(word.at_start[k]), int(word.later[k])});
     }
+#endif
 }
 
 int FolderBound::path_bound(const Word& word, int first, std::uint32_t name_mask) const {
@@ -192,7 +235,8 @@ int FolderBound::path_bound(const Word& word, int first, std::uint32_t name_mask
             break;
         // Only a name that begins with character k can hold it at its start.
         const bool starts = first == kAnyFirst || word.units[k] == first;
-        best = std::max(best, starts ? std::max(word.at_start[k], word.later[k]) : word.later[k]);
+        best =
+            std::max<int>(best, starts ? std::max(word.at_start[k], word.later[k]) : word.later[k]);
     }
     return best;
 }

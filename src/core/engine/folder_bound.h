@@ -118,12 +118,14 @@ private:
         // After align(): the most the word can score with all of it in the folder, and with
         // characters k on in the name, the first of them at the name's start or later.
         int complete = 0;
-        std::array<int, kMaxWord> at_start{};
-        std::array<int, kMaxWord> later{};
+        Lanes at_start{};
+        Lanes later{};
         int most = 0; // the highest of these
         // The most characters k on can add in the name, the first at its start or later.
-        std::array<int, kMaxWord> rest_at_start{};
-        std::array<int, kMaxWord> rest_later{};
+        Lanes rest_at_start{};
+        Lanes rest_later{};
+        // -1 on the lanes of the characters k that can begin the part in the name.
+        Lanes in_name_from{};
         // Character masks of characters k on (none past the last).
         std::array<std::uint32_t, kMaxWord + 1> rest_masks{};
     };
