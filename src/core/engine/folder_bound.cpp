@@ -19,6 +19,13 @@ namespace corvantile::engine {
 
 namespace {
 
+// The folded form of an ASCII byte.
+std::int16_t fold_ascii(std::size_t c) {
+    char folded = static_cast<char>(c);
+    fold_ascii_in_place(&folded, 1);
+    return static_cast<std::int16_t>(static_cast<unsigned char>(folded));
+}
+
 // No placement. Scores built on it stay far below any real one (a real alignment of a word of
 // kMaxWord characters over kMaxFolder positions scores above -kMaxFolder).
 constexpr int kNone = -16384;
@@ -84,16 +91,11 @@ FolderBound::FolderBound(const Query& query) {
         bits += word.size + 1;
     }
     usable_ = usable_ && bits <= kReadingBits;
-    for (std::size_t c = 0; c < fold_.size(); ++c) {
-        char folded = static_cast<char>(c);
-        fold_ascii_in_place(&folded, 1);
-        fold_[c] = folded;
-    }
     for (const Word& word : words_) {
         first_reading_ |= Reading{1} << word.reading_offset;
-        for (std::size_t c = 0; c < fold_.size(); ++c)
+        for (std::size_t c = 0; c < 128; ++c)
             for (std::size_t k = 0; k < word.size; ++k)
-                if (word.units[k] == static_cast<unsigned char>(fold_[c]))
+                if (word.units[k] == fold_ascii(c))
                     awaits_[c] |= Reading{1} << (word.reading_offset + k);
     }
     readings_[0] = first_reading_;
@@ -115,7 +117,7 @@ void FolderBound::fill_misses(Word& word) {
     word.misses.assign(128, Lanes{});
     for (std::size_t c = 0; c < 128; ++c)
         for (std::size_t r = 0; r < kMaxWord; ++r)
-            word.misses[c][r] = word.units[r] == std::int16_t(c) ? 0 : kLowestLane;
+            word.misses[c][r] = word.units[r] == fold_ascii(c) ? 0 : kLowestLane;
 }
 
 // Makes room for the columns of a text of this many positions.
@@ -283,13 +285,12 @@ bool FolderBound::read(std::string_view folder) {
     // folder read since shared with the one before it (exactly that for folders in the order
     // of a walk).
     valid_ = std::min(valid_, same);
-    // The folder's new part, folded (an ASCII text is, byte by byte) and read.
+    // The folder's new part is read.
     Reading reading = readings_[same];
     unsigned high = 0;
     for (std::size_t j = same; j < size; ++j) {
         const auto c = static_cast<unsigned char>(folder[j]);
         high |= c;
-        folded_[j] = static_cast<unsigned char>(fold_[c & 0x7F]);
         reading += reading & awaits_[c];
         readings_[j + 1] = reading;
     }
@@ -333,17 +334,18 @@ void FolderBound::align() {
     unpacked_ = false;
     ascii_folder_bonuses(folder, same, bonus_);
     valid_ = size;
+    // (An ASCII byte picks its lanes as its folded form would.)
+    const auto* units = reinterpret_cast<const unsigned char*>(folder.data());
     if (packed_) {
         grow(together_.columns, size);
-        advance(together_, together_.columns.data(), same, size, bonus_.data(), folded_.data(),
-                &starts_);
+        advance(together_, together_.columns.data(), same, size, bonus_.data(), units, &starts_);
         for (std::size_t w = 0; w < words_.size(); ++w)
             finish(words_[w], together_.columns[size + 1], together_.columns[size], offsets_[w]);
         return;
     }
     for (Word& word : words_) {
         grow(word.columns, size);
-        advance(word, word.columns.data(), same, size, bonus_.data(), folded_.data());
+        advance(word, word.columns.data(), same, size, bonus_.data(), units);
         finish(word, word.columns[size + 1], word.columns[size], 0);
     }
 }

@@ -100,7 +100,8 @@ private:
     };
     struct Word {
         alignas(16) Lanes units{}; // folded characters; unused lanes never match
-        // By ASCII character: 0 on the lanes that hold it, the lowest value on the others.
+        // By ASCII byte: 0 on the lanes that hold its folded form, the lowest value on the
+        // others.
         std::vector<Lanes> misses;
         std::size_t size = 0;
         std::uint32_t mask = 0;
@@ -164,7 +165,6 @@ private:
     using Reading = std::uint64_t;
     static constexpr std::size_t kReadingBits = 64;
     std::array<Reading, 256> awaits_{}; // by byte: the bits of the characters it folds to
-    std::array<char, 128> fold_{};      // by ASCII byte: its folded form
     Reading first_reading_ = 0;         // each word waiting for its first character
     std::array<Reading, kMaxFolder + 1> readings_{}; // after each position of the folder read
     // By word, the characters a name must hold for the word to be placed in the folder read
@@ -192,7 +192,6 @@ private:
     bool aligned_ = false;        // whether the columns are read_'s
     std::size_t valid_ = 0;       // positions of the folder read last whose columns are up to date
     std::size_t folder_size_ = 0; // of the folder aligned last
-    std::array<unsigned char, kMaxFolder> folded_{}; // the folder read last, folded
     // Per position of the folder aligned last, then of a file's name.
     std::array<std::uint8_t, kMaxFolder + kMaxName> bonus_{};
     std::array<std::uint8_t, kMaxName> name_bonus_{};
