@@ -308,17 +308,16 @@ bool FolderBound::read(std::string_view folder) {
         // The longest start of the word the folder can hold leaves the least to the name.
         via_folder_[w] = held >= word.min_in_folder ? word.rest_masks[held] : kNever;
     }
-    return true;
-}
-
-bool FolderBound::any_reachable() const {
-    bool through_folder = false;
-    for (std::size_t w = 0; w < words_.size(); ++w) {
-        if (via_folder_[w] == kNever && via_name_[w] == kNever)
-            return false;
-        through_folder = through_folder || via_folder_[w] != kNever;
+    // Some file can be reached when every word fits the folder or a name, one the folder.
+    any_reachable_ = false;
+    for (std::size_t w = 0; w < word_count_; ++w) {
+        if (via_folder_[w] == kNever && via_name_[w] == kNever) {
+            any_reachable_ = false;
+            break;
+        }
+        any_reachable_ = any_reachable_ || via_folder_[w] != kNever;
     }
-    return through_folder;
+    return true;
 }
 
 void FolderBound::align() {
@@ -341,13 +340,21 @@ void FolderBound::align() {
         advance(together_, together_.columns.data(), same, size, bonus_.data(), units, &starts_);
         for (std::size_t w = 0; w < words_.size(); ++w)
             finish(words_[w], together_.columns[size + 1], together_.columns[size], offsets_[w]);
-        return;
+    } else {
+        for (Word& word : words_) {
+            grow(word.columns, size);
+            advance(word, word.columns.data(), same, size, bonus_.data(), units);
+            finish(word, word.columns[size + 1], word.columns[size], 0);
+        }
     }
-    for (Word& word : words_) {
-        grow(word.columns, size);
-        advance(word, word.columns.data(), same, size, bonus_.data(), units);
-        finish(word, word.columns[size + 1], word.columns[size], 0);
-    }
+    // (With one word, that word's best is the folder's, as combine() would find.)
+    const int most = words_.front().most;
+    if (word_count_ == 1)
+        folder_bound_ = most > kReal ? tier_score(MatchTier::PathOnly, most) : kNoFloor;
+    else
+        folder_bound_ =
+            combine([](const Word& word) { return word.most; },
+                    [](const Word& word) { return word.name_possible ? word.in_name : kNone; });
 }
 
 void FolderBound::unpack() {
@@ -381,11 +388,6 @@ std::int32_t FolderBound::combine(PathOf&& path_of, NameOf&& name_of) const {
         if (path[w] > kReal)
             best = std::max(best, total - either[w] + path[w]);
     return best > kReal ? tier_score(MatchTier::PathOnly, best) : kNoFloor;
-}
-
-std::int32_t FolderBound::folder_bound() const {
-    return combine([](const Word& word) { return word.most; },
-                   [](const Word& word) { return word.name_possible ? word.in_name : kNone; });
 }
 
 std::int32_t FolderBound::names_bound(std::uint32_t name_mask) {

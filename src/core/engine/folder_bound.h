@@ -58,14 +58,14 @@ public:
         return through_folder;
     }
     // False when that holds for every file of the folder read last.
-    bool any_reachable() const;
+    bool any_reachable() const { return any_reachable_; }
     // Aligns the query over the folder read last; the bounds below are then that folder's.
     void align();
 
     // The most (a score, tier included, before usage) that a match needing the path can score
     // for any file of the aligned folder whose name holds no path separator; kNoFloor when
     // no such match exists.
-    std::int32_t folder_bound() const;
+    std::int32_t folder_bound() const { return folder_bound_; }
     // The same for the files whose names hold the same words as this mask does (each word's
     // characters, in any order); worked out once per aligned folder for each such set.
     std::int32_t names_bound(std::uint32_t name_mask);
@@ -172,6 +172,8 @@ private:
     static constexpr std::uint64_t kNever = std::uint64_t{1} << 32;
     std::array<std::uint64_t, kMaxWords> via_folder_{};
     std::array<std::uint64_t, kMaxWords> via_name_{};
+    bool any_reachable_ = false;
+    std::int32_t folder_bound_ = kNoFloor; // of the folder aligned last
     // names_bound() of the folder aligned last, by the set of words the names hold.
     struct HeldBound {
         std::uint64_t generation = 0;
