@@ -113,14 +113,18 @@ void OfflineSearch::scan(const Chunk& chunk, WorkerState& state) {
     const bool has_removed = slot.removed != nullptr;
     const std::uint64_t* previous = previous_ ? previous_->bits[chunk.slot].data() : nullptr;
     std::uint64_t* kept = candidates_->bits[chunk.slot].data();
-    state.ahead.kept = kept;
     const Matcher& matcher = *state.matcher;
     const bool paths = phase_ == Phase::Paths;
     if (paths && !segment.has_paths())
         return;
     std::uint32_t picked[64];
     std::uint64_t keys[64];
+    if (paths)
+        for (std::uint32_t word = chunk.begin / 64; word < chunk.begin / 64 + kFetchAhead; ++word)
+            fetch_folders(segment, word, kept, state);
     for (std::uint32_t word = chunk.begin / 64; word * 64 < chunk.end; ++word) {
+        if (paths)
+            fetch_folders(segment, word + kFetchAhead, kept, state);
         const std::uint32_t count = std::min<std::uint32_t>(64, chunk.end - word * 64);
         std::uint64_t found = kept[word];
         if (!paths) {
@@ -221,33 +225,47 @@ void OfflineSearch::match_waiting(const Segment& segment, std::uint32_t start, W
     waiting.clear();
 }
 
+inline std::uint64_t OfflineSearch::starts_of(const Segment& segment, std::uint32_t first,
+                                              FolderStarts& starts) {
+    FolderStarts::Known& known = starts.known[first / 64 % starts.known.size()];
+    if (known.segment != &segment || known.word != first) [[unlikely]]
+        known = {&segment, first,
+                 segment.folder_starts(first, std::min<std::size_t>(64, segment.size() - first))};
+    return known.bits;
+}
+
 inline std::uint32_t OfflineSearch::next_folder(const Segment& segment, std::uint32_t from,
                                                 FolderStarts& starts) {
     const auto size = static_cast<std::uint32_t>(segment.size());
     while (from < size) {
         const std::uint32_t word = from / 64 * 64;
-        FolderStarts::Known& known = starts.known[from / 64 % starts.known.size()];
-        if (known.segment != &segment || known.word != word) [[unlikely]]
-            known = {&segment, word,
-                     segment.folder_starts(word, std::min<std::uint32_t>(64, size - word))};
-        if (const std::uint64_t bits = known.bits >> (from - word); bits != 0)
+        if (const std::uint64_t bits = starts_of(segment, word, starts) >> (from - word); bits != 0)
             return from + std::uint32_t(std::countr_zero(bits));
         from = word + 64;
     }
     return size;
 }
 
-std::uint32_t OfflineSearch::next_candidate(const Segment& segment, std::uint32_t from,
-                                            const std::uint64_t* kept) {
+// A folder is read from its first candidate's texts: those of the folders that begin in a 64
+// are fetched while the 64s before it are looked at.
+void OfflineSearch::fetch_folders(const Segment& segment, std::uint32_t word,
+                                  const std::uint64_t* kept, WorkerState& state) {
     const auto size = static_cast<std::uint32_t>(segment.size());
-    if (from >= size)
-        return size;
-    std::uint32_t word = from / 64;
-    for (std::uint64_t bits = kept[word] & (~std::uint64_t{0} << (from % 64));; bits = kept[word]) {
-        if (bits != 0)
-            return std::min(size, word * 64 + std::uint32_t(std::countr_zero(bits)));
-        if (++word * 64 >= size)
-            return size;
+    const std::uint32_t first = word * 64;
+    if (first >= size)
+        return;
+    const std::uint64_t candidates = kept[word];
+    std::uint64_t starts = starts_of(segment, first, state.starts);
+    while (starts != 0) {
+        const auto start = std::uint32_t(std::countr_zero(starts));
+        starts &= starts - 1;
+        const std::uint64_t on = candidates & (~std::uint64_t{0} << start);
+        // The folder's first candidate, when it lies before the next folder.
+        if (on != 0 && (starts == 0 || std::countr_zero(on) < std::countr_zero(starts))) {
+            const std::uint32_t i = first + std::uint32_t(std::countr_zero(on));
+            segment.prefetch_entries(i);
+            segment.prefetch_item(i);
+        }
     }
 }
 
@@ -270,27 +288,6 @@ FolderBound::FileReach OfflineSearch::folder_bound_of(const Segment& segment, st
             !is_file(segment, i))
             return unknown;
         run = {&segment, i, next_folder(segment, i + 1, state.starts)};
-        // The folders ahead are read soon: keep them fetched eight folders
-        // ahead of the one at hand: the first of their files to be looked at, which is the
-        // one whose texts are read.
-        FolderAhead& ahead = state.ahead;
-        const auto on = [&](std::uint32_t from) {
-            return next_candidate(segment, next_folder(segment, from, state.starts), ahead.kept);
-        };
-        if (ahead.segment != &segment || ahead.next <= run.end) {
-            ahead.segment = &segment;
-            ahead.next = on(run.end);
-            for (int folders_on = 0; folders_on < 7 && ahead.next < segment.size(); ++folders_on) {
-                segment.prefetch_entries(ahead.next);
-                segment.prefetch_item(ahead.next);
-                ahead.next = on(ahead.next + 1);
-            }
-        }
-        if (ahead.next < segment.size()) {
-            segment.prefetch_entries(ahead.next);
-            segment.prefetch_item(ahead.next);
-            ahead.next = on(ahead.next + 1);
-        }
         const std::string_view path = segment.path(i);
         run.read = folders.read(path.substr(0, path.size() - segment.name_length(i)));
         run.excluded = run.read && !folders.any_reachable();

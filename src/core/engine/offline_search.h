@@ -76,13 +76,6 @@ private:
         };
         std::array<Known, 8> known; // by the 64's number, modulo 8
     };
-    // The first file to be looked at of a folder ahead of the one at hand, fetched before it
-    // is read; kept: the segment's candidate bits.
-    struct FolderAhead {
-        const Segment* segment = nullptr;
-        std::uint32_t next = 0;
-        const std::uint64_t* kept = nullptr;
-    };
     // A file of the paths pass that may rank, with the most it can score (or its score).
     struct Waiting {
         FolderBound::FileReach reach;
@@ -95,7 +88,6 @@ private:
         std::optional<FolderBound> folders; // made on first use in the paths pass
         FolderRun run;
         FolderStarts starts;
-        FolderAhead ahead;
         TopK top;
         std::vector<Waiting> waiting;  // files of the paths pass still to be matched
         std::vector<RankKey> unshared; // offered to the search's best while it was busy
@@ -127,9 +119,14 @@ private:
     // when there is none.
     static std::uint32_t next_folder(const Segment& segment, std::uint32_t from,
                                      FolderStarts& starts);
-    // The first candidate from `from` on (the segment's size when there is none).
-    static std::uint32_t next_candidate(const Segment& segment, std::uint32_t from,
-                                        const std::uint64_t* kept);
+    // Which of the 64 items from `first` on begin a folder.
+    static std::uint64_t starts_of(const Segment& segment, std::uint32_t first,
+                                   FolderStarts& starts);
+    // Fetches the texts that reading the folders beginning in the 64 items of `word` needs.
+    static void fetch_folders(const Segment& segment, std::uint32_t word, const std::uint64_t* kept,
+                              WorkerState& state);
+    // The paths pass fetches folders this many 64s ahead of the one it looks at.
+    static constexpr std::uint32_t kFetchAhead = 2;
     NameMemo& memo_of(WorkerState& state) const;
     WorkerState& state_of(unsigned worker);
     Floor floor_of(const WorkerState& state) const;
