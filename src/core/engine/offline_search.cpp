@@ -250,11 +250,12 @@ inline std::uint32_t OfflineSearch::next_folder(const Segment& segment, std::uin
 // are fetched while the 64s before it are looked at.
 void OfflineSearch::fetch_folders(const Segment& segment, std::uint32_t word,
                                   const std::uint64_t* kept, WorkerState& state) {
-    const auto size = static_cast<std::uint32_t>(segment.size());
     const std::uint32_t first = word * 64;
-    if (first >= size)
+    if (first >= segment.size())
         return;
     const std::uint64_t candidates = kept[word];
+    if (candidates == 0)
+        return;
     std::uint64_t starts = starts_of(segment, first, state.starts);
     while (starts != 0) {
         const auto start = std::uint32_t(std::countr_zero(starts));
