@@ -131,18 +131,29 @@ void FolderBound::grow(std::vector<Column>& columns, std::size_t positions) {
 // follows its predecessor or comes after a gap, which costs kGapStart and kGapExtension per
 // further position.
 void FolderBound::advance(const Word& word, Column* columns, std::size_t from, std::size_t to,
-                          const std::uint8_t* bonuses, const unsigned char* units,
+                          std::uint8_t* bonuses, const unsigned char* units, bool classify,
                           const Lanes* starts) {
 #if defined(__SSE2__)
     const Lanes* misses = word.misses.data();
-    if (starts)
-        detail::run_columns<1, true>(misses, columns, from, to, bonuses, units, starts);
-    else if (word.size > kMaxWord / 2)
-        detail::run_columns<2>(misses, columns, from, to, bonuses, units);
+    const auto run = [&]<bool Classify>() {
+        if (starts)
+            detail::run_columns<1, true, Classify>(misses, columns, from, to, bonuses, units,
+                                                   starts);
+        else if (word.size > kMaxWord / 2)
+            detail::run_columns<2, false, Classify>(misses, columns, from, to, bonuses, units,
+                                                    starts);
+        else
+            detail::run_columns<1, false, Classify>(misses, columns, from, to, bonuses, units,
+                                                    starts);
+    };
+    if (classify)
+        run.template operator()<true>();
     else
-        detail::run_columns<1>(misses, columns, from, to, bonuses, units);
+        run.template operator()<false>();
 #else
     const std::size_t lanes = word.size > kMaxWord / 2 ? kMaxWord : kMaxWord / 2;
+    if (classify)
+        ascii_folder_bonuses({reinterpret_cast<const char*>(units), to}, from, {bonuses, to});
     for (std::size_t j = from; j < to; ++j) {
         const Column& before = columns[j + 1];
         const Column& two_before = columns[j];
@@ -331,19 +342,20 @@ void FolderBound::align() {
     folder_size_ = size;
     ++generation_;
     unpacked_ = false;
-    ascii_folder_bonuses(folder, same, bonus_);
     valid_ = size;
     // (An ASCII byte picks its lanes as its folded form would.)
     const auto* units = reinterpret_cast<const unsigned char*>(folder.data());
     if (packed_) {
         grow(together_.columns, size);
-        advance(together_, together_.columns.data(), same, size, bonus_.data(), units, &starts_);
+        advance(together_, together_.columns.data(), same, size, bonus_.data(), units, true,
+                &starts_);
         for (std::size_t w = 0; w < words_.size(); ++w)
             finish(words_[w], together_.columns[size + 1], together_.columns[size], offsets_[w]);
     } else {
         for (Word& word : words_) {
             grow(word.columns, size);
-            advance(word, word.columns.data(), same, size, bonus_.data(), units);
+            advance(word, word.columns.data(), same, size, bonus_.data(), units,
+                    &word == &words_.front());
             finish(word, word.columns[size + 1], word.columns[size], 0);
         }
     }
@@ -447,7 +459,8 @@ FolderBound::FileReach FolderBound::exact_bound(std::string_view path, std::stri
                 ascii_bonuses(name, name_bonus_);
             name_bonuses = true;
             grow(word.name_columns, length);
-            advance(word, word.name_columns.data(), 0, length, name_bonus_.data(), units + folder);
+            advance(word, word.name_columns.data(), 0, length, name_bonus_.data(), units + folder,
+                    false);
             in_name[w] = real(word.name_columns[length + 1].best[word.size - 1]);
             if (in_name[w] != kNone) {
                 through_only = false;
@@ -469,7 +482,7 @@ FolderBound::FileReach FolderBound::exact_bound(std::string_view path, std::stri
         }
         path_bonuses = true;
         grow(word.columns, size);
-        advance(word, word.columns.data(), folder, size, bonus_.data(), units);
+        advance(word, word.columns.data(), folder, size, bonus_.data(), units, false);
         through[w] = real(word.columns[size + 1].best[word.size - 1]);
     }
     return {combine([&](const Word& word) { return through[std::size_t(&word - words_.data())]; },

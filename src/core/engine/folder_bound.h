@@ -132,9 +132,11 @@ private:
     };
 
     static void grow(std::vector<Column>& columns, std::size_t positions);
-    // starts: for packed words, the lanes that begin one (null: lane 0 alone).
+    // classify: the units are the text's own bytes, whose bonuses are worked out and written
+    // to `bonuses` (else read from there). starts: for packed words, the lanes that begin
+    // one (null: lane 0 alone).
     static void advance(const Word& word, Column* columns, std::size_t from, std::size_t to,
-                        const std::uint8_t* bonuses, const unsigned char* units,
+                        std::uint8_t* bonuses, const unsigned char* units, bool classify,
                         const Lanes* starts = nullptr);
     static void fill_misses(Word& word);
     // Fills each word's own columns at the folder's end from the packed ones.

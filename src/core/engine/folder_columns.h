@@ -53,10 +53,11 @@ inline constexpr StepTables kSteps;
 // last), saturating so that nothing wraps. Packed: several words side by side in one half,
 // each beginning on a lane whose `starts` lane is set (a first character there, and nothing
 // to read from the lane below).
-template <std::size_t Halves, bool Packed = false, class Column, class Lanes>
+// Classify: the units are the text's own ASCII bytes, whose bonuses are worked out here and
+// written to `bonuses` (from the byte before `from`); otherwise they are read from there.
+template <std::size_t Halves, bool Packed, bool Classify, class Column, class Lanes>
 void run_columns(const Lanes* misses, Column* columns, std::size_t from, std::size_t to,
-                 const std::uint8_t* bonuses, const unsigned char* units,
-                 const Lanes* starts = nullptr) {
+                 std::uint8_t* bonuses, const unsigned char* units, const Lanes* starts) {
     static_assert(!Packed || Halves == 1);
     const auto at = [](const Lanes& lanes, std::size_t h) {
         return _mm_load_si128(reinterpret_cast<const __m128i*>(lanes.data() + h * 8));
@@ -91,8 +92,18 @@ void run_columns(const Lanes* misses, Column* columns, std::size_t from, std::si
     // (At the text's first position nothing is placed before, so what following adds there
     // does not matter.)
     std::size_t before = from > 0 ? bonuses[from - 1] : 0;
+    std::size_t previous_class =
+        from > 0 ? std::size_t(kAsciiClasses[units[from - 1] & 0x7F]) : PairTable::kAtStart;
     for (std::size_t j = from; j < to; ++j) {
-        const std::size_t bonus = bonuses[j];
+        std::size_t bonus;
+        if constexpr (Classify) {
+            const auto current = std::size_t(kAsciiClasses[units[j] & 0x7F]);
+            bonus = kPairs.bonus[previous_class][current];
+            bonuses[j] = static_cast<std::uint8_t>(bonus);
+            previous_class = current;
+        } else {
+            bonus = bonuses[j];
+        }
         const StepTables::Step& step = kSteps.steps[before][bonus];
         before = bonus;
         const Lanes& miss = misses[units[j] & 0x7F];

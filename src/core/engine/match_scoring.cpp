@@ -9,76 +9,9 @@
 
 namespace corvantile::engine {
 
-namespace {
-
-constexpr CharClass ascii_class(unsigned c) {
-    if (c >= 'a' && c <= 'z')
-        return CharClass::Lower;
-    if (c >= 'A' && c <= 'Z')
-        return CharClass::Upper;
-    if (c >= '0' && c <= '9')
-        return CharClass::Digit;
-    if (c == '/' || c == '\\')
-        return CharClass::PathSeparator;
-    return CharClass::Delimiter;
-}
-
-constexpr std::array<CharClass, 128> make_ascii_classes() {
-    std::array<CharClass, 128> table{};
-    for (unsigned c = 0; c < 128; ++c)
-        table[c] = ascii_class(c);
-    return table;
-}
-
-constexpr std::array<CharClass, 128> kAsciiClasses = make_ascii_classes();
-
-constexpr bool is_word(CharClass c) {
-    return c == CharClass::Lower || c == CharClass::Upper || c == CharClass::Digit;
-}
-
-constexpr int bonus_of(CharClass previous, CharClass current, bool at_start) {
-    if (!is_word(current))
-        return 0;
-    if (at_start)
-        return kBonusStart;
-    switch (previous) {
-    case CharClass::PathSeparator:
-        return kBonusPath;
-    case CharClass::Delimiter:
-        return kBonusBoundary;
-    case CharClass::Lower:
-        return current == CharClass::Upper   ? kBonusCamel
-               : current == CharClass::Digit ? kBonusDigit
-                                             : 0;
-    case CharClass::Upper:
-        return current == CharClass::Digit ? kBonusDigit : 0;
-    case CharClass::Digit:
-        return current == CharClass::Digit ? 0 : kBonusDigit;
-    }
-    return 0;
-}
-
-// Bonus for every (previous, current) pair of ASCII characters.
-struct PairTable {
-    std::array<std::array<std::uint8_t, 5>, 5> bonus{};
-};
-
-constexpr PairTable make_pair_table() {
-    PairTable table;
-    for (int p = 0; p < 5; ++p)
-        for (int c = 0; c < 5; ++c)
-            table.bonus[p][c] =
-                static_cast<std::uint8_t>(bonus_of(CharClass(p), CharClass(c), false));
-    return table;
-}
-
-constexpr PairTable kPairs = make_pair_table();
-
-} // namespace
-
 CharClass char_class(char32_t cp) {
     if (cp < 128)
-        return kAsciiClasses[cp];
+        return detail::kAsciiClasses[cp];
     if (cp == 0xA0 || (cp >= 0x2000 && cp <= 0x206F) || (cp >= 0x3000 && cp <= 0x303F) ||
         cp == 0xD7 || cp == 0xF7)
         return CharClass::Delimiter;
@@ -86,7 +19,7 @@ CharClass char_class(char32_t cp) {
 }
 
 int position_bonus(CharClass previous, CharClass current, bool at_start) {
-    return bonus_of(previous, current, at_start);
+    return detail::bonus_of(previous, current, at_start);
 }
 
 void ascii_bonuses(std::string_view text, std::span<std::uint8_t> bonus) {
@@ -106,15 +39,16 @@ void ascii_folder_bonuses(std::string_view text, std::size_t from, std::span<std
         return;
     auto previous = CharClass::Delimiter;
     if (from == 0) {
-        previous = kAsciiClasses[static_cast<unsigned char>(text[0]) & 0x7F];
-        bonus[0] = static_cast<std::uint8_t>(bonus_of(CharClass::Delimiter, previous, true));
+        previous = detail::kAsciiClasses[static_cast<unsigned char>(text[0]) & 0x7F];
+        bonus[0] =
+            static_cast<std::uint8_t>(detail::bonus_of(CharClass::Delimiter, previous, true));
         from = 1;
     } else {
-        previous = kAsciiClasses[static_cast<unsigned char>(text[from - 1]) & 0x7F];
+        previous = detail::kAsciiClasses[static_cast<unsigned char>(text[from - 1]) & 0x7F];
     }
     for (std::size_t i = from; i < text.size(); ++i) {
-        const auto current = kAsciiClasses[static_cast<unsigned char>(text[i]) & 0x7F];
-        bonus[i] = kPairs.bonus[int(previous)][int(current)];
+        const auto current = detail::kAsciiClasses[static_cast<unsigned char>(text[i]) & 0x7F];
+        bonus[i] = detail::kPairs.bonus[int(previous)][int(current)];
         previous = current;
     }
 }

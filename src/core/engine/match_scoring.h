@@ -12,6 +12,7 @@
 // - a gap of g skipped characters costs kGapStart + (g - 1) * kGapExtension.
 #pragma once
 
+#include <array>
 #include <cstddef>
 #include <cstdint>
 #include <span>
@@ -34,6 +35,76 @@ inline constexpr int kWordStartBonus = kBonusDigit;
 enum class CharClass : std::uint8_t { Delimiter, PathSeparator, Lower, Upper, Digit };
 
 CharClass char_class(char32_t cp);
+
+namespace detail {
+
+constexpr CharClass ascii_class(unsigned c) {
+    if (c >= 'a' && c <= 'z')
+        return CharClass::Lower;
+    if (c >= 'A' && c <= 'Z')
+        return CharClass::Upper;
+    if (c >= '0' && c <= '9')
+        return CharClass::Digit;
+    if (c == '/' || c == '\\')
+        return CharClass::PathSeparator;
+    return CharClass::Delimiter;
+}
+
+constexpr std::array<CharClass, 128> make_ascii_classes() {
+    std::array<CharClass, 128> table{};
+    for (unsigned c = 0; c < 128; ++c)
+        table[c] = ascii_class(c);
+    return table;
+}
+
+inline constexpr std::array<CharClass, 128> kAsciiClasses = make_ascii_classes();
+
+constexpr bool is_word(CharClass c) {
+    return c == CharClass::Lower || c == CharClass::Upper || c == CharClass::Digit;
+}
+
+constexpr int bonus_of(CharClass previous, CharClass current, bool at_start) {
+    if (!is_word(current))
+        return 0;
+    if (at_start)
+        return kBonusStart;
+    switch (previous) {
+    case CharClass::PathSeparator:
+        return kBonusPath;
+    case CharClass::Delimiter:
+        return kBonusBoundary;
+    case CharClass::Lower:
+        return current == CharClass::Upper   ? kBonusCamel
+               : current == CharClass::Digit ? kBonusDigit
+                                             : 0;
+    case CharClass::Upper:
+        return current == CharClass::Digit ? kBonusDigit : 0;
+    case CharClass::Digit:
+        return current == CharClass::Digit ? 0 : kBonusDigit;
+    }
+    return 0;
+}
+
+// Bonus for every (previous, current) pair of ASCII character classes; the row after the
+// classes' is the text's first position (no previous character).
+struct PairTable {
+    static constexpr std::size_t kAtStart = 5;
+    std::array<std::array<std::uint8_t, 5>, 6> bonus{};
+};
+
+constexpr PairTable make_pair_table() {
+    PairTable table;
+    for (int p = 0; p < 6; ++p)
+        for (int c = 0; c < 5; ++c)
+            table.bonus[std::size_t(p)][std::size_t(c)] = static_cast<std::uint8_t>(
+                p == PairTable::kAtStart ? bonus_of(CharClass::Delimiter, CharClass(c), true)
+                                         : bonus_of(CharClass(p), CharClass(c), false));
+    return table;
+}
+
+inline constexpr PairTable kPairs = make_pair_table();
+
+} // namespace detail
 
 // Bonus of a position from the classes of the previous and the current character.
 int position_bonus(CharClass previous, CharClass current, bool at_start);
