@@ -170,7 +170,7 @@ void register_queries() {
                 const std::string name = "BM_Query/" + kind + "/" + std::to_string(count) +
                                          (threads == 1 ? "/1_thread" : "/all_threads");
                 // Enough searches for a meaningful 95th percentile, whatever the minimum time.
-                const int searches = count > 100'000 ? (kind == "path_like" ? 20 : 40) : 60;
+                const int searches = count > 100'000 ? 40 : 60;
                 benchmark::RegisterBenchmark(name.c_str(), BM_Query, kind, count, threads)
                     ->UseManualTime()
                     ->Iterations(searches)

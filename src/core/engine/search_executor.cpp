@@ -62,6 +62,7 @@ SearchId SearchExecutor::start(SearchRequest request,
         if (stopping_)
             return id;
         entries_.push_back(Entry{std::move(job), tasks});
+        ++posted_;
     }
     work_ready_.notify_all();
     return id;
@@ -134,6 +135,17 @@ void SearchExecutor::work(unsigned worker) {
         if (entry == entries_.end()) {
             if (stopping_)
                 return;
+            if (!entries_.empty()) {
+                // Another worker is ending this phase: the next one is usually ready soon.
+                const std::uint64_t seen = posted_.load();
+                lock.unlock();
+                const auto until = std::chrono::steady_clock::now() + kAwake;
+                while (posted_.load() == seen && std::chrono::steady_clock::now() < until)
+                    std::this_thread::yield();
+                lock.lock();
+                if (posted_.load() != seen || stopping_)
+                    continue;
+            }
             work_ready_.wait(lock);
             continue;
         }
@@ -168,6 +180,7 @@ void SearchExecutor::work(unsigned worker) {
                 entry->task_count = next_phase;
                 entry->next_task = 0;
                 entry->done = 0;
+                ++posted_;
                 work_ready_.notify_all();
                 continue;
             }

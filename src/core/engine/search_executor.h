@@ -12,6 +12,7 @@
 #include "core/engine/offline_search.h"
 #include "core/engine/search_request.h"
 
+#include <atomic>
 #include <chrono>
 #include <condition_variable>
 #include <cstdint>
@@ -60,6 +61,10 @@ private:
     void retire(Entries::iterator entry);
     void keep_candidates(std::shared_ptr<const CandidateSet> set);
 
+    // While a search runs, a worker without a task waits for its next phase a little while
+    // awake (being woken costs more than such a wait); posted_ counts the tasks made ready.
+    static constexpr std::chrono::microseconds kAwake{250};
+    std::atomic<std::uint64_t> posted_{0};
     mutable std::mutex mutex_;
     std::condition_variable work_ready_;
     std::condition_variable idle_;
