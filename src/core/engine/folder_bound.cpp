@@ -170,7 +170,8 @@ void FolderBound::advance(const Word& word, Column* columns, std::size_t from, s
                                       : std::max({above + kScoreMatch + consecutive,
                                                   gap + kScoreMatch + bonus, kNone});
             here.gap[r] = static_cast<std::int16_t>(gap);
-            here.placed[r] = static_cast<std::int16_t>(word.units[r] == units[j] ? placed : kNone);
+            here.placed[r] =
+                static_cast<std::int16_t>(word.misses[units[j] & 0x7F][r] == 0 ? placed : kNone);
             here.best[r] = std::max(before.best[r], here.placed[r]);
         }
     }
