@@ -112,13 +112,14 @@ std::vector<std::string> folder_walk(std::mt19937& random, std::size_t count) {
 }
 
 // The best k of a search, with all its shortcuts, against every match ranked by brute force:
-// over random items with and without paths, and over files listed folder by folder (which
-// the search bounds a folder at a time).
+// over random items with and without paths, over files listed folder by folder (which the
+// search bounds a folder at a time), and over items each alone in its folder, files or not
+// (a name inside its path, or glued to the folder without a separator).
 TEST(SearchBounds, TopResultsEqualABruteForceRanking) {
     std::mt19937 random(31);
-    std::vector<ItemData> mixed, files;
+    std::vector<ItemData> mixed, files, alone;
     std::vector<std::string> texts;
-    texts.reserve(50000);
+    texts.reserve(60000); // the items view these texts: they must not move
     for (int i = 0; i < 20000; ++i) {
         texts.push_back(random_text(random, 5));
         const std::string& name = texts.back();
@@ -130,13 +131,25 @@ TEST(SearchBounds, TopResultsEqualABruteForceRanking) {
         const std::string_view whole = texts.back();
         files.push_back({whole.substr(whole.find_last_of("\\/") + 1), whole, "", "s", 0});
     }
+    std::vector<std::string> folders = folder_walk(random, 3000);
+    for (std::size_t f = 0; f < folders.size(); ++f) {
+        const std::string& path = folders[f];
+        const std::string folder = path.substr(0, path.find_last_of("\\/"));
+        const std::string name = random_text(random, 3);
+        texts.push_back(name);
+        const std::string_view kept_name = texts.back();
+        texts.push_back(f % 3 == 0   ? folder + "\\" + name
+                        : f % 3 == 1 ? folder + "\\" + name + "\\" + random_text(random, 2)
+                                     : folder + name);
+        alone.push_back({kept_name, texts.back(), "", "s", 0});
+    }
     SearchExecutor executor(2);
-    for (const std::vector<ItemData>* items : {&mixed, &files}) {
+    for (const std::vector<ItemData>* items : {&mixed, &files, &alone}) {
         const auto catalog = build_snapshot(*items);
         for (int q = 0; q < 40; ++q) {
             std::string text = random_text(random, 2) + (q % 3 ? "" : " " + random_text(random, 1));
             // Over the files, queries that need the path: a folder, a separator, a name.
-            if (items == &files && q % 2)
+            if (items != &mixed && q % 2)
                 text = random_text(random, 2) + (q % 4 == 1 ? "/" : "\\") + random_text(random, 2);
             // Every option, since each changes which items need their path.
             MatchOptions options;
