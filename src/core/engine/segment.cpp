@@ -48,8 +48,28 @@ NameHead NameHead::of(std::string_view folded_name) {
     return {first | std::uint32_t(last_dot) << 8 | std::uint32_t(length) << 14};
 }
 
+namespace {
+
+inline void prefetch(const void* address) {
+#if defined(__GNUC__) || defined(__clang__)
+    __builtin_prefetch(address);
+#else
+    (void)address;
+#endif
+}
+
+} // namespace
+
+void Segment::prefetch_entries(std::size_t i) const {
+    prefetch(&begin_[i]);
+    prefetch(&name_lengths_[i]);
+    prefetch(&heads_[i]);
+    if (folded_path_lengths_.any())
+        prefetch(folded_path_lengths_.data() + i);
+}
+
 void Segment::prefetch_texts(std::size_t i) const {
-    fetch(at(i));
+    prefetch(at(i));
 }
 
 std::uint64_t Segment::admitted(std::size_t first, std::size_t count, std::uint32_t mask,
@@ -123,6 +143,17 @@ std::uint64_t Segment::folder_starts(std::size_t first, std::size_t count) const
         same |= std::uint64_t(same_folder(first + j)) << j;
     const std::uint64_t all = count >= 64 ? ~std::uint64_t{0} : (std::uint64_t{1} << count) - 1;
     return ~same & all;
+}
+
+void Segment::prefetch_item(std::size_t i) const {
+    const std::size_t bytes = std::min<std::size_t>(begin_[i + 1] - begin_[i], 256);
+    if (bytes == 0)
+        return;
+    const char* first = at(i);
+    const char* last = first + bytes - 1;
+    for (const char* line = first; line <= last; line += 64)
+        prefetch(line);
+    prefetch(last);
 }
 
 std::string_view Segment::payload(std::size_t i) const {

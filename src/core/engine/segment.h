@@ -105,26 +105,11 @@ public:
     NameHead head(std::size_t i) const { return heads_[i]; }
     // Asks the processor to fetch what reading item i needs: first its table entries, then
     // (once those have arrived) its texts.
-    void prefetch_entries(std::size_t i) const {
-        fetch(&begin_[i]);
-        fetch(&name_lengths_[i]);
-        fetch(&heads_[i]);
-        if (folded_path_lengths_.any())
-            fetch(folded_path_lengths_.data() + i);
-    }
+    void prefetch_entries(std::size_t i) const;
     void prefetch_texts(std::size_t i) const;
     // Asks the processor to fetch the item's texts (their first 256 bytes: a file's path and
     // its folded copy usually span three cache lines).
-    void prefetch_item(std::size_t i) const {
-        const std::size_t bytes = std::min<std::size_t>(begin_[i + 1] - begin_[i], 256);
-        if (bytes == 0)
-            return;
-        const char* first = at(i);
-        const char* last = first + bytes - 1;
-        for (const char* line = first; line <= last; line += 64)
-            fetch(line);
-        fetch(last);
-    }
+    void prefetch_item(std::size_t i) const;
 
     std::string_view name(std::size_t i) const {
         if (name_lengths_[i] & kNameInPath)
@@ -174,16 +159,7 @@ public:
 
 private:
     friend class SegmentBuilder;
-    static void fetch(const void* address) {
-#if defined(__GNUC__) || defined(__clang__)
-        __builtin_prefetch(address);
-#else
-        (void)address;
-#endif
-    }
-    const char* at(std::size_t i) const {
-        return text_.data() + begin_[i];
-    }
+    const char* at(std::size_t i) const { return text_.data() + begin_[i]; }
     // Marks, in a name or path length, a text whose folded form is itself and is not stored
     // twice.
     static constexpr std::uint32_t kSelfFolded = std::uint32_t{1} << 31;
