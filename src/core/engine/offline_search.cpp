@@ -144,12 +144,18 @@ void OfflineSearch::scan(const Chunk& chunk, WorkerState& state) {
         if (found && matcher.other_first_bound() < floor.score)
             found &= segment.beginning_with(word * 64, count, matcher.first_byte());
         if (paths) {
-            // Files that may rank wait, with their bounds, to be matched best first.
+            // Files that may rank wait, with their bounds, to be matched best first. Once the
+            // floor reaches the most a match through a path can score, only shorter names can
+            // enter, and then none.
+            const std::int32_t most = matcher.path_only_bound();
+            const bool by_length = floor.score == most;
+            if (floor.score > most)
+                found = 0;
             for (std::uint64_t left = found; left != 0;) {
                 const std::uint32_t i = word * 64 + std::uint32_t(std::countr_zero(left));
                 left &= left - 1;
                 if (!segment.has_path(i) ||
-                    floor.excludes(matcher.path_only_bound(), segment.name_length(i)))
+                    (by_length && floor.excludes(most, segment.name_length(i))))
                     continue;
                 if (const FolderBound::FileReach reach =
                         folder_bound_of(segment, i, left, floor, state);
