@@ -35,20 +35,13 @@ void ascii_bonuses(std::string_view text, std::span<std::uint8_t> bonus) {
 }
 
 void ascii_folder_bonuses(std::string_view text, std::size_t from, std::span<std::uint8_t> bonus) {
-    if (from >= text.size())
-        return;
-    auto previous = CharClass::Delimiter;
-    if (from == 0) {
-        previous = detail::kAsciiClasses[static_cast<unsigned char>(text[0]) & 0x7F];
-        bonus[0] =
-            static_cast<std::uint8_t>(detail::bonus_of(CharClass::Delimiter, previous, true));
-        from = 1;
-    } else {
-        previous = detail::kAsciiClasses[static_cast<unsigned char>(text[from - 1]) & 0x7F];
-    }
+    const auto class_at = [&](std::size_t i) {
+        return std::size_t(detail::kAsciiClasses[static_cast<unsigned char>(text[i]) & 0x7F]);
+    };
+    std::size_t previous = from > 0 ? class_at(from - 1) : detail::PairTable::kAtStart;
     for (std::size_t i = from; i < text.size(); ++i) {
-        const auto current = detail::kAsciiClasses[static_cast<unsigned char>(text[i]) & 0x7F];
-        bonus[i] = detail::kPairs.bonus[int(previous)][int(current)];
+        const std::size_t current = class_at(i);
+        bonus[i] = detail::kPairs.bonus[previous][current];
         previous = current;
     }
 }
