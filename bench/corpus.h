@@ -7,7 +7,7 @@
 // the count asked for.
 #pragma once
 
-#include "core/engine/segment.h"
+#include "core/engine/catalog/segment.h"
 
 #include <algorithm>
 #include <array>

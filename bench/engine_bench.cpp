@@ -3,8 +3,8 @@
 // on_done, and reported with its median and 95th percentile.
 #include "corpus.h"
 
-#include "core/engine/catalog.h"
-#include "core/engine/search_executor.h"
+#include "core/engine/catalog/catalog.h"
+#include "core/engine/search/search_executor.h"
 
 #include <benchmark/benchmark.h>
 

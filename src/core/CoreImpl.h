@@ -7,7 +7,7 @@
 #include "core/CoreFonts.h"
 #include "core/actions/ActionRegistry.h"
 #include "core/actions/CoreAction.h"
-#include "core/engine/usage.h"
+#include "core/engine/search/usage.h"
 #include "core/search/ListenerHub.h"
 #include "core/search/SearchService.h"
 #include "core_iface/VCorvantileCore.h"

@@ -125,8 +125,8 @@ void VCorvantileCore::savePrefs(VPreferencesNode* root) {
     if (!root)
         return;
     Impl& impl = *m_impl;
-    while (const VPreferencesNode* old = root->getChild(kCoreNode))
-        root->release_child(old);
+    while (VPreferencesNode* old = root->getChild(kCoreNode))
+        old->deleteThis();
     VPreferencesNode* core = addNode(root, kCoreNode);
     if (!core)
         return;

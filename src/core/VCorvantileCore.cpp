@@ -7,7 +7,7 @@
 #include "core/actions/StandardActions.h"
 #include "core/elements/ItemResult.h"
 #include "core/elements/ShellIconCache.h"
-#include "core/engine/file_io.h"
+#include "support/file_io.h"
 #include "core/plugins/BasicPlugin.h"
 #include "core/plugins/BuiltInPlugins.h"
 #include "core_iface/CPath.h"
@@ -140,7 +140,7 @@ void VCorvantileCore::startUp() {
     for (int i = 0; i < impl.plugins.getNumPlugins(); ++i)
         plugins.push_back(impl.plugins.getPlugin(i));
     impl.search.start(std::move(plugins), impl.actions.searchable(),
-                      engine::path_from_utf8((folder + kCacheFileName).str()));
+                      support::path_from_utf8((folder + kCacheFileName).str()));
     impl.started = true;
 }
 

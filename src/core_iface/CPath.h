@@ -15,7 +15,8 @@
 // one (a bare drive such as "C:" stays as it is).
 #pragma once
 
-#include "core/engine/path_split.h"
+#include <vector>
+
 #include "framework/CString.h"
 
 class CPath {
@@ -39,5 +40,8 @@ public:
 
 private:
     CString m_path;
-    corvantile::engine::PathParts m_parts;
+    CString m_drive;
+    std::vector<CString> m_dirs;
+    CString m_fileName;
+    CString m_location;
 };

@@ -2,17 +2,13 @@
 //
 // Each window or control keeps its settings in a node of its own: a name, named parameters and
 // named children. A node belongs to whoever created it until it is added to a parent; freeing
-// the root (deleteThis) frees the whole tree. The portable PrefsNode underneath gives the core
-// string parameters and iteration over parameters and children as well.
+// the root (deleteThis) frees the whole tree. Nodes are made only by createInstance and by the
+// tree itself; what lies underneath is the support library's portable preferences tree.
 #pragma once
 
-#include <memory>
-#include <string>
-
-#include "core/engine/prefs_tree.h"
 #include "framework/CString.h"
 
-class VPreferencesNode : public corvantile::engine::PrefsNode {
+class VPreferencesNode {
 public:
     // A new empty node that the caller owns.
     static VPreferencesNode* createInstance(const char* name);
@@ -43,11 +39,11 @@ public:
     void setParam(const char* key, const char* value);
 
 protected:
-    explicit VPreferencesNode(std::string name) : PrefsNode(std::move(name)) {}
+    VPreferencesNode() = default;
     // Only deleteThis (or the parent) frees a node.
-    ~VPreferencesNode() override = default;
-
-    std::unique_ptr<PrefsNode> make_node(std::string name) const override;
+    virtual ~VPreferencesNode() = default;
+    VPreferencesNode(const VPreferencesNode&) = delete;
+    VPreferencesNode& operator=(const VPreferencesNode&) = delete;
 };
 
 // Loading and saving the preferences file. Both calls are static; an object may still be made

@@ -5,11 +5,16 @@
 // holds the lock only as a reader must not ask for it as a writer.
 #pragma once
 
-#include "core/engine/rw_lock.h"
+#include <memory>
+
+namespace corvantile::support {
+class RwLock;
+}
 
 class VReaderWriterLock {
 public:
-    VReaderWriterLock() = default;
+    VReaderWriterLock();
+    ~VReaderWriterLock();
     VReaderWriterLock(const VReaderWriterLock&) = delete;
     VReaderWriterLock& operator=(const VReaderWriterLock&) = delete;
 
@@ -19,7 +24,7 @@ public:
     void ReleaseWriterLock();
 
 private:
-    mutable corvantile::engine::RwLock m_lock;
+    std::unique_ptr<corvantile::support::RwLock> m_lock;
 };
 
 // Holds the lock as a reader for a scope.

@@ -1,9 +1,9 @@
 // corvantile-filter QUERY: reads lines from standard input and prints those that match the
 // query, best first. Exit status 0 when something matched, 1 when nothing did, 2 on bad usage.
-#include "core/engine/catalog.h"
-#include "core/engine/memory_hint.h"
-#include "core/engine/raw_screen.h"
-#include "core/engine/search_executor.h"
+#include "core/engine/catalog/catalog.h"
+#include "core/engine/catalog/memory_hint.h"
+#include "core/engine/match/raw_screen.h"
+#include "core/engine/search/search_executor.h"
 
 #include <algorithm>
 #include <charconv>

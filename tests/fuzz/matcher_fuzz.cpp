@@ -9,9 +9,9 @@
 #include <string>
 #include <string_view>
 
-#include "core/engine/matcher.h"
-#include "core/engine/raw_screen.h"
-#include "core/engine/text_fold.h"
+#include "core/engine/match/matcher.h"
+#include "core/engine/match/raw_screen.h"
+#include "core/engine/text/text_fold.h"
 
 using namespace corvantile::engine;
 

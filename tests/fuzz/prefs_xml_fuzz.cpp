@@ -5,10 +5,10 @@
 #include <cstdlib>
 #include <string_view>
 
-#include "core/engine/prefs_tree.h"
-#include "core/engine/prefs_xml.h"
+#include "support/prefs_tree.h"
+#include "support/prefs_xml.h"
 
-using namespace corvantile::engine;
+using namespace corvantile::support;
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     const std::string_view text(reinterpret_cast<const char*>(data), size);

@@ -1,10 +1,10 @@
 // The shortcuts of the search must never change its results: an item is only skipped when it
 // provably cannot rank above the floor. Checked against the full match on random items.
-#include "core/engine/catalog.h"
-#include "core/engine/folder_bound.h"
-#include "core/engine/matcher.h"
-#include "core/engine/search_executor.h"
-#include "core/engine/text_fold.h"
+#include "core/engine/catalog/catalog.h"
+#include "core/engine/match/folder_bound.h"
+#include "core/engine/match/matcher.h"
+#include "core/engine/search/search_executor.h"
+#include "core/engine/text/text_fold.h"
 
 #include <gtest/gtest.h>
 

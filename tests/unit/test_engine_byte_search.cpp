@@ -1,6 +1,6 @@
 // The chunked subsequence search against a plain one, over texts of every length around the
 // 16-byte chunks, with bytes that the padding of a last chunk could be mistaken for.
-#include "core/engine/byte_search.h"
+#include "core/engine/text/byte_search.h"
 
 #include <gtest/gtest.h>
 

@@ -1,8 +1,8 @@
 // The index cache file: it reads back what was saved, and nothing else.
-#include "core/engine/catalog.h"
-#include "core/engine/crc32.h"
-#include "core/engine/file_io.h"
-#include "core/engine/index_cache.h"
+#include "core/engine/catalog/catalog.h"
+#include "support/crc32.h"
+#include "support/file_io.h"
+#include "core/engine/catalog/index_cache.h"
 
 #include <gtest/gtest.h>
 
@@ -11,6 +11,10 @@
 #include <vector>
 
 namespace corvantile::engine {
+using support::crc32;
+using support::crc32_update;
+using support::write_file_atomically;
+
 namespace {
 
 std::shared_ptr<const CatalogSnapshot> sample() {

@@ -1,6 +1,6 @@
 // The catalog: compact storage, updates without rebuilding, snapshots that do not change.
-#include "core/engine/catalog.h"
-#include "core/engine/text_fold.h"
+#include "core/engine/catalog/catalog.h"
+#include "core/engine/text/text_fold.h"
 
 #include <gtest/gtest.h>
 

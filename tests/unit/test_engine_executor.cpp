@@ -1,8 +1,8 @@
 // Searches on worker threads: results best first in batches, options, reuse of the previous
 // matches, real-time sources, cancellation and many searches at once.
-#include "core/engine/matcher.h"
-#include "core/engine/search_executor.h"
-#include "core/engine/text_fold.h"
+#include "core/engine/match/matcher.h"
+#include "core/engine/search/search_executor.h"
+#include "core/engine/text/text_fold.h"
 
 #include <gtest/gtest.h>
 

@@ -1,5 +1,5 @@
 // Case and accent folding, UTF-8 decoding and character masks.
-#include "core/engine/text_fold.h"
+#include "core/engine/text/text_fold.h"
 
 #include <gtest/gtest.h>
 

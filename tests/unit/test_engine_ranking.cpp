@@ -1,6 +1,6 @@
 // Orders of results a user expects, query by query.
-#include "core/engine/matcher.h"
-#include "core/engine/text_fold.h"
+#include "core/engine/match/matcher.h"
+#include "core/engine/text/text_fold.h"
 
 #include <gtest/gtest.h>
 

@@ -1,9 +1,9 @@
 // The raw screen lets the filter skip lines before they are folded and stored: it must never
 // drop a line the matcher would match, and must split the input into the same lines as a
 // plain split on "\n".
-#include "core/engine/matcher.h"
-#include "core/engine/raw_screen.h"
-#include "core/engine/text_fold.h"
+#include "core/engine/match/matcher.h"
+#include "core/engine/match/raw_screen.h"
+#include "core/engine/text/text_fold.h"
 
 #include <gtest/gtest.h>
 

@@ -2,8 +2,8 @@
 // subsequence, over every length the bits cover, and never promise less than the matcher
 // then finds. (That its bounds never exclude an item that ranks is checked in
 // test_engine_bounds.cpp, through the matcher.)
-#include "core/engine/text_bits.h"
-#include "core/engine/text_fold.h"
+#include "core/engine/match/text_bits.h"
+#include "core/engine/text/text_fold.h"
 
 #include <gtest/gtest.h>
 

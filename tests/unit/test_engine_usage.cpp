@@ -1,6 +1,6 @@
 // Learning from what the user launches: boosts, decay, bounds and the stored form.
-#include "core/engine/ranking.h"
-#include "core/engine/usage.h"
+#include "core/engine/match/ranking.h"
+#include "core/engine/search/usage.h"
 
 #include <gtest/gtest.h>
 

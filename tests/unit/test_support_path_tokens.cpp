@@ -4,10 +4,10 @@
 #include <string>
 #include <vector>
 
-#include "core/engine/path_split.h"
-#include "core/engine/tokenizer.h"
+#include "support/path_split.h"
+#include "support/tokenizer.h"
 
-using namespace corvantile::engine;
+using namespace corvantile::support;
 
 namespace {
 

@@ -7,10 +7,10 @@
 
 #include <unistd.h>
 
-#include "core/engine/prefs_file.h"
-#include "core/engine/prefs_xml.h"
+#include "support/prefs_file.h"
+#include "support/prefs_xml.h"
 
-using namespace corvantile::engine;
+using namespace corvantile::support;
 namespace fs = std::filesystem;
 
 namespace {

@@ -8,10 +8,10 @@
 
 #include <unistd.h>
 
-#include "core/engine/prefs_tree.h"
-#include "core/engine/prefs_xml.h"
+#include "support/prefs_tree.h"
+#include "support/prefs_xml.h"
 
-using namespace corvantile::engine;
+using namespace corvantile::support;
 using namespace std::string_literals;
 
 namespace {

@@ -6,9 +6,9 @@
 #include <thread>
 #include <vector>
 
-#include "core/engine/rw_lock.h"
+#include "support/rw_lock.h"
 
-using namespace corvantile::engine;
+using namespace corvantile::support;
 
 namespace {
 

@@ -3,9 +3,12 @@
 #include <algorithm>
 #include <optional>
 
-#include "core/bookmarks/JsonReader.h"
+#include "support/json_reader.h"
 
 namespace corvantile::core {
+
+using support::JsonValue;
+using support::parse_json;
 namespace {
 
 bool startsWithNoCase(std::string_view text, std::string_view prefix) {
@@ -34,33 +37,33 @@ std::string_view trimmed(std::string_view text) {
 
 std::vector<Bookmark> parseChromiumBookmarks(std::string_view json) {
     std::vector<Bookmark> bookmarks;
-    const std::optional<JsonValue> document = parseJson(json);
-    if (!document || !document->isObject())
+    const std::optional<JsonValue> document = parse_json(json);
+    if (!document || !document->is_object())
         return bookmarks;
     const JsonValue* roots = document->find("roots");
-    if (!roots || !roots->isObject())
+    if (!roots || !roots->is_object())
         return bookmarks;
 
     // Depth first, in the browser's order, without recursion.
     std::vector<const JsonValue*> pending;
     for (auto it = roots->members.rbegin(); it != roots->members.rend(); ++it) {
-        if (it->second.isObject())
+        if (it->second.is_object())
             pending.push_back(&it->second);
     }
     while (!pending.empty()) {
         const JsonValue* node = pending.back();
         pending.pop_back();
-        const std::string_view type = node->stringOf("type");
-        const std::string_view url = trimmed(node->stringOf("url"));
+        const std::string_view type = node->string_of("type");
+        const std::string_view url = trimmed(node->string_of("url"));
         if (type == "url" && !url.empty() && !startsWithNoCase(url, "javascript:")) {
-            const std::string_view name = trimmed(node->stringOf("name"));
+            const std::string_view name = trimmed(node->string_of("name"));
             bookmarks.push_back({std::string(name.empty() ? url : name), std::string(url)});
         }
         const JsonValue* children = node->find("children");
-        if (!children || !children->isArray())
+        if (!children || !children->is_array())
             continue;
         for (auto it = children->items.rbegin(); it != children->items.rend(); ++it) {
-            if (it->isObject())
+            if (it->is_object())
                 pending.push_back(&*it);
         }
     }

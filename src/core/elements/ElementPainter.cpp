@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "core/engine/text_fold.h"
+#include "core/engine/text/text_fold.h"
 
 namespace corvantile::core {
 namespace {

@@ -1,8 +1,11 @@
 #include "core/plugins/CalculatorPlugin.h"
 
-#include "core/calculator/Expression.h"
+#include "support/expression.h"
 
 namespace corvantile::core {
+
+using support::evaluate_expression;
+using support::format_number;
 
 CalculatorPlugin::CalculatorPlugin()
     : BasicPlugin("Calculator", "Calculator",
@@ -12,10 +15,10 @@ CalculatorPlugin::CalculatorPlugin()
 void CalculatorPlugin::itemsForText(const CString& text, std::vector<VItem>& out) {
     CString expression = text;
     expression.Trim();
-    const std::optional<double> value = evaluateExpression(expression.str());
+    const std::optional<double> value = evaluate_expression(expression.str());
     if (!value)
         return;
-    const CString shown(formatNumber(*value));
+    const CString shown(format_number(*value));
     out.push_back({VItemKind::Text, shown, shown, expression + " ="});
 }
 

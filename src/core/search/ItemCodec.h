@@ -6,7 +6,7 @@
 #include <cstdint>
 #include <string>
 
-#include "core/engine/segment.h"
+#include "core/engine/catalog/segment.h"
 #include "core_iface/VPlugin.h"
 
 namespace corvantile::core {

@@ -5,7 +5,7 @@
 
 #include "core/bookmarks/BookmarkFiles.h"
 #include "core/elements/ItemResult.h"
-#include "core/engine/index_cache.h"
+#include "core/engine/catalog/index_cache.h"
 #include "core/shell/Shell.h"
 
 namespace corvantile::core {

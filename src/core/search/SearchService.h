@@ -15,9 +15,9 @@
 
 #include <windows.h>
 
-#include "core/engine/catalog.h"
-#include "core/engine/search_executor.h"
-#include "core/engine/usage.h"
+#include "core/engine/catalog/catalog.h"
+#include "core/engine/search/search_executor.h"
+#include "core/engine/search/usage.h"
 #include "core/search/ItemCodec.h"
 #include "core/search/ListenerHub.h"
 #include "core_iface/VElement.h"

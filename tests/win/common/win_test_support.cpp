@@ -3,14 +3,14 @@
 #include <fstream>
 #include <map>
 
-#include "core/engine/file_io.h"
+#include "support/file_io.h"
 #include "core_iface/VCorvantileCore.h"
 #include "framework/CWnd.h"
 
 namespace wintest {
 
-using corvantile::engine::path_from_utf8;
-using corvantile::engine::path_to_utf8;
+using corvantile::support::path_from_utf8;
+using corvantile::support::path_to_utf8;
 
 TempFolder::TempFolder(const std::string& prefix) {
     static int counter = 0;

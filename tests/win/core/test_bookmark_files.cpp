@@ -1,41 +1,12 @@
-// Reading the browsers' bookmark files: the JSON reader, Chromium bookmark trees, Internet
-// Shortcut files and the host part of addresses.
+// Reading the browsers' bookmark files: Chromium bookmark trees, Internet Shortcut files and the
+// host part of addresses.
 #include <gtest/gtest.h>
 
 #include "core/bookmarks/BookmarkFiles.h"
-#include "core/bookmarks/JsonReader.h"
 
 using namespace corvantile::core;
 
 namespace {
-
-TEST(JsonReader, ReadsValuesEscapesAndUnicode) {
-    const auto value = parseJson("\xEF\xBB\xBF { \"a\": [1, -2.5e1, true, false, null], \"s\": "
-                                 "\"x\\\"\\\\\\/\\n\\u00e9\\ud83d\\ude00\" }");
-    ASSERT_TRUE(value);
-    ASSERT_TRUE(value->isObject());
-    const JsonValue* array = value->find("a");
-    ASSERT_TRUE(array && array->isArray());
-    ASSERT_EQ(array->items.size(), 5u);
-    EXPECT_EQ(array->items[1].number, -25);
-    EXPECT_TRUE(array->items[2].boolean);
-    EXPECT_EQ(array->items[4].type, JsonValue::Type::Null);
-    EXPECT_EQ(value->stringOf("s"), "x\"\\/\n\xC3\xA9\xF0\x9F\x98\x80");
-    EXPECT_EQ(value->stringOf("missing"), "");
-    // A lone surrogate becomes the replacement character rather than bad UTF-8.
-    EXPECT_EQ(parseJson("\"\\udc00\"")->text, "\xEF\xBF\xBD");
-}
-
-TEST(JsonReader, RefusesWhatIsNotJson) {
-    for (const char* text :
-         {"", "{", "{\"a\":}", "[1,]", "{\"a\" 1}", "tru", "\"open", "01x", "{\"a\":1}}", "[1] [2]",
-          "\"tab\there\"", "\"\\x\"", "-", "{a:1}", "\"\\u12\""})
-        EXPECT_FALSE(parseJson(text)) << text;
-    const std::string deep(100000, '[');
-    EXPECT_FALSE(parseJson(deep));
-    const std::string fine = std::string(100, '[') + std::string(100, ']');
-    EXPECT_TRUE(parseJson(fine));
-}
 
 TEST(ChromiumBookmarks, ListsUrlsOfEveryFolderInOrder) {
     const char* json = R"json({

@@ -6,11 +6,11 @@
 #include <string>
 
 #include "common/win_test_support.h"
-#include "core/engine/file_io.h"
+#include "support/file_io.h"
 #include "core_iface/VPreferences.h"
 
 namespace fs = std::filesystem;
-using corvantile::engine::path_to_utf8;
+using corvantile::support::path_to_utf8;
 
 namespace {
 
