@@ -1,7 +1,10 @@
 # The two everyday commands are `make run` and `make test`; see README.md for the rest.
 SHELL := /bin/bash
 JOBS ?= $(shell nproc)
-CMAKE_NATIVE = cmake -S . -G "Unix Makefiles"
+# ccache keeps rebuilds of unchanged sources cheap across build folders and clones.
+LAUNCHER = $(if $(shell command -v ccache),-DCMAKE_CXX_COMPILER_LAUNCHER=ccache -DCMAKE_C_COMPILER_LAUNCHER=ccache)
+export CCACHE_BASEDIR = $(CURDIR)
+CMAKE_NATIVE = cmake -S . -G "Unix Makefiles" $(LAUNCHER)
 WIN_TOOLCHAIN = -DCMAKE_TOOLCHAIN_FILE=$(CURDIR)/cmake/mingw-w64-x86_64.cmake
 
 .PHONY: all bootstrap native asan tsan fuzz win test test-native test-win run bench dist clean
@@ -28,7 +31,7 @@ fuzz: bootstrap
 	cmake --build build/fuzz -j$(JOBS)
 
 win: bootstrap
-	cmake -S . -B build/win $(WIN_TOOLCHAIN) -DCMAKE_BUILD_TYPE=Release >/dev/null
+	cmake -S . -B build/win $(WIN_TOOLCHAIN) $(LAUNCHER) -DCMAKE_BUILD_TYPE=Release >/dev/null
 	cmake --build build/win -j$(JOBS)
 
 test-native: native asan tsan fuzz

@@ -3,7 +3,7 @@
 set -euo pipefail
 
 packages=(
-    make cmake g++ clang libclang-rt-14-dev
+    make cmake g++ clang libclang-rt-14-dev clang-format ccache
     googletest libgtest-dev libbenchmark-dev
     g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64
     wine wine64 fonts-wine

@@ -197,4 +197,3 @@ CClientDC::~CClientDC() {
         ::ReleaseDC(m_hWnd, m_hDC);
     Detach();
 }
-

@@ -118,4 +118,3 @@ public:
 private:
     HWND m_hWnd;
 };
-

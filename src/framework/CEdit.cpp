@@ -97,4 +97,3 @@ void CEdit::SetSel(int start, int end, BOOL noScroll) {
 void CEdit::SetSel(DWORD selection, BOOL noScroll) {
     SetSel(static_cast<short>(LOWORD(selection)), static_cast<short>(HIWORD(selection)), noScroll);
 }
-
