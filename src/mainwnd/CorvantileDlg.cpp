@@ -56,6 +56,7 @@ BOOL CCorvantileDlg::OnInitDialog() {
     SetIcon(m_icon, FALSE);
 
     m_core = VCorvantileCore::instance();
+    chooseDataFolder();
     m_core->startUp();
     m_resultListener = new VOurResultListener(this);
     m_core->registerResultListener(m_resultListener);
@@ -86,6 +87,7 @@ BOOL CCorvantileDlg::OnInitDialog() {
     registerHotKey();
     if (m_checkForUpdates)
         startUpdateCheck();
+    SetTimer(kSaveTimer, kSaveIntervalMs);
     ProgramTiming::ready();
     return TRUE;
 }
@@ -94,8 +96,8 @@ void CCorvantileDlg::shutDown() {
     if (m_shutDown)
         return;
     m_shutDown = true;
-    if (m_core)
-        savePreferences();
+    KillTimer(kSaveTimer);
+    savePreferences();
     if (m_core && m_resultListener)
         m_core->unregisterResultListener(m_resultListener);
     if (m_resultListener)
@@ -214,8 +216,10 @@ BOOL CCorvantileDlg::OnCommand(WPARAM wParam, LPARAM lParam) {
 void CCorvantileDlg::runPreferences() {
     PrefsSheet sheet(this, "Preferences", 0);
     m_prefsSheet = &sheet;
-    sheet.DoModal();
+    const INT_PTR result = sheet.DoModal();
     m_prefsSheet = nullptr;
+    if (result == IDOK)
+        savePreferences();
 }
 
 void CCorvantileDlg::openWebPage(const char* address) {
@@ -241,6 +245,10 @@ LRESULT CCorvantileDlg::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_CL_UPDATE_FETCHED:
         onUpdateFetched();
         return 0;
+    case WM_EXITSIZEMOVE:
+        // The bar was moved or sized: keep its new place at once.
+        savePreferences();
+        return CTrayDialog::WindowProc(message, wParam, lParam);
     case WM_LIST_ELEMENTCHOSEN:
         onElementChosen(reinterpret_cast<VElement*>(wParam));
         return 0;
@@ -256,6 +264,8 @@ LRESULT CCorvantileDlg::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
 }
 
 void CCorvantileDlg::OnTimer(UINT_PTR id) {
+    if (id == kSaveTimer && !m_shutDown)
+        savePreferences();
     if (id == kStartupTimer) {
         // Once, just after the bar first showed: with auto-hide on it goes at once, and a first
         // run tells where it went.

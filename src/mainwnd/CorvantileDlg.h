@@ -48,8 +48,9 @@ public:
     bool isMatchActionsAfterSpace() const { return m_matchActionsAfterSpace; }
     void setMatchActionsAfterSpace(bool on) { m_matchActionsAfterSpace = on; }
 
-    // The preferences file; by default "Corvantile.xml" in the program's folder. Set it before
-    // the window is created to keep the settings elsewhere.
+    // The preferences file; by default "Corvantile.xml" in the program's folder, or in the
+    // user's application-data folder when the program's folder cannot be written. Set it
+    // before the window is created to keep the settings elsewhere.
     void setPrefsFile(const CString& path) { m_prefsFile = path; }
     CString getPrefsFile() const;
     // Where the update check reads the latest version; the program's site by default.
@@ -87,6 +88,10 @@ public:
     // On: the list shows with the bar even when empty; off: an empty list hides.
     void setAlwaysShowList(bool on);
 
+    // Writes the settings now (unchanged settings leave the file alone). A failure is told
+    // once, until a save succeeds again; the periodic save retries it. True when saved.
+    bool savePreferences();
+
     // Called by the listeners on the core's threads: elements of search searchId.
     void deliverElements(DWORD searchId, VElement** elements, int count, bool batch);
 
@@ -115,6 +120,10 @@ protected:
 
 private:
     static constexpr UINT_PTR kStartupTimer = 1;
+    // Settings are saved this often while the program runs (when they changed), so that a
+    // crash or a power cut loses at most these few seconds, usage learning included.
+    static constexpr UINT_PTR kSaveTimer = 20;
+    static constexpr UINT kSaveIntervalMs = 3000;
     static constexpr int kHotKeyId = 1;
     // How near (in pixels) the pointer must be to an edge to size the bar from it.
     static constexpr int kSizingMargin = 4;
@@ -127,8 +136,9 @@ private:
     // One axis: position docks to low, or its end (position + size) docks to high.
     static int snapToEdges(int position, int size, int low, int high);
 
+    // Settles where the settings and the index cache are kept; before the core starts.
+    void chooseDataFolder();
     void loadPreferences();
-    void savePreferences();
     void moveToDefaultPlace();
     // Stops everything, once: on WM_ENDSESSION or WM_DESTROY, whichever comes first.
     void shutDown();
@@ -186,5 +196,9 @@ private:
     VCorvantileCore* m_core = nullptr;
     CSearchGate m_gate;
     CString m_prefsFile;
+    // A portable copy's own settings file, read at start when the settings moved to the
+    // application-data folder and have not been saved there yet.
+    CString m_portablePrefsFile;
+    bool m_saveFailureTold = false;
     bool m_shutDown = false;
 };

@@ -89,7 +89,7 @@ void VElementListCtrl::savePrefs(VPreferencesNode* commandLineNode) {
         return;
     }
     node->setParam("ShowIcons", m_showIcons);
-    node->setParam("TwoLines", m_twoLines);
+    node->setParam("TwoLines", isTwoLines());
 }
 
 void VElementListCtrl::setTwoLines(bool twoLines) {

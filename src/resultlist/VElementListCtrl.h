@@ -40,7 +40,8 @@ public:
     // Adds a "List" node with the current options under the edit box's node.
     void savePrefs(VPreferencesNode* commandLineNode);
     void setTwoLines(bool twoLines);
-    bool isTwoLines() const { return m_twoLines; }
+    // The user's choice, also while a folder listing shows its rows on one line.
+    bool isTwoLines() const { return m_twoLinesSuspended ? m_savedTwoLines : m_twoLines; }
     void setShowIcons(bool showIcons) { m_showIcons = showIcons; }
     bool isShowIcons() const { return m_showIcons; }
 
