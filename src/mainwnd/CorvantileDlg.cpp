@@ -2,11 +2,11 @@
 
 #include <shellapi.h>
 
-#include "app/ProgramTiming.h"
+#include "ui/ProgramTiming.h"
 #include "core_iface/VCorvantileCore.h"
 #include "dialogs/CAboutDlg.h"
 #include "framework/CDC.h"
-#include "mainwnd/OwnerMessages.h"
+#include "ui/OwnerMessages.h"
 #include "mainwnd/VOurListeners.h"
 #include "prefs/PrefsSheet.h"
 #include "res/resource.h"
@@ -212,7 +212,7 @@ BOOL CCorvantileDlg::OnCommand(WPARAM wParam, LPARAM lParam) {
 
 // The hot-key raises the Preferences while they run.
 void CCorvantileDlg::runPreferences() {
-    PrefsSheet sheet(this, "Preferences", 0);
+    PrefsSheet sheet(this, *this, "Preferences", 0);
     m_prefsSheet = &sheet;
     sheet.DoModal();
     m_prefsSheet = nullptr;

@@ -16,7 +16,7 @@
 #include "core_iface/VElement.h"
 #include "framework/CEdit.h"
 #include "mainwnd/CorvantileDlg.h"
-#include "mainwnd/OwnerMessages.h"
+#include "ui/OwnerMessages.h"
 #include "resultlist/VElementListCtrl.h"
 
 class VCorvantileCore;
