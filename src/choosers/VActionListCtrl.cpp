@@ -4,9 +4,9 @@
 
 #include "core_iface/VCorvantileCore.h"
 #include "framework/CDC.h"
+#include "res/resource.h"
 #include "ui/NavigationKeys.h"
 #include "ui/OwnerMessages.h"
-#include "res/resource.h"
 
 VActionListCtrl::VActionListCtrl() : m_propertyList(std::make_unique<VPropertyListCtrl>()) {}
 

@@ -2,15 +2,15 @@
 
 #include <shellapi.h>
 
-#include "ui/ProgramTiming.h"
 #include "core_iface/VCorvantileCore.h"
 #include "dialogs/CAboutDlg.h"
 #include "framework/CDC.h"
-#include "ui/OwnerMessages.h"
 #include "mainwnd/VOurListeners.h"
 #include "prefs/PrefsSheet.h"
 #include "res/resource.h"
 #include "resultlist/VFileBrowser.h"
+#include "ui/OwnerMessages.h"
+#include "ui/ProgramTiming.h"
 
 namespace {
 

@@ -1,11 +1,11 @@
 // The search flow: the edit box's text becomes a core search, an action to take an argument or
 // a folder to list; the core's elements come back through the search gate into the list; every
 // cancel ends in the same reset.
-#include "ui/ProgramTiming.h"
 #include "core_iface/VCorvantileCore.h"
 #include "mainwnd/CorvantileDlg.h"
 #include "mainwnd/TypedCommand.h"
 #include "resultlist/VFileBrowser.h"
+#include "ui/ProgramTiming.h"
 
 namespace {
 

@@ -1,10 +1,10 @@
 #include "mainwnd/VCommandLine.h"
 
-#include "ui/ProgramTiming.h"
 #include "core_iface/VPreferences.h"
 #include "mainwnd/CorvantileDlg.h"
 #include "ui/NavigationKeys.h"
 #include "ui/OwnerMessages.h"
+#include "ui/ProgramTiming.h"
 
 namespace {
 

@@ -7,8 +7,8 @@
 #include "core_iface/VCorvantileCore.h"
 #include "framework/CFontDialog.h"
 #include "prefs/PrefsOwner.h"
-#include "resultlist/VElementListCtrl.h"
 #include "res/resource.h"
+#include "resultlist/VElementListCtrl.h"
 
 namespace {
 

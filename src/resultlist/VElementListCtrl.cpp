@@ -4,9 +4,9 @@
 
 #include "choosers/VActionListCtrl.h"
 #include "core_iface/VPreferences.h"
+#include "res/resource.h"
 #include "resultlist/VElementListOwner.h"
 #include "ui/ElementListLayout.h"
-#include "res/resource.h"
 
 namespace {
 

@@ -1,9 +1,9 @@
 // Painting of the results list: every paint goes through one off-screen bitmap, row by row,
 // each element drawing itself in the rectangles the list hands it.
-#include "ui/ProgramTiming.h"
 #include "framework/CDC.h"
-#include "ui/ElementListLayout.h"
 #include "resultlist/VElementListCtrl.h"
+#include "ui/ElementListLayout.h"
+#include "ui/ProgramTiming.h"
 
 BOOL VElementListCtrl::OnEraseBkgnd(HDC) {
     // Every paint covers the whole client area.

@@ -16,8 +16,8 @@
 #include "core_iface/VElement.h"
 #include "framework/CEdit.h"
 #include "mainwnd/CorvantileDlg.h"
-#include "ui/OwnerMessages.h"
 #include "resultlist/VElementListCtrl.h"
+#include "ui/OwnerMessages.h"
 
 class VCorvantileCore;
 
