@@ -2,15 +2,15 @@
 
 #include <shellapi.h>
 
-#include "app/ProgramTiming.h"
 #include "core_iface/VCorvantileCore.h"
 #include "dialogs/CAboutDlg.h"
 #include "framework/CDC.h"
-#include "mainwnd/OwnerMessages.h"
 #include "mainwnd/VOurListeners.h"
 #include "prefs/PrefsSheet.h"
 #include "res/resource.h"
 #include "resultlist/VFileBrowser.h"
+#include "ui/OwnerMessages.h"
+#include "ui/ProgramTiming.h"
 
 namespace {
 
@@ -214,7 +214,7 @@ BOOL CCorvantileDlg::OnCommand(WPARAM wParam, LPARAM lParam) {
 
 // The hot-key raises the Preferences while they run.
 void CCorvantileDlg::runPreferences() {
-    PrefsSheet sheet(this, "Preferences", 0);
+    PrefsSheet sheet(this, *this, "Preferences", 0);
     m_prefsSheet = &sheet;
     const INT_PTR result = sheet.DoModal();
     m_prefsSheet = nullptr;

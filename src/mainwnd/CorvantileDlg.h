@@ -17,6 +17,8 @@
 #include "mainwnd/SearchMode.h"
 #include "mainwnd/TrayDialog.h"
 #include "mainwnd/VCommandLine.h"
+#include "prefs/PrefsOwner.h"
+#include "resultlist/VElementListOwner.h"
 
 class VAction;
 class VCorvantileCore;
@@ -26,27 +28,30 @@ class VOurActionListener;
 class VOurResultListener;
 class VProperty;
 
-class CCorvantileDlg : public CTrayDialog {
+class CCorvantileDlg : public CTrayDialog, public VElementListOwner, public PrefsOwner {
 public:
     explicit CCorvantileDlg(CWnd* parent = nullptr);
     ~CCorvantileDlg() override;
 
     SearchMode getMode() const { return m_mode; }
+    bool isBrowsingFolders() const override { return m_mode == SearchMode::FileBrowsing; }
     DWORD getSearchId() const { return m_searchId; }
     VAction* getCurrentAction() const { return m_currentAction; }
     VCommandLine& getCommandLine() { return m_commandLine; }
-    VElementListCtrl& getList() { return m_commandLine.getList(); }
+    VElementListCtrl& getList() override { return m_commandLine.getList(); }
 
     bool isFirstRun() const { return m_firstRun; }
-    bool isAutoHide() const { return m_autoHide; }
+    bool isAutoHide() const override { return m_autoHide; }
     bool isAlwaysOnTop() const { return m_alwaysOnTop; }
-    bool isAlwaysShowList() const { return m_alwaysShowList; }
-    bool isCheckForUpdates() const { return m_checkForUpdates; }
-    void setCheckForUpdates(bool on) { m_checkForUpdates = on; }
-    unsigned getHotKey() const { return m_hotKey; }
-    unsigned getHotKeyModifier() const { return m_hotKeyModifier; }
-    bool isMatchActionsAfterSpace() const { return m_matchActionsAfterSpace; }
-    void setMatchActionsAfterSpace(bool on) { m_matchActionsAfterSpace = on; }
+    bool isAlwaysShowList() const override { return m_alwaysShowList; }
+    bool isCheckForUpdates() const override { return m_checkForUpdates; }
+    void setCheckForUpdates(bool on) override { m_checkForUpdates = on; }
+    unsigned getHotKey() const override { return m_hotKey; }
+    unsigned getHotKeyModifier() const override { return m_hotKeyModifier; }
+    bool isMatchActionsAfterSpace() const override { return m_matchActionsAfterSpace; }
+    void setMatchActionsAfterSpace(bool on) override { m_matchActionsAfterSpace = on; }
+    int getTypingDelay() const override { return m_commandLine.getDelay(); }
+    void setTypingDelay(int milliseconds) override { m_commandLine.setDelay(milliseconds); }
 
     // The preferences file; by default "Corvantile.xml" in the program's folder, or in the
     // user's application-data folder when the program's folder cannot be written. Set it
@@ -60,10 +65,10 @@ public:
     // check box in it switches the check at start-up.
     void runUpdateCheck(bool atStartup, const CString& latest = {});
 
-    bool isStartWithWindows() const;
-    void setStartWithWindows(bool on);
-    bool isQuickLaunchIcon() const;
-    void setQuickLaunchIcon(bool on);
+    bool isStartWithWindows() const override;
+    void setStartWithWindows(bool on) override;
+    bool isQuickLaunchIcon() const override;
+    void setQuickLaunchIcon(bool on) override;
 
     // Makes action current (null: none) and shows its icon beside the edit box.
     void setCurrentAction(VAction* action);
@@ -79,14 +84,14 @@ public:
     // taken Ctrl+Space falls back to Alt+Space. Reports a hot-key it cannot register.
     void registerHotKey();
     // Stores the key (virtual-key code) and its MOD_ bits and registers them.
-    void setHotKey(unsigned key, unsigned modifier);
+    void setHotKey(unsigned key, unsigned modifier) override;
     // The preferences sheet while it runs (null: none); the hot-key raises it then.
     void setPrefsSheet(CWnd* sheet) { m_prefsSheet = sheet; }
     CWnd* getPrefsSheet() const { return m_prefsSheet; }
     // On: the bar hides now and after each run; off: it shows now and stays.
-    void setAutoHide(bool on);
+    void setAutoHide(bool on) override;
     // On: the list shows with the bar even when empty; off: an empty list hides.
-    void setAlwaysShowList(bool on);
+    void setAlwaysShowList(bool on) override;
 
     // Writes the settings now (unchanged settings leave the file alone). A failure is told
     // once, until a save succeeds again; the periodic save retries it. True when saved.

@@ -4,7 +4,7 @@
 
 #include "dialogs/UpdateCheckDlg.h"
 #include "mainwnd/CorvantileDlg.h"
-#include "mainwnd/OwnerMessages.h"
+#include "ui/OwnerMessages.h"
 
 // What the background read found, handed from its thread to the window's.
 struct CCorvantileDlg::FetchedVersion {

@@ -20,19 +20,22 @@
 #include "framework/CArray.h"
 #include "framework/CGdiObject.h"
 #include "framework/CScrollBar.h"
-#include "framework/CWnd.h"
+#include "framework/Win32Handles.h"
+#include "ui/VPopupWnd.h"
 
 class CDC;
 class VActionListCtrl;
+class VElementListOwner;
 class VPreferencesNode;
 
-class VElementListCtrl : public CWnd {
+class VElementListCtrl : public VPopupWnd {
 public:
     VElementListCtrl();
     ~VElementListCtrl() override;
 
-    // Creates the (hidden) window below commandLine, placed under owner's window later on.
-    // False, and nothing changed, when the window exists already.
+    // Creates the (hidden) window below commandLine, placed under owner's window later on; the
+    // owner's window may implement VElementListOwner. False, and nothing changed, when the
+    // window exists already.
     bool Create(CWnd* owner, CWnd* commandLine);
 
     // Reads the "List" child of the edit box's node (null: defaults), then sets the row height.
@@ -138,6 +141,7 @@ private:
     void drawGrip(CDC& dc, const CRect& client, const CRect& clientArea);
 
     CWnd* m_owner = nullptr;
+    const VElementListOwner* m_ownerState = nullptr; // m_owner's answers, when it gives them
     std::unique_ptr<VActionListCtrl> m_actionList;
     CArray<VElement*, VElement* const&> m_elements;
     int m_selection = -1;
@@ -148,7 +152,7 @@ private:
     CRect m_userRect;
     CScrollBar m_scrollBar;
     int m_rowHeight = 0;
-    HICON m_moreIcon = nullptr;
+    IconHandle m_moreIcon;
     CBitmap m_paintBuffer; // the off-screen picture of the rows, as large as they are
     mutable VReaderWriterLock m_lock;
     bool m_fitting = false;
@@ -158,7 +162,6 @@ private:
     bool m_twoLinesSuspended = false;
     bool m_savedTwoLines = true;
     CString m_reselectPath;
-    HFONT m_font = nullptr;
 
     PendingWork m_pending; // guarded by m_lock
     DWORD m_windowThread = 0;

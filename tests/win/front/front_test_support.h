@@ -17,8 +17,8 @@
 #include "core_iface/VElement.h"
 #include "framework/CEdit.h"
 #include "mainwnd/CorvantileDlg.h"
-#include "mainwnd/OwnerMessages.h"
 #include "resultlist/VElementListCtrl.h"
+#include "ui/OwnerMessages.h"
 
 class VCorvantileCore;
 
