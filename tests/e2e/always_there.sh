@@ -36,10 +36,11 @@ probe end-session >/dev/null || fail "the session messages could not be sent"
 sleep 1
 kill -0 "$E2E_PID" 2>/dev/null || fail "the program ended on a cancelled log-off"
 
-# Shows the bar with the hot-key from the other window and checks the bar's own state.
+# Shows the bar with the hot-key from the other window and checks the bar's own state, allowing
+# a moment for Wine to settle the focus change that the X server reports meanwhile.
 show_by_hot_key() {
     BAR=$(hot_key_from_other_window) || fail "$1: the hot-key did not show the bar ($(screenshot "$1"))"
-    state=$(probe focus) || fail "$1: the bar has not the keyboard: $state"
+    wait_for_probe 3 focus || fail "$1: the bar has not the keyboard: $(probe focus)"
 }
 # Types into the bar (focused from outside, there being no window manager) and checks the text.
 type_into_bar() {
@@ -67,8 +68,7 @@ for round in 1 2 3; do
 
     show_by_hot_key "round $round, enter"
     type_into_bar "round $round, enter" zephyrine
-    xdotool key Return
-    wait_for_selected_row || fail "round $round: nothing listed ($(screenshot "refused-$round"))"
+    wait_for_selected_row || fail "round $round: nothing listed ($(screenshot "listed-$round"))"
     xdotool key Return
     close_notepad "round $round"
     window_hidden Corvantile || fail "round $round: the bar stayed after the run"
@@ -80,6 +80,6 @@ for round in 1 2 3; do
 done
 
 bring_bar_up || fail "a second start did not bring the bar up"
-state=$(probe focus) || fail "after a second start the bar has not the keyboard: $state"
+wait_for_probe 3 focus || fail "after a second start the bar has not the keyboard: $(probe focus)"
 stop_program
 echo "PASS $E2E_NAME"

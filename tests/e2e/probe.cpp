@@ -12,7 +12,6 @@
 //                              box's text; yes when the bar shows, is active and its edit box
 //                              has the focus
 //   probe dialog               is a dialog other than the bar showing in the bar's process?
-//   probe foreground TITLE     is the foreground window the one with this title?
 #include <windows.h>
 
 #include <shellapi.h>
@@ -167,15 +166,8 @@ int main(int argc, char** argv) {
         return focus();
     if (is("dialog"))
         return dialogShowing();
-    if (is("foreground") && argc == 3) {
-        wchar_t title[128] = L"";
-        GetWindowTextW(GetForegroundWindow(), title, 128);
-        char wanted[128] = "";
-        WideCharToMultiByte(CP_UTF8, 0, title, -1, wanted, sizeof wanted, nullptr, nullptr);
-        return std::strcmp(wanted, argv[2]) == 0 ? 0 : 1;
-    }
     std::fputs("usage: probe hold|window|tray-delete|tray-exists|taskbar-created|end-session|"
-               "focus|dialog|foreground\n",
+               "focus|dialog\n",
                stderr);
     return 2;
 }
