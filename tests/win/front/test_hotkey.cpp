@@ -188,7 +188,7 @@ TEST_F(HotKey, ANewKeyReplacesTheOldOneOrIsRefusedAndTheOldOneKept) {
 
 // A log-off asked for and then cancelled leaves the bar working; one that happens stops it.
 TEST_F(HotKey, OnlyASessionThatEndsStopsTheBar) {
-    openBar();
+    open();
     bar->SendMessage(WM_QUERYENDSESSION, 0, ENDSESSION_LOGOFF);
     bar->SendMessage(WM_ENDSESSION, FALSE, ENDSESSION_LOGOFF);
     EXPECT_FALSE(isFree(MOD_CONTROL, VK_SPACE)) << "the hot-key is kept";
