@@ -97,8 +97,13 @@ void CCorvantileApp::SignalRunningCopy(bool exitRequested) {
         PostMessageA(running, WM_COMMAND, ID_EXIT, 0);
         return;
     }
-    ShowWindow(running, SW_SHOWNORMAL);
-    SetForegroundWindow(running);
+    // The running copy shows its bar itself, so that its own thread makes the bar active with
+    // the edit box focused (or raises its Preferences when they run); this process, which the
+    // user just started, lets it take the foreground.
+    DWORD process = 0;
+    GetWindowThreadProcessId(running, &process);
+    AllowSetForegroundWindow(process);
+    PostMessageA(running, WM_COMMAND, ID_SHOW, 0);
 }
 
 INT_PTR CCorvantileApp::RunMainWindow(CWnd* owner) {

@@ -1,6 +1,7 @@
 #include "mainwnd/CorvantileDlg.h"
 
 #include <shellapi.h>
+#include <wtsapi32.h>
 
 #include "core_iface/VCorvantileCore.h"
 #include "dialogs/CAboutDlg.h"
@@ -10,6 +11,7 @@
 #include "res/resource.h"
 #include "resultlist/VFileBrowser.h"
 #include "ui/OwnerMessages.h"
+#include "ui/ProgramEvents.h"
 #include "ui/ProgramTiming.h"
 
 namespace {
@@ -84,6 +86,8 @@ BOOL CCorvantileDlg::OnInitDialog() {
                  SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
 
     loadPreferences();
+    // A session unlocked is one of the moments to try a hot-key not had yet again.
+    WTSRegisterSessionNotification(m_hWnd, NOTIFY_FOR_THIS_SESSION);
     registerHotKey();
     if (m_checkForUpdates)
         startUpdateCheck();
@@ -116,7 +120,10 @@ void CCorvantileDlg::shutDown() {
         m_core->deleteThis();
         m_core = nullptr;
     }
+    KillTimer(kHotKeyRetryTimer);
     UnregisterHotKey(m_hWnd, kHotKeyId);
+    m_hotKeyRegistered = false;
+    WTSUnRegisterSessionNotification(m_hWnd);
 }
 
 void CCorvantileDlg::OnDestroy() {
@@ -124,8 +131,12 @@ void CCorvantileDlg::OnDestroy() {
     CTrayDialog::OnDestroy();
 }
 
+// A log-off that was asked for and then cancelled (ending false) leaves everything running.
 void CCorvantileDlg::OnEndSession(BOOL ending) {
-    shutDown();
+    if (ending)
+        shutDown();
+    else
+        ProgramEvents::record("The session did not end after all; everything goes on.");
     CTrayDialog::OnEndSession(ending);
 }
 
@@ -137,22 +148,8 @@ void CCorvantileDlg::OnCancel() {
         hideWindows();
 }
 
-void CCorvantileDlg::showWindows() {
-    ShowWindow(SW_SHOWNORMAL);
-    SetForegroundWindow();
-    m_commandLine.SetFocus();
-    if (m_alwaysShowList && getList().m_hWnd)
-        getList().ShowWindow(SW_SHOWNORMAL);
-}
-
-void CCorvantileDlg::hideWindows() {
-    ShowWindow(SW_HIDE);
-    if (getList().m_hWnd)
-        getList().ShowWindow(SW_HIDE);
-}
-
 void CCorvantileDlg::OnTrayLButtonDblClk(CPoint) {
-    showWindows();
+    bringUp();
 }
 
 void CCorvantileDlg::dropMenu() {
@@ -172,7 +169,12 @@ BOOL CCorvantileDlg::OnCommand(WPARAM wParam, LPARAM lParam) {
         return TRUE;
     }
     if (lParam == 0) {
-        switch (LOWORD(wParam)) {
+        const UINT command = LOWORD(wParam);
+        // While a modal window of ours runs, what would open a window raises that one instead.
+        if ((command == ID_PREFERENCES || command == ID_ABOUT || command == ID_CHECK_FOR_UPDATES) &&
+            raiseModalWindow())
+            return TRUE;
+        switch (command) {
         case ID_EXIT:
             AfxPostQuitMessage(0);
             return TRUE;
@@ -180,7 +182,7 @@ BOOL CCorvantileDlg::OnCommand(WPARAM wParam, LPARAM lParam) {
             onUpdateCache();
             return TRUE;
         case ID_SHOW:
-            showWindows();
+            bringUp();
             return TRUE;
         case ID_HIDE:
             hideWindows();
@@ -202,7 +204,7 @@ BOOL CCorvantileDlg::OnCommand(WPARAM wParam, LPARAM lParam) {
             return TRUE;
         case ID_ABOUT: {
             CAboutDlg about;
-            about.DoModal();
+            runModal(about);
             return TRUE;
         }
         default:
@@ -215,10 +217,7 @@ BOOL CCorvantileDlg::OnCommand(WPARAM wParam, LPARAM lParam) {
 // The hot-key raises the Preferences while they run.
 void CCorvantileDlg::runPreferences() {
     PrefsSheet sheet(this, *this, "Preferences", 0);
-    m_prefsSheet = &sheet;
-    const INT_PTR result = sheet.DoModal();
-    m_prefsSheet = nullptr;
-    if (result == IDOK)
+    if (runModal(sheet) == IDOK)
         savePreferences();
 }
 
@@ -242,6 +241,17 @@ LRESULT CCorvantileDlg::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
         return 0;
     case WM_CL_TAB:
         return 0;
+    case WM_POWERBROADCAST:
+        if (wParam == PBT_APMRESUMEAUTOMATIC || wParam == PBT_APMRESUMESUSPEND)
+            retryHotKey("on resume");
+        return TRUE;
+    case WM_WTSSESSION_CHANGE:
+        if (wParam == WTS_SESSION_UNLOCK || wParam == WTS_CONSOLE_CONNECT)
+            retryHotKey("when the session came back");
+        return 0;
+    case WM_DISPLAYCHANGE:
+        retryHotKey("on a display change");
+        return CTrayDialog::WindowProc(message, wParam, lParam);
     case WM_CL_UPDATE_FETCHED:
         onUpdateFetched();
         return 0;
@@ -272,7 +282,8 @@ void CCorvantileDlg::OnTimer(UINT_PTR id) {
         getList().fitToContents();
         if (m_autoHide) {
             hideWindows();
-            if (m_firstRun)
+            // A hot-key not had has its own balloon already.
+            if (m_firstRun && m_hotKeyRegistered)
                 showTrayBalloon(m_hotKeyModifier == MOD_CONTROL
                                     ? "Corvantile is auto-hidden. Hit Ctrl-Space to activate."
                                     : "Corvantile is auto-hidden. Hit Alt-Space to activate.");
@@ -281,6 +292,9 @@ void CCorvantileDlg::OnTimer(UINT_PTR id) {
         }
         KillTimer(kStartupTimer);
         getList().prepareToPaint();
+    } else if (id == kHotKeyRetryTimer) {
+        retryHotKey("on a retry");
+        return;
     }
     CTrayDialog::OnTimer(id);
 }

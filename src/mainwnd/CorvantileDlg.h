@@ -5,7 +5,8 @@
 //
 // Source files: CorvantileDlg.cpp (life cycle, messages), CorvantileDlgPrefs.cpp (the
 // preferences file), CorvantileDlgSearch.cpp (the search flow), CorvantileDlgWindow.cpp (the
-// global hot-key, showing and hiding, the start-up timer and the bar's geometry).
+// bar's geometry), CorvantileDlgHotKey.cpp (the global hot-key, showing and hiding, the
+// start-up timer).
 #pragma once
 
 #include <memory>
@@ -75,19 +76,26 @@ public:
     // Cancels the running search, waits 100 ms for the core's last hand-overs, clears the
     // list and, as the options say, hides; clearText empties the edit box too. Ends in Idle.
     void reset(bool clearText);
-    // Shows the bar in front with the focus in the edit box (and the list, with always show
-    // list on); hide takes the list away with the bar.
+    // Shows the bar in front, active, with the focus in the edit box (and the list, with always
+    // show list on); hide takes the list away with the bar.
     void showWindows();
     void hideWindows();
+    // What the hot-key, the tray and a second start do: raises the modal window of ours that
+    // runs (Preferences, About, update check), else shows the bar.
+    void bringUp();
 
-    // Registers the global hot-key (id 1) with the current key and modifier; on a first run a
-    // taken Ctrl+Space falls back to Alt+Space. Reports a hot-key it cannot register.
+    // Registers the global hot-key (id 1) at start-up; on a first run a taken Ctrl+Space falls
+    // back to Alt+Space. A key it cannot have is reported once, in a balloon, and tried again
+    // on a timer, on resume, on session unlock and on a display change until it is had.
     void registerHotKey();
-    // Stores the key (virtual-key code) and its MOD_ bits and registers them.
-    void setHotKey(unsigned key, unsigned modifier) override;
-    // The preferences sheet while it runs (null: none); the hot-key raises it then.
-    void setPrefsSheet(CWnd* sheet) { m_prefsSheet = sheet; }
-    CWnd* getPrefsSheet() const { return m_prefsSheet; }
+    bool isHotKeyRegistered() const { return m_hotKeyRegistered; }
+    // Takes a new key (virtual-key code) and its MOD_ bits. When the system refuses them, the
+    // key before stays (and is what is saved), the user is told, and the result is false.
+    bool setHotKey(unsigned key, unsigned modifier) override;
+    // The modal window of ours that runs (null: none): the Preferences, the about box, the
+    // update check. The hot-key and the menus raise it instead of the disabled bar.
+    void setModalWindow(CWnd* window) { m_modalWindow = window; }
+    CWnd* getModalWindow() const { return m_modalWindow; }
     // On: the bar hides now and after each run; off: it shows now and stays.
     void setAutoHide(bool on) override;
     // On: the list shows with the bar even when empty; off: an empty list hides.
@@ -118,8 +126,10 @@ protected:
     HCURSOR OnQueryDragIcon() override;
     void OnTrayLButtonDblClk(CPoint point) override;
 
-    // Tells the user that the hot-key could not be registered.
-    virtual void reportHotKeyFailure();
+    // Tells the user, once, that the hot-key (named as keys) is not had yet and is tried again.
+    virtual void reportHotKeyFailure(const CString& keys);
+    // Tells the user that a new hot-key was refused and the old one kept.
+    virtual void reportHotKeyRefused(const CString& refused, const CString& kept);
     // A balloon at the tray icon, titled "Corvantile", for ten seconds.
     virtual void showTrayBalloon(const char* text);
 
@@ -129,6 +139,8 @@ private:
     // crash or a power cut loses at most these few seconds, usage learning included.
     static constexpr UINT_PTR kSaveTimer = 20;
     static constexpr UINT kSaveIntervalMs = 3000;
+    static constexpr UINT_PTR kHotKeyRetryTimer = 2;
+    static constexpr UINT kHotKeyRetryMilliseconds = 2000;
     static constexpr int kHotKeyId = 1;
     // How near (in pixels) the pointer must be to an edge to size the bar from it.
     static constexpr int kSizingMargin = 4;
@@ -136,6 +148,22 @@ private:
     static constexpr int kSnapDistance = 10;
 
     LRESULT onHotKey(WPARAM id);
+    // Registers the current key and modifier as id 1; true when had.
+    bool tryHotKey();
+    // Tries a hot-key not had yet again; stops the retries once it is had.
+    void retryHotKey(const char* occasion);
+    // "Ctrl+Space" and the like.
+    static CString hotKeyText(unsigned key, unsigned modifier);
+    // Raises the running modal window of ours; false when there is none.
+    bool raiseModalWindow();
+    // Runs a dialog of ours modally, known as the modal window meanwhile.
+    template <class Dialog> INT_PTR runModal(Dialog& dialog) {
+        CWnd* const before = m_modalWindow;
+        m_modalWindow = &dialog;
+        const INT_PTR result = dialog.DoModal();
+        m_modalWindow = before;
+        return result;
+    }
     // Docks the proposed position to the work area's edges it comes within reach of.
     void snapToWorkArea(WINDOWPOS* pos) const;
     // One axis: position docks to low, or its end (position + size) docks to high.
@@ -192,7 +220,9 @@ private:
     unsigned m_hotKeyModifier = MOD_CONTROL;
     HICON m_icon = nullptr;
     bool m_firstRun = false;
-    CWnd* m_prefsSheet = nullptr;
+    CWnd* m_modalWindow = nullptr;
+    bool m_hotKeyRegistered = false;
+    bool m_hotKeyFailureTold = false;
     bool m_checkForUpdates = true;
     CString m_versionFileUrl;
     struct FetchedVersion;

@@ -1,65 +1,8 @@
-// The search bar's global hot-key, its showing and hiding, and its geometry: a fixed height,
-// sizing from the left and right edges, dragging from anywhere, and docking to the edges of the
-// work area.
+// The search bar's geometry: a fixed height, sizing from the left and right edges, dragging
+// from anywhere, and docking to the edges of the work area.
 #include "mainwnd/CorvantileDlg.h"
 
 #include <cstdlib>
-
-void CCorvantileDlg::registerHotKey() {
-    UnregisterHotKey(m_hWnd, kHotKeyId);
-    if (RegisterHotKey(m_hWnd, kHotKeyId, m_hotKeyModifier, m_hotKey))
-        return;
-    // On a first run, somebody else's Ctrl+Space gives way to Alt+Space, which is then saved.
-    if (m_firstRun) {
-        m_hotKeyModifier = MOD_ALT;
-        if (RegisterHotKey(m_hWnd, kHotKeyId, m_hotKeyModifier, m_hotKey))
-            return;
-    }
-    reportHotKeyFailure();
-}
-
-void CCorvantileDlg::setHotKey(unsigned key, unsigned modifier) {
-    m_hotKey = key;
-    m_hotKeyModifier = modifier;
-    registerHotKey();
-}
-
-void CCorvantileDlg::reportHotKeyFailure() {
-    AfxMessageBox("Couldn't register global hot-key");
-}
-
-LRESULT CCorvantileDlg::onHotKey(WPARAM id) {
-    if (id != kHotKeyId)
-        return 0;
-    // While the preferences run, the hot-key brings them forward instead of the bar.
-    if (m_prefsSheet && m_prefsSheet->m_hWnd)
-        m_prefsSheet->SetForegroundWindow();
-    else
-        showWindows();
-    return 1;
-}
-
-void CCorvantileDlg::showTrayBalloon(const char* text) {
-    TrayShowBalloon("Corvantile", text, NIIF_INFO, 10);
-}
-
-void CCorvantileDlg::setAutoHide(bool on) {
-    m_autoHide = on;
-    if (on)
-        hideWindows();
-    else
-        showWindows();
-}
-
-void CCorvantileDlg::setAlwaysShowList(bool on) {
-    m_alwaysShowList = on;
-    if (!getList().m_hWnd)
-        return;
-    if (on)
-        getList().ShowWindow(SW_SHOWNORMAL);
-    else if (getList().getCount() == 0)
-        getList().ShowWindow(SW_HIDE);
-}
 
 // The bar is as tall as its edit box allows and no taller; its width is free.
 void CCorvantileDlg::OnGetMinMaxInfo(MINMAXINFO* info) {

@@ -21,7 +21,8 @@ public:
     // The activation hot-key: a virtual-key code and its MOD_ bits.
     virtual unsigned getHotKey() const = 0;
     virtual unsigned getHotKeyModifier() const = 0;
-    virtual void setHotKey(unsigned key, unsigned modifier) = 0;
+    // False when the system refuses the new key: the one before stays.
+    virtual bool setHotKey(unsigned key, unsigned modifier) = 0;
     // How long typing must pause before a search starts, in milliseconds.
     virtual int getTypingDelay() const = 0;
     virtual void setTypingDelay(int milliseconds) = 0;

@@ -138,14 +138,18 @@ BOOL PrefsPageGeneral::OnInitDialog() {
     for (int role = 0; role < 3; ++role)
         showFont(role);
 
+    showHotKey();
+    m_toolTip.Create(this, kToolTips);
+    UpdateData(FALSE);
+    return TRUE;
+}
+
+void PrefsPageGeneral::showHotKey() {
     m_hotKey = m_owner.getHotKey();
     m_hotKeyModifiers = m_owner.getHotKeyModifier();
     m_hotKeyEdit.SetWindowText(getKeyName(m_hotKey));
     for (const auto& [id, bit] : kModifierBoxes)
         CheckDlgButton(m_hWnd, id, (m_hotKeyModifiers & bit) ? BST_CHECKED : BST_UNCHECKED);
-    m_toolTip.Create(this, kToolTips);
-    UpdateData(FALSE);
-    return TRUE;
 }
 
 void PrefsPageGeneral::OnDestroy() {
@@ -230,6 +234,8 @@ void PrefsPageGeneral::OnOK() {
     for (const auto& [id, bit] : kModifierBoxes)
         if (checked(id))
             m_hotKeyModifiers |= bit;
-    m_owner.setHotKey(m_hotKey, m_hotKeyModifiers);
+    // A key the system refuses is not taken: the page shows the one that stays.
+    if (!m_owner.setHotKey(m_hotKey, m_hotKeyModifiers))
+        showHotKey();
     CBCGPPropertyPage::OnOK();
 }

@@ -35,6 +35,8 @@ private:
     // Runs the font dialog for one of the three roles (0: single line, 1: line 1, 2: line 2).
     void chooseFont(int role);
     void showFont(int role);
+    // Shows the bar's hot-key and its modifiers.
+    void showHotKey();
 
     PrefsOwner& m_owner;
     CToolTipCtrl m_toolTip;
