@@ -96,6 +96,7 @@ private:
         std::optional<NameMemo> memo; // the names pass's outcomes, made on first use
     };
 
+    // A chunk's scan in the pass of the phase, and the steps of each pass.
     void scan(const Chunk& chunk, WorkerState& state);
     void scan_names(const Chunk& chunk, WorkerState& state);
     void scan_paths(const Chunk& chunk, WorkerState& state);
