@@ -214,7 +214,7 @@ void VElementListCtrl::scheduleWindowWork() {
     }
     // One message at a time is enough: the window thread takes all the work noted so far.
     const HWND target = m_postTarget.load();
-    if (target && !m_workPosted.exchange(true) && !PostMessageW(target, kDoWindowWork, 0, 0))
+    if (target && !m_workPosted.exchange(true) && !::PostMessageW(target, kDoWindowWork, 0, 0))
         m_workPosted = false;
 }
 
