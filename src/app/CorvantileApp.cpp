@@ -103,7 +103,7 @@ void CCorvantileApp::SignalRunningCopy(bool exitRequested) {
     DWORD process = 0;
     GetWindowThreadProcessId(running, &process);
     AllowSetForegroundWindow(process);
-    PostMessageA(running, WM_COMMAND, ID_SHOW, 0);
+    PostMessageW(running, WM_COMMAND, ID_SHOW, 0);
 }
 
 INT_PTR CCorvantileApp::RunMainWindow(CWnd* owner) {
