@@ -12,6 +12,8 @@
 //                              box's text; yes when the bar shows, is active and its edit box
 //                              has the focus
 //   probe dialog               is a dialog other than the bar showing in the bar's process?
+//   probe command ID           posts the menu command ID to the bar, as its menus do
+//   probe prefs-ok CONTROL     clicks the check box CONTROL in the Preferences, then their OK
 #include <windows.h>
 
 #include <shellapi.h>
@@ -142,6 +144,40 @@ int dialogShowing() {
     return search.found ? 0 : 1;
 }
 
+int postCommand(UINT id) {
+    const HWND bar = findBar();
+    return bar && PostMessageW(bar, WM_COMMAND, id, 0) ? 0 : 1;
+}
+
+struct ControlSearch {
+    int id;
+    HWND found;
+};
+
+BOOL CALLBACK findControl(HWND window, LPARAM param) {
+    auto* search = reinterpret_cast<ControlSearch*>(param);
+    if (GetDlgCtrlID(window) != search->id || !IsWindowVisible(window))
+        return TRUE;
+    search->found = window;
+    return FALSE;
+}
+
+// Clicks a check box of the Preferences (any page's), then the sheet's OK button.
+int preferencesOk(int control) {
+    const HWND sheet = FindWindowW(nullptr, L"Preferences");
+    if (!sheet)
+        return 1;
+    ControlSearch box{control, nullptr};
+    EnumChildWindows(sheet, findControl, reinterpret_cast<LPARAM>(&box));
+    const HWND ok = GetDlgItem(sheet, IDOK);
+    if (!box.found || !ok)
+        return 1;
+    DWORD_PTR ignored = 0;
+    SendMessageTimeoutW(box.found, BM_CLICK, 0, 0, SMTO_NORMAL, 5000, &ignored);
+    PostMessageW(ok, BM_CLICK, 0, 0);
+    return 0;
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
@@ -166,8 +202,12 @@ int main(int argc, char** argv) {
         return focus();
     if (is("dialog"))
         return dialogShowing();
+    if (is("command") && argc == 3)
+        return postCommand(static_cast<UINT>(std::strtoul(argv[2], nullptr, 0)));
+    if (is("prefs-ok") && argc == 3)
+        return preferencesOk(std::atoi(argv[2]));
     std::fputs("usage: probe hold|window|tray-delete|tray-exists|taskbar-created|end-session|"
-               "focus|dialog\n",
+               "focus|dialog|command|prefs-ok\n",
                stderr);
     return 2;
 }

@@ -107,8 +107,9 @@ TEST_F(HotKey, StartUpTakesTheKeyAndHidesTheBar) {
             writeSettings({{"HotKeyModifier", "2"}});
         {
             std::optional<TakenHotKey> other;
-            if (c.ctrlSpaceTaken)
+            if (c.ctrlSpaceTaken) {
                 ASSERT_TRUE(other.emplace(MOD_CONTROL, VK_SPACE).taken());
+            }
             openBar();
             EXPECT_EQ(bar->isFirstRun(), !c.laterRun);
             EXPECT_EQ(bar->getHotKeyModifier(), c.modifier);
@@ -117,8 +118,9 @@ TEST_F(HotKey, StartUpTakesTheKeyAndHidesTheBar) {
             ASSERT_TRUE(waitUntilHidden());
             EXPECT_FALSE(bar->getList().IsWindowVisible());
             EXPECT_EQ(hotKeyBar->balloons, c.balloons);
-            if (!c.ctrlSpaceTaken)
+            if (!c.ctrlSpaceTaken) {
                 EXPECT_FALSE(isFree(MOD_CONTROL, VK_SPACE)) << "the bar holds Ctrl+Space";
+            }
             close();
         }
         EXPECT_TRUE(isFree(c.modifier, VK_SPACE)) << "the key is given back";

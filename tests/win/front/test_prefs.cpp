@@ -105,7 +105,9 @@ TEST_F(Preferences, TheGeneralPageShowsTheCurrentSettingsInATreeOfPages) {
     runPreferences({[&](HWND sheet, HWND page) {
         const auto [tree, first] = pageItem(sheet, 0);
         wchar_t caption[32] = L"";
-        TVITEMW item{TVIF_TEXT, first};
+        TVITEMW item{};
+        item.mask = TVIF_TEXT;
+        item.hItem = first;
         item.pszText = caption;
         item.cchTextMax = 32;
         SendMessageW(tree, TVM_GETITEMW, 0, reinterpret_cast<LPARAM>(&item));
