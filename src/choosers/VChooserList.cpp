@@ -4,6 +4,8 @@
 #include <algorithm>
 
 #include "framework/CDC.h"
+#include "framework/MonitorList.h"
+#include "framework/ScreenPlacement.h"
 #include "framework/CGdiObject.h"
 #include "resultlist/ElementListLayout.h"
 
@@ -100,15 +102,8 @@ CRect VChooserList::calcWindowRect(const RECT* anchor) {
     const int border = GetSystemMetrics(SM_CYBORDER);
     const int width = getRowCount() == 0 ? 0 : widest + 40;
     const int height = getRowCount() * m_rowHeight + 2 * border;
-    CRect place(anchor->right + border, anchor->top, anchor->right + border + width,
-                anchor->top + height);
-    RECT work{};
-    SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
-    if (place.right > work.right) {
-        place.left = anchor->left - width - border;
-        place.right = place.left + width;
-    }
-    return place;
+    return screen::besideAnchor(MonitorList::current().monitors(), *anchor, {width, height},
+                                border);
 }
 
 void VChooserList::placeBeside(const RECT* anchor) {

@@ -1,6 +1,7 @@
 // The common part of the two chooser popups beside the results list: a thin-bordered,
 // owner-drawn list of rows that never takes the focus, exactly as tall as its rows, placed to
-// the right of an anchor row (or to its left at the work area's edge), double-buffered.
+// the right of an anchor row (or to its left at the edge of the row's monitor, and always
+// inside that monitor's work area), double-buffered.
 #pragma once
 
 #include "framework/CString.h"
@@ -23,7 +24,8 @@ public:
     int hitTest(POINT point) const;
     // Moves the selection for a navigation key (Down and Up wrap around); returns it.
     int moveSelection(UINT key);
-    // The window rectangle, in screen pixels, for a popup beside anchor.
+    // The window rectangle, in screen pixels, for a popup beside anchor, inside the work area
+    // of anchor's monitor.
     CRect calcWindowRect(const RECT* anchor);
 
     // Tab, CR and LF each become a space, so that a text shows on one line.

@@ -5,12 +5,14 @@
 //
 // Source files: CorvantileDlg.cpp (life cycle, messages), CorvantileDlgPrefs.cpp (the
 // preferences file), CorvantileDlgSearch.cpp (the search flow), CorvantileDlgWindow.cpp (the
-// global hot-key, showing and hiding, the start-up timer and the bar's geometry).
+// global hot-key, showing and hiding, the start-up timer), CorvantileDlgGeometry.cpp (the bar's
+// size and place on the monitors, its sizing, docking and DPI).
 #pragma once
 
 #include <memory>
 
 #include "framework/CButton.h"
+#include "framework/CGdiObject.h"
 #include "framework/CMenu.h"
 #include "framework/CStatic.h"
 #include "mainwnd/SearchGate.h"
@@ -102,6 +104,7 @@ protected:
     void OnTimer(UINT_PTR id) override;
     void OnSize(UINT type, int cx, int cy) override;
     void OnWindowPosChanging(WINDOWPOS* pos) override;
+    void OnWindowPosChanged(WINDOWPOS* pos) override;
     void OnGetMinMaxInfo(MINMAXINFO* info) override;
     LRESULT OnNcHitTest(CPoint point) override;
     void OnPaint() override;
@@ -116,16 +119,26 @@ protected:
 private:
     static constexpr UINT_PTR kStartupTimer = 1;
     static constexpr int kHotKeyId = 1;
-    // How near (in pixels) the pointer must be to an edge to size the bar from it.
+    // How near (in pixels at 96 DPI) the pointer must be to an edge to size the bar from it.
     static constexpr int kSizingMargin = 4;
-    // How near an edge of the work area the bar must come to dock to it.
-    static constexpr int kSnapDistance = 10;
 
     LRESULT onHotKey(WPARAM id);
-    // Docks the proposed position to the work area's edges it comes within reach of.
+
+    // Geometry (CorvantileDlgGeometry.cpp). The bar gets a sizing frame that takes no room, so
+    // that the system sizes it from its ends, and its fixed height at the DPI it starts at.
+    void initGeometry();
+    // The messages of the bar's frame, monitors and DPI; true when handled, with its result.
+    bool handleGeometryMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* result);
+    // The bar's one height at its current DPI.
+    int barHeight() const;
+    // Docks the proposed position to the edges of its monitor's work area within reach.
     void snapToWorkArea(WINDOWPOS* pos) const;
-    // One axis: position docks to low, or its end (position + size) docks to high.
-    static int snapToEdges(int position, int size, int low, int high);
+    // True when some monitor shows a part of the bar placed with its top left corner there.
+    bool isPlaceOnScreen(POINT topLeft) const;
+    // A bar that no monitor shows any more goes to its default place.
+    void keepOnScreen();
+    // The bar takes the new DPI: its font, sizes and the rectangle the system suggests.
+    void onDpiChanged(UINT dpi, const RECT& suggested);
 
     void loadPreferences();
     void savePreferences();
@@ -187,4 +200,10 @@ private:
     CSearchGate m_gate;
     CString m_prefsFile;
     bool m_shutDown = false;
+
+    UINT m_dpi = USER_DEFAULT_SCREEN_DPI;
+    UINT m_startDpi = USER_DEFAULT_SCREEN_DPI; // the DPI the dialog was laid out at
+    int m_startHeight = 0;                     // the bar's height at m_startDpi; 0 until known
+    HFONT m_startFont = nullptr;               // the dialog's font, at m_startDpi
+    CFont m_dpiFont;                           // that font at m_dpi, when the two differ
 };

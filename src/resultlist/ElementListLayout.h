@@ -20,6 +20,8 @@ struct Metrics {
     int border = 1;      // SM_CYBORDER
 
     static Metrics fromSystem();
+    // The same at a monitor's DPI.
+    static Metrics forDpi(UINT dpi);
 };
 
 // Height of one row: one small icon and 2 pixels, or two icons and 4 pixels.

@@ -4,6 +4,7 @@
 
 #include "choosers/VActionListCtrl.h"
 #include "core_iface/VPreferences.h"
+#include "framework/ScreenPlacement.h"
 #include "resultlist/ElementListLayout.h"
 #include "res/resource.h"
 
@@ -12,14 +13,11 @@ namespace {
 // Posted to the list's own window when a core thread has added elements.
 constexpr UINT kDoWindowWork = WM_APP + 0x100;
 
-int smallIconHeight() {
-    return GetSystemMetrics(SM_CYSMICON);
-}
-
 } // namespace
 
-VElementListCtrl::VElementListCtrl() : m_windowThread(GetCurrentThreadId()) {
-    m_rowHeight = elementlist::rowHeight(false, smallIconHeight());
+VElementListCtrl::VElementListCtrl()
+    : m_dpi(screen::systemDpi()), m_windowThread(GetCurrentThreadId()) {
+    m_rowHeight = elementlist::rowHeight(false, metrics().iconHeight);
     clear(false);
 }
 
@@ -104,7 +102,24 @@ void VElementListCtrl::setTwoLines(bool twoLines) {
 }
 
 void VElementListCtrl::setRowHeightFromMode() {
-    m_rowHeight = elementlist::rowHeight(m_twoLines, smallIconHeight());
+    m_rowHeight = elementlist::rowHeight(m_twoLines, metrics().iconHeight);
+}
+
+void VElementListCtrl::setDpi(UINT dpi, HFONT font) {
+    {
+        VWriteLock lock(m_lock);
+        m_dpi = dpi;
+        setRowHeightFromMode();
+    }
+    if (!m_hWnd)
+        return;
+    if (font)
+        SetFont(font, FALSE);
+    if (IsWindowVisible())
+        fitToContents();
+    else
+        updateVisibleRows();
+    Invalidate(TRUE);
 }
 
 void VElementListCtrl::setReselectPath(const CString& path) {

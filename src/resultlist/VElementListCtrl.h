@@ -21,6 +21,7 @@
 #include "framework/CGdiObject.h"
 #include "framework/CScrollBar.h"
 #include "framework/CWnd.h"
+#include "resultlist/ElementListLayout.h"
 
 class CDC;
 class VActionListCtrl;
@@ -64,6 +65,9 @@ public:
     // Moves the open action chooser beside the selected row again.
     void moveActions();
     VActionListCtrl* getActionList() const { return m_actionList.get(); }
+    // Takes a monitor's DPI: rows and icons at its sizes, and font (null: the one it has).
+    void setDpi(UINT dpi, HFONT font);
+    UINT getDpi() const { return m_dpi; }
     // Sizes the window to its rows (up to 20, or the height the user gave it) and places it
     // directly below the owner's window, as wide as it.
     void fitToContents();
@@ -97,6 +101,7 @@ protected:
     void OnSize(UINT type, int cx, int cy) override;
     void OnGetMinMaxInfo(MINMAXINFO* info) override;
     void OnWindowPosChanging(WINDOWPOS* pos) override;
+    void OnWindowPosChanged(WINDOWPOS* pos) override;
     LRESULT OnNcHitTest(CPoint point) override;
     BOOL OnSetCursor(CWnd* wnd, UINT hitTest, UINT message) override;
     void OnDestroy() override;
@@ -121,6 +126,8 @@ private:
     void scheduleWindowWork();
     void doWindowWork();
     void setRowHeightFromMode();
+    // Icon sizes and border at the list's DPI.
+    elementlist::Metrics metrics() const { return elementlist::Metrics::forDpi(m_dpi); }
     void updateVisibleRows();
     void updateScrollRange();
     void layoutScrollBar();
@@ -147,6 +154,7 @@ private:
     CRect m_userRect;
     CScrollBar m_scrollBar;
     int m_rowHeight = 0;
+    UINT m_dpi = USER_DEFAULT_SCREEN_DPI;
     HICON m_moreIcon = nullptr;
     CBitmap m_paintBuffer; // the off-screen picture of the rows, as large as they are
     mutable VReaderWriterLock m_lock;
