@@ -131,7 +131,7 @@ private:
     bool handleGeometryMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* result);
     // The bar's one height at its current DPI.
     int barHeight() const;
-    // Docks the proposed position to the edges of its monitor's work area within reach.
+    // Docks the proposed position of a move to the edges of its monitor's work area within reach.
     void snapToWorkArea(WINDOWPOS* pos) const;
     // True when some monitor shows a part of the bar placed with its top left corner there.
     bool isPlaceOnScreen(POINT topLeft) const;

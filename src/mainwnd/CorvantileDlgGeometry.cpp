@@ -116,6 +116,9 @@ void CCorvantileDlg::snapToWorkArea(WINDOWPOS* pos) const {
     GetWindowRect(&window);
     const int width = (pos->flags & SWP_NOSIZE) ? window.Width() : pos->cx;
     const int height = (pos->flags & SWP_NOSIZE) ? window.Height() : pos->cy;
+    // Sizing from an end docks nothing: moving the bar would shift the end the user holds.
+    if (width != window.Width() || height != window.Height())
+        return;
     const RECT proposed{pos->x, pos->y, pos->x + width, pos->y + height};
     const POINT docked = screen::dockToWorkArea(MonitorList::current().monitors(), proposed);
     pos->x = docked.x;
