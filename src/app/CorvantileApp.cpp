@@ -13,7 +13,7 @@
 #include "res/resource.h"
 
 namespace {
-const char* const kMainWindowTitle = "Corvantile";
+const wchar_t* const kMainWindowTitle = L"Corvantile";
 }
 
 CCorvantileApp::CCorvantileApp() : CBCGPWorkspace(FALSE) {}
@@ -76,7 +76,7 @@ int CCorvantileApp::ExitInstance() {
 }
 
 HANDLE CCorvantileApp::CreateInstanceMutex(const CString& name, DWORD& lastError) {
-    HANDLE mutex = CreateMutexA(nullptr, FALSE, name);
+    HANDLE mutex = CreateMutexW(nullptr, FALSE, name.W().c_str());
     lastError = GetLastError();
     return mutex;
 }
@@ -90,15 +90,20 @@ bool CCorvantileApp::InitOle() {
 }
 
 void CCorvantileApp::SignalRunningCopy(bool exitRequested) {
-    HWND running = FindWindowA(nullptr, kMainWindowTitle);
+    HWND running = FindWindowW(nullptr, kMainWindowTitle);
     if (!running)
         return;
     if (exitRequested) {
-        PostMessageA(running, WM_COMMAND, ID_EXIT, 0);
+        PostMessageW(running, WM_COMMAND, ID_EXIT, 0);
         return;
     }
-    ShowWindow(running, SW_SHOWNORMAL);
-    SetForegroundWindow(running);
+    // The running copy shows its bar itself, so that its own thread makes the bar active with
+    // the edit box focused (or raises its Preferences when they run); this process, which the
+    // user just started, lets it take the foreground.
+    DWORD process = 0;
+    GetWindowThreadProcessId(running, &process);
+    AllowSetForegroundWindow(process);
+    PostMessageW(running, WM_COMMAND, ID_SHOW, 0);
 }
 
 INT_PTR CCorvantileApp::RunMainWindow(CWnd* owner) {

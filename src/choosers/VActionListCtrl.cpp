@@ -4,25 +4,23 @@
 
 #include "core_iface/VCorvantileCore.h"
 #include "framework/CDC.h"
-#include "mainwnd/OwnerMessages.h"
 #include "res/resource.h"
+#include "ui/NavigationKeys.h"
+#include "ui/OwnerMessages.h"
 
 VActionListCtrl::VActionListCtrl() : m_propertyList(std::make_unique<VPropertyListCtrl>()) {}
 
-VActionListCtrl::~VActionListCtrl() {
-    if (m_moreIcon)
-        DestroyIcon(m_moreIcon);
-}
+VActionListCtrl::~VActionListCtrl() = default;
 
 bool VActionListCtrl::Create(CWnd* owner, CWnd* fontSource) {
     if (m_hWnd)
         return false;
     m_owner = owner;
     m_fontSource = fontSource;
-    if (!createPopup(fontSource))
+    if (!createPopup(CRect(0, 0, 0, 0), fontSource))
         return false;
-    m_moreIcon = static_cast<HICON>(LoadImageW(
-        AfxGetInstanceHandle(), MAKEINTRESOURCEW(IDI_LIST_ARROW), IMAGE_ICON, 16, 16, 0));
+    m_moreIcon.reset(static_cast<HICON>(LoadImageW(
+        AfxGetInstanceHandle(), MAKEINTRESOURCEW(IDI_LIST_ARROW), IMAGE_ICON, 16, 16, 0)));
     m_propertyList->Create(owner, this);
     return true;
 }
@@ -112,19 +110,15 @@ void VActionListCtrl::openPropertyList() {
 }
 
 bool VActionListCtrl::handleKey(UINT key) {
-    switch (key) {
-    case VK_DOWN:
-    case VK_UP:
-    case VK_PRIOR:
-    case VK_NEXT:
-    case VK_HOME:
-    case VK_END:
+    if (isNavigationKey(key)) {
         if (!m_hWnd || !IsWindowVisible())
             return false;
         if (m_propertyList->isOpen())
             return m_propertyList->handleKey(key);
         moveSelection(key);
         return true;
+    }
+    switch (key) {
     case VK_RETURN:
         if (m_propertyList->handleKey(key))
             return true;
@@ -178,7 +172,8 @@ void VActionListCtrl::paintRow(CDC& dc, int row, const CRect& rect, bool selecte
     CRect text(rect.left + 20, rect.top, several ? rect.right - 22 : rect.right - 2, rect.bottom);
     dc.DrawText(item->label, &text, DT_SINGLELINE | DT_VCENTER);
     if (several && m_moreIcon)
-        dc.DrawIconEx(rect.right - 18, rect.top + 1, m_moreIcon, 16, m_rowHeight - 2, DI_NORMAL);
+        dc.DrawIconEx(rect.right - 18, rect.top + 1, m_moreIcon.get(), 16, m_rowHeight - 2,
+                      DI_NORMAL);
 }
 
 void VActionListCtrl::OnMouseMove(UINT flags, CPoint point) {

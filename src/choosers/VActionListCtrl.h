@@ -11,6 +11,7 @@
 #include "choosers/VChooserList.h"
 #include "choosers/VPropertyListCtrl.h"
 #include "core_iface/VElement.h"
+#include "framework/Win32Handles.h"
 
 class VActionListCtrl : public VChooserList {
 public:
@@ -59,6 +60,6 @@ private:
     CWnd* m_fontSource = nullptr;
     std::unique_ptr<VPropertyListCtrl> m_propertyList;
     VResult* m_result = nullptr;
-    HICON m_moreIcon = nullptr;
+    IconHandle m_moreIcon;
     std::vector<VActionItem> m_items;
 };

@@ -7,7 +7,7 @@
 #include "framework/MonitorList.h"
 #include "framework/ScreenPlacement.h"
 #include "framework/CGdiObject.h"
-#include "resultlist/ElementListLayout.h"
+#include "ui/ElementListLayout.h"
 
 VChooserList::VChooserList() : m_rowHeight(GetSystemMetrics(SM_CYSMICON) + 2) {}
 
@@ -22,23 +22,6 @@ CString VChooserList::oneLine(const CString& text) {
     flat.Replace("\r", " ");
     flat.Replace("\n", " ");
     return flat;
-}
-
-bool VChooserList::createPopup(CWnd* fontSource) {
-    const char* className =
-        AfxRegisterWndClass(CS_DBLCLKS | CS_HREDRAW | CS_VREDRAW | CS_CLASSDC | CS_SAVEBITS,
-                            nullptr, reinterpret_cast<HBRUSH>(5), nullptr);
-    CreateArgs args;
-    args.className = className;
-    args.exStyle = WS_EX_TOOLWINDOW | WS_EX_TOPMOST;
-    args.style = WS_CHILD | WS_CLIPSIBLINGS | WS_BORDER;
-    args.SetRect(CRect(0, 0, 0, 0));
-    args.parent = ::GetDesktopWindow();
-    if (!className || !CreateEx(args))
-        return false;
-    if (fontSource && fontSource->m_hWnd)
-        SetFont(fontSource->GetFont(), TRUE);
-    return true;
 }
 
 bool VChooserList::getRowRect(int row, RECT* rect) const {
@@ -130,30 +113,6 @@ bool VChooserList::selectByPointer(CPoint point) {
         return false;
     Invalidate(TRUE);
     return true;
-}
-
-LRESULT VChooserList::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
-    switch (message) {
-    case WM_SETFONT:
-        m_font = reinterpret_cast<HFONT>(wParam);
-        if (LOWORD(lParam))
-            Invalidate(TRUE);
-        return 0;
-    case WM_GETFONT:
-        return reinterpret_cast<LRESULT>(m_font);
-    case WM_NCCALCSIZE: {
-        auto* rect = reinterpret_cast<RECT*>(lParam);
-        const int bx = GetSystemMetrics(SM_CXBORDER);
-        const int by = GetSystemMetrics(SM_CYBORDER);
-        rect->left += bx;
-        rect->right -= bx;
-        rect->top += by;
-        rect->bottom -= by;
-        return 0;
-    }
-    default:
-        return CWnd::WindowProc(message, wParam, lParam);
-    }
 }
 
 BOOL VChooserList::OnEraseBkgnd(HDC) {

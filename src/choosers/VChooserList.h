@@ -5,11 +5,11 @@
 #pragma once
 
 #include "framework/CString.h"
-#include "framework/CWnd.h"
+#include "ui/VPopupWnd.h"
 
 class CDC;
 
-class VChooserList : public CWnd {
+class VChooserList : public VPopupWnd {
 public:
     VChooserList();
     ~VChooserList() override;
@@ -32,8 +32,6 @@ public:
     static CString oneLine(const CString& text);
 
 protected:
-    // Creates the hidden popup window and takes fontSource's font.
-    bool createPopup(CWnd* fontSource);
     // Moves the window beside anchor and shows it.
     void placeBeside(const RECT* anchor);
     // The row under the pointer, or the first or last row for a point above or below the rows;
@@ -45,14 +43,10 @@ protected:
     // Draws a row's icon and text; the background and text colour are set already.
     virtual void paintRow(CDC& dc, int row, const CRect& rect, bool selected) = 0;
 
-    LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
     void OnPaint() override;
     BOOL OnEraseBkgnd(HDC dc) override;
     BOOL OnSetCursor(CWnd* wnd, UINT hitTest, UINT message) override;
 
     int m_selection = -1;
     int m_rowHeight = 0;
-
-private:
-    HFONT m_font = nullptr;
 };

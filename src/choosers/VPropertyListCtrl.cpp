@@ -2,14 +2,15 @@
 #include "choosers/VPropertyListCtrl.h"
 
 #include "framework/CDC.h"
-#include "mainwnd/OwnerMessages.h"
+#include "ui/NavigationKeys.h"
+#include "ui/OwnerMessages.h"
 
 bool VPropertyListCtrl::Create(CWnd* owner, CWnd* fontSource) {
     if (m_hWnd)
         return false;
     m_owner = owner;
     m_fontSource = fontSource;
-    return createPopup(fontSource);
+    return createPopup(CRect(0, 0, 0, 0), fontSource);
 }
 
 VProperty* VPropertyListCtrl::getProperty(int row) const {
@@ -52,25 +53,16 @@ void VPropertyListCtrl::moveTo(const RECT* anchor) {
 }
 
 bool VPropertyListCtrl::handleKey(UINT key) {
-    switch (key) {
-    case VK_DOWN:
-    case VK_UP:
-    case VK_PRIOR:
-    case VK_NEXT:
-    case VK_HOME:
-    case VK_END:
+    if (isNavigationKey(key)) {
         if (!m_hWnd || !IsWindowVisible())
             return false;
         moveSelection(key);
         return true;
-    case VK_RETURN:
-        if (m_selection == -1 || !isOpen())
-            return false;
-        sendChoice(m_selection);
-        return true;
-    default:
-        return false;
     }
+    if (key != VK_RETURN || m_selection == -1 || !isOpen())
+        return false;
+    sendChoice(m_selection);
+    return true;
 }
 
 void VPropertyListCtrl::sendChoice(int row) {

@@ -1,6 +1,7 @@
 #include "core/CoreFonts.h"
 
 #include <algorithm>
+#include <cstring>
 
 #include "core_iface/VCorvantileCore.h"
 
@@ -18,7 +19,7 @@ LOGFONTA messageFont() {
         logFont.lfHeight = -11;
         logFont.lfWeight = FW_NORMAL;
         logFont.lfCharSet = DEFAULT_CHARSET;
-        lstrcpynA(logFont.lfFaceName, "Tahoma", LF_FACESIZE);
+        std::strncpy(logFont.lfFaceName, "Tahoma", LF_FACESIZE - 1);
     }
     // Rows give each line the height of a small icon: keep the text inside it.
     if (logFont.lfHeight < -13 || logFont.lfHeight > 13 || logFont.lfHeight == 0)

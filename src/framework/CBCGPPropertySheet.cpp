@@ -186,21 +186,6 @@ bool CBCGPPropertySheet::ShowPage(int index) {
     return true;
 }
 
-BOOL CBCGPPropertySheet::SetActivePage(int index) {
-    if (index < 0 || index >= GetPageCount())
-        return FALSE;
-    if (index == m_active)
-        return TRUE;
-    if (m_active >= 0 && !m_pages[m_active]->OnKillActive())
-        return FALSE;
-    if (!ShowPage(index))
-        return FALSE;
-    m_selecting = true;
-    ::SendMessageW(m_tree, TVM_SELECTITEM, TVGN_CARET, reinterpret_cast<LPARAM>(m_items[index]));
-    m_selecting = false;
-    return TRUE;
-}
-
 BOOL CBCGPPropertySheet::OnNotify(WPARAM wParam, LPARAM lParam, LRESULT* result) {
     const auto* header = reinterpret_cast<const NMHDR*>(lParam);
     if (header->hwndFrom != m_tree || m_selecting)

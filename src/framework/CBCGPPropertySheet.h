@@ -49,13 +49,7 @@ public:
     INT_PTR DoModal() override;
 
     int GetPageCount() const { return static_cast<int>(m_pages.size()); }
-    CBCGPPropertyPage* GetPage(int index) const { return m_pages.at(index); }
-    int GetActiveIndex() const { return m_active; }
     CBCGPPropertyPage* GetActivePage() const;
-    // Shows a page (leaving the current one first); FALSE when the current page refused.
-    BOOL SetActivePage(int index);
-    // The tree of page captions, for tests and keyboard users.
-    HWND GetNavigationTree() const { return m_tree; }
 
 protected:
     BOOL OnInitDialog() override;

@@ -16,7 +16,7 @@ CString TextOf(const CWnd& wnd) {
 } // namespace
 
 CString CBCGPURLLinkButton::GetURL() const {
-    return m_url.IsEmpty() ? TextOf(*this) : m_url;
+    return TextOf(*this);
 }
 
 bool CBCGPURLLinkButton::OpenURL() const {

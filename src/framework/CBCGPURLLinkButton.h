@@ -1,6 +1,6 @@
 // A push button shown as a web link: its text underlined in the link colour on the dialog's
 // background, a hand pointer over it, and a click opens its address in the user's browser.
-// The address is the button's text unless SetURL gave another.
+// The address is the button's text.
 #pragma once
 
 #include "framework/CButton.h"
@@ -9,7 +9,6 @@
 
 class CBCGPURLLinkButton : public CButton {
 public:
-    void SetURL(const char* url) { m_url = url ? url : ""; }
     // The address a click opens.
     CString GetURL() const;
     // Opens the address in the browser; false when the shell could not.
@@ -23,6 +22,5 @@ protected:
 private:
     void Draw(const DRAWITEMSTRUCT& draw);
 
-    CString m_url;
     CFont m_underlined;
 };

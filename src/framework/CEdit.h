@@ -19,22 +19,6 @@ public:
     void SetSel(int start, int end, BOOL noScroll = FALSE);
     void SetSel(DWORD selection, BOOL noScroll = FALSE);
 
-    // The longest text the user may type, in UTF-16 units; 0 for no limit.
-    void LimitText(int maximum = 0) { SendMessage(EM_LIMITTEXT, static_cast<WPARAM>(maximum)); }
-    BOOL LineScroll(int lines, int chars = 0) {
-        return static_cast<BOOL>(SendMessage(EM_LINESCROLL, static_cast<WPARAM>(chars), lines));
-    }
-    int GetLineCount() const { return static_cast<int>(SendMessage(EM_GETLINECOUNT)); }
-    BOOL SetReadOnly(BOOL readOnly = TRUE) {
-        return static_cast<BOOL>(SendMessage(EM_SETREADONLY, readOnly));
-    }
-    BOOL CanUndo() const { return static_cast<BOOL>(SendMessage(EM_CANUNDO)); }
-    BOOL Undo() { return static_cast<BOOL>(SendMessage(EM_UNDO)); }
-    void Clear() { SendMessage(WM_CLEAR); }
-    void Copy() { SendMessage(WM_COPY); }
-    void Cut() { SendMessage(WM_CUT); }
-    void Paste() { SendMessage(WM_PASTE); }
-
 private:
     std::wstring WideText() const;
 };

@@ -14,7 +14,6 @@ public:
     HMENU m_hMenu = nullptr;
 
     operator HMENU() const { return m_hMenu; }
-    HMENU GetSafeHmenu() const { return m_hMenu; }
 
     // Loads a menu resource of the program, replacing the menu held; false when there is none.
     bool LoadMenu(UINT id);

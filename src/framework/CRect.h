@@ -23,12 +23,6 @@ public:
     CPoint(int px, int py) : POINT{px, py} {}
     CPoint(const POINT& point) : POINT(point) {}
 
-    void Offset(int dx, int dy) {
-        x += dx;
-        y += dy;
-    }
-    void Offset(const SIZE& size) { Offset(size.cx, size.cy); }
-
     operator LPPOINT() { return this; }
 
     friend bool operator==(const CPoint& a, const CPoint& b) { return a.x == b.x && a.y == b.y; }
@@ -56,12 +50,10 @@ public:
     int Height() const { return bottom - top; }
     CSize Size() const { return CSize(Width(), Height()); }
     CPoint TopLeft() const { return CPoint(left, top); }
-    CPoint BottomRight() const { return CPoint(right, bottom); }
     CPoint CenterPoint() const { return CPoint((left + right) / 2, (top + bottom) / 2); }
 
     // Empty when it has no area: zero or negative width or height.
     bool IsRectEmpty() const { return right <= left || bottom <= top; }
-    bool IsRectNull() const { return left == 0 && top == 0 && right == 0 && bottom == 0; }
     bool PtInRect(POINT point) const {
         return point.x >= left && point.x < right && point.y >= top && point.y < bottom;
     }
@@ -72,8 +64,6 @@ public:
         right = r;
         bottom = b;
     }
-    void SetRectEmpty() { SetRect(0, 0, 0, 0); }
-    void CopyRect(const RECT* rect) { *static_cast<RECT*>(this) = *rect; }
 
     void OffsetRect(int dx, int dy) {
         left += dx;
@@ -100,8 +90,6 @@ public:
 
     // The overlap of a and b; false (and an empty rectangle) when they do not overlap.
     bool IntersectRect(const RECT* a, const RECT* b) { return ::IntersectRect(this, a, b) != 0; }
-    // The smallest rectangle holding a and b.
-    bool UnionRect(const RECT* a, const RECT* b) { return ::UnionRect(this, a, b) != 0; }
 
     friend bool operator==(const CRect& a, const CRect& b) {
         return a.left == b.left && a.top == b.top && a.right == b.right && a.bottom == b.bottom;

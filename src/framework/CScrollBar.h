@@ -19,8 +19,5 @@ public:
         return CWnd::SetScrollPos(SB_CTL, pos, redraw);
     }
     int GetScrollPos() const { return CWnd::GetScrollPos(SB_CTL); }
-    void SetScrollRange(int minimum, int maximum, BOOL redraw = TRUE) {
-        ::SetScrollRange(m_hWnd, SB_CTL, minimum, maximum, redraw);
-    }
     void ShowScrollBar(BOOL show = TRUE) { CWnd::ShowScrollBar(SB_CTL, show); }
 };

@@ -234,7 +234,7 @@ void CString::ReleaseBuffer(int newLength) {
 bool CString::LoadString(unsigned id) {
     const wchar_t* resource = nullptr;
     const int length =
-        LoadStringW(GetModuleHandleW(nullptr), id, reinterpret_cast<LPWSTR>(&resource), 0);
+        ::LoadStringW(GetModuleHandleW(nullptr), id, reinterpret_cast<LPWSTR>(&resource), 0);
     if (length <= 0 || !resource) {
         m_text.clear();
         return false;

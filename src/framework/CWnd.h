@@ -101,7 +101,6 @@ public:
     CWnd* GetDlgItem(int id) const;
     int GetDlgCtrlID() const { return ::GetDlgCtrlID(m_hWnd); }
     CWnd* GetParent() const { return FromHandle(::GetParent(m_hWnd)); }
-    CWnd* GetOwner() const { return FromHandle(::GetWindow(m_hWnd, GW_OWNER)); }
     static CWnd* GetDesktopWindow() { return FromHandle(::GetDesktopWindow()); }
 
     // Visibility, placement and painting.
@@ -135,11 +134,9 @@ public:
     BOOL ModifyStyle(DWORD remove, DWORD add, UINT swpFlags = 0);
     BOOL ModifyStyleEx(DWORD remove, DWORD add, UINT swpFlags = 0);
 
-    // Focus, capture, caret.
+    // Focus and caret.
     CWnd* SetFocus() { return FromHandle(::SetFocus(m_hWnd)); }
     static CWnd* GetFocus() { return FromHandle(::GetFocus()); }
-    CWnd* SetCapture() { return FromHandle(::SetCapture(m_hWnd)); }
-    static CWnd* GetCapture() { return FromHandle(::GetCapture()); }
     void HideCaret() { ::HideCaret(m_hWnd); }
     void ShowCaret() { ::ShowCaret(m_hWnd); }
 

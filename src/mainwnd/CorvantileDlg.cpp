@@ -1,16 +1,18 @@
 #include "mainwnd/CorvantileDlg.h"
 
 #include <shellapi.h>
+#include <wtsapi32.h>
 
-#include "app/ProgramTiming.h"
 #include "core_iface/VCorvantileCore.h"
 #include "dialogs/CAboutDlg.h"
 #include "framework/CDC.h"
-#include "mainwnd/OwnerMessages.h"
 #include "mainwnd/VOurListeners.h"
 #include "prefs/PrefsSheet.h"
 #include "res/resource.h"
 #include "resultlist/VFileBrowser.h"
+#include "ui/OwnerMessages.h"
+#include "ui/ProgramEvents.h"
+#include "ui/ProgramTiming.h"
 
 namespace {
 
@@ -56,6 +58,7 @@ BOOL CCorvantileDlg::OnInitDialog() {
     SetIcon(m_icon, FALSE);
 
     m_core = VCorvantileCore::instance();
+    chooseDataFolder();
     m_core->startUp();
     m_resultListener = new VOurResultListener(this);
     m_core->registerResultListener(m_resultListener);
@@ -76,9 +79,12 @@ BOOL CCorvantileDlg::OnInitDialog() {
     initGeometry();
 
     loadPreferences();
+    // A session unlocked is one of the moments to try a hot-key not had yet again.
+    WTSRegisterSessionNotification(m_hWnd, NOTIFY_FOR_THIS_SESSION);
     registerHotKey();
     if (m_checkForUpdates)
         startUpdateCheck();
+    SetTimer(kSaveTimer, kSaveIntervalMs);
     ProgramTiming::ready();
     return TRUE;
 }
@@ -87,8 +93,8 @@ void CCorvantileDlg::shutDown() {
     if (m_shutDown)
         return;
     m_shutDown = true;
-    if (m_core)
-        savePreferences();
+    KillTimer(kSaveTimer);
+    savePreferences();
     if (m_core && m_resultListener)
         m_core->unregisterResultListener(m_resultListener);
     if (m_resultListener)
@@ -107,7 +113,10 @@ void CCorvantileDlg::shutDown() {
         m_core->deleteThis();
         m_core = nullptr;
     }
+    KillTimer(kHotKeyRetryTimer);
     UnregisterHotKey(m_hWnd, kHotKeyId);
+    m_hotKeyRegistered = false;
+    WTSUnRegisterSessionNotification(m_hWnd);
 }
 
 void CCorvantileDlg::OnDestroy() {
@@ -115,8 +124,12 @@ void CCorvantileDlg::OnDestroy() {
     CTrayDialog::OnDestroy();
 }
 
+// A log-off that was asked for and then cancelled (ending false) leaves everything running.
 void CCorvantileDlg::OnEndSession(BOOL ending) {
-    shutDown();
+    if (ending)
+        shutDown();
+    else
+        ProgramEvents::record("The session did not end after all; everything goes on.");
     CTrayDialog::OnEndSession(ending);
 }
 
@@ -128,22 +141,8 @@ void CCorvantileDlg::OnCancel() {
         hideWindows();
 }
 
-void CCorvantileDlg::showWindows() {
-    ShowWindow(SW_SHOWNORMAL);
-    SetForegroundWindow();
-    m_commandLine.SetFocus();
-    if (m_alwaysShowList && getList().m_hWnd)
-        getList().ShowWindow(SW_SHOWNORMAL);
-}
-
-void CCorvantileDlg::hideWindows() {
-    ShowWindow(SW_HIDE);
-    if (getList().m_hWnd)
-        getList().ShowWindow(SW_HIDE);
-}
-
 void CCorvantileDlg::OnTrayLButtonDblClk(CPoint) {
-    showWindows();
+    bringUp();
 }
 
 void CCorvantileDlg::dropMenu() {
@@ -163,7 +162,12 @@ BOOL CCorvantileDlg::OnCommand(WPARAM wParam, LPARAM lParam) {
         return TRUE;
     }
     if (lParam == 0) {
-        switch (LOWORD(wParam)) {
+        const UINT command = LOWORD(wParam);
+        // While a modal window of ours runs, what would open a window raises that one instead.
+        if ((command == ID_PREFERENCES || command == ID_ABOUT || command == ID_CHECK_FOR_UPDATES) &&
+            raiseModalWindow())
+            return TRUE;
+        switch (command) {
         case ID_EXIT:
             AfxPostQuitMessage(0);
             return TRUE;
@@ -171,7 +175,7 @@ BOOL CCorvantileDlg::OnCommand(WPARAM wParam, LPARAM lParam) {
             onUpdateCache();
             return TRUE;
         case ID_SHOW:
-            showWindows();
+            bringUp();
             return TRUE;
         case ID_HIDE:
             hideWindows();
@@ -193,7 +197,7 @@ BOOL CCorvantileDlg::OnCommand(WPARAM wParam, LPARAM lParam) {
             return TRUE;
         case ID_ABOUT: {
             CAboutDlg about;
-            about.DoModal();
+            runModal(about);
             return TRUE;
         }
         default:
@@ -205,10 +209,9 @@ BOOL CCorvantileDlg::OnCommand(WPARAM wParam, LPARAM lParam) {
 
 // The hot-key raises the Preferences while they run.
 void CCorvantileDlg::runPreferences() {
-    PrefsSheet sheet(this, "Preferences", 0);
-    m_prefsSheet = &sheet;
-    sheet.DoModal();
-    m_prefsSheet = nullptr;
+    PrefsSheet sheet(this, *this, "Preferences", 0);
+    if (runModal(sheet) == IDOK)
+        savePreferences();
 }
 
 void CCorvantileDlg::openWebPage(const char* address) {
@@ -231,9 +234,24 @@ LRESULT CCorvantileDlg::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
         return 0;
     case WM_CL_TAB:
         return 0;
+    case WM_POWERBROADCAST:
+        if (wParam == PBT_APMRESUMEAUTOMATIC || wParam == PBT_APMRESUMESUSPEND)
+            retryHotKey("on resume");
+        return TRUE;
+    case WM_WTSSESSION_CHANGE:
+        if (wParam == WTS_SESSION_UNLOCK || wParam == WTS_CONSOLE_CONNECT)
+            retryHotKey("when the session came back");
+        return 0;
+    case WM_DISPLAYCHANGE:
+        retryHotKey("on a display change");
+        return CTrayDialog::WindowProc(message, wParam, lParam);
     case WM_CL_UPDATE_FETCHED:
         onUpdateFetched();
         return 0;
+    case WM_EXITSIZEMOVE:
+        // The bar was moved or sized: keep its new place at once.
+        savePreferences();
+        return CTrayDialog::WindowProc(message, wParam, lParam);
     case WM_LIST_ELEMENTCHOSEN:
         onElementChosen(reinterpret_cast<VElement*>(wParam));
         return 0;
@@ -253,13 +271,16 @@ LRESULT CCorvantileDlg::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
 }
 
 void CCorvantileDlg::OnTimer(UINT_PTR id) {
+    if (id == kSaveTimer && !m_shutDown)
+        savePreferences();
     if (id == kStartupTimer) {
         // Once, just after the bar first showed: with auto-hide on it goes at once, and a first
         // run tells where it went.
         getList().fitToContents();
         if (m_autoHide) {
             hideWindows();
-            if (m_firstRun)
+            // A hot-key not had has its own balloon already.
+            if (m_firstRun && m_hotKeyRegistered)
                 showTrayBalloon(m_hotKeyModifier == MOD_CONTROL
                                     ? "Corvantile is auto-hidden. Hit Ctrl-Space to activate."
                                     : "Corvantile is auto-hidden. Hit Alt-Space to activate.");
@@ -268,6 +289,9 @@ void CCorvantileDlg::OnTimer(UINT_PTR id) {
         }
         KillTimer(kStartupTimer);
         getList().prepareToPaint();
+    } else if (id == kHotKeyRetryTimer) {
+        retryHotKey("on a retry");
+        return;
     }
     CTrayDialog::OnTimer(id);
 }

@@ -5,8 +5,8 @@
 //
 // Source files: CorvantileDlg.cpp (life cycle, messages), CorvantileDlgPrefs.cpp (the
 // preferences file), CorvantileDlgSearch.cpp (the search flow), CorvantileDlgWindow.cpp (the
-// global hot-key, showing and hiding, the start-up timer), CorvantileDlgGeometry.cpp (the bar's
-// size and place on the monitors, its sizing, docking and DPI).
+// bar's size and place on the monitors, its sizing, docking and DPI), CorvantileDlgHotKey.cpp (the
+// global hot-key, showing and hiding, the start-up timer).
 #pragma once
 
 #include <memory>
@@ -19,6 +19,8 @@
 #include "mainwnd/SearchMode.h"
 #include "mainwnd/TrayDialog.h"
 #include "mainwnd/VCommandLine.h"
+#include "prefs/PrefsOwner.h"
+#include "resultlist/VElementListOwner.h"
 
 class VAction;
 class VCorvantileCore;
@@ -28,30 +30,34 @@ class VOurActionListener;
 class VOurResultListener;
 class VProperty;
 
-class CCorvantileDlg : public CTrayDialog {
+class CCorvantileDlg : public CTrayDialog, public VElementListOwner, public PrefsOwner {
 public:
     explicit CCorvantileDlg(CWnd* parent = nullptr);
     ~CCorvantileDlg() override;
 
     SearchMode getMode() const { return m_mode; }
+    bool isBrowsingFolders() const override { return m_mode == SearchMode::FileBrowsing; }
     DWORD getSearchId() const { return m_searchId; }
     VAction* getCurrentAction() const { return m_currentAction; }
     VCommandLine& getCommandLine() { return m_commandLine; }
-    VElementListCtrl& getList() { return m_commandLine.getList(); }
+    VElementListCtrl& getList() override { return m_commandLine.getList(); }
 
     bool isFirstRun() const { return m_firstRun; }
-    bool isAutoHide() const { return m_autoHide; }
+    bool isAutoHide() const override { return m_autoHide; }
     bool isAlwaysOnTop() const { return m_alwaysOnTop; }
-    bool isAlwaysShowList() const { return m_alwaysShowList; }
-    bool isCheckForUpdates() const { return m_checkForUpdates; }
-    void setCheckForUpdates(bool on) { m_checkForUpdates = on; }
-    unsigned getHotKey() const { return m_hotKey; }
-    unsigned getHotKeyModifier() const { return m_hotKeyModifier; }
-    bool isMatchActionsAfterSpace() const { return m_matchActionsAfterSpace; }
-    void setMatchActionsAfterSpace(bool on) { m_matchActionsAfterSpace = on; }
+    bool isAlwaysShowList() const override { return m_alwaysShowList; }
+    bool isCheckForUpdates() const override { return m_checkForUpdates; }
+    void setCheckForUpdates(bool on) override { m_checkForUpdates = on; }
+    unsigned getHotKey() const override { return m_hotKey; }
+    unsigned getHotKeyModifier() const override { return m_hotKeyModifier; }
+    bool isMatchActionsAfterSpace() const override { return m_matchActionsAfterSpace; }
+    void setMatchActionsAfterSpace(bool on) override { m_matchActionsAfterSpace = on; }
+    int getTypingDelay() const override { return m_commandLine.getDelay(); }
+    void setTypingDelay(int milliseconds) override { m_commandLine.setDelay(milliseconds); }
 
-    // The preferences file; by default "Corvantile.xml" in the program's folder. Set it before
-    // the window is created to keep the settings elsewhere.
+    // The preferences file; by default "Corvantile.xml" in the program's folder, or in the
+    // user's application-data folder when the program's folder cannot be written. Set it
+    // before the window is created to keep the settings elsewhere.
     void setPrefsFile(const CString& path) { m_prefsFile = path; }
     CString getPrefsFile() const;
     // Where the update check reads the latest version; the program's site by default.
@@ -61,33 +67,44 @@ public:
     // check box in it switches the check at start-up.
     void runUpdateCheck(bool atStartup, const CString& latest = {});
 
-    bool isStartWithWindows() const;
-    void setStartWithWindows(bool on);
-    bool isQuickLaunchIcon() const;
-    void setQuickLaunchIcon(bool on);
+    bool isStartWithWindows() const override;
+    void setStartWithWindows(bool on) override;
+    bool isQuickLaunchIcon() const override;
+    void setQuickLaunchIcon(bool on) override;
 
     // Makes action current (null: none) and shows its icon beside the edit box.
     void setCurrentAction(VAction* action);
     // Cancels the running search, waits 100 ms for the core's last hand-overs, clears the
     // list and, as the options say, hides; clearText empties the edit box too. Ends in Idle.
     void reset(bool clearText);
-    // Shows the bar in front with the focus in the edit box (and the list, with always show
-    // list on); hide takes the list away with the bar.
+    // Shows the bar in front, active, with the focus in the edit box (and the list, with always
+    // show list on); hide takes the list away with the bar.
     void showWindows();
     void hideWindows();
+    // What the hot-key, the tray and a second start do: raises the modal window of ours that
+    // runs (Preferences, About, update check), else shows the bar.
+    void bringUp();
 
-    // Registers the global hot-key (id 1) with the current key and modifier; on a first run a
-    // taken Ctrl+Space falls back to Alt+Space. Reports a hot-key it cannot register.
+    // Registers the global hot-key (id 1) at start-up; on a first run a taken Ctrl+Space falls
+    // back to Alt+Space. A key it cannot have is reported once, in a balloon, and tried again
+    // on a timer, on resume, on session unlock and on a display change until it is had.
     void registerHotKey();
-    // Stores the key (virtual-key code) and its MOD_ bits and registers them.
-    void setHotKey(unsigned key, unsigned modifier);
-    // The preferences sheet while it runs (null: none); the hot-key raises it then.
-    void setPrefsSheet(CWnd* sheet) { m_prefsSheet = sheet; }
-    CWnd* getPrefsSheet() const { return m_prefsSheet; }
+    bool isHotKeyRegistered() const { return m_hotKeyRegistered; }
+    // Takes a new key (virtual-key code) and its MOD_ bits. When the system refuses them, the
+    // key before stays (and is what is saved), the user is told, and the result is false.
+    bool setHotKey(unsigned key, unsigned modifier) override;
+    // The modal window of ours that runs (null: none): the Preferences, the about box, the
+    // update check. The hot-key and the menus raise it instead of the disabled bar.
+    void setModalWindow(CWnd* window) { m_modalWindow = window; }
+    CWnd* getModalWindow() const { return m_modalWindow; }
     // On: the bar hides now and after each run; off: it shows now and stays.
-    void setAutoHide(bool on);
+    void setAutoHide(bool on) override;
     // On: the list shows with the bar even when empty; off: an empty list hides.
-    void setAlwaysShowList(bool on);
+    void setAlwaysShowList(bool on) override;
+
+    // Writes the settings now (unchanged settings leave the file alone). A failure is told
+    // once, until a save succeeds again; the periodic save retries it. True when saved.
+    bool savePreferences();
 
     // Called by the listeners on the core's threads: elements of search searchId.
     void deliverElements(DWORD searchId, VElement** elements, int count, bool batch);
@@ -111,20 +128,44 @@ protected:
     HCURSOR OnQueryDragIcon() override;
     void OnTrayLButtonDblClk(CPoint point) override;
 
-    // Tells the user that the hot-key could not be registered.
-    virtual void reportHotKeyFailure();
+    // Tells the user, once, that the hot-key (named as keys) is not had yet and is tried again.
+    virtual void reportHotKeyFailure(const CString& keys);
+    // Tells the user that a new hot-key was refused and the old one kept.
+    virtual void reportHotKeyRefused(const CString& refused, const CString& kept);
     // A balloon at the tray icon, titled "Corvantile", for ten seconds.
     virtual void showTrayBalloon(const char* text);
 
 private:
     static constexpr UINT_PTR kStartupTimer = 1;
+    // Settings are saved this often while the program runs (when they changed), so that a
+    // crash or a power cut loses at most these few seconds, usage learning included.
+    static constexpr UINT_PTR kSaveTimer = 20;
+    static constexpr UINT kSaveIntervalMs = 3000;
+    static constexpr UINT_PTR kHotKeyRetryTimer = 2;
+    static constexpr UINT kHotKeyRetryMilliseconds = 2000;
     static constexpr int kHotKeyId = 1;
     // How near (in pixels at 96 DPI) the pointer must be to an edge to size the bar from it.
     static constexpr int kSizingMargin = 4;
 
     LRESULT onHotKey(WPARAM id);
+    // Registers the current key and modifier as id 1; true when had.
+    bool tryHotKey();
+    // Tries a hot-key not had yet again; stops the retries once it is had.
+    void retryHotKey(const char* occasion);
+    // "Ctrl+Space" and the like.
+    static CString hotKeyText(unsigned key, unsigned modifier);
+    // Raises the running modal window of ours; false when there is none.
+    bool raiseModalWindow();
+    // Runs a dialog of ours modally, known as the modal window meanwhile.
+    template <class Dialog> INT_PTR runModal(Dialog& dialog) {
+        CWnd* const before = m_modalWindow;
+        m_modalWindow = &dialog;
+        const INT_PTR result = dialog.DoModal();
+        m_modalWindow = before;
+        return result;
+    }
 
-    // Geometry (CorvantileDlgGeometry.cpp). The bar gets a sizing frame that takes no room, so
+    // Geometry (CorvantileDlgWindow.cpp). The bar gets a sizing frame that takes no room, so
     // that the system sizes it from its ends, and its fixed height at the DPI it starts at.
     void initGeometry();
     // The messages of the bar's frame, monitors and DPI; true when handled, with its result.
@@ -140,8 +181,9 @@ private:
     // The bar takes the new DPI: its font, sizes and the rectangle the system suggests.
     void onDpiChanged(UINT dpi, const RECT& suggested);
 
+    // Settles where the settings and the index cache are kept; before the core starts.
+    void chooseDataFolder();
     void loadPreferences();
-    void savePreferences();
     void moveToDefaultPlace();
     // Stops everything, once: on WM_ENDSESSION or WM_DESTROY, whichever comes first.
     void shutDown();
@@ -190,7 +232,9 @@ private:
     unsigned m_hotKeyModifier = MOD_CONTROL;
     HICON m_icon = nullptr;
     bool m_firstRun = false;
-    CWnd* m_prefsSheet = nullptr;
+    CWnd* m_modalWindow = nullptr;
+    bool m_hotKeyRegistered = false;
+    bool m_hotKeyFailureTold = false;
     bool m_checkForUpdates = true;
     CString m_versionFileUrl;
     struct FetchedVersion;
@@ -199,6 +243,10 @@ private:
     VCorvantileCore* m_core = nullptr;
     CSearchGate m_gate;
     CString m_prefsFile;
+    // A portable copy's own settings file, read at start when the settings moved to the
+    // application-data folder and have not been saved there yet.
+    CString m_portablePrefsFile;
+    bool m_saveFailureTold = false;
     bool m_shutDown = false;
 
     UINT m_dpi = USER_DEFAULT_SCREEN_DPI;

@@ -1,16 +1,29 @@
 // The search bar's settings: the "Window" node of "Corvantile.xml", loaded at start and saved
-// when the bar goes, and the bar's default place at the top centre of the primary work area.
+// while the program runs (soon after a change) and when it ends, and the bar's default place at
+// the top centre of the primary work area.
 #include "core_iface/VCorvantileCore.h"
 #include "core_iface/VPreferences.h"
 #include "framework/MonitorList.h"
 #include "framework/ScreenPlacement.h"
 #include "mainwnd/CorvantileDlg.h"
+#include "mainwnd/SettingsLocation.h"
 #include "mainwnd/StartupLinks.h"
 
 CString CCorvantileDlg::getPrefsFile() const {
     if (!m_prefsFile.IsEmpty() || !m_core)
         return m_prefsFile;
     return m_core->programFolder + "Corvantile.xml";
+}
+
+void CCorvantileDlg::chooseDataFolder() {
+    if (!m_prefsFile.IsEmpty() || !m_core)
+        return;
+    const CString folder = settingslocation::dataFolder(m_core->programFolder);
+    m_prefsFile = folder + "Corvantile.xml";
+    if (folder != m_core->programFolder) {
+        m_core->setCacheFolder(folder);
+        m_portablePrefsFile = m_core->programFolder + "Corvantile.xml";
+    }
 }
 
 bool CCorvantileDlg::isStartWithWindows() const {
@@ -48,6 +61,8 @@ void CCorvantileDlg::moveToDefaultPlace() {
 
 void CCorvantileDlg::loadPreferences() {
     VPreferencesNode* document = VPreferences::load(getPrefsFile());
+    if (!document && !m_portablePrefsFile.IsEmpty())
+        document = VPreferences::load(m_portablePrefsFile);
     VPreferencesNode* root = document ? document->getChild("Corvantile") : nullptr;
     VPreferencesNode* window = root ? root->getChild("Window") : nullptr;
     m_firstRun = document == nullptr;
@@ -93,7 +108,9 @@ void CCorvantileDlg::loadPreferences() {
     m_commandLine.ShowCaret();
 }
 
-void CCorvantileDlg::savePreferences() {
+bool CCorvantileDlg::savePreferences() {
+    if (!m_core)
+        return false;
     VPreferencesNode* root = VPreferencesNode::createInstance("Corvantile");
     VPreferencesNode* window = VPreferencesNode::createInstance("Window");
     window->setParam("StartWithWindows", isStartWithWindows());
@@ -112,6 +129,15 @@ void CCorvantileDlg::savePreferences() {
     root->addChild(window);
 
     m_core->savePrefs(root);
-    VPreferences::save(getPrefsFile(), root);
+    const bool saved = VPreferences::save(getPrefsFile(), root);
     root->deleteThis();
+    if (saved) {
+        m_saveFailureTold = false;
+    } else if (!m_saveFailureTold) {
+        m_saveFailureTold = true;
+        const CString message =
+            "Couldn't save the settings to " + getPrefsFile() + ". Corvantile keeps trying.";
+        showTrayBalloon(message.GetString());
+    }
+    return saved;
 }

@@ -3,35 +3,20 @@
 // choosers. Every failure beeps and says nothing more.
 #include "core_iface/VCorvantileCore.h"
 #include "mainwnd/CorvantileDlg.h"
+#include "mainwnd/TypedCommand.h"
 
 #include <shellapi.h>
 
 namespace {
 
-const char* const kBlanks = " \r\n\t";
-
 void beep() {
     MessageBeep(MB_ICONASTERISK);
-}
-
-// Splits text at its first blank into a name and an argument, both trimmed.
-void splitAtBlank(const CString& text, CString& name, CString& argument) {
-    const int blank = text.FindOneOf(kBlanks);
-    if (blank < 0) {
-        name = text;
-        argument.Empty();
-    } else {
-        name = text.Left(blank);
-        argument = text.Mid(blank + 1);
-    }
-    name.Trim();
-    argument.Trim();
 }
 
 // True when the shell took the text (a program, document, folder or address).
 bool openWithShell(HWND owner, const CString& text) {
     const auto code = reinterpret_cast<INT_PTR>(
-        ShellExecuteA(owner, nullptr, text, nullptr, nullptr, SW_SHOWDEFAULT));
+        ShellExecuteW(owner, nullptr, text.W().c_str(), nullptr, nullptr, SW_SHOWDEFAULT));
     return code > 32;
 }
 
@@ -55,15 +40,11 @@ void CCorvantileDlg::onRun() {
     m_commandLine.stopDelay();
     CString text;
     m_commandLine.GetWindowText(text);
-    CString name;
-    CString argument;
-    splitAtBlank(text, name, argument);
+    const TypedCommand typed = splitAtFirstBlank(text);
 
     switch (m_mode) {
     case SearchMode::Idle: {
-        VAction* action = m_core->getAction(name, true);
-        if (!action)
-            action = m_core->getAction(name, false);
+        VAction* action = findAction(*m_core, typed.name);
         if (!action) {
             CString trimmed = text;
             trimmed.Trim();
@@ -74,11 +55,11 @@ void CCorvantileDlg::onRun() {
                 m_mode = SearchMode::Searching;
                 startSearch(trimmed);
             }
-        } else if (argument.IsEmpty()) {
+        } else if (typed.argument.IsEmpty()) {
             m_mode = SearchMode::ActionChosen;
             setCurrentAction(action);
             m_commandLine.setTextQuietly("");
-        } else if (action->runWithText(argument)) {
+        } else if (action->runWithText(typed.argument)) {
             emptyAndHide();
         } else {
             beep();
@@ -117,17 +98,15 @@ void CCorvantileDlg::onElementChosen(VElement* element) {
         if (!action || !action->run(result, property, text))
             beep();
     } else if (auto* action = dynamic_cast<VAction*>(element)) {
-        const int blank = text.FindOneOf(kBlanks);
-        if (blank < 0) {
+        const TypedCommand typed = splitAtFirstBlank(text);
+        if (!typed.hasBlank) {
             setCurrentAction(action);
             getList().clear(!m_alwaysShowList);
             m_commandLine.setTextQuietly("");
             m_mode = SearchMode::ActionChosen;
             return;
         }
-        CString argument = text.Mid(blank + 1);
-        argument.Trim();
-        if (!action->runWithText(argument))
+        if (!action->runWithText(typed.argument))
             beep();
     }
     finishRun();

@@ -1,14 +1,13 @@
 // The search flow: the edit box's text becomes a core search, an action to take an argument or
 // a folder to list; the core's elements come back through the search gate into the list; every
 // cancel ends in the same reset.
-#include "app/ProgramTiming.h"
 #include "core_iface/VCorvantileCore.h"
 #include "mainwnd/CorvantileDlg.h"
+#include "mainwnd/TypedCommand.h"
 #include "resultlist/VFileBrowser.h"
+#include "ui/ProgramTiming.h"
 
 namespace {
-
-const char* const kBlanks = " \r\n\t";
 
 bool isAsciiLetter(char ch) {
     return (ch >= 'A' && ch <= 'Z') || (ch >= 'a' && ch <= 'z');
@@ -88,22 +87,14 @@ void CCorvantileDlg::onTextChanged() {
         return;
     }
 
-    CString name = text;
-    CString argument;
-    const int blank = text.FindOneOf(kBlanks);
-    if (m_matchActionsAfterSpace && blank >= 0) {
-        name = text.Left(blank);
-        argument = text.Mid(blank + 1);
-        name.Trim();
-        argument.Trim();
-    }
-    VAction* action = m_core->getAction(name, true);
-    if (!action)
-        action = m_core->getAction(name, false);
-    if (action) {
+    // Without matching after a space, the whole text names the action and it takes no text.
+    TypedCommand typed = splitAtFirstBlank(text);
+    if (!m_matchActionsAfterSpace || !typed.hasBlank)
+        typed = {text, CString(), false};
+    if (VAction* action = findAction(*m_core, typed.name)) {
         setCurrentAction(action);
         getList().clear(!m_alwaysShowList);
-        m_commandLine.setTextQuietly(argument);
+        m_commandLine.setTextQuietly(typed.argument);
         const int end = static_cast<int>(m_commandLine.GetWindowTextLength());
         m_commandLine.SetSel(end, end);
         m_mode = SearchMode::ActionChosen;

@@ -4,7 +4,7 @@
 
 #include "dialogs/UpdateCheckDlg.h"
 #include "mainwnd/CorvantileDlg.h"
-#include "mainwnd/OwnerMessages.h"
+#include "ui/OwnerMessages.h"
 
 // What the background read found, handed from its thread to the window's.
 struct CCorvantileDlg::FetchedVersion {
@@ -18,7 +18,7 @@ void CCorvantileDlg::runUpdateCheck(bool atStartup, const CString& latest) {
     dialog.setLatestVersion(latest);
     dialog.m_checkAtStartup = m_checkForUpdates;
     // Only Yes or OK takes the box's value in; No gives the setting back as it was.
-    if (dialog.DoModal() != 0)
+    if (runModal(dialog) != 0)
         m_checkForUpdates = dialog.m_checkAtStartup != 0;
 }
 

@@ -3,7 +3,15 @@
 #include <algorithm>
 #include <cwchar>
 
+#include "ui/ProgramEvents.h"
+
 namespace {
+
+// Sent to every top-level window when a shell's task bar (re)starts.
+UINT taskbarCreatedMessage() {
+    static const UINT message = RegisterWindowMessageW(L"TaskbarCreated");
+    return message;
+}
 
 // Copies UTF-8 text into a fixed UTF-16 field, cut to fit.
 template <size_t N> void copyText(wchar_t (&field)[N], const char* text) {
@@ -28,7 +36,25 @@ CTrayDialog::~CTrayDialog() {
 
 bool CTrayDialog::notify(DWORD command) {
     m_data.hWnd = m_hWnd;
-    return m_hWnd && Shell_NotifyIconW(command, &m_data);
+    if (!m_hWnd || !Shell_NotifyIconW(command, &m_data))
+        return false;
+    // A balloon goes with the one add or modify that showed it, never with a later one.
+    m_data.uFlags &= ~NIF_INFO;
+    return true;
+}
+
+void CTrayDialog::addIcon() {
+    if (m_wanted && !m_visible && m_hWnd) {
+        // An add that the shell refuses may mean the icon is still there (a repeated
+        // "TaskbarCreated"): a modify tells.
+        m_visible = notify(NIM_ADD) || notify(NIM_MODIFY);
+        if (!m_visible)
+            ProgramEvents::record("The tray icon could not be added; trying again.");
+    }
+    if (m_wanted && !m_visible)
+        SetTimer(kRetryTimer, kRetryMilliseconds);
+    else if (m_hWnd)
+        KillTimer(kRetryTimer);
 }
 
 void CTrayDialog::TraySetIcon(HICON icon) {
@@ -46,14 +72,17 @@ void CTrayDialog::TraySetToolTip(const char* tip) {
 }
 
 bool CTrayDialog::TrayShow() {
-    if (!m_visible)
-        m_visible = notify(NIM_ADD);
+    m_wanted = true;
+    addIcon();
     return m_visible;
 }
 
 bool CTrayDialog::TrayHide() {
+    m_wanted = false;
     if (m_visible && notify(NIM_DELETE))
         m_visible = false;
+    if (m_hWnd)
+        KillTimer(kRetryTimer);
     return !m_visible;
 }
 
@@ -74,6 +103,16 @@ bool CTrayDialog::TrayShowBalloon(const char* title, const char* text, DWORD ico
     copyText(m_data.szInfoTitle, title);
     copyText(m_data.szInfo, text);
     return TrayUpdate();
+}
+
+void CTrayDialog::OnTimer(UINT_PTR id) {
+    if (id == kRetryTimer) {
+        addIcon();
+        if (m_visible)
+            ProgramEvents::record("The tray icon was added after a retry.");
+        return;
+    }
+    CDialog::OnTimer(id);
 }
 
 void CTrayDialog::OnTrayLButtonDblClk(CPoint) {
@@ -97,6 +136,14 @@ void CTrayDialog::TrayPopupMenu(CPoint point) {
 }
 
 LRESULT CTrayDialog::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == taskbarCreatedMessage() && message != 0) {
+        // A new shell knows no icons: ours is added again, without its balloon.
+        m_visible = false;
+        if (m_wanted)
+            ProgramEvents::record("The shell restarted; the tray icon is added again.");
+        addIcon();
+        return 0;
+    }
     if (message != kTrayNotify)
         return CDialog::WindowProc(message, wParam, lParam);
     if (wParam != kTrayIconId)

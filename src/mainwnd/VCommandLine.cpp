@@ -1,9 +1,10 @@
 #include "mainwnd/VCommandLine.h"
 
-#include "app/ProgramTiming.h"
 #include "core_iface/VPreferences.h"
 #include "mainwnd/CorvantileDlg.h"
-#include "mainwnd/OwnerMessages.h"
+#include "ui/NavigationKeys.h"
+#include "ui/OwnerMessages.h"
+#include "ui/ProgramTiming.h"
 
 namespace {
 
@@ -129,17 +130,11 @@ bool VCommandLine::handleKey(UINT key) {
         if (!m_list.handleKey(key))
             sendToOwner(WM_CL_CANCEL);
         return true;
-    case VK_PRIOR:
-    case VK_NEXT:
-    case VK_END:
-    case VK_HOME:
     case VK_LEFT:
-    case VK_UP:
     case VK_RIGHT:
-    case VK_DOWN:
         return m_list.handleKey(key);
     default:
-        return false;
+        return isNavigationKey(key) && m_list.handleKey(key);
     }
 }
 

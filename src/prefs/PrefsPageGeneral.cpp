@@ -6,8 +6,9 @@
 
 #include "core_iface/VCorvantileCore.h"
 #include "framework/CFontDialog.h"
-#include "mainwnd/CorvantileDlg.h"
+#include "prefs/PrefsOwner.h"
 #include "res/resource.h"
+#include "resultlist/VElementListCtrl.h"
 
 namespace {
 
@@ -99,8 +100,8 @@ bool IsModifierKey(WPARAM key) {
 
 } // namespace
 
-PrefsPageGeneral::PrefsPageGeneral(CCorvantileDlg* mainDlg)
-    : CBCGPPropertyPage(IDD_PREFS_GENERAL), m_mainDlg(mainDlg) {}
+PrefsPageGeneral::PrefsPageGeneral(PrefsOwner& owner)
+    : CBCGPPropertyPage(IDD_PREFS_GENERAL), m_owner(owner) {}
 
 CString PrefsPageGeneral::getKeyName(UINT key) {
     if (const char* name = NamedKey(key))
@@ -118,15 +119,15 @@ void PrefsPageGeneral::DoDataExchange(CDataExchange* dx) {
 BOOL PrefsPageGeneral::OnInitDialog() {
     CBCGPPropertyPage::OnInitDialog();
     VCorvantileCore* core = VCorvantileCore::instance();
-    const VElementListCtrl& list = m_mainDlg->getList();
+    const VElementListCtrl& list = m_owner.getList();
     const std::pair<int, bool> boxes[] = {
-        {IDC_PREFS_STARTUP, m_mainDlg->isStartWithWindows()},
-        {IDC_PREFS_QUICK_LAUNCH, m_mainDlg->isQuickLaunchIcon()},
-        {IDC_PREFS_AUTOHIDE, m_mainDlg->isAutoHide()},
-        {IDC_PREFS_ALWAYS_SHOW_LIST, m_mainDlg->isAlwaysShowList()},
+        {IDC_PREFS_STARTUP, m_owner.isStartWithWindows()},
+        {IDC_PREFS_QUICK_LAUNCH, m_owner.isQuickLaunchIcon()},
+        {IDC_PREFS_AUTOHIDE, m_owner.isAutoHide()},
+        {IDC_PREFS_ALWAYS_SHOW_LIST, m_owner.isAlwaysShowList()},
         {IDC_PREFS_SHOW_ICONS, list.isShowIcons()},
         {IDC_PREFS_TWO_LINES, list.isTwoLines()},
-        {IDC_PREFS_CHECK_UPDATES, m_mainDlg->isCheckForUpdates()},
+        {IDC_PREFS_CHECK_UPDATES, m_owner.isCheckForUpdates()},
         {IDC_PREFS_URL_SOURCE_BROWSER, core->openUrlInSourceBrowser},
         {IDC_PREFS_URL_NEW_WINDOW, core->openUrlInNewWindow},
     };
@@ -137,14 +138,18 @@ BOOL PrefsPageGeneral::OnInitDialog() {
     for (int role = 0; role < 3; ++role)
         showFont(role);
 
-    m_hotKey = m_mainDlg->getHotKey();
-    m_hotKeyModifiers = m_mainDlg->getHotKeyModifier();
-    m_hotKeyEdit.SetWindowText(getKeyName(m_hotKey));
-    for (const auto& [id, bit] : kModifierBoxes)
-        CheckDlgButton(m_hWnd, id, (m_hotKeyModifiers & bit) ? BST_CHECKED : BST_UNCHECKED);
+    showHotKey();
     m_toolTip.Create(this, kToolTips);
     UpdateData(FALSE);
     return TRUE;
+}
+
+void PrefsPageGeneral::showHotKey() {
+    m_hotKey = m_owner.getHotKey();
+    m_hotKeyModifiers = m_owner.getHotKeyModifier();
+    m_hotKeyEdit.SetWindowText(getKeyName(m_hotKey));
+    for (const auto& [id, bit] : kModifierBoxes)
+        CheckDlgButton(m_hWnd, id, (m_hotKeyModifiers & bit) ? BST_CHECKED : BST_UNCHECKED);
 }
 
 void PrefsPageGeneral::OnDestroy() {
@@ -215,13 +220,13 @@ void PrefsPageGeneral::chooseFont(int role) {
 void PrefsPageGeneral::OnOK() {
     UpdateData(TRUE);
     const auto checked = [this](int id) { return IsDlgButtonChecked(m_hWnd, id) == BST_CHECKED; };
-    m_mainDlg->setStartWithWindows(checked(IDC_PREFS_STARTUP));
-    m_mainDlg->setQuickLaunchIcon(checked(IDC_PREFS_QUICK_LAUNCH));
-    m_mainDlg->setAutoHide(checked(IDC_PREFS_AUTOHIDE));
-    m_mainDlg->setAlwaysShowList(checked(IDC_PREFS_ALWAYS_SHOW_LIST));
-    m_mainDlg->getList().setShowIcons(checked(IDC_PREFS_SHOW_ICONS));
-    m_mainDlg->getList().setTwoLines(checked(IDC_PREFS_TWO_LINES));
-    m_mainDlg->setCheckForUpdates(checked(IDC_PREFS_CHECK_UPDATES));
+    m_owner.setStartWithWindows(checked(IDC_PREFS_STARTUP));
+    m_owner.setQuickLaunchIcon(checked(IDC_PREFS_QUICK_LAUNCH));
+    m_owner.setAutoHide(checked(IDC_PREFS_AUTOHIDE));
+    m_owner.setAlwaysShowList(checked(IDC_PREFS_ALWAYS_SHOW_LIST));
+    m_owner.getList().setShowIcons(checked(IDC_PREFS_SHOW_ICONS));
+    m_owner.getList().setTwoLines(checked(IDC_PREFS_TWO_LINES));
+    m_owner.setCheckForUpdates(checked(IDC_PREFS_CHECK_UPDATES));
     VCorvantileCore* core = VCorvantileCore::instance();
     core->openUrlInSourceBrowser = checked(IDC_PREFS_URL_SOURCE_BROWSER);
     core->openUrlInNewWindow = checked(IDC_PREFS_URL_NEW_WINDOW);
@@ -229,6 +234,8 @@ void PrefsPageGeneral::OnOK() {
     for (const auto& [id, bit] : kModifierBoxes)
         if (checked(id))
             m_hotKeyModifiers |= bit;
-    m_mainDlg->setHotKey(m_hotKey, m_hotKeyModifiers);
+    // A key the system refuses is not taken: the page shows the one that stays.
+    if (!m_owner.setHotKey(m_hotKey, m_hotKeyModifiers))
+        showHotKey();
     CBCGPPropertyPage::OnOK();
 }

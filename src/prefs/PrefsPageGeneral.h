@@ -11,12 +11,12 @@
 #include "framework/CEdit.h"
 #include "framework/CToolTipCtrl.h"
 
-class CCorvantileDlg;
+class PrefsOwner;
 class VCorvantileCore;
 
 class PrefsPageGeneral : public CBCGPPropertyPage {
 public:
-    explicit PrefsPageGeneral(CCorvantileDlg* mainDlg);
+    explicit PrefsPageGeneral(PrefsOwner& owner);
 
     // The name the hot-key box shows for a virtual-key code.
     static CString getKeyName(UINT key);
@@ -35,8 +35,10 @@ private:
     // Runs the font dialog for one of the three roles (0: single line, 1: line 1, 2: line 2).
     void chooseFont(int role);
     void showFont(int role);
+    // Shows the bar's hot-key and its modifiers.
+    void showHotKey();
 
-    CCorvantileDlg* m_mainDlg;
+    PrefsOwner& m_owner;
     CToolTipCtrl m_toolTip;
     UINT m_hotKey = 0;
     UINT m_hotKeyModifiers = 0;

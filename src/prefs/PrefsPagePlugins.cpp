@@ -4,7 +4,7 @@
 #include "core_iface/VPlugin.h"
 #include "res/resource.h"
 
-PrefsPagePlugins::PrefsPagePlugins(CCorvantileDlg*) : CBCGPPropertyPage(IDD_PREFS_PLUGINS) {}
+PrefsPagePlugins::PrefsPagePlugins() : CBCGPPropertyPage(IDD_PREFS_PLUGINS) {}
 
 void PrefsPagePlugins::DoDataExchange(CDataExchange* dx) {
     CBCGPPropertyPage::DoDataExchange(dx);

@@ -6,12 +6,11 @@
 #include "framework/CBCGPPropertySheet.h"
 #include "framework/CListCtrl.h"
 
-class CCorvantileDlg;
 class VPlugin;
 
 class PrefsPagePlugins : public CBCGPPropertyPage {
 public:
-    explicit PrefsPagePlugins(CCorvantileDlg* mainDlg);
+    PrefsPagePlugins();
 
 protected:
     void DoDataExchange(CDataExchange* dx) override;

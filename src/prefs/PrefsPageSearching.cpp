@@ -3,7 +3,7 @@
 #include <commctrl.h>
 
 #include "core_iface/VCorvantileCore.h"
-#include "mainwnd/CorvantileDlg.h"
+#include "prefs/PrefsOwner.h"
 #include "res/resource.h"
 
 namespace {
@@ -34,8 +34,8 @@ constexpr CToolTipCtrl::Tool kToolTips[] = {
 
 } // namespace
 
-PrefsPageSearching::PrefsPageSearching(CCorvantileDlg* mainDlg)
-    : CBCGPPropertyPage(IDD_PREFS_SEARCHING), m_mainDlg(mainDlg) {}
+PrefsPageSearching::PrefsPageSearching(PrefsOwner& owner)
+    : CBCGPPropertyPage(IDD_PREFS_SEARCHING), m_owner(owner) {}
 
 void PrefsPageSearching::DoDataExchange(CDataExchange* dx) {
     CBCGPPropertyPage::DoDataExchange(dx);
@@ -52,14 +52,14 @@ BOOL PrefsPageSearching::OnInitDialog() {
         {IDC_PREFS_START_ONLY, core->matchStartOnly},
         {IDC_PREFS_WEB_TITLES_ONLY, core->webTitlesOnly},
         {IDC_PREFS_URL_DOMAINS_ONLY, core->urlDomainsOnly},
-        {IDC_PREFS_ACTIONS_AFTER_SPACE, m_mainDlg->isMatchActionsAfterSpace()},
+        {IDC_PREFS_ACTIONS_AFTER_SPACE, m_owner.isMatchActionsAfterSpace()},
     };
     for (const auto& [id, on] : boxes)
         CheckDlgButton(m_hWnd, id, on ? BST_CHECKED : BST_UNCHECKED);
     const HWND slider = ::GetDlgItem(m_hWnd, IDC_PREFS_DELAY);
     ::SendMessageW(slider, TBM_SETRANGE, FALSE, MAKELPARAM(0, kMaxDelayMs));
     ::SendMessageW(slider, TBM_SETTICFREQ, 50, 0);
-    ::SendMessageW(slider, TBM_SETPOS, TRUE, m_mainDlg->getCommandLine().getDelay());
+    ::SendMessageW(slider, TBM_SETPOS, TRUE, m_owner.getTypingDelay());
     ::SendDlgItemMessageW(m_hWnd, IDC_PREFS_MIN_CHARS_SPIN, UDM_SETRANGE32, 1, 10);
     m_minChars = core->minSearchChars;
     // Domains are part of the addresses, which titles-only leaves out.
@@ -97,8 +97,8 @@ void PrefsPageSearching::OnOK() {
     core->matchStartOnly = checked(IDC_PREFS_START_ONLY);
     core->webTitlesOnly = checked(IDC_PREFS_WEB_TITLES_ONLY);
     core->urlDomainsOnly = checked(IDC_PREFS_URL_DOMAINS_ONLY);
-    m_mainDlg->setMatchActionsAfterSpace(checked(IDC_PREFS_ACTIONS_AFTER_SPACE));
-    m_mainDlg->getCommandLine().setDelay(
+    m_owner.setMatchActionsAfterSpace(checked(IDC_PREFS_ACTIONS_AFTER_SPACE));
+    m_owner.setTypingDelay(
         static_cast<int>(SendDlgItemMessageW(m_hWnd, IDC_PREFS_DELAY, TBM_GETPOS, 0, 0)));
     core->minSearchChars = m_minChars;
     core->setLiveSearching(m_searchMode == 1);

@@ -6,11 +6,11 @@
 #include "framework/CBCGPPropertySheet.h"
 #include "framework/CToolTipCtrl.h"
 
-class CCorvantileDlg;
+class PrefsOwner;
 
 class PrefsPageSearching : public CBCGPPropertyPage {
 public:
-    explicit PrefsPageSearching(CCorvantileDlg* mainDlg);
+    explicit PrefsPageSearching(PrefsOwner& owner);
 
 protected:
     void DoDataExchange(CDataExchange* dx) override;
@@ -21,7 +21,7 @@ protected:
     void OnDestroy() override;
 
 private:
-    CCorvantileDlg* m_mainDlg;
+    PrefsOwner& m_owner;
     CToolTipCtrl m_toolTip;
     int m_searchMode = 0; // 0 offline, 1 real time
     int m_minChars = 0;

@@ -4,7 +4,7 @@
 #include "core_iface/VElement.h"
 #include "res/resource.h"
 
-PrefsPageShortcuts::PrefsPageShortcuts(CCorvantileDlg*) : CBCGPPropertyPage(IDD_PREFS_SHORTCUTS) {}
+PrefsPageShortcuts::PrefsPageShortcuts() : CBCGPPropertyPage(IDD_PREFS_SHORTCUTS) {}
 
 void PrefsPageShortcuts::DoDataExchange(CDataExchange* dx) {
     CBCGPPropertyPage::DoDataExchange(dx);

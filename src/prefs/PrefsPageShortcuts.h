@@ -9,12 +9,11 @@
 #include "framework/CBCGPPropertySheet.h"
 #include "framework/CListCtrl.h"
 
-class CCorvantileDlg;
 class VAction;
 
 class PrefsPageShortcuts : public CBCGPPropertyPage {
 public:
-    explicit PrefsPageShortcuts(CCorvantileDlg* mainDlg);
+    PrefsPageShortcuts();
 
     // The action's shortcut in the working copy, or empty.
     CString findShortcut(VAction* action) const;

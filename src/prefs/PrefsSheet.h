@@ -7,11 +7,12 @@
 #include "prefs/PrefsPageSearching.h"
 #include "prefs/PrefsPageShortcuts.h"
 
-class CCorvantileDlg;
+class PrefsOwner;
 
 class PrefsSheet : public CBCGPPropertySheet {
 public:
-    PrefsSheet(CCorvantileDlg* parent, const char* caption, UINT selectPage = 0);
+    // The pages read their settings from owner and write them back to it.
+    PrefsSheet(CWnd* parent, PrefsOwner& owner, const char* caption, UINT selectPage = 0);
 
     PrefsPageGeneral& generalPage() { return m_generalPage; }
 

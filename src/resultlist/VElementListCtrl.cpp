@@ -5,8 +5,9 @@
 #include "choosers/VActionListCtrl.h"
 #include "core_iface/VPreferences.h"
 #include "framework/ScreenPlacement.h"
-#include "resultlist/ElementListLayout.h"
 #include "res/resource.h"
+#include "resultlist/VElementListOwner.h"
+#include "ui/ElementListLayout.h"
 
 namespace {
 
@@ -25,8 +26,6 @@ VElementListCtrl::~VElementListCtrl() {
     // The window goes first, while this class still handles its last messages.
     if (m_hWnd)
         DestroyWindow();
-    if (m_moreIcon)
-        DestroyIcon(m_moreIcon);
 }
 
 bool VElementListCtrl::Create(CWnd* owner, CWnd* commandLine) {
@@ -36,28 +35,18 @@ bool VElementListCtrl::Create(CWnd* owner, CWnd* commandLine) {
     m_commandLine = commandLine;
     m_windowThread = GetCurrentThreadId();
 
-    const char* className =
-        AfxRegisterWndClass(CS_DBLCLKS | CS_HREDRAW | CS_VREDRAW | CS_CLASSDC | CS_SAVEBITS,
-                            nullptr, reinterpret_cast<HBRUSH>(5), nullptr);
+    m_ownerState = dynamic_cast<const VElementListOwner*>(owner);
     CRect edit;
     if (commandLine && commandLine->m_hWnd)
         commandLine->GetWindowRect(&edit);
-    CreateArgs args;
-    args.className = className;
-    args.exStyle = WS_EX_TOOLWINDOW | WS_EX_TOPMOST;
-    args.style = WS_CHILD | WS_CLIPSIBLINGS | WS_BORDER;
-    args.SetRect(CRect(edit.left, edit.bottom, edit.right, edit.bottom + 100));
-    args.parent = ::GetDesktopWindow();
-    if (!className || !CreateEx(args))
+    if (!createPopup(CRect(edit.left, edit.bottom, edit.right, edit.bottom + 100), commandLine))
         return false;
     m_postTarget = m_hWnd;
 
     m_scrollBar.Create(WS_VISIBLE | SBS_VERT | SBS_LEFTALIGN,
                        CRect(0, 0, GetSystemMetrics(SM_CYVSCROLL), 100), this, 0);
-    if (commandLine && commandLine->m_hWnd)
-        SetFont(commandLine->GetFont(), TRUE);
-    m_moreIcon = static_cast<HICON>(LoadImageW(
-        AfxGetInstanceHandle(), MAKEINTRESOURCEW(IDI_LIST_ARROW), IMAGE_ICON, 16, 16, 0));
+    m_moreIcon.reset(static_cast<HICON>(LoadImageW(
+        AfxGetInstanceHandle(), MAKEINTRESOURCEW(IDI_LIST_ARROW), IMAGE_ICON, 16, 16, 0)));
     m_actionList = std::make_unique<VActionListCtrl>();
     m_actionList->Create(owner, this);
     return true;
@@ -87,7 +76,7 @@ void VElementListCtrl::savePrefs(VPreferencesNode* commandLineNode) {
         return;
     }
     node->setParam("ShowIcons", m_showIcons);
-    node->setParam("TwoLines", m_twoLines);
+    node->setParam("TwoLines", isTwoLines());
 }
 
 void VElementListCtrl::setTwoLines(bool twoLines) {
@@ -240,7 +229,7 @@ void VElementListCtrl::scheduleWindowWork() {
     }
     // One message at a time is enough: the window thread takes all the work noted so far.
     const HWND target = m_postTarget.load();
-    if (target && !m_workPosted.exchange(true) && !PostMessageW(target, kDoWindowWork, 0, 0))
+    if (target && !m_workPosted.exchange(true) && !::PostMessageW(target, kDoWindowWork, 0, 0))
         m_workPosted = false;
 }
 
@@ -327,25 +316,7 @@ LRESULT VElementListCtrl::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
     case kDoWindowWork:
         doWindowWork();
         return 0;
-    case WM_SETFONT:
-        m_font = reinterpret_cast<HFONT>(wParam);
-        if (LOWORD(lParam))
-            Invalidate(TRUE);
-        return 0;
-    case WM_GETFONT:
-        return reinterpret_cast<LRESULT>(m_font);
-    case WM_NCCALCSIZE: {
-        // The client area is the window less a one-pixel border on every side.
-        auto* rect = reinterpret_cast<RECT*>(lParam);
-        const int bx = GetSystemMetrics(SM_CXBORDER);
-        const int by = GetSystemMetrics(SM_CYBORDER);
-        rect->left += bx;
-        rect->right -= bx;
-        rect->top += by;
-        rect->bottom -= by;
-        return 0;
-    }
     default:
-        return CWnd::WindowProc(message, wParam, lParam);
+        return VPopupWnd::WindowProc(message, wParam, lParam);
     }
 }

@@ -20,20 +20,23 @@
 #include "framework/CArray.h"
 #include "framework/CGdiObject.h"
 #include "framework/CScrollBar.h"
-#include "framework/CWnd.h"
-#include "resultlist/ElementListLayout.h"
+#include "framework/Win32Handles.h"
+#include "ui/ElementListLayout.h"
+#include "ui/VPopupWnd.h"
 
 class CDC;
 class VActionListCtrl;
+class VElementListOwner;
 class VPreferencesNode;
 
-class VElementListCtrl : public CWnd {
+class VElementListCtrl : public VPopupWnd {
 public:
     VElementListCtrl();
     ~VElementListCtrl() override;
 
-    // Creates the (hidden) window below commandLine, placed under owner's window later on.
-    // False, and nothing changed, when the window exists already.
+    // Creates the (hidden) window below commandLine, placed under owner's window later on; the
+    // owner's window may implement VElementListOwner. False, and nothing changed, when the
+    // window exists already.
     bool Create(CWnd* owner, CWnd* commandLine);
 
     // Reads the "List" child of the edit box's node (null: defaults), then sets the row height.
@@ -41,7 +44,8 @@ public:
     // Adds a "List" node with the current options under the edit box's node.
     void savePrefs(VPreferencesNode* commandLineNode);
     void setTwoLines(bool twoLines);
-    bool isTwoLines() const { return m_twoLines; }
+    // The user's choice, also while a folder listing shows its rows on one line.
+    bool isTwoLines() const { return m_twoLinesSuspended ? m_savedTwoLines : m_twoLines; }
     void setShowIcons(bool showIcons) { m_showIcons = showIcons; }
     bool isShowIcons() const { return m_showIcons; }
 
@@ -144,6 +148,7 @@ private:
     void drawGrip(CDC& dc, const CRect& client, const CRect& clientArea);
 
     CWnd* m_owner = nullptr;
+    const VElementListOwner* m_ownerState = nullptr; // m_owner's answers, when it gives them
     std::unique_ptr<VActionListCtrl> m_actionList;
     CArray<VElement*, VElement* const&> m_elements;
     int m_selection = -1;
@@ -155,7 +160,7 @@ private:
     CScrollBar m_scrollBar;
     int m_rowHeight = 0;
     UINT m_dpi = USER_DEFAULT_SCREEN_DPI;
-    HICON m_moreIcon = nullptr;
+    IconHandle m_moreIcon;
     CBitmap m_paintBuffer; // the off-screen picture of the rows, as large as they are
     mutable VReaderWriterLock m_lock;
     bool m_fitting = false;
@@ -165,7 +170,6 @@ private:
     bool m_twoLinesSuspended = false;
     bool m_savedTwoLines = true;
     CString m_reselectPath;
-    HFONT m_font = nullptr;
 
     PendingWork m_pending; // guarded by m_lock
     DWORD m_windowThread = 0;

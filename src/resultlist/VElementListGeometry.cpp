@@ -1,7 +1,7 @@
 // The results list's window as a rectangle on the screen: fitting to its rows under the search
 // bar, the limits of every size change, the sizing grip, and the vertical scroll bar.
-#include "resultlist/ElementListLayout.h"
 #include "resultlist/VElementListCtrl.h"
+#include "ui/ElementListLayout.h"
 
 namespace {
 

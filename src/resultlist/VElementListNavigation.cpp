@@ -9,19 +9,15 @@
 
 #include "choosers/VActionListCtrl.h"
 #include "core_iface/CPath.h"
-#include "mainwnd/CorvantileDlg.h"
-#include "mainwnd/OwnerMessages.h"
 #include "resultlist/VElementListCtrl.h"
+#include "resultlist/VElementListOwner.h"
+#include "ui/NavigationKeys.h"
+#include "ui/OwnerMessages.h"
 
 namespace {
 
-bool isNavigationKey(UINT key) {
-    return key == VK_DOWN || key == VK_UP || key == VK_PRIOR || key == VK_NEXT || key == VK_HOME ||
-           key == VK_END;
-}
-
 bool isDirectory(const CString& path) {
-    const DWORD attributes = GetFileAttributesA(path);
+    const DWORD attributes = GetFileAttributesW(path.W().c_str());
     return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
 }
 
@@ -52,8 +48,7 @@ bool VElementListCtrl::handleKey(UINT key) {
         moveSelection(key);
         return true;
     }
-    const auto* dialog = dynamic_cast<const CCorvantileDlg*>(m_owner);
-    const bool browsing = dialog && dialog->getMode() == SearchMode::FileBrowsing;
+    const bool browsing = m_ownerState && m_ownerState->isBrowsingFolders();
     switch (key) {
     case VK_RETURN: {
         // The chooser's Enter makes the owner clear the list: no lock is held here.

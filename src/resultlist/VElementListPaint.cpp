@@ -1,24 +1,9 @@
 // Painting of the results list: every paint goes through one off-screen bitmap, row by row,
 // each element drawing itself in the rectangles the list hands it.
-#include "app/ProgramTiming.h"
 #include "framework/CDC.h"
-#include "resultlist/ElementListLayout.h"
 #include "resultlist/VElementListCtrl.h"
-
-namespace {
-
-class PaintLock {
-public:
-    explicit PaintLock(const VReaderWriterLock& lock) : m_lock(lock) { m_lock.AcquireReaderLock(); }
-    ~PaintLock() { m_lock.ReleaseReaderLock(); }
-    PaintLock(const PaintLock&) = delete;
-    PaintLock& operator=(const PaintLock&) = delete;
-
-private:
-    const VReaderWriterLock& m_lock;
-};
-
-} // namespace
+#include "ui/ElementListLayout.h"
+#include "ui/ProgramTiming.h"
 
 BOOL VElementListCtrl::OnEraseBkgnd(HDC) {
     // Every paint covers the whole client area.
@@ -61,7 +46,7 @@ void VElementListCtrl::paint(CDC& dc) {
 
     bool rowsShown = false;
     {
-        PaintLock lock(m_lock);
+        VReadLock lock(m_lock);
         elementlist::RowParams params;
         params.topRow = m_topRow;
         params.rowHeight = m_rowHeight;
@@ -94,7 +79,7 @@ void VElementListCtrl::paint(CDC& dc) {
                 element->drawOneLine(&memory, &row.row, &row.icon, &row.line0, params.selected,
                                      m_showIcons);
             if (params.selected && m_moreIcon)
-                DrawIconEx(memory, row.arrow.left, row.arrow.top, m_moreIcon,
+                DrawIconEx(memory, row.arrow.left, row.arrow.top, m_moreIcon.get(),
                            elementlist::kArrowSize, row.arrow.bottom - row.arrow.top, 0, nullptr,
                            DI_NORMAL);
         }

@@ -4,26 +4,10 @@
 
 #include "core_iface/CPath.h"
 #include "core_iface/VElement.h"
+#include "framework/Win32Handles.h"
 #include "resultlist/VElementListCtrl.h"
 
 namespace {
-
-// Ends an enumeration however the listing leaves.
-class FindHandle {
-public:
-    explicit FindHandle(HANDLE handle) : m_handle(handle) {}
-    ~FindHandle() {
-        if (valid())
-            FindClose(m_handle);
-    }
-    FindHandle(const FindHandle&) = delete;
-    FindHandle& operator=(const FindHandle&) = delete;
-    bool valid() const { return m_handle != INVALID_HANDLE_VALUE; }
-    HANDLE get() const { return m_handle; }
-
-private:
-    HANDLE m_handle;
-};
 
 bool isDots(const wchar_t* name) {
     return (name[0] == L'.' && name[1] == L'\0') ||

@@ -16,6 +16,14 @@ class JsonValue {
 public:
     enum class Type { Null, Bool, Number, String, Array, Object };
 
+    // Defined where JsonValue is complete, as the members hold values of their own type.
+    JsonValue();
+    JsonValue(const JsonValue&);
+    JsonValue(JsonValue&&) noexcept;
+    JsonValue& operator=(const JsonValue&);
+    JsonValue& operator=(JsonValue&&) noexcept;
+    ~JsonValue();
+
     Type type = Type::Null;
     bool boolean = false;
     double number = 0;

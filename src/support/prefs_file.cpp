@@ -92,8 +92,13 @@ bool save_prefs_file(const fs::path& path, const PrefsNode& root, std::optional<
     options.fail_at = fail_at;
     std::error_code error;
     if (fs::exists(path, error)) {
+        const auto current = read_file(path, kPrefsMaxBytes);
+        // Saved again and again while the program runs: an unchanged file is left alone, so
+        // that the backup stays the last different version.
+        if (current && *current == *text && !fail_at)
+            return true;
         PrefsNode previous("");
-        options.keep_backup = read_into(path, previous);
+        options.keep_backup = current && read_prefs_xml(*current, previous);
         if (!options.keep_backup)
             set_aside(path);
     }

@@ -37,7 +37,8 @@ PrefsLoadResult load_prefs_file(const std::filesystem::path& path, PrefsNode& do
 
 // Writes the document holding `root` to path atomically. The file being replaced becomes the
 // backup only when it is itself a good preferences file; a damaged one is set aside instead,
-// so the backup always stays loadable. False when the file was not replaced. fail_at lets a
+// so the backup always stays loadable. A file that already holds exactly this document is left
+// as it is. False when the file was not replaced. fail_at lets a
 // test stop the save half-way, as a crash would.
 bool save_prefs_file(const std::filesystem::path& path, const PrefsNode& root,
                      std::optional<SaveStep> fail_at = std::nullopt);

@@ -183,3 +183,40 @@ start_menu_programs() {
     programs="$(winepath -u "$appdata" 2>/dev/null)/Microsoft/Windows/Start Menu/Programs"
     mkdir -p "$programs" && echo "$programs"
 }
+
+# Runs the probe tool (tests/e2e/probe.cpp) with these arguments; its output without CRs.
+probe() {
+    local exe=${CORVANTILE_PROBE:-$E2E_ROOT/build/win/tests/e2e/corvantile_probe.exe}
+    wine "$exe" "$@" 2>/dev/null | tr -d '\r'
+}
+
+# Waits up to $1 seconds for the probe command that follows to say yes.
+wait_for_probe() {
+    local seconds=$1
+    shift
+    local deadline=$((SECONDS + seconds))
+    while ((SECONDS < deadline)); do
+        probe "$@" >/dev/null && return 0
+        sleep 0.3
+    done
+    return 1
+}
+
+# Shows the probe's plain window for the rest of the test, as another program the user works
+# in; its X window id goes to OTHER.
+open_other_window() {
+    local exe=${CORVANTILE_PROBE:-$E2E_ROOT/build/win/tests/e2e/corvantile_probe.exe}
+    wine "$exe" window 600 >/dev/null 2>&1 &
+    E2E_PIDS+=($!)
+    OTHER=$(wait_for_window 'Probe Window' 20)
+}
+
+# From the other window, the hot-key: waits for the bar to show and prints its window id. Wine
+# follows a change of the X focus on its own time (there is no window manager): the hot-key
+# waits a moment after the focus moved.
+hot_key_from_other_window() {
+    xdotool windowfocus --sync "$OTHER"
+    sleep 0.5
+    xdotool key ctrl+space
+    wait_for_window Corvantile 5
+}

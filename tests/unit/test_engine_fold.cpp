@@ -111,8 +111,9 @@ TEST(FoldMasks, MaskHoldsEveryByteClass) {
     EXPECT_EQ(char_mask("a b"), char_mask("ab")) << "spaces set no bit";
     // "mp3" must not let through every path with some other digit in it.
     for (const char digit : std::string_view("0123456789"))
-        if (digit != '3')
+        if (digit != '3') {
             EXPECT_NE(mask_bit('3'), mask_bit(static_cast<unsigned char>(digit))) << digit;
+        }
     EXPECT_EQ(mask_bit('/'), kSeparatorMaskBit);
     EXPECT_NE(char_mask("é"), 0u);
     // A word can only be a subsequence of a text whose mask holds the word's.

@@ -23,9 +23,9 @@ struct Ranked {
 
 // An item's texts with their folded forms, kept alive for the matcher.
 struct Texts {
-    Texts(std::string name, std::string path)
-        : name(std::move(name)), path(std::move(path)), folded_name(folded(this->name)),
-          folded_path(folded(this->path)) {}
+    Texts(std::string item_name, std::string item_path)
+        : name(std::move(item_name)), path(std::move(item_path)), folded_name(folded(name)),
+          folded_path(folded(path)) {}
     ItemText item() const { return {name, path, folded_name, folded_path}; }
     std::string name, path, folded_name, folded_path;
 };

@@ -82,6 +82,10 @@ TEST_F(SupportPrefsFile, SavesKeepThePreviousFileAsBackup) {
     ASSERT_TRUE(save_prefs_file(m_file, *tree("2")));
     EXPECT_EQ(loaded_version(), "2");
     EXPECT_NE(read_raw(prefs_backup_path(m_file)).find("value=\"1\""), std::string::npos);
+    // Saving the same settings again leaves both files alone: the backup stays version 1.
+    ASSERT_TRUE(save_prefs_file(m_file, *tree("2")));
+    EXPECT_EQ(loaded_version(), "2");
+    EXPECT_NE(read_raw(prefs_backup_path(m_file)).find("value=\"1\""), std::string::npos);
 }
 
 TEST_F(SupportPrefsFile, SaveStoppedAtAnyStepLeavesOldOrNewFile) {

@@ -2,22 +2,12 @@
 // on a coloured shape) for actions and property types, which look the same on every system.
 #pragma once
 
-#include <memory>
-#include <type_traits>
-
 #include <windows.h>
 
 #include "framework/CString.h"
+#include "framework/Win32Handles.h"
 
 namespace corvantile::core {
-
-struct IconDeleter {
-    void operator()(HICON icon) const {
-        if (icon)
-            DestroyIcon(icon);
-    }
-};
-using IconHandle = std::unique_ptr<std::remove_pointer_t<HICON>, IconDeleter>;
 
 enum class BadgeShape { Rounded, Circle };
 

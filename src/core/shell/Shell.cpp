@@ -8,6 +8,8 @@
 #include <string>
 #include <vector>
 
+#include "framework/Win32Handles.h"
+
 namespace corvantile::core {
 
 bool shellOpen(const CString& target, const char* verb, const CString& arguments, HWND owner) {
@@ -188,15 +190,14 @@ void walkFolder(const CString& folder, int depth,
         if (!base.empty() && base.back() != L'\\')
             base += L'\\';
         WIN32_FIND_DATAW data{};
-        HANDLE find = FindFirstFileExW((base + L"*").c_str(), FindExInfoBasic, &data,
-                                       FindExSearchNameMatch, nullptr, FIND_FIRST_EX_LARGE_FETCH);
-        if (find == INVALID_HANDLE_VALUE)
+        const FindHandle find(FindFirstFileExW((base + L"*").c_str(), FindExInfoBasic, &data,
+                                               FindExSearchNameMatch, nullptr,
+                                               FIND_FIRST_EX_LARGE_FETCH));
+        if (!find.valid())
             continue;
         do {
-            if (stop && stop()) {
-                FindClose(find);
+            if (stop && stop())
                 return;
-            }
             const std::wstring name = data.cFileName;
             if (name == L"." || name == L"..")
                 continue;
@@ -206,15 +207,12 @@ void walkFolder(const CString& folder, int depth,
             const bool isFolder = attributes & FILE_ATTRIBUTE_DIRECTORY;
             FolderEntry entry{CString::FromW((base + name).c_str()), CString::FromW(name.c_str()),
                               isFolder};
-            if (!visit(entry)) {
-                FindClose(find);
+            if (!visit(entry))
                 return;
-            }
             // Links to other folders could lead in circles: do not follow them.
             if (isFolder && !(attributes & FILE_ATTRIBUTE_REPARSE_POINT) && current.depth < depth)
                 pending.push_back({base + name, current.depth + 1});
-        } while (FindNextFileW(find, &data));
-        FindClose(find);
+        } while (FindNextFileW(find.get(), &data));
     }
 }
 

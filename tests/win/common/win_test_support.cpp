@@ -122,11 +122,11 @@ std::vector<MessageBoxSeen> answerMessageBoxes(int button) {
                 !GetDlgItem(window, 0xFFFF) || CWnd::FromHandlePermanent(window) ||
                 GetPropW(window, L"wintest.answered"))
                 return TRUE;
-            auto* answer = reinterpret_cast<Answer*>(param);
+            auto* given = reinterpret_cast<Answer*>(param);
             SetPropW(window, L"wintest.answered", reinterpret_cast<HANDLE>(1));
-            answer->seen.push_back({windowText(window), dialogItemText(window, 0xFFFF).str(),
-                                    GetWindow(window, GW_OWNER)});
-            PostMessageW(window, WM_COMMAND, static_cast<WPARAM>(answer->button), 0);
+            given->seen.push_back({windowText(window), dialogItemText(window, 0xFFFF).str(),
+                                   GetWindow(window, GW_OWNER)});
+            PostMessageW(window, WM_COMMAND, static_cast<WPARAM>(given->button), 0);
             return TRUE;
         },
         reinterpret_cast<LPARAM>(&answer));

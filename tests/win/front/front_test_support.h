@@ -6,6 +6,7 @@
 #include <functional>
 #include <memory>
 #include <mutex>
+#include <string>
 #include <utility>
 #include <vector>
 
@@ -17,8 +18,8 @@
 #include "framework/CEdit.h"
 #include "framework/MonitorList.h"
 #include "mainwnd/CorvantileDlg.h"
-#include "mainwnd/OwnerMessages.h"
 #include "resultlist/VElementListCtrl.h"
+#include "ui/OwnerMessages.h"
 
 class VCorvantileCore;
 
@@ -126,13 +127,16 @@ public:
     CRect listClient() const;
 };
 
-// The search bar, counting the text changes its edit box reports.
+// The search bar, counting the text changes its edit box reports and keeping the balloons it
+// would show.
 class TestSearchBar : public CCorvantileDlg {
 public:
     int textChanges = 0;
+    std::vector<std::string> balloons;
 
 protected:
     LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
+    void showTrayBalloon(const char* text) override { balloons.emplace_back(text); }
 };
 
 // Tests of the search bar run it with a core of test items ("item 00" to "item 29", a file

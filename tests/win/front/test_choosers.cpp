@@ -5,7 +5,7 @@
 
 #include "core_iface/VCorvantileCore.h"
 #include "front_test_support.h"
-#include "resultlist/ElementListLayout.h"
+#include "ui/ElementListLayout.h"
 
 using namespace fronttest;
 

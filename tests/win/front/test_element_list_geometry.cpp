@@ -4,7 +4,7 @@
 #include <gtest/gtest.h>
 
 #include "front_test_support.h"
-#include "resultlist/ElementListLayout.h"
+#include "ui/ElementListLayout.h"
 
 using namespace fronttest;
 

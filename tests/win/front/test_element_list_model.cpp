@@ -114,9 +114,15 @@ TEST(ElementListModel, FolderListingsSuspendTwoLineRowsUntilTheNextClear) {
 
     VFileResult* listing[] = {fileResult("C:\\a.txt")};
     host.list.addFileResults(listing, 1);
-    EXPECT_FALSE(host.list.isTwoLines());
     EXPECT_EQ(host.list.getRowHeight(), oneLine);
     EXPECT_EQ(host.list.getSelection(), 0);
+    // The user's choice is what the Preferences show and what is saved meanwhile.
+    EXPECT_TRUE(host.list.isTwoLines());
+    VPreferencesNode* commandLine = VPreferencesNode::createInstance("CommandLine");
+    host.list.savePrefs(commandLine);
+    bool saved = false;
+    EXPECT_TRUE(commandLine->getChild("List")->getParam("TwoLines", saved) && saved);
+    commandLine->deleteThis();
 
     host.list.clear(true);
     EXPECT_TRUE(host.list.isTwoLines());

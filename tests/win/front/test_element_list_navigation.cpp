@@ -181,7 +181,9 @@ protected:
 };
 
 TEST_F(BrowsingKeys, RightEntersAFolderAndLeftReturnsToItsEntry) {
-    folder.write("sub/inner.txt", "x");
+    // A folder name outside ASCII, with a blank: the keys pass it to the file system as UTF-16.
+    const char* const sub = "\xC3\x85ngstr\xC3\xB6m Daten";
+    folder.write(std::string(sub) + "/inner.txt", "x");
     folder.write("plain.txt", "x");
     const CString root = folder.file("");
     open();
@@ -193,17 +195,17 @@ TEST_F(BrowsingKeys, RightEntersAFolderAndLeftReturnsToItsEntry) {
     pressKey(VK_RIGHT);
     EXPECT_EQ(text().CompareNoCase(root), 0) << "Right on a file is not used up";
 
-    ASSERT_TRUE(selectEntry(root + "sub"));
-    const CString sub = selectedFile()->getFile();
+    ASSERT_TRUE(selectEntry(root + sub));
+    const CString entered = selectedFile()->getFile();
     pressKey(VK_RIGHT);
-    EXPECT_EQ(text(), sub);
+    EXPECT_EQ(text(), entered);
     ASSERT_TRUE(waitForListing("inner.txt"));
 
     pressKey(VK_LEFT);
     EXPECT_EQ(text().CompareNoCase(root), 0);
     ASSERT_TRUE(pumpUntil([&] {
         VFileResult* file = selectedFile();
-        return file && file->getFile() == sub;
+        return file && file->getFile() == entered;
     })) << "the folder the user came out of is selected again";
 }
 

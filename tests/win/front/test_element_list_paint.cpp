@@ -4,7 +4,7 @@
 
 #include "framework/CDC.h"
 #include "front_test_support.h"
-#include "resultlist/ElementListLayout.h"
+#include "ui/ElementListLayout.h"
 
 using namespace fronttest;
 

@@ -1,6 +1,8 @@
 // The search bar's global hot-key: which key it takes on a first run and later, what happens
-// when the key is taken, and what the hot-key message does; and the start-up timer, which
-// hides the bar with auto-hide on and tells a first run where it went.
+// when the key is taken (at start: told once, then tried again until had; on a change: the old
+// key stays), and what the hot-key message does; the start-up timer, which hides the bar with
+// auto-hide on and tells a first run where it went; and a log-off that is cancelled.
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
@@ -17,11 +19,15 @@ namespace {
 // The bar, counting the hot-key failures it would tell the user about.
 class HotKeyBar : public TestSearchBar {
 public:
-    int failures = 0;
+    std::vector<std::string> failures;
+    std::vector<std::string> refusals;
     std::vector<std::string> balloons;
 
 protected:
-    void reportHotKeyFailure() override { ++failures; }
+    void reportHotKeyFailure(const CString& keys) override { failures.emplace_back(keys); }
+    void reportHotKeyRefused(const CString& refused, const CString& kept) override {
+        refusals.emplace_back(refused + " kept " + kept);
+    }
     void showTrayBalloon(const char* text) override { balloons.emplace_back(text); }
 };
 
@@ -65,6 +71,8 @@ protected:
         return bar->SendMessage(WM_HOTKEY, id, MAKELPARAM(MOD_CONTROL, VK_SPACE));
     }
 
+    void sendCommand(UINT id) { bar->SendMessage(WM_COMMAND, MAKEWPARAM(id, 0), 0); }
+
     // Waits for the start-up timer to hide the bar.
     bool waitUntilHidden() {
         return pumpUntil([&] { return !bar->IsWindowVisible(); });
@@ -75,18 +83,19 @@ protected:
 
 // A first run takes Ctrl+Space, or silently Alt+Space while another program holds it, and
 // tells where the bar went in a balloon as it hides; a later run keeps its key, reports a taken
-// one, and hides without a word. The key is given back and saved at the end.
+// one (without the balloon of a first run), and hides. The key is given back and saved at the
+// end.
 TEST_F(HotKey, StartUpTakesTheKeyAndHidesTheBar) {
     const struct {
         bool laterRun, ctrlSpaceTaken;
         unsigned modifier;
-        int failures;
+        std::vector<std::string> failures;
         std::vector<std::string> balloons;
     } cases[] = {
-        {false, false, MOD_CONTROL, 0, {"Corvantile is auto-hidden. Hit Ctrl-Space to activate."}},
-        {false, true, MOD_ALT, 0, {"Corvantile is auto-hidden. Hit Alt-Space to activate."}},
-        {true, false, MOD_CONTROL, 0, {}},
-        {true, true, MOD_CONTROL, 1, {}},
+        {false, false, MOD_CONTROL, {}, {"Corvantile is auto-hidden. Hit Ctrl-Space to activate."}},
+        {false, true, MOD_ALT, {}, {"Corvantile is auto-hidden. Hit Alt-Space to activate."}},
+        {true, false, MOD_CONTROL, {}, {}},
+        {true, true, MOD_CONTROL, {"Ctrl+Space"}, {}},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(testing::Message()
@@ -117,20 +126,78 @@ TEST_F(HotKey, StartUpTakesTheKeyAndHidesTheBar) {
     }
 }
 
-TEST_F(HotKey, ANewKeyReplacesTheOldOneOrIsReportedOncePerAttempt) {
+// A key taken at start never holds the program up: the user is told once, and the key is
+// tried again (on a timer, on resume, on unlock, on a display change) until it is had. Even on
+// a first run the Alt+Space fallback is for the start alone: the retries want Ctrl+Space.
+TEST_F(HotKey, AKeyTakenAtStartIsToldOnceAndHadOnceFree) {
+    for (const bool firstRun : {false, true}) {
+        SCOPED_TRACE(testing::Message() << "first run " << firstRun);
+        if (firstRun)
+            SetUp();
+        DeleteFileW(settingsFile().W().c_str());
+        if (!firstRun)
+            writeSettings({{"HotKeyModifier", "2"}});
+        auto ctrl = std::make_unique<TakenHotKey>(MOD_CONTROL, VK_SPACE);
+        auto alt = std::make_unique<TakenHotKey>(MOD_ALT, VK_SPACE);
+        ASSERT_TRUE(ctrl->taken() && alt->taken());
+        openBar();
+        EXPECT_FALSE(bar->isHotKeyRegistered());
+        EXPECT_EQ(bar->getHotKeyModifier(), static_cast<unsigned>(MOD_CONTROL));
+        EXPECT_EQ(hotKeyBar->failures, std::vector<std::string>{"Ctrl+Space"});
+        ASSERT_TRUE(waitUntilHidden());
+        EXPECT_TRUE(hotKeyBar->balloons.empty()) << "no balloon naming a key that is not had";
+
+        ctrl.reset();
+        if (firstRun) {
+            ASSERT_TRUE(pumpUntil([&] { return bar->isHotKeyRegistered(); }))
+                << "the timer tries again";
+        } else {
+            bar->SendMessage(WM_POWERBROADCAST, PBT_APMRESUMEAUTOMATIC, 0);
+            EXPECT_TRUE(bar->isHotKeyRegistered()) << "resuming tries again at once";
+        }
+        EXPECT_FALSE(isFree(MOD_CONTROL, VK_SPACE)) << "the bar holds Ctrl+Space";
+        EXPECT_EQ(hotKeyBar->failures.size(), 1u) << "told once";
+        EXPECT_EQ(sendHotKey(1), 1);
+        EXPECT_TRUE(bar->IsWindowVisible());
+        close();
+    }
+}
+
+// A new key that the system refuses leaves the working one in place, says so each time, and
+// is not saved.
+TEST_F(HotKey, ANewKeyReplacesTheOldOneOrIsRefusedAndTheOldOneKept) {
     openBar();
-    bar->setHotKey('K', MOD_CONTROL | MOD_SHIFT);
+    EXPECT_TRUE(bar->setHotKey('K', MOD_CONTROL | MOD_SHIFT));
     EXPECT_FALSE(isFree(MOD_CONTROL | MOD_SHIFT, 'K'));
     EXPECT_TRUE(isFree(MOD_CONTROL, VK_SPACE)) << "the old key is let go";
 
     TakenHotKey other(MOD_ALT, 'J');
     ASSERT_TRUE(other.taken());
-    bar->setHotKey('J', MOD_ALT);
-    bar->setHotKey('J', MOD_ALT);
-    EXPECT_EQ(hotKeyBar->failures, 2);
-    EXPECT_EQ(bar->getHotKey(), static_cast<unsigned>('J'));
-    EXPECT_EQ(bar->getHotKeyModifier(), static_cast<unsigned>(MOD_ALT)) << "kept, to be saved";
-    EXPECT_TRUE(isFree(MOD_CONTROL | MOD_SHIFT, 'K'));
+    EXPECT_FALSE(bar->setHotKey('J', MOD_ALT));
+    EXPECT_FALSE(bar->setHotKey('J', MOD_ALT));
+    EXPECT_EQ(hotKeyBar->refusals, std::vector<std::string>(2, "Alt+J kept Ctrl+Shift+K"));
+    EXPECT_EQ(bar->getHotKey(), static_cast<unsigned>('K'));
+    EXPECT_EQ(bar->getHotKeyModifier(), static_cast<unsigned>(MOD_CONTROL | MOD_SHIFT));
+    EXPECT_TRUE(bar->isHotKeyRegistered());
+    EXPECT_FALSE(isFree(MOD_CONTROL | MOD_SHIFT, 'K')) << "the working key stays";
+    close();
+    EXPECT_EQ(savedSetting("Window/HotKey"), CString(std::to_string('K')));
+    EXPECT_EQ(savedSetting("Window/HotKeyModifier"),
+              CString(std::to_string(MOD_CONTROL | MOD_SHIFT)));
+}
+
+// A log-off asked for and then cancelled leaves the bar working; one that happens stops it.
+TEST_F(HotKey, OnlyASessionThatEndsStopsTheBar) {
+    open();
+    bar->SendMessage(WM_QUERYENDSESSION, 0, ENDSESSION_LOGOFF);
+    bar->SendMessage(WM_ENDSESSION, FALSE, ENDSESSION_LOGOFF);
+    EXPECT_FALSE(isFree(MOD_CONTROL, VK_SPACE)) << "the hot-key is kept";
+    type("item 0");
+    EXPECT_TRUE(waitForResults()) << "searching goes on";
+
+    bar->SendMessage(WM_ENDSESSION, TRUE, ENDSESSION_LOGOFF);
+    EXPECT_TRUE(isFree(MOD_CONTROL, VK_SPACE));
+    EXPECT_FALSE(savedSetting("Window/HotKeyModifier").IsEmpty()) << "the settings were saved";
 }
 
 TEST_F(HotKey, TheHotKeyShowsTheBarWithTheFocusInTheEditBoxAndNeverHidesIt) {
@@ -145,13 +212,14 @@ TEST_F(HotKey, TheHotKeyShowsTheBarWithTheFocusInTheEditBoxAndNeverHidesIt) {
     pumpUntil([&] { return bar->IsWindowVisible() && GetFocus() == bar->getCommandLine().m_hWnd; });
     EXPECT_TRUE(bar->IsWindowVisible());
     EXPECT_EQ(GetFocus(), bar->getCommandLine().m_hWnd);
+    EXPECT_EQ(GetActiveWindow(), bar->m_hWnd);
     EXPECT_FALSE(bar->getList().IsWindowVisible()) << "the list waits for results";
 
     EXPECT_EQ(sendHotKey(1), 1);
     EXPECT_TRUE(bar->IsWindowVisible());
 }
 
-TEST_F(HotKey, WhileThePreferencesRunTheHotKeyRaisesThemInstead) {
+TEST_F(HotKey, WhileAModalWindowRunsTheHotKeyAndTheMenusRaiseIt) {
     openBar();
     bar->hideWindows();
     CWnd sheet;
@@ -164,13 +232,23 @@ TEST_F(HotKey, WhileThePreferencesRunTheHotKeyRaisesThemInstead) {
     ASSERT_TRUE(other.CreateEx(args));
     other.SetForegroundWindow();
 
-    bar->setPrefsSheet(&sheet);
+    bar->setModalWindow(&sheet);
     EXPECT_EQ(sendHotKey(1), 1);
     pumpMessages();
     EXPECT_FALSE(bar->IsWindowVisible());
     EXPECT_EQ(GetForegroundWindow(), sheet.m_hWnd);
+    // So do the tray's "Show" and its double-click, and the commands that would open another.
+    for (const UINT command : {ID_SHOW, ID_PREFERENCES, ID_ABOUT, ID_CHECK_FOR_UPDATES}) {
+        other.SetForegroundWindow();
+        sendCommand(command);
+        pumpMessages();
+        EXPECT_FALSE(bar->IsWindowVisible()) << command;
+        EXPECT_EQ(GetForegroundWindow(), sheet.m_hWnd) << command;
+    }
+    bar->SendMessage(CTrayDialog::kTrayNotify, CTrayDialog::kTrayIconId, WM_LBUTTONDBLCLK);
+    EXPECT_FALSE(bar->IsWindowVisible());
 
-    bar->setPrefsSheet(nullptr);
+    bar->setModalWindow(nullptr);
     sendHotKey(1);
     EXPECT_TRUE(bar->IsWindowVisible());
 }

@@ -131,7 +131,7 @@ TEST_F(Preferences, TheGeneralPageShowsTheCurrentSettingsInATreeOfPages) {
         click(page, IDC_PREFS_SHOW_ICONS);
         press(sheet, IDCANCEL);
     }});
-    EXPECT_EQ(bar->getPrefsSheet(), nullptr);
+    EXPECT_EQ(bar->getModalWindow(), nullptr);
     EXPECT_FALSE(bar->getList().isShowIcons()) << "Cancel writes nothing";
     EXPECT_TRUE(VCorvantileCore::instance()->openUrlInSourceBrowser);
 }
@@ -142,7 +142,7 @@ TEST_F(Preferences, OkWritesEveryBoxToItsOwner) {
     // A page never shown writes nothing.
     VCorvantileCore::instance()->minSearchChars = 4;
     runPreferences({[&](HWND sheet, HWND page) {
-        EXPECT_EQ(bar->getPrefsSheet()->m_hWnd, sheet);
+        EXPECT_EQ(bar->getModalWindow()->m_hWnd, sheet);
         click(page, IDC_PREFS_AUTOHIDE);
         click(page, IDC_PREFS_ALWAYS_SHOW_LIST);
         click(page, IDC_PREFS_SHOW_ICONS);

@@ -1,9 +1,11 @@
 // The search bar's settings file: a first run, a damaged file, a file without a position or with
-// one that no monitor shows, and what the bar writes when it goes.
+// one that no monitor shows, what the bar writes while it runs and when it goes, and a file that
+// cannot be written.
 #include <gtest/gtest.h>
 
 #include "core_iface/VPreferences.h"
 #include "front_test_support.h"
+#include "mainwnd/SettingsLocation.h"
 
 using namespace fronttest;
 
@@ -109,6 +111,46 @@ TEST_F(SearchBarSettings, TheBarSavesItsValuesAndPlaceAndOpensThereAgain) {
     EXPECT_EQ(barRect().TopLeft(), CPoint(40, 120));
     EXPECT_EQ(bar->getCommandLine().getDelay(), 320);
     EXPECT_FALSE(bar->getList().isTwoLines());
+}
+
+TEST_F(SearchBarSettings, ChangesReachTheFileWhileTheProgramRuns) {
+    open();
+    // A move of the bar is kept at once.
+    bar->SetWindowPos(nullptr, 60, 90, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    bar->SendMessage(WM_EXITSIZEMOVE, 0, 0);
+    EXPECT_EQ(savedSetting("Window/PosX"), "60");
+    // Other changes within a few seconds, without the program ending.
+    bar->getCommandLine().setDelay(275);
+    EXPECT_TRUE(pumpUntil([&] { return savedSetting("Window/CommandLine/Delay") == "275"; }));
+}
+
+TEST_F(SearchBarSettings, AFailedSaveIsToldOnceAndAgainOnlyAfterASuccess) {
+    open();
+    // A file where the settings folder should be: nothing can be written below it.
+    const CString blocked = folder.write("blocker", "x") + "\\Corvantile.xml";
+    bar->setPrefsFile(blocked);
+    bar->balloons.clear(); // the first run's own
+    EXPECT_FALSE(bar->savePreferences());
+    EXPECT_FALSE(bar->savePreferences());
+    ASSERT_EQ(bar->balloons.size(), 1u);
+    EXPECT_NE(bar->balloons[0].find("blocker"), std::string::npos) << bar->balloons[0];
+
+    bar->setPrefsFile(settingsFile());
+    EXPECT_TRUE(bar->savePreferences());
+    bar->setPrefsFile(blocked);
+    EXPECT_FALSE(bar->savePreferences());
+    EXPECT_EQ(bar->balloons.size(), 2u);
+    bar->setPrefsFile(settingsFile());
+}
+
+TEST(SettingsLocation, AProgramFolderThatCannotBeWrittenSendsTheSettingsToApplicationData) {
+    TempFolder folder;
+    EXPECT_EQ(settingslocation::dataFolder(folder.file("")), folder.file(""));
+    const CString blocked = folder.write("blocker", "x") + "\\";
+    const CString fallback = settingslocation::dataFolder(blocked);
+    EXPECT_EQ(fallback, settingslocation::fallbackFolder());
+    EXPECT_NE(fallback, blocked);
+    EXPECT_TRUE(settingslocation::canWriteIn(fallback));
 }
 
 TEST_F(SearchBarSettings, TheEndOfTheSessionSavesOnce) {

@@ -5,7 +5,7 @@
 
 #include "choosers/VActionListCtrl.h"
 #include "front_test_support.h"
-#include "resultlist/ElementListLayout.h"
+#include "ui/ElementListLayout.h"
 
 using namespace fronttest;
 

@@ -2,10 +2,7 @@
 
 #include "core/engine/catalog/memory_hint.h"
 #include "core/engine/text/text_fold.h"
-
-#if defined(__SSE2__)
-#include <emmintrin.h>
-#endif
+#include "core/engine/text/simd.h"
 
 #include <algorithm>
 #include <cstring>
@@ -77,7 +74,7 @@ std::uint64_t Segment::admitted(std::size_t first, std::size_t count, std::uint3
     std::uint64_t bits = 0, name_bits = 0;
     const std::uint64_t* masks = masks_.data() + first;
     std::size_t j = 0;
-#if defined(__SSE2__)
+#if CORVANTILE_SSE2
     // Four items at a time: their name and path masks are gathered into two vectors.
     const __m128i wanted = _mm_set1_epi32(static_cast<int>(mask));
     for (; j + 4 <= count; j += 4) {
@@ -110,7 +107,7 @@ std::uint64_t Segment::beginning_with(std::size_t first, std::size_t count, unsi
     std::uint64_t bits = 0;
     const NameHead* heads = heads_.data() + first;
     std::size_t j = 0;
-#if defined(__SSE2__)
+#if CORVANTILE_SSE2
     const __m128i wanted = _mm_set1_epi32(c);
     const __m128i first_byte = _mm_set1_epi32(0xFF);
     for (; j + 4 <= count; j += 4) {
@@ -129,7 +126,7 @@ std::uint64_t Segment::folder_starts(std::size_t first, std::size_t count) const
         return count >= 64 ? ~std::uint64_t{0} : (std::uint64_t{1} << count) - 1;
     std::uint64_t same = 0;
     std::size_t j = 0;
-#if defined(__SSE2__)
+#if CORVANTILE_SSE2
     // Four items at a time: the flag's bit is moved to the sign, which movemask gathers.
     static_assert(kSameFolder == std::uint32_t{1} << 30);
     for (; j + 4 <= count; j += 4) {

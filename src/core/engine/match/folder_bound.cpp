@@ -4,16 +4,13 @@
 #include "core/engine/match/match_scoring.h"
 #include "core/engine/match/ranking.h"
 #include "core/engine/text/text_fold.h"
+#include "core/engine/text/simd.h"
 
 #include <algorithm>
 #include <bit>
 #include <cstring>
 #include <limits>
 #include <string>
-
-#if defined(__SSE2__)
-#include <emmintrin.h>
-#endif
 
 namespace corvantile::engine {
 
@@ -133,7 +130,7 @@ void FolderBound::grow(std::vector<Column>& columns, std::size_t positions) {
 void FolderBound::advance(const Word& word, Column* columns, std::size_t from, std::size_t to,
                           std::uint8_t* bonuses, const unsigned char* units, bool classify,
                           const Lanes* starts) {
-#if defined(__SSE2__)
+#if CORVANTILE_SSE2
     const Lanes* misses = word.misses.data();
     const auto run = [&]<bool Classify>() {
         if (starts)
@@ -187,7 +184,7 @@ void FolderBound::finish(Word& word, const Column& last, const Column& before_la
     // For each k from min_in_folder on: character k - 1 on the folder's last position (the
     // separator), or before it: the score carried across the gap to the name's start, and to
     // the position after.
-#if defined(__SSE2__)
+#if CORVANTILE_SSE2
     // Eight characters at a time; lane k reads lane k - 1 of the placements.
     const auto load = [](const std::int16_t* from) {
         return _mm_loadu_si128(reinterpret_cast<const __m128i*>(from));
@@ -260,7 +257,7 @@ namespace {
 // How many bytes a and b have in common at their start, up to limit (at most both sizes).
 std::size_t common_start(std::string_view a, std::string_view b, std::size_t limit) {
     std::size_t same = 0;
-#if defined(__SSE2__)
+#if CORVANTILE_SSE2
     const auto differ = [&](std::size_t at) {
         const auto load = [](const char* from) {
             return _mm_loadu_si128(reinterpret_cast<const __m128i*>(from));

@@ -3,14 +3,14 @@
 #pragma once
 
 #include "core/engine/match/match_scoring.h"
+#include "core/engine/text/simd.h"
 
 #include <array>
 #include <cstddef>
 #include <cstdint>
 #include <limits>
 
-#if defined(__SSE2__)
-#include <emmintrin.h>
+#if CORVANTILE_SSE2
 
 namespace corvantile::engine::detail {
 

@@ -242,139 +242,187 @@ Matcher::Screen Matcher::screen(const ItemText& item, Floor floor, bool path_may
     return Screen::Passed;
 }
 
-std::optional<MatchResult> Matcher::match(const ItemText& item, Floor floor,
-                                          MatchPositions* positions, PathUse path_use) {
-    want_positions_ = positions != nullptr;
-    const auto& words = query_.words();
-    if (words.empty())
-        return std::nullopt;
-    const MatchOptions& options = query_.options();
+// The steps of match follow, in order; they are inlined into it, as it runs for every
+// candidate.
+
+// False when the name alone rules the item out: it does not begin with the first word where
+// it must, or what a name with its first byte can score stays under the floor.
+[[gnu::always_inline]] inline bool Matcher::head_may_rank(const ItemText& item, Floor floor) const {
     const std::string_view folded_name = item.folded_name;
+    if (query_.options().match_start_only && !folded_name.starts_with(query_.words()[0].folded))
+        return false;
+    if (floor.none())
+        return true;
+    const auto first = folded_name.empty() ? 0 : static_cast<unsigned char>(folded_name[0]);
+    const bool exact = first == joined_first_ &&
+                       (folded_name.size() == joined_size_ ||
+                        (folded_name.size() > joined_size_ && folded_name[joined_size_] == '.'));
+    return !floor.excludes(exact ? exact_bound_ : word_start_bound_[first][1],
+                           static_cast<std::uint32_t>(item.name.size()));
+}
 
-    if (options.match_start_only && !folded_name.starts_with(words[0].folded))
-        return std::nullopt;
-    const auto name_length = static_cast<std::uint32_t>(item.name.size());
-    if (!floor.none()) {
-        const auto first = folded_name.empty() ? 0 : static_cast<unsigned char>(folded_name[0]);
-        const bool exact =
-            first == joined_first_ &&
-            (folded_name.size() == joined_size_ ||
-             (folded_name.size() > joined_size_ && folded_name[joined_size_] == '.'));
-        if (floor.excludes(exact ? exact_bound_ : word_start_bound_[first][1], name_length))
-            return std::nullopt;
-    }
-
-    // Every word must occur in the name or in the path; a match through the path is only
-    // looked for when such a match could still rank above the floor.
-    const bool path_may_rank =
-        !floor.excludes(tier_score(MatchTier::PathOnly, query_.max_alignment()), name_length);
-    const Screen screened = screen(item, floor, path_may_rank, path_use);
-    if (screened == Screen::Rejected)
-        return std::nullopt;
-    bool any_in_name = false, all_in_name = true;
+// Decides for each word whether it is placed in the name or left to the path (unless the
+// screen did); false when some word occurs in neither where it may.
+[[gnu::always_inline]] inline bool Matcher::locate_words(const ItemText& item, Screen screened,
+                                                         bool path_may_rank, PathUse path_use,
+                                                         Spread& spread) {
+    const auto& words = query_.words();
+    const bool start_only = query_.options().match_start_only;
     for (std::size_t w = 0; w < words.size(); ++w) {
         if (screened == Screen::Unknown)
             placements_[w].in_name = (item.name_mask & words[w].mask) == words[w].mask &&
-                                     byte_subsequence(folded_name, words[w].folded);
+                                     byte_subsequence(item.folded_name, words[w].folded);
         if (placements_[w].in_name) {
-            any_in_name = true;
+            spread.any_in_name = true;
             continue;
         }
         if (screened == Screen::Unknown &&
-            (!path_may_rank || (options.match_start_only && w == 0) || path_use == PathUse::Never ||
+            (!path_may_rank || (start_only && w == 0) || path_use == PathUse::Never ||
              !byte_subsequence(item.folded_path, words[w].folded)))
-            return std::nullopt;
-        all_in_name = false;
+            return false;
+        spread.all_in_name = false;
     }
+    return true;
+}
+
+// The words laid end to end from the name's start, as the name is the query.
+[[gnu::always_inline]] inline Matcher::Placed Matcher::place_exact_name() {
+    Placed placed{MatchTier::Exact, 0};
+    std::size_t offset = 0;
+    for (std::size_t w = 0; w < placements_.size(); ++w) {
+        const std::size_t length = mode_words_[w].wide.size();
+        detail::fill_run(placements_[w].positions, offset, length);
+        placed.alignment += detail::run_score(name_.bonus.data(), offset, length);
+        offset += length + 1;
+    }
+    return placed;
+}
+
+// Places the words of the name that go at a word start or as an acronym, and adds to pending
+// the most the others can still score; false when the first word must start the name and
+// cannot.
+[[gnu::always_inline]] inline bool Matcher::place_quick_words(Placed& placed, int& pending) {
+    const auto& words = query_.words();
+    const bool start_only = query_.options().match_start_only;
+    for (std::size_t w = 0; w < words.size(); ++w) {
+        WordPlacement& placement = placements_[w];
+        if (!placement.in_name) {
+            placement.tier = MatchTier::PathOnly;
+            pending += words[w].max_alignment[1][1];
+        } else {
+            placement.score = place_quick(w, placement);
+            if (placement.score == kNoScore && start_only && w == 0)
+                return false;
+            if (placement.score == kNoScore)
+                pending += words[w].max_alignment[1][1];
+            else
+                placed.alignment += placement.score;
+        }
+        placed.tier = std::min(placed.tier, placement.tier);
+    }
+    return true;
+}
+
+// The alignment the item needs in total to enter above the floor at this tier; kNoScore when
+// that is not known.
+[[gnu::always_inline]] inline int Matcher::needed_alignment(Floor floor, MatchTier tier) {
+    if (floor.none())
+        return kNoScore;
+    const std::int64_t in_tier =
+        std::int64_t(floor.score) - std::int64_t(tier) * kTierSpan - kAlignmentOffset;
+    return in_tier > -kAlignmentOffset ? int(in_tier) : kNoScore;
+}
+
+// Places the words left by the quick placements, scattered over the name or the path, each
+// told what it must score at least for the item to enter; false when one cannot be placed or
+// the item cannot enter.
+[[gnu::always_inline]] inline bool Matcher::place_scattered_words(const ItemText& item, Floor floor,
+                                                                  PathUse path_use, int pending,
+                                                                  Placed& placed) {
+    const auto& words = query_.words();
+    const MatchTier bounded_tier = placed.tier;
+    const int needed = needed_alignment(floor, bounded_tier);
+    bool path_ready = false;
+    for (std::size_t w = 0; w < words.size(); ++w) {
+        WordPlacement& placement = placements_[w];
+        if (placement.in_name && placement.tier != MatchTier::Scattered)
+            continue;
+        pending -= words[w].max_alignment[1][1];
+        // What this word must score at least, the others doing their best.
+        const int at_least = needed == kNoScore || placed.tier != bounded_tier
+                                 ? kNoScore
+                                 : needed - placed.alignment - pending;
+        if (placement.in_name) {
+            placement.score = place_scattered(name_, w, placement, at_least);
+            if (placement.score == detail::kTooLow)
+                return false;
+            if (placement.score != kNoScore) {
+                placed.alignment += placement.score;
+                continue;
+            }
+            // Only possible when case matters: the folded text matched, the cased not.
+            placement.in_name = false;
+            if (path_use == PathUse::Never || !byte_subsequence(item.folded_path, words[w].folded))
+                return false;
+            placed.tier = MatchTier::PathOnly;
+        }
+        if (!path_ready) {
+            prepare(item.path, item.folded_path, path_);
+            path_ready = true;
+        }
+        placement.score = place_scattered(path_, w, placement, at_least);
+        if (placement.score == kNoScore || placement.score == detail::kTooLow)
+            return false;
+        placed.alignment += placement.score;
+    }
+    return true;
+}
+
+// Quick placements first, then a bound on the rest before any scattered placement.
+[[gnu::always_inline]] inline bool Matcher::place_words(const ItemText& item, Floor floor,
+                                                        PathUse path_use, Placed& placed) {
+    int pending = 0;
+    if (!place_quick_words(placed, pending))
+        return false;
+    if (floor.excludes(tier_score(placed.tier, placed.alignment + pending),
+                       static_cast<std::uint32_t>(item.name.size())))
+        return false;
+    return place_scattered_words(item, floor, path_use, pending, placed);
+}
+
+std::optional<MatchResult> Matcher::match(const ItemText& item, Floor floor,
+                                          MatchPositions* positions, PathUse path_use) {
+    want_positions_ = positions != nullptr;
+    if (query_.words().empty() || !head_may_rank(item, floor))
+        return std::nullopt;
+    // Every word must occur in the name or in the path; a match through the path is only
+    // looked for when such a match could still rank above the floor.
+    const bool path_may_rank =
+        !floor.excludes(path_only_bound_, static_cast<std::uint32_t>(item.name.size()));
+    const Screen screened = screen(item, floor, path_may_rank, path_use);
+    if (screened == Screen::Rejected)
+        return std::nullopt;
+    Spread spread;
+    if (!locate_words(item, screened, path_may_rank, path_use, spread))
+        return std::nullopt;
     // (When case matters a word found in the folded name may still fall back to the path.)
-    if (all_in_name && path_use == PathUse::Needed && !options.case_sensitive)
+    if (spread.all_in_name && path_use == PathUse::Needed && !query_.options().case_sensitive)
         return std::nullopt;
 
-    MatchTier tier = MatchTier::Exact;
-    int alignment = 0;
-    if (any_in_name)
-        prepare(item.name, folded_name, name_);
-
-    if (all_in_name && exact_name()) {
-        std::size_t offset = 0;
-        for (std::size_t w = 0; w < words.size(); ++w) {
-            const std::size_t length = mode_words_[w].wide.size();
-            detail::fill_run(placements_[w].positions, offset, length);
-            alignment += detail::run_score(name_.bonus.data(), offset, length);
-            offset += length + 1;
-        }
-    } else {
-        // Quick placements first, then bound the rest before any scattered placement.
-        int pending_bound = 0;
-        for (std::size_t w = 0; w < words.size(); ++w) {
-            WordPlacement& placement = placements_[w];
-            if (!placement.in_name) {
-                placement.tier = MatchTier::PathOnly;
-                pending_bound += words[w].max_alignment[1][1];
-            } else {
-                placement.score = place_quick(w, placement);
-                if (placement.score == kNoScore && options.match_start_only && w == 0)
-                    return std::nullopt;
-                if (placement.score == kNoScore)
-                    pending_bound += words[w].max_alignment[1][1];
-                else
-                    alignment += placement.score;
-            }
-            tier = std::min(tier, placement.tier);
-        }
-        if (floor.excludes(tier_score(tier, alignment + pending_bound), name_length))
-            return std::nullopt;
-        // The alignment the item needs in total to enter above the floor, when that is known.
-        const MatchTier bounded_tier = tier;
-        int needed = kNoScore;
-        if (!floor.none()) {
-            const std::int64_t in_tier =
-                std::int64_t(floor.score) - std::int64_t(tier) * kTierSpan - kAlignmentOffset;
-            if (in_tier > -kAlignmentOffset)
-                needed = int(in_tier);
-        }
-        bool path_ready = false;
-        for (std::size_t w = 0; w < words.size(); ++w) {
-            WordPlacement& placement = placements_[w];
-            if (placement.in_name && placement.tier != MatchTier::Scattered)
-                continue;
-            pending_bound -= words[w].max_alignment[1][1];
-            // What this word must score at least, the others doing their best.
-            const int at_least = needed == kNoScore || tier != bounded_tier
-                                     ? kNoScore
-                                     : needed - alignment - pending_bound;
-            if (placement.in_name) {
-                placement.score = place_scattered(name_, w, placement, at_least);
-                if (placement.score == detail::kTooLow)
-                    return std::nullopt;
-                if (placement.score != kNoScore) {
-                    alignment += placement.score;
-                    continue;
-                }
-                // Only possible when case matters: the folded text matched, the cased not.
-                placement.in_name = false;
-                if (path_use == PathUse::Never ||
-                    !byte_subsequence(item.folded_path, words[w].folded))
-                    return std::nullopt;
-                tier = MatchTier::PathOnly;
-            }
-            if (!path_ready) {
-                prepare(item.path, item.folded_path, path_);
-                path_ready = true;
-            }
-            placement.score = place_scattered(path_, w, placement, at_least);
-            if (placement.score == kNoScore || placement.score == detail::kTooLow)
-                return std::nullopt;
-            alignment += placement.score;
-        }
-    }
+    if (spread.any_in_name)
+        prepare(item.name, item.folded_name, name_);
+    Placed placed{MatchTier::Exact, 0};
+    if (spread.all_in_name && exact_name())
+        placed = place_exact_name();
+    else if (!place_words(item, floor, path_use, placed))
+        return std::nullopt;
     if (path_use == PathUse::Needed &&
         std::all_of(placements_.begin(), placements_.end(),
                     [](const WordPlacement& placement) { return placement.in_name; }))
         return std::nullopt;
     if (positions)
         fill_positions(*positions);
-    return MatchResult{tier_score(tier, alignment), tier};
+    return MatchResult{tier_score(placed.tier, placed.alignment), placed.tier};
 }
 
 void Matcher::fill_positions(MatchPositions& out) const {

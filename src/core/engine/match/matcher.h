@@ -112,10 +112,31 @@ private:
         std::u32string wide;
     };
 
+    // Where the words lie: some in the name, all in the name.
+    struct Spread {
+        bool any_in_name = false;
+        bool all_in_name = true;
+    };
+    // The words placed so far: the weakest tier and the alignment they add up to.
+    struct Placed {
+        MatchTier tier = MatchTier::Exact;
+        int alignment = 0;
+    };
+
     enum class Screen { Unknown, Rejected, Passed };
     // Decides from the texts' bits, without aligning anything, where each word lies and
     // whether the item can still rank above the floor; Passed fills placements_[w].in_name.
     Screen screen(const ItemText& item, Floor floor, bool path_may_rank, PathUse path_use);
+    // The steps of match, in order.
+    bool head_may_rank(const ItemText& item, Floor floor) const;
+    bool locate_words(const ItemText& item, Screen screened, bool path_may_rank, PathUse path_use,
+                      Spread& spread);
+    Placed place_exact_name();
+    bool place_words(const ItemText& item, Floor floor, PathUse path_use, Placed& placed);
+    bool place_quick_words(Placed& placed, int& pending);
+    bool place_scattered_words(const ItemText& item, Floor floor, PathUse path_use, int pending,
+                               Placed& placed);
+    static int needed_alignment(Floor floor, MatchTier tier);
     void prepare(std::string_view original, std::string_view folded_text, Prepared& out);
     int place_quick(std::size_t w, WordPlacement& placement);
     int place_scattered(const Prepared& text, std::size_t w, WordPlacement& placement,

@@ -2,15 +2,12 @@
 
 #include "core/engine/match/match_scoring.h"
 #include "core/engine/text/text_fold.h"
+#include "core/engine/text/simd.h"
 
 #include <algorithm>
 #include <bit>
 #include <cstring>
 #include <limits>
-
-#if defined(__SSE2__)
-#include <emmintrin.h>
-#endif
 
 namespace corvantile::engine {
 
@@ -52,7 +49,7 @@ template <class Bits> Bits before_position(std::size_t end) {
 
 // Bit i of the result is set when unit i of the 16-byte chunk lies in [low, low + span].
 unsigned chunk_in_range(const unsigned char* chunk, unsigned char low, unsigned char span) {
-#if defined(__SSE2__)
+#if CORVANTILE_SSE2
     const __m128i units = _mm_load_si128(reinterpret_cast<const __m128i*>(chunk));
     const __m128i offset = _mm_sub_epi8(units, _mm_set1_epi8(static_cast<char>(low)));
     const __m128i inside =
@@ -67,7 +64,7 @@ unsigned chunk_in_range(const unsigned char* chunk, unsigned char low, unsigned 
 }
 
 unsigned chunk_equal(const unsigned char* chunk, unsigned char c) {
-#if defined(__SSE2__)
+#if CORVANTILE_SSE2
     const __m128i units = _mm_load_si128(reinterpret_cast<const __m128i*>(chunk));
     return static_cast<unsigned>(
         _mm_movemask_epi8(_mm_cmpeq_epi8(units, _mm_set1_epi8(static_cast<char>(c)))));
@@ -77,7 +74,7 @@ unsigned chunk_equal(const unsigned char* chunk, unsigned char c) {
 }
 
 unsigned chunk_high_bytes(const unsigned char* chunk) {
-#if defined(__SSE2__)
+#if CORVANTILE_SSE2
     return static_cast<unsigned>(
         _mm_movemask_epi8(_mm_load_si128(reinterpret_cast<const __m128i*>(chunk))));
 #else
@@ -87,7 +84,7 @@ unsigned chunk_high_bytes(const unsigned char* chunk) {
 
 // The folded form of an ASCII chunk: lowercase, with "\\" turned into "/".
 void fold_chunk(const unsigned char* chunk, unsigned char* out) {
-#if defined(__SSE2__)
+#if CORVANTILE_SSE2
     const __m128i units = _mm_load_si128(reinterpret_cast<const __m128i*>(chunk));
     const __m128i offset = _mm_sub_epi8(units, _mm_set1_epi8('A'));
     const __m128i upper = _mm_cmpeq_epi8(_mm_min_epu8(offset, _mm_set1_epi8(25)), offset);

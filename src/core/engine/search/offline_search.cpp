@@ -7,23 +7,6 @@ namespace corvantile::engine {
 
 namespace {
 
-// Merges runs that are each sorted best first into one sorted vector.
-std::vector<RankKey> merge_runs(std::vector<std::vector<RankKey>> runs) {
-    while (runs.size() > 1) {
-        std::vector<std::vector<RankKey>> next;
-        for (std::size_t r = 0; r + 1 < runs.size(); r += 2) {
-            std::vector<RankKey> merged(runs[r].size() + runs[r + 1].size());
-            std::merge(runs[r].begin(), runs[r].end(), runs[r + 1].begin(), runs[r + 1].end(),
-                       merged.begin(), RankBefore{});
-            next.push_back(std::move(merged));
-        }
-        if (runs.size() % 2 == 1)
-            next.push_back(std::move(runs.back()));
-        runs = std::move(next);
-    }
-    return runs.empty() ? std::vector<RankKey>{} : std::move(runs.front());
-}
-
 // A floor as one number that grows as the floor rises: the score first, then the shortness of
 // the name. 0 is no floor.
 std::uint64_t pack_floor(Floor floor) {
@@ -99,102 +82,132 @@ Floor OfflineSearch::floor_of(const WorkerState& state) const {
 }
 
 // Looks at the items of a chunk (those left by the previous search, when reusing it), 64 at
-// a time: the name pass marks in the candidate bits each item whose masks admit the query
-// (the path pass reads those bits back), picks those that might still rank high enough from
-// what is known without their text, fetches their texts into the cache together, then
-// matches them. The path pass bounds its files folder by folder and matches those left at the
-// chunk's end, best bound first.
+// a time, in the pass of the search's phase. The steps of a pass are inlined into its loop.
 void OfflineSearch::scan(const Chunk& chunk, WorkerState& state) {
-    const CatalogSnapshot& catalog = *request_.catalog;
-    const SegmentSlot& slot = catalog.slot(chunk.slot);
+    if (phase_ == Phase::Paths)
+        scan_paths(chunk, state);
+    else
+        scan_names(chunk, state);
+}
+
+// Which of the found items of a 64 are left once only names that begin like the query can
+// enter: the others then go four at a time.
+[[gnu::always_inline]] inline std::uint64_t
+OfflineSearch::left_by_first_byte(const Segment& segment, std::uint32_t word, std::uint32_t count,
+                                  std::uint64_t found, Floor floor, const Matcher& matcher) {
+    if (found && matcher.other_first_bound() < floor.score)
+        found &= segment.beginning_with(word * 64, count, matcher.first_byte());
+    return found;
+}
+
+// The names pass marks in the candidate bits each item whose masks admit the query (the paths
+// pass reads those bits back), picks among those whose names hold the query's characters the
+// ones that might still rank high enough from what is known without their text, fetches
+// their texts together, then matches their names.
+void OfflineSearch::scan_names(const Chunk& chunk, WorkerState& state) {
+    const SegmentSlot& slot = request_.catalog->slot(chunk.slot);
     const Segment& segment = *slot.segment;
-    const std::uint32_t start = catalog.slot_start(chunk.slot);
-    const std::uint32_t mask = query_.mask();
-    const bool has_removed = slot.removed != nullptr;
     const std::uint64_t* previous = previous_ ? previous_->bits[chunk.slot].data() : nullptr;
     std::uint64_t* kept = candidates_->bits[chunk.slot].data();
-    const Matcher& matcher = *state.matcher;
-    const bool paths = phase_ == Phase::Paths;
-    if (paths && !segment.has_paths())
-        return;
-    std::uint32_t picked[64];
-    std::uint64_t keys[64];
-    if (paths)
-        for (std::uint32_t word = chunk.begin / 64; word < chunk.begin / 64 + kFetchAhead; ++word)
-            fetch_folders(segment, word, kept, state);
+    const std::uint32_t mask = query_.mask();
     for (std::uint32_t word = chunk.begin / 64; word * 64 < chunk.end; ++word) {
-        if (paths)
-            fetch_folders(segment, word + kFetchAhead, kept, state);
         const std::uint32_t count = std::min<std::uint32_t>(64, chunk.end - word * 64);
-        std::uint64_t found = kept[word];
-        if (!paths) {
-            std::uint64_t todo = previous ? previous[word] : ~std::uint64_t{0};
-            if (count < 64)
-                todo &= (std::uint64_t{1} << count) - 1;
-            std::uint64_t by_name = 0;
-            found = todo ? todo & segment.admitted(word * 64, count, mask, &by_name) : 0;
-            if (has_removed)
-                found &= ~(*slot.removed)[word];
-            kept[word] = found;
-            // The names pass looks only at the items whose names hold the query's characters.
-            found &= by_name;
-        }
+        std::uint64_t todo = previous ? previous[word] : ~std::uint64_t{0};
+        if (count < 64)
+            todo &= (std::uint64_t{1} << count) - 1;
+        std::uint64_t by_name = 0;
+        std::uint64_t found = todo ? todo & segment.admitted(word * 64, count, mask, &by_name) : 0;
+        if (slot.removed != nullptr)
+            found &= ~(*slot.removed)[word];
+        kept[word] = found;
+        // The names pass looks only at the items whose names hold the query's characters.
         const Floor floor = floor_of(state);
-        // Once only names that begin like the query can enter, the others go four at a time.
-        if (found && matcher.other_first_bound() < floor.score)
-            found &= segment.beginning_with(word * 64, count, matcher.first_byte());
-        if (paths) {
-            // Files that may rank wait, with their bounds, to be matched best first. Once the
-            // floor reaches the most a match through a path can score, only shorter names can
-            // enter, and then none.
-            const std::int32_t most = matcher.path_only_bound();
-            const bool by_length = floor.score == most;
-            if (floor.score > most)
-                found = 0;
-            for (std::uint64_t left = found; left != 0;) {
-                const std::uint32_t i = word * 64 + std::uint32_t(std::countr_zero(left));
-                left &= left - 1;
-                if (!segment.has_path(i) ||
-                    (by_length && floor.excludes(most, segment.name_length(i))))
-                    continue;
-                if (const FolderBound::FileReach reach =
-                        folder_bound_of(segment, i, left, floor, state);
-                    reach.bound != kNoFloor)
-                    state.waiting.push_back({reach, i});
-            }
-            if (state.waiting.size() >= kMostWaiting)
-                match_waiting(segment, start, state);
-        } else {
-            std::size_t picked_count = 0;
-            for (std::uint64_t left = found; left != 0;) {
-                const std::uint32_t i = word * 64 + std::uint32_t(std::countr_zero(left));
-                left &= left - 1;
-                if (!matcher.may_reach(segment.head(i), segment.name_mask(i),
-                                       segment.name_length(i), floor))
-                    continue;
-                segment.prefetch_item(i);
-                picked[picked_count++] = i;
-            }
-            if (picked_count > 0) {
-                // The names' memo slots are fetched together, before any is read.
-                NameMemo& memo = memo_of(state);
-                for (std::size_t k = 0; k < picked_count; ++k) {
-                    keys[k] = NameMemo::key_of(segment.name(picked[k]));
-                    memo.prefetch(keys[k]);
-                }
-                for (std::size_t k = 0; k < picked_count; ++k) {
-                    const std::uint32_t i = picked[k];
-                    enter(segment, i, start + i, name_score(segment, i, keys[k], state), state);
-                }
-            }
-        }
+        found = left_by_first_byte(segment, word, count, found & by_name, floor, *state.matcher);
+        match_names(segment, chunk, word, found, floor, state);
+        if (word % 16 == 0 && cancelled())
+            return;
+    }
+}
+
+// Matches the names of the found items of a 64 that may still rank above the floor.
+[[gnu::always_inline]] inline void
+OfflineSearch::match_names(const Segment& segment, const Chunk& chunk, std::uint32_t word,
+                           std::uint64_t found, Floor floor, WorkerState& state) {
+    std::uint32_t picked[64];
+    std::size_t picked_count = 0;
+    for (std::uint64_t left = found; left != 0;) {
+        const std::uint32_t i = word * 64 + std::uint32_t(std::countr_zero(left));
+        left &= left - 1;
+        if (!state.matcher->may_reach(segment.head(i), segment.name_mask(i), segment.name_length(i),
+                                      floor))
+            continue;
+        segment.prefetch_item(i);
+        picked[picked_count++] = i;
+    }
+    if (picked_count == 0)
+        return;
+    // The names' memo slots are fetched together, before any is read.
+    NameMemo& memo = memo_of(state);
+    std::uint64_t keys[64];
+    for (std::size_t k = 0; k < picked_count; ++k) {
+        keys[k] = NameMemo::key_of(segment.name(picked[k]));
+        memo.prefetch(keys[k]);
+    }
+    const std::uint32_t start = request_.catalog->slot_start(chunk.slot);
+    for (std::size_t k = 0; k < picked_count; ++k) {
+        const std::uint32_t i = picked[k];
+        enter(segment, i, start + i, name_score(segment, i, keys[k], state), state);
+    }
+}
+
+// The paths pass looks at the candidates the names pass marked, bounds their files folder by
+// folder, and matches those that may rank, best bound first: when many wait, and at the
+// chunk's end.
+void OfflineSearch::scan_paths(const Chunk& chunk, WorkerState& state) {
+    const Segment& segment = *request_.catalog->slot(chunk.slot).segment;
+    if (!segment.has_paths())
+        return;
+    const std::uint32_t start = request_.catalog->slot_start(chunk.slot);
+    const std::uint64_t* kept = candidates_->bits[chunk.slot].data();
+    for (std::uint32_t word = chunk.begin / 64; word < chunk.begin / 64 + kFetchAhead; ++word)
+        fetch_folders(segment, word, kept, state);
+    for (std::uint32_t word = chunk.begin / 64; word * 64 < chunk.end; ++word) {
+        fetch_folders(segment, word + kFetchAhead, kept, state);
+        const std::uint32_t count = std::min<std::uint32_t>(64, chunk.end - word * 64);
+        const Floor floor = floor_of(state);
+        queue_files(segment, word,
+                    left_by_first_byte(segment, word, count, kept[word], floor, *state.matcher),
+                    floor, state);
+        if (state.waiting.size() >= kMostWaiting)
+            match_waiting(segment, start, state);
         if (word % 16 == 0 && cancelled()) {
             state.waiting.clear();
             return;
         }
     }
-    if (paths)
-        match_waiting(segment, start, state);
+    match_waiting(segment, start, state);
+}
+
+// Files of a 64 that may rank wait, with their bounds, to be matched best first. Once the
+// floor reaches the most a match through a path can score, only shorter names can enter, and
+// then none.
+[[gnu::always_inline]] inline void OfflineSearch::queue_files(const Segment& segment,
+                                                              std::uint32_t word,
+                                                              std::uint64_t found, Floor floor,
+                                                              WorkerState& state) {
+    const std::int32_t most = state.matcher->path_only_bound();
+    if (floor.score > most)
+        return;
+    const bool by_length = floor.score == most;
+    for (std::uint64_t left = found; left != 0;) {
+        const std::uint32_t i = word * 64 + std::uint32_t(std::countr_zero(left));
+        left &= left - 1;
+        if (!segment.has_path(i) || (by_length && floor.excludes(most, segment.name_length(i))))
+            continue;
+        if (const FolderBound::FileReach reach = folder_bound_of(segment, i, left, floor, state);
+            reach.bound != kNoFloor)
+            state.waiting.push_back({reach, i});
+    }
 }
 
 // The files that wait are matched from the highest bound down: the best of them raise the
@@ -427,121 +440,6 @@ void OfflineSearch::share(const RankKey& key, WorkerState& state) {
 
 std::int32_t OfflineSearch::boost_of(const ItemView& item) const {
     return request_.boosts.boost(usage_key_hash(item));
-}
-
-// True when a match through a path could still enter the results.
-bool OfflineSearch::paths_may_rank() const {
-    const Floor floor = floor_of(workers_.front());
-    return floor.none() ||
-           !floor.excludes(tier_score(MatchTier::PathOnly, query_.max_alignment()), 0);
-}
-
-std::size_t OfflineSearch::finish_phase(unsigned worker) {
-    if (phase_ == Phase::Names) {
-        if (paths_may_rank() && !cancelled()) {
-            phase_ = Phase::Paths;
-            return chunks_.size();
-        }
-        return finish_scan(worker);
-    }
-    if (phase_ == Phase::Paths)
-        return finish_scan(worker);
-    std::vector<std::vector<RankKey>> runs;
-    for (WorkerState& state : workers_)
-        runs.push_back(std::move(state.sorted));
-    report(merge_runs(std::move(runs)), state_of(worker));
-    return 0;
-}
-
-std::size_t OfflineSearch::finish_scan(unsigned worker) {
-    keep_candidates();
-    std::size_t total = 0;
-    for (WorkerState& state : workers_)
-        total += state.top.size();
-    // Every match is wanted: let each worker sort its own share, then merge.
-    if (request_.max_results == 0 && total > kChunkItems && workers_.size() > 1) {
-        phase_ = Phase::Sort;
-        return workers_.size();
-    }
-    std::vector<RankKey> keys;
-    for (WorkerState& state : workers_) {
-        std::vector<RankKey> mine = state.top.take();
-        keys.insert(keys.end(), mine.begin(), mine.end());
-    }
-    sort_ranked(keys, request_.max_results);
-    report(std::move(keys), state_of(worker));
-    return 0;
-}
-
-void OfflineSearch::keep_candidates() {
-    if (keep_ && !cancelled())
-        keep_(std::move(candidates_));
-    candidates_.reset();
-}
-
-void OfflineSearch::report(std::vector<RankKey> ranked, WorkerState& state) {
-    const CatalogSnapshot& catalog = *request_.catalog;
-    const std::size_t batch_size = std::max<std::size_t>(1, request_.batch_size);
-    struct Marks {
-        std::size_t name_begin, name_end, path_end; // ranges of one hit in `offsets`
-    };
-    std::vector<SearchHit> hits;
-    std::vector<std::uint32_t> offsets;
-    std::vector<Marks> marks;
-    std::vector<std::pair<std::size_t, std::size_t>> located; // slot and position of each
-    for (std::size_t first = 0; first < ranked.size(); first += batch_size) {
-        if (cancelled())
-            return;
-        const std::size_t last = std::min(ranked.size(), first + batch_size);
-        hits.clear();
-        offsets.clear();
-        marks.clear();
-        // Results come in score order, scattered over memory: fetch ahead what they need.
-        located.clear();
-        for (std::size_t r = first; r < last; ++r) {
-            located.push_back(catalog.locate(ranked[r].index));
-            catalog.slot(located.back().first).segment->prefetch_entries(located.back().second);
-        }
-        for (const auto& [s, i] : located)
-            catalog.slot(s).segment->prefetch_texts(i);
-        for (std::size_t r = first; r < last; ++r) {
-            const RankKey& key = ranked[r];
-            const auto [s, i] = located[r - first];
-            const Segment& segment = *catalog.slot(s).segment;
-            SearchHit hit;
-            hit.item = {segment.name(i), segment.path(i), segment.payload(i),
-                        catalog.source_name(segment.source(i)), segment.kind(i)};
-            hit.index = key.index;
-            hit.score = key.score;
-            const std::int32_t boost = request_.boosts.empty() ? 0 : boost_of(hit.item);
-            hit.tier = MatchTier(std::clamp<std::int32_t>((key.score - boost) / kTierSpan, 0,
-                                                          std::int32_t(MatchTier::Exact)));
-            Marks mark{offsets.size(), offsets.size(), offsets.size()};
-            if (request_.positions) {
-                const ItemText text{segment.name(i), segment.path(i), segment.folded_name(i),
-                                    segment.folded_path(i)};
-                if (const auto again = state.matcher->match(text, Floor{}, &state.positions)) {
-                    hit.tier = again->tier;
-                    const auto& found = state.positions;
-                    offsets.insert(offsets.end(), found.name.begin(), found.name.end());
-                    mark.name_end = offsets.size();
-                    offsets.insert(offsets.end(), found.path.begin(), found.path.end());
-                    mark.path_end = offsets.size();
-                }
-            }
-            marks.push_back(mark);
-            hits.push_back(hit);
-        }
-        const std::span<const std::uint32_t> all(offsets);
-        for (std::size_t h = 0; h < hits.size(); ++h) {
-            const Marks& mark = marks[h];
-            hits[h].name_positions = all.subspan(mark.name_begin, mark.name_end - mark.name_begin);
-            hits[h].path_positions = all.subspan(mark.name_end, mark.path_end - mark.name_end);
-        }
-        if (!deliver(hits))
-            return;
-    }
-    deliver_done();
 }
 
 } // namespace corvantile::engine

@@ -96,7 +96,17 @@ private:
         std::optional<NameMemo> memo; // the names pass's outcomes, made on first use
     };
 
+    // A chunk's scan in the pass of the phase, and the steps of each pass.
     void scan(const Chunk& chunk, WorkerState& state);
+    void scan_names(const Chunk& chunk, WorkerState& state);
+    void scan_paths(const Chunk& chunk, WorkerState& state);
+    static std::uint64_t left_by_first_byte(const Segment& segment, std::uint32_t word,
+                                            std::uint32_t count, std::uint64_t found, Floor floor,
+                                            const Matcher& matcher);
+    void match_names(const Segment& segment, const Chunk& chunk, std::uint32_t word,
+                     std::uint64_t found, Floor floor, WorkerState& state);
+    void queue_files(const Segment& segment, std::uint32_t word, std::uint64_t found, Floor floor,
+                     WorkerState& state);
     // The score (before usage) of item i's match in the names pass, whose name has this memo
     // key, and in the paths pass; kNoFloor when it cannot enter.
     std::int32_t name_score(const Segment& segment, std::size_t i, std::uint64_t key,

@@ -1,14 +1,12 @@
 // Searching text for a subsequence of bytes, 16 bytes at a time.
 #pragma once
 
+#include "core/engine/text/simd.h"
+
 #include <array>
 #include <cstddef>
 #include <cstring>
 #include <string_view>
-
-#if defined(__SSE2__)
-#include <emmintrin.h>
-#endif
 
 namespace corvantile::engine {
 
@@ -42,7 +40,7 @@ public:
 
     // Bit i set when byte i is a or b.
     unsigned equal(unsigned char a, unsigned char b) const {
-#if defined(__SSE2__)
+#if CORVANTILE_SSE2
         const __m128i hits = _mm_or_si128(_mm_cmpeq_epi8(units_, _mm_set1_epi8(char(a))),
                                           _mm_cmpeq_epi8(units_, _mm_set1_epi8(char(b))));
         return unsigned(_mm_movemask_epi8(hits)) & valid_;
@@ -56,7 +54,7 @@ public:
 
     // Bit i set when byte i is not ASCII.
     unsigned high() const {
-#if defined(__SSE2__)
+#if CORVANTILE_SSE2
         return unsigned(_mm_movemask_epi8(units_)) & valid_;
 #else
         unsigned bits = 0;
@@ -68,14 +66,14 @@ public:
 
 private:
     void load(const char* bytes) {
-#if defined(__SSE2__)
+#if CORVANTILE_SSE2
         units_ = _mm_loadu_si128(reinterpret_cast<const __m128i*>(bytes));
 #else
         std::memcpy(units_, bytes, kSize);
 #endif
     }
 
-#if defined(__SSE2__)
+#if CORVANTILE_SSE2
     __m128i units_;
 #else
     unsigned char units_[kSize];

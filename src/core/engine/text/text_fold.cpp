@@ -1,11 +1,8 @@
 #include "core/engine/text/text_fold.h"
+#include "core/engine/text/simd.h"
 
 #include <array>
 #include <cstring>
-
-#if defined(__SSE2__)
-#include <emmintrin.h>
-#endif
 
 namespace corvantile::engine {
 
@@ -321,7 +318,7 @@ bool fold_text(std::string_view text, std::string& out) {
     return true;
 }
 
-#if defined(__SSE2__)
+#if CORVANTILE_SSE2
 namespace {
 
 // Folds the 16 ASCII bytes at dest in place and marks in `changed` the bytes that changed;
@@ -354,7 +351,7 @@ void fold_append(std::string_view text, std::string& out, bool& same) {
     const std::size_t size = text.size();
     std::uint64_t changed = 0;
     std::size_t i = 0;
-#if defined(__SSE2__)
+#if CORVANTILE_SSE2
     while (i + 16 <= size && fold_chunk_in_place(dest + i, changed))
         i += 16;
     if (i < size && i + 16 > size && size >= 16 && fold_chunk_in_place(dest + size - 16, changed))

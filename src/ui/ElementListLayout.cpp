@@ -1,4 +1,4 @@
-#include "resultlist/ElementListLayout.h"
+#include "ui/ElementListLayout.h"
 
 #include <algorithm>
 

@@ -1,4 +1,4 @@
-#include "app/ProgramTiming.h"
+#include "ui/ProgramTiming.h"
 
 #include <windows.h>
 

@@ -1,0 +1,33 @@
+// Owners of the Win32 handles that have no window or GDI wrapper of their own: an icon the
+// program made or loaded, and a file enumeration.
+#pragma once
+
+#include <memory>
+#include <type_traits>
+
+#include <windows.h>
+
+struct IconDeleter {
+    void operator()(HICON icon) const {
+        if (icon)
+            DestroyIcon(icon);
+    }
+};
+using IconHandle = std::unique_ptr<std::remove_pointer_t<HICON>, IconDeleter>;
+
+// Ends an enumeration (FindFirstFileExW) however the walk over it leaves.
+class FindHandle {
+public:
+    explicit FindHandle(HANDLE handle) : m_handle(handle) {}
+    ~FindHandle() {
+        if (valid())
+            FindClose(m_handle);
+    }
+    FindHandle(const FindHandle&) = delete;
+    FindHandle& operator=(const FindHandle&) = delete;
+    bool valid() const { return m_handle != INVALID_HANDLE_VALUE; }
+    HANDLE get() const { return m_handle; }
+
+private:
+    HANDLE m_handle;
+};

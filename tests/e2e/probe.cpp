@@ -1,0 +1,173 @@
+// A small Windows tool that the end-to-end tests run beside the program, to do what another
+// program or the shell would do to it and to read what only its own process can tell. The bar
+// is found by its title; exit code 0 means done (or, for a question, yes).
+//
+//   probe hold MOD VK SECONDS  holds a hot-key, prints "held" (or exits 1), lets go later
+//   probe window SECONDS       shows a plain window titled "Probe Window" for a while
+//   probe tray-delete          removes the bar's tray icon (id 1), as a shell restart would
+//   probe tray-exists          is the bar's tray icon there?
+//   probe taskbar-created      broadcasts "TaskbarCreated", as a shell does when it starts
+//   probe end-session          sends WM_QUERYENDSESSION, then WM_ENDSESSION with FALSE
+//   probe focus                prints the bar thread's active and focus windows and the focused
+//                              box's text; yes when the bar shows, is active and its edit box
+//                              has the focus
+//   probe dialog               is a dialog other than the bar showing in the bar's process?
+#include <windows.h>
+
+#include <shellapi.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <cwchar>
+
+namespace {
+
+HWND findBar() {
+    return FindWindowW(nullptr, L"Corvantile");
+}
+
+bool notifyBarIcon(DWORD command) {
+    NOTIFYICONDATAW data{};
+    data.cbSize = sizeof data;
+    data.hWnd = findBar();
+    data.uID = 1;
+    return data.hWnd && Shell_NotifyIconW(command, &data);
+}
+
+int hold(UINT modifier, UINT key, int seconds) {
+    if (!RegisterHotKey(nullptr, 1, modifier, key)) {
+        std::puts("taken");
+        return 1;
+    }
+    std::puts("held");
+    std::fflush(stdout);
+    Sleep(seconds * 1000);
+    UnregisterHotKey(nullptr, 1);
+    return 0;
+}
+
+int showWindow(int seconds) {
+    WNDCLASSW windowClass{};
+    windowClass.lpfnWndProc = DefWindowProcW;
+    windowClass.hInstance = GetModuleHandleW(nullptr);
+    windowClass.lpszClassName = L"ProbeWindow";
+    RegisterClassW(&windowClass);
+    const HWND window =
+        CreateWindowExW(0, L"ProbeWindow", L"Probe Window", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 400,
+                        300, 300, 200, nullptr, nullptr, windowClass.hInstance, nullptr);
+    if (!window)
+        return 1;
+    const DWORD end = GetTickCount() + seconds * 1000;
+    MSG msg;
+    while (GetTickCount() < end) {
+        while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+            TranslateMessage(&msg);
+            DispatchMessageW(&msg);
+        }
+        MsgWaitForMultipleObjects(0, nullptr, FALSE, 50, QS_ALLINPUT);
+    }
+    DestroyWindow(window);
+    return 0;
+}
+
+int endSession() {
+    const HWND bar = findBar();
+    if (!bar)
+        return 1;
+    DWORD_PTR agreed = 0;
+    SendMessageTimeoutW(bar, WM_QUERYENDSESSION, 0, ENDSESSION_LOGOFF, SMTO_NORMAL, 5000, &agreed);
+    DWORD_PTR ignored = 0;
+    SendMessageTimeoutW(bar, WM_ENDSESSION, FALSE, ENDSESSION_LOGOFF, SMTO_NORMAL, 5000, &ignored);
+    std::printf("query answered %d\n", static_cast<int>(agreed));
+    return 0;
+}
+
+void printWindow(const char* what, HWND window, HWND bar) {
+    wchar_t name[64] = L"";
+    if (window)
+        GetClassNameW(window, name, 64);
+    std::printf("%s=%s%ls ", what, window == bar ? "bar:" : "", window ? name : L"none");
+}
+
+int focus() {
+    const HWND bar = findBar();
+    if (!bar)
+        return 1;
+    GUITHREADINFO info{};
+    info.cbSize = sizeof info;
+    if (!GetGUIThreadInfo(GetWindowThreadProcessId(bar, nullptr), &info))
+        return 1;
+    printWindow("active", info.hwndActive, bar);
+    printWindow("focus", info.hwndFocus, bar);
+    printWindow("foreground", GetForegroundWindow(), bar);
+    wchar_t text[256] = L"";
+    DWORD_PTR copied = 0;
+    if (info.hwndFocus)
+        SendMessageTimeoutW(info.hwndFocus, WM_GETTEXT, 256, reinterpret_cast<LPARAM>(text),
+                            SMTO_NORMAL, 5000, &copied);
+    std::printf("text=%ls\n", text);
+    wchar_t name[64] = L"";
+    if (info.hwndFocus)
+        GetClassNameW(info.hwndFocus, name, 64);
+    const bool editFocused =
+        info.hwndFocus && GetParent(info.hwndFocus) == bar && _wcsicmp(name, L"Edit") == 0;
+    return info.hwndActive == bar && editFocused && IsWindowVisible(bar) ? 0 : 1;
+}
+
+struct DialogSearch {
+    HWND bar;
+    DWORD process;
+    bool found;
+};
+
+BOOL CALLBACK findDialog(HWND window, LPARAM param) {
+    auto* search = reinterpret_cast<DialogSearch*>(param);
+    DWORD process = 0;
+    GetWindowThreadProcessId(window, &process);
+    wchar_t name[16] = L"";
+    GetClassNameW(window, name, 16);
+    if (window != search->bar && process == search->process && IsWindowVisible(window) &&
+        std::wcscmp(name, L"#32770") == 0)
+        search->found = true;
+    return TRUE;
+}
+
+int dialogShowing() {
+    DialogSearch search{findBar(), 0, false};
+    if (!search.bar)
+        return 1;
+    GetWindowThreadProcessId(search.bar, &search.process);
+    EnumWindows(findDialog, reinterpret_cast<LPARAM>(&search));
+    return search.found ? 0 : 1;
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    const auto is = [&](const char* command) {
+        return argc > 1 && std::strcmp(argv[1], command) == 0;
+    };
+    if (is("hold") && argc == 5)
+        return hold(std::strtoul(argv[2], nullptr, 0), std::strtoul(argv[3], nullptr, 0),
+                    std::atoi(argv[4]));
+    if (is("window") && argc == 3)
+        return showWindow(std::atoi(argv[2]));
+    if (is("tray-delete"))
+        return notifyBarIcon(NIM_DELETE) ? 0 : 1;
+    if (is("tray-exists"))
+        return notifyBarIcon(NIM_MODIFY) ? 0 : 1;
+    if (is("taskbar-created"))
+        return PostMessageW(HWND_BROADCAST, RegisterWindowMessageW(L"TaskbarCreated"), 0, 0) ? 0
+                                                                                             : 1;
+    if (is("end-session"))
+        return endSession();
+    if (is("focus"))
+        return focus();
+    if (is("dialog"))
+        return dialogShowing();
+    std::fputs("usage: probe hold|window|tray-delete|tray-exists|taskbar-created|end-session|"
+               "focus|dialog\n",
+               stderr);
+    return 2;
+}
