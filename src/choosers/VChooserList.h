@@ -5,6 +5,7 @@
 #pragma once
 
 #include "framework/CString.h"
+#include "framework/GuiFontAtDpi.h"
 #include "ui/VPopupWnd.h"
 
 class CDC;
@@ -16,6 +17,8 @@ public:
 
     int getSelection() const { return m_selection; }
     int getRowHeight() const { return m_rowHeight; }
+    // Draws at a monitor's DPI from now on: row height, icons and font.
+    virtual void setDpi(UINT dpi);
     virtual int getRowCount() const = 0;
 
     // The rectangle of a row in client coordinates; false (rect untouched) for no such row.
@@ -47,6 +50,14 @@ protected:
     BOOL OnEraseBkgnd(HDC dc) override;
     BOOL OnSetCursor(CWnd* wnd, UINT hitTest, UINT message) override;
 
+    // The side of a row's icon square, and a length at 96 DPI at the list's DPI.
+    int iconSize() const { return m_rowHeight - 2; }
+    int scaled(int pixels) const;
+
     int m_selection = -1;
+    UINT m_dpi;
     int m_rowHeight = 0;
+
+private:
+    GuiFontAtDpi m_rowFont;
 };

@@ -45,11 +45,18 @@ bool VElementListCtrl::Create(CWnd* owner, CWnd* commandLine) {
 
     m_scrollBar.Create(WS_VISIBLE | SBS_VERT | SBS_LEFTALIGN,
                        CRect(0, 0, GetSystemMetrics(SM_CYVSCROLL), 100), this, 0);
-    m_moreIcon.reset(static_cast<HICON>(LoadImageW(
-        AfxGetInstanceHandle(), MAKEINTRESOURCEW(IDI_LIST_ARROW), IMAGE_ICON, 16, 16, 0)));
+    loadArrowIcon();
     m_actionList = std::make_unique<VActionListCtrl>();
     m_actionList->Create(owner, this);
+    m_actionList->setDpi(m_dpi);
     return true;
+}
+
+void VElementListCtrl::loadArrowIcon() {
+    const elementlist::Metrics sizes = metrics();
+    m_moreIcon.reset(
+        static_cast<HICON>(LoadImageW(AfxGetInstanceHandle(), MAKEINTRESOURCEW(IDI_LIST_ARROW),
+                                      IMAGE_ICON, sizes.iconWidth, sizes.iconHeight, 0)));
 }
 
 void VElementListCtrl::OnDestroy() {
@@ -102,6 +109,9 @@ void VElementListCtrl::setDpi(UINT dpi, HFONT font) {
     }
     if (!m_hWnd)
         return;
+    loadArrowIcon();
+    if (m_actionList)
+        m_actionList->setDpi(dpi);
     if (font)
         SetFont(font, FALSE);
     if (IsWindowVisible())

@@ -20,6 +20,7 @@
 #include "framework/CArray.h"
 #include "framework/CGdiObject.h"
 #include "framework/CScrollBar.h"
+#include "framework/GuiFontAtDpi.h"
 #include "framework/Win32Handles.h"
 #include "ui/ElementListLayout.h"
 #include "ui/VPopupWnd.h"
@@ -130,6 +131,7 @@ private:
     void scheduleWindowWork();
     void doWindowWork();
     void setRowHeightFromMode();
+    void loadArrowIcon();
     // Icon sizes and border at the list's DPI.
     elementlist::Metrics metrics() const { return elementlist::Metrics::forDpi(m_dpi); }
     void updateVisibleRows();
@@ -160,7 +162,8 @@ private:
     CScrollBar m_scrollBar;
     int m_rowHeight = 0;
     UINT m_dpi = USER_DEFAULT_SCREEN_DPI;
-    IconHandle m_moreIcon;
+    IconHandle m_moreIcon; // at the icon size of m_dpi
+    GuiFontAtDpi m_rowFont;
     CBitmap m_paintBuffer; // the off-screen picture of the rows, as large as they are
     mutable VReaderWriterLock m_lock;
     bool m_fitting = false;

@@ -238,6 +238,14 @@ TEST_F(Choosers, ThePopupOpensBesideItsRowAndInsideThatRowsMonitor) {
     // On a monitor narrower than the popup, it is as wide as the monitor.
     const CRect narrow(2000, 100, 2020, 118);
     EXPECT_EQ(actions.calcWindowRect(&narrow), CRect(2000, 100, 2040, 100 + height));
+
+    // At twice the DPI, both choosers' rows take icons twice the size.
+    host->list.setDpi(2 * USER_DEFAULT_SCREEN_DPI, nullptr);
+    const int rowHeight = 2 * GetSystemMetrics(SM_CYSMICON) + 2;
+    EXPECT_EQ(actions.getRowHeight(), rowHeight);
+    EXPECT_EQ(host->properties().getRowHeight(), rowHeight);
+    EXPECT_EQ(actions.calcWindowRect(&middle).Height(),
+              actions.getRowCount() * rowHeight + 2 * border);
 }
 
 // The colour of a client pixel of a shown chooser, after it has painted.
