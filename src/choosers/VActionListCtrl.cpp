@@ -19,10 +19,22 @@ bool VActionListCtrl::Create(CWnd* owner, CWnd* fontSource) {
     m_fontSource = fontSource;
     if (!createPopup(CRect(0, 0, 0, 0), fontSource))
         return false;
-    m_moreIcon.reset(static_cast<HICON>(LoadImageW(
-        AfxGetInstanceHandle(), MAKEINTRESOURCEW(IDI_LIST_ARROW), IMAGE_ICON, 16, 16, 0)));
+    loadArrowIcon();
     m_propertyList->Create(owner, this);
     return true;
+}
+
+void VActionListCtrl::setDpi(UINT dpi) {
+    VChooserList::setDpi(dpi);
+    if (m_hWnd)
+        loadArrowIcon();
+    m_propertyList->setDpi(dpi);
+}
+
+void VActionListCtrl::loadArrowIcon() {
+    m_moreIcon.reset(
+        static_cast<HICON>(LoadImageW(AfxGetInstanceHandle(), MAKEINTRESOURCEW(IDI_LIST_ARROW),
+                                      IMAGE_ICON, iconSize(), iconSize(), 0)));
 }
 
 const VActionListCtrl::VActionItem* VActionListCtrl::getItem(int row) const {
@@ -167,13 +179,15 @@ void VActionListCtrl::paintRow(CDC& dc, int row, const CRect& rect, bool selecte
     if (!item)
         return;
     const bool several = selected && appliesToSeveralProperties(item->action);
-    if (HICON icon = item->action->getIcon())
-        dc.DrawIconEx(rect.left + 2, rect.top + 1, icon, 16, m_rowHeight - 2, DI_NORMAL);
-    CRect text(rect.left + 20, rect.top, several ? rect.right - 22 : rect.right - 2, rect.bottom);
+    // Icons keep their square at every DPI: as wide as the row leaves them high.
+    const int icon = iconSize();
+    if (HICON actionIcon = item->action->getIcon())
+        dc.DrawIconEx(rect.left + 2, rect.top + 1, actionIcon, icon, icon, DI_NORMAL);
+    CRect text(rect.left + icon + 4, rect.top, several ? rect.right - icon - 6 : rect.right - 2,
+               rect.bottom);
     dc.DrawText(item->label, &text, DT_SINGLELINE | DT_VCENTER);
     if (several && m_moreIcon)
-        dc.DrawIconEx(rect.right - 18, rect.top + 1, m_moreIcon.get(), 16, m_rowHeight - 2,
-                      DI_NORMAL);
+        dc.DrawIconEx(rect.right - icon - 2, rect.top + 1, m_moreIcon.get(), icon, icon, DI_NORMAL);
 }
 
 void VActionListCtrl::OnMouseMove(UINT flags, CPoint point) {
@@ -206,8 +220,9 @@ void VActionListCtrl::OnLButtonDblClk(UINT flags, CPoint point) {
         sendChoice(m_selection);
 }
 
-void VActionListCtrl::OnWindowPosChanging(WINDOWPOS* pos) {
-    CWnd::OnWindowPosChanging(pos);
+// The open property chooser follows to where the row is now.
+void VActionListCtrl::OnWindowPosChanged(WINDOWPOS* pos) {
+    CWnd::OnWindowPosChanged(pos);
     RECT row;
     if (m_propertyList->isOpen() && selectedRowOnScreen(&row))
         m_propertyList->moveTo(&row);

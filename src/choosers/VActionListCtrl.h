@@ -37,6 +37,8 @@ public:
     bool appliesToSeveralProperties(VAction* action) const;
     // Opens the property chooser beside the selected row for its action.
     void openPropertyList();
+    // The property chooser draws at the same DPI.
+    void setDpi(UINT dpi) override;
 
     bool isOpen() const override { return m_result != nullptr; }
     VResult* getResult() const { return m_result; }
@@ -50,10 +52,11 @@ protected:
     void OnMouseMove(UINT flags, CPoint point) override;
     void OnLButtonUp(UINT flags, CPoint point) override;
     void OnLButtonDblClk(UINT flags, CPoint point) override;
-    void OnWindowPosChanging(WINDOWPOS* pos) override;
+    void OnWindowPosChanged(WINDOWPOS* pos) override;
 
 private:
     void sendChoice(int row);
+    void loadArrowIcon();
     bool selectedRowOnScreen(RECT* rect) const;
 
     CWnd* m_owner = nullptr;

@@ -4,10 +4,24 @@
 #include <algorithm>
 
 #include "framework/CDC.h"
+#include "framework/MonitorList.h"
+#include "framework/ScreenPlacement.h"
 #include "framework/CGdiObject.h"
 #include "ui/ElementListLayout.h"
 
-VChooserList::VChooserList() : m_rowHeight(GetSystemMetrics(SM_CYSMICON) + 2) {}
+VChooserList::VChooserList()
+    : m_dpi(screen::systemDpi()), m_rowHeight(screen::metric(SM_CYSMICON, m_dpi) + 2) {}
+
+void VChooserList::setDpi(UINT dpi) {
+    m_dpi = dpi;
+    m_rowHeight = screen::metric(SM_CYSMICON, dpi) + 2;
+    if (m_hWnd)
+        Invalidate(TRUE);
+}
+
+int VChooserList::scaled(int pixels) const {
+    return screen::scale(pixels, m_dpi);
+}
 
 VChooserList::~VChooserList() {
     if (m_hWnd)
@@ -72,7 +86,7 @@ CRect VChooserList::calcWindowRect(const RECT* anchor) {
     int widest = 0;
     if (m_hWnd) {
         CClientDC dc(this);
-        const HGDIOBJ oldFont = dc.SelectStockObject(DEFAULT_GUI_FONT);
+        const HGDIOBJ oldFont = SelectObject(dc, m_rowFont.at(m_dpi));
         for (int row = 0; row < getRowCount(); ++row) {
             CRect measure(0, 0, 0, 0);
             dc.DrawText(oneLine(getRowText(row)), &measure, DT_CALCRECT | DT_SINGLELINE);
@@ -81,17 +95,10 @@ CRect VChooserList::calcWindowRect(const RECT* anchor) {
         dc.SelectObject(oldFont);
     }
     const int border = GetSystemMetrics(SM_CYBORDER);
-    const int width = getRowCount() == 0 ? 0 : widest + 40;
+    const int width = getRowCount() == 0 ? 0 : widest + scaled(40);
     const int height = getRowCount() * m_rowHeight + 2 * border;
-    CRect place(anchor->right + border, anchor->top, anchor->right + border + width,
-                anchor->top + height);
-    RECT work{};
-    SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
-    if (place.right > work.right) {
-        place.left = anchor->left - width - border;
-        place.right = place.left + width;
-    }
-    return place;
+    return screen::besideAnchor(MonitorList::current().monitors(), *anchor, {width, height},
+                                border);
 }
 
 void VChooserList::placeBeside(const RECT* anchor) {
@@ -143,7 +150,7 @@ void VChooserList::OnPaint() {
         !buffer.CreateCompatibleBitmap(&dc, client.Width(), client.Height()))
         return;
     const HBITMAP oldBitmap = memory.SelectObject(&buffer);
-    const HGDIOBJ oldFont = memory.SelectStockObject(DEFAULT_GUI_FONT);
+    const HGDIOBJ oldFont = SelectObject(memory, m_rowFont.at(m_dpi));
     memory.SetBkMode(TRANSPARENT);
     const COLORREF window = GetSysColor(COLOR_WINDOW);
     const COLORREF alternate = elementlist::alternateRowColour(window);

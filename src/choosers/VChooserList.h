@@ -1,9 +1,11 @@
 // The common part of the two chooser popups beside the results list: a thin-bordered,
 // owner-drawn list of rows that never takes the focus, exactly as tall as its rows, placed to
-// the right of an anchor row (or to its left at the work area's edge), double-buffered.
+// the right of an anchor row (or to its left at the edge of the row's monitor, and always
+// inside that monitor's work area), double-buffered.
 #pragma once
 
 #include "framework/CString.h"
+#include "framework/GuiFontAtDpi.h"
 #include "ui/VPopupWnd.h"
 
 class CDC;
@@ -15,6 +17,8 @@ public:
 
     int getSelection() const { return m_selection; }
     int getRowHeight() const { return m_rowHeight; }
+    // Draws at a monitor's DPI from now on: row height, icons and font.
+    virtual void setDpi(UINT dpi);
     virtual int getRowCount() const = 0;
 
     // The rectangle of a row in client coordinates; false (rect untouched) for no such row.
@@ -23,7 +27,8 @@ public:
     int hitTest(POINT point) const;
     // Moves the selection for a navigation key (Down and Up wrap around); returns it.
     int moveSelection(UINT key);
-    // The window rectangle, in screen pixels, for a popup beside anchor.
+    // The window rectangle, in screen pixels, for a popup beside anchor, inside the work area
+    // of anchor's monitor.
     CRect calcWindowRect(const RECT* anchor);
 
     // Tab, CR and LF each become a space, so that a text shows on one line.
@@ -45,6 +50,14 @@ protected:
     BOOL OnEraseBkgnd(HDC dc) override;
     BOOL OnSetCursor(CWnd* wnd, UINT hitTest, UINT message) override;
 
+    // The side of a row's icon square, and a length at 96 DPI at the list's DPI.
+    int iconSize() const { return m_rowHeight - 2; }
+    int scaled(int pixels) const;
+
     int m_selection = -1;
+    UINT m_dpi;
     int m_rowHeight = 0;
+
+private:
+    GuiFontAtDpi m_rowFont;
 };

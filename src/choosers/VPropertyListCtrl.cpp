@@ -81,9 +81,10 @@ void VPropertyListCtrl::paintRow(CDC& dc, int row, const CRect& rect, bool) {
     VProperty* property = getProperty(row);
     if (!property)
         return;
-    if (HICON icon = VProperty::iconForPropertyType(property->type))
-        dc.DrawIconEx(rect.left + 2, rect.top + 1, icon, 16, m_rowHeight - 2, DI_NORMAL);
-    CRect text(rect.left + 20, rect.top, rect.right - 2, rect.bottom);
+    const int icon = iconSize();
+    if (HICON typeIcon = VProperty::iconForPropertyType(property->type))
+        dc.DrawIconEx(rect.left + 2, rect.top + 1, typeIcon, icon, icon, DI_NORMAL);
+    CRect text(rect.left + icon + 4, rect.top, rect.right - 2, rect.bottom);
     dc.DrawText(oneLine(property->value), &text, DT_SINGLELINE | DT_VCENTER);
 }
 

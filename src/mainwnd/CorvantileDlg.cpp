@@ -76,14 +76,7 @@ BOOL CCorvantileDlg::OnInitDialog() {
     m_fileBrowser = std::make_unique<VFileBrowser>(&getList());
     SetTimer(kStartupTimer, 10);
 
-    // Exactly as tall as the edit box needs: the box, its frame and a small margin.
-    CRect client;
-    GetClientRect(&client);
-    CRect edit;
-    m_commandLine.GetClientRect(&edit);
-    SetWindowPos(nullptr, 0, 0, client.Width(),
-                 edit.Height() + 2 * GetSystemMetrics(SM_CYFRAME) + 4,
-                 SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    initGeometry();
 
     loadPreferences();
     // A session unlocked is one of the moments to try a hot-key not had yet again.
@@ -268,8 +261,12 @@ LRESULT CCorvantileDlg::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_LIST_PROPERTYCHOSEN:
         return onActionChosen(reinterpret_cast<VAction*>(lParam),
                               reinterpret_cast<VProperty*>(wParam));
-    default:
+    default: {
+        LRESULT result = 0;
+        if (handleGeometryMessage(message, wParam, lParam, &result))
+            return result;
         return CTrayDialog::WindowProc(message, wParam, lParam);
+    }
     }
 }
 
@@ -297,16 +294,6 @@ void CCorvantileDlg::OnTimer(UINT_PTR id) {
         return;
     }
     CTrayDialog::OnTimer(id);
-}
-
-void CCorvantileDlg::OnSize(UINT type, int cx, int cy) {
-    CTrayDialog::OnSize(type, cx, cy);
-    if (!m_commandLine.m_hWnd)
-        return;
-    const int height = cy - 4;
-    m_actionIcon.MoveWindow(2, 2, 20, height, TRUE);
-    m_commandLine.MoveWindow(24, 2, cx - 48, height, TRUE);
-    m_menuButton.MoveWindow(cx - 22, 2, 20, height, TRUE);
 }
 
 void CCorvantileDlg::OnPaint() {

@@ -5,13 +5,14 @@
 //
 // Source files: CorvantileDlg.cpp (life cycle, messages), CorvantileDlgPrefs.cpp (the
 // preferences file), CorvantileDlgSearch.cpp (the search flow), CorvantileDlgWindow.cpp (the
-// bar's geometry), CorvantileDlgHotKey.cpp (the global hot-key, showing and hiding, the
-// start-up timer).
+// bar's size and place on the monitors, its sizing, docking and DPI), CorvantileDlgHotKey.cpp (the
+// global hot-key, showing and hiding, the start-up timer).
 #pragma once
 
 #include <memory>
 
 #include "framework/CButton.h"
+#include "framework/CGdiObject.h"
 #include "framework/CMenu.h"
 #include "framework/CStatic.h"
 #include "mainwnd/SearchGate.h"
@@ -120,6 +121,7 @@ protected:
     void OnTimer(UINT_PTR id) override;
     void OnSize(UINT type, int cx, int cy) override;
     void OnWindowPosChanging(WINDOWPOS* pos) override;
+    void OnWindowPosChanged(WINDOWPOS* pos) override;
     void OnGetMinMaxInfo(MINMAXINFO* info) override;
     LRESULT OnNcHitTest(CPoint point) override;
     void OnPaint() override;
@@ -142,10 +144,8 @@ private:
     static constexpr UINT_PTR kHotKeyRetryTimer = 2;
     static constexpr UINT kHotKeyRetryMilliseconds = 2000;
     static constexpr int kHotKeyId = 1;
-    // How near (in pixels) the pointer must be to an edge to size the bar from it.
+    // How near (in pixels at 96 DPI) the pointer must be to an edge to size the bar from it.
     static constexpr int kSizingMargin = 4;
-    // How near an edge of the work area the bar must come to dock to it.
-    static constexpr int kSnapDistance = 10;
 
     LRESULT onHotKey(WPARAM id);
     // Registers the current key and modifier as id 1; true when had.
@@ -164,10 +164,22 @@ private:
         m_modalWindow = before;
         return result;
     }
-    // Docks the proposed position to the work area's edges it comes within reach of.
+
+    // Geometry (CorvantileDlgWindow.cpp). The bar gets a sizing frame that takes no room, so
+    // that the system sizes it from its ends, and its fixed height at the DPI it starts at.
+    void initGeometry();
+    // The messages of the bar's frame, monitors and DPI; true when handled, with its result.
+    bool handleGeometryMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* result);
+    // The bar's one height at its current DPI.
+    int barHeight() const;
+    // Docks the proposed position of a move to the edges of its monitor's work area within reach.
     void snapToWorkArea(WINDOWPOS* pos) const;
-    // One axis: position docks to low, or its end (position + size) docks to high.
-    static int snapToEdges(int position, int size, int low, int high);
+    // True when some monitor shows a part of the bar placed with its top left corner there.
+    bool isPlaceOnScreen(POINT topLeft) const;
+    // A bar that no monitor shows any more goes to its default place.
+    void keepOnScreen();
+    // The bar takes the new DPI: its font, sizes and the rectangle the system suggests.
+    void onDpiChanged(UINT dpi, const RECT& suggested);
 
     // Settles where the settings and the index cache are kept; before the core starts.
     void chooseDataFolder();
@@ -236,4 +248,10 @@ private:
     CString m_portablePrefsFile;
     bool m_saveFailureTold = false;
     bool m_shutDown = false;
+
+    UINT m_dpi = USER_DEFAULT_SCREEN_DPI;
+    UINT m_startDpi = USER_DEFAULT_SCREEN_DPI; // the DPI the dialog was laid out at
+    int m_startHeight = 0;                     // the bar's height at m_startDpi; 0 until known
+    HFONT m_startFont = nullptr;               // the dialog's font, at m_startDpi
+    CFont m_dpiFont;                           // that font at m_dpi, when the two differ
 };

@@ -143,8 +143,9 @@ void CCorvantileDlg::setAlwaysShowList(bool on) {
     m_alwaysShowList = on;
     if (!getList().m_hWnd)
         return;
-    if (on)
+    // The list shows with the bar only: a hidden bar (auto-hide just switched on) keeps it away.
+    if (on && IsWindowVisible())
         getList().ShowWindow(SW_SHOWNORMAL);
-    else if (getList().getCount() == 0)
+    else if (!on && getList().getCount() == 0)
         getList().ShowWindow(SW_HIDE);
 }

@@ -1,8 +1,10 @@
 // The search bar's settings: the "Window" node of "Corvantile.xml", loaded at start and saved
 // while the program runs (soon after a change) and when it ends, and the bar's default place at
-// the top centre of the work area.
+// the top centre of the primary work area.
 #include "core_iface/VCorvantileCore.h"
 #include "core_iface/VPreferences.h"
+#include "framework/MonitorList.h"
+#include "framework/ScreenPlacement.h"
 #include "mainwnd/CorvantileDlg.h"
 #include "mainwnd/SettingsLocation.h"
 #include "mainwnd/StartupLinks.h"
@@ -44,14 +46,17 @@ void CCorvantileDlg::setQuickLaunchIcon(bool on) {
                               m_core->programFolder);
 }
 
+// The top centre of the primary monitor's work area.
 void CCorvantileDlg::moveToDefaultPlace() {
-    RECT workArea{};
-    if (!SystemParametersInfoW(SPI_GETWORKAREA, 0, &workArea, 0))
-        workArea = {0, 0, GetSystemMetrics(SM_CXMAXTRACK), GetSystemMetrics(SM_CYMAXTRACK)};
+    const std::vector<MonitorInfo> monitors = MonitorList::current().monitors();
+    const MonitorInfo* primary = screen::primaryMonitor(monitors);
+    RECT workArea{0, 0, GetSystemMetrics(SM_CXMAXTRACK), GetSystemMetrics(SM_CYMAXTRACK)};
+    if (primary)
+        workArea = primary->work;
     CRect window;
     GetWindowRect(&window);
-    const int x = (workArea.left + workArea.right) / 2 - window.Width() / 2;
-    SetWindowPos(nullptr, x, workArea.top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    const POINT place = screen::topCentre(workArea, window.Width());
+    SetWindowPos(nullptr, place.x, place.y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 void CCorvantileDlg::loadPreferences() {
@@ -76,7 +81,9 @@ void CCorvantileDlg::loadPreferences() {
         window->getParam("HotKeyModifier", m_hotKeyModifier);
         int x = 0;
         int y = 0;
-        if (window->getParam("PosX", x) && window->getParam("PosY", y)) {
+        // A place that no monitor shows any more (a monitor gone, a smaller desktop) is
+        // forgotten: the bar comes up at its default place instead.
+        if (window->getParam("PosX", x) && window->getParam("PosY", y) && isPlaceOnScreen({x, y})) {
             SetWindowPos(nullptr, x, y, 0, 0,
                          SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_NOREDRAW);
             moved = true;

@@ -4,6 +4,7 @@
 
 #include "choosers/VActionListCtrl.h"
 #include "core_iface/VPreferences.h"
+#include "framework/ScreenPlacement.h"
 #include "res/resource.h"
 #include "resultlist/VElementListOwner.h"
 #include "ui/ElementListLayout.h"
@@ -13,14 +14,11 @@ namespace {
 // Posted to the list's own window when a core thread has added elements.
 constexpr UINT kDoWindowWork = WM_APP + 0x100;
 
-int smallIconHeight() {
-    return GetSystemMetrics(SM_CYSMICON);
-}
-
 } // namespace
 
-VElementListCtrl::VElementListCtrl() : m_windowThread(GetCurrentThreadId()) {
-    m_rowHeight = elementlist::rowHeight(false, smallIconHeight());
+VElementListCtrl::VElementListCtrl()
+    : m_dpi(screen::systemDpi()), m_windowThread(GetCurrentThreadId()) {
+    m_rowHeight = elementlist::rowHeight(false, metrics().iconHeight);
     clear(false);
 }
 
@@ -47,11 +45,18 @@ bool VElementListCtrl::Create(CWnd* owner, CWnd* commandLine) {
 
     m_scrollBar.Create(WS_VISIBLE | SBS_VERT | SBS_LEFTALIGN,
                        CRect(0, 0, GetSystemMetrics(SM_CYVSCROLL), 100), this, 0);
-    m_moreIcon.reset(static_cast<HICON>(LoadImageW(
-        AfxGetInstanceHandle(), MAKEINTRESOURCEW(IDI_LIST_ARROW), IMAGE_ICON, 16, 16, 0)));
+    loadArrowIcon();
     m_actionList = std::make_unique<VActionListCtrl>();
     m_actionList->Create(owner, this);
+    m_actionList->setDpi(m_dpi);
     return true;
+}
+
+void VElementListCtrl::loadArrowIcon() {
+    const elementlist::Metrics sizes = metrics();
+    m_moreIcon.reset(
+        static_cast<HICON>(LoadImageW(AfxGetInstanceHandle(), MAKEINTRESOURCEW(IDI_LIST_ARROW),
+                                      IMAGE_ICON, sizes.iconWidth, sizes.iconHeight, 0)));
 }
 
 void VElementListCtrl::OnDestroy() {
@@ -93,7 +98,27 @@ void VElementListCtrl::setTwoLines(bool twoLines) {
 }
 
 void VElementListCtrl::setRowHeightFromMode() {
-    m_rowHeight = elementlist::rowHeight(m_twoLines, smallIconHeight());
+    m_rowHeight = elementlist::rowHeight(m_twoLines, metrics().iconHeight);
+}
+
+void VElementListCtrl::setDpi(UINT dpi, HFONT font) {
+    {
+        VWriteLock lock(m_lock);
+        m_dpi = dpi;
+        setRowHeightFromMode();
+    }
+    if (!m_hWnd)
+        return;
+    loadArrowIcon();
+    if (m_actionList)
+        m_actionList->setDpi(dpi);
+    if (font)
+        SetFont(font, FALSE);
+    if (IsWindowVisible())
+        fitToContents();
+    else
+        updateVisibleRows();
+    Invalidate(TRUE);
 }
 
 void VElementListCtrl::setReselectPath(const CString& path) {

@@ -20,7 +20,9 @@
 #include "framework/CArray.h"
 #include "framework/CGdiObject.h"
 #include "framework/CScrollBar.h"
+#include "framework/GuiFontAtDpi.h"
 #include "framework/Win32Handles.h"
+#include "ui/ElementListLayout.h"
 #include "ui/VPopupWnd.h"
 
 class CDC;
@@ -68,6 +70,9 @@ public:
     // Moves the open action chooser beside the selected row again.
     void moveActions();
     VActionListCtrl* getActionList() const { return m_actionList.get(); }
+    // Takes a monitor's DPI: rows and icons at its sizes, and font (null: the one it has).
+    void setDpi(UINT dpi, HFONT font);
+    UINT getDpi() const { return m_dpi; }
     // Sizes the window to its rows (up to 20, or the height the user gave it) and places it
     // directly below the owner's window, as wide as it.
     void fitToContents();
@@ -101,6 +106,7 @@ protected:
     void OnSize(UINT type, int cx, int cy) override;
     void OnGetMinMaxInfo(MINMAXINFO* info) override;
     void OnWindowPosChanging(WINDOWPOS* pos) override;
+    void OnWindowPosChanged(WINDOWPOS* pos) override;
     LRESULT OnNcHitTest(CPoint point) override;
     BOOL OnSetCursor(CWnd* wnd, UINT hitTest, UINT message) override;
     void OnDestroy() override;
@@ -125,6 +131,9 @@ private:
     void scheduleWindowWork();
     void doWindowWork();
     void setRowHeightFromMode();
+    void loadArrowIcon();
+    // Icon sizes and border at the list's DPI.
+    elementlist::Metrics metrics() const { return elementlist::Metrics::forDpi(m_dpi); }
     void updateVisibleRows();
     void updateScrollRange();
     void layoutScrollBar();
@@ -152,7 +161,9 @@ private:
     CRect m_userRect;
     CScrollBar m_scrollBar;
     int m_rowHeight = 0;
-    IconHandle m_moreIcon;
+    UINT m_dpi = USER_DEFAULT_SCREEN_DPI;
+    IconHandle m_moreIcon; // at the icon size of m_dpi
+    GuiFontAtDpi m_rowFont;
     CBitmap m_paintBuffer; // the off-screen picture of the rows, as large as they are
     mutable VReaderWriterLock m_lock;
     bool m_fitting = false;

@@ -90,8 +90,7 @@ void VElementListCtrl::fitToContents() {
         return;
     CRect user = m_userRect;
     ClientToScreen(&user);
-    const int height = elementlist::fittedHeight(getCount(), m_rowHeight, user.Height(),
-                                                 elementlist::Metrics::fromSystem());
+    const int height = elementlist::fittedHeight(getCount(), m_rowHeight, user.Height(), metrics());
     CRect place;
     if (m_owner && m_owner->m_hWnd) {
         CRect owner;
@@ -126,9 +125,8 @@ void VElementListCtrl::OnGetMinMaxInfo(MINMAXINFO* info) {
         return;
     }
     CountReader lock(m_lock);
-    info->ptMinTrackSize.y =
-        elementlist::lowerHeightLimit(m_elements.GetSize(), m_visibleRows, m_rowHeight,
-                                      scrollBarMinimumHeight(), elementlist::Metrics::fromSystem());
+    info->ptMinTrackSize.y = elementlist::lowerHeightLimit(
+        m_elements.GetSize(), m_visibleRows, m_rowHeight, scrollBarMinimumHeight(), metrics());
     if (m_commandLine && m_commandLine->m_hWnd) {
         CRect edit;
         m_commandLine->GetWindowRect(&edit);
@@ -142,11 +140,11 @@ void VElementListCtrl::OnWindowPosChanging(WINDOWPOS* pos) {
     if (!m_hWnd || m_fitting)
         return;
     CountReader lock(m_lock);
-    const elementlist::Metrics metrics = elementlist::Metrics::fromSystem();
+    const elementlist::Metrics sizes = metrics();
     const int count = m_elements.GetSize();
     const int lower = elementlist::lowerHeightLimit(count, m_visibleRows, m_rowHeight,
-                                                    scrollBarMinimumHeight(), metrics);
-    const int full = elementlist::fullHeight(count, m_rowHeight, metrics);
+                                                    scrollBarMinimumHeight(), sizes);
+    const int full = elementlist::fullHeight(count, m_rowHeight, sizes);
     if (pos->cy < lower)
         pos->cy = lower;
     else if (pos->cy > full)
@@ -157,7 +155,12 @@ void VElementListCtrl::OnWindowPosChanging(WINDOWPOS* pos) {
         if (pos->cx < edit.Width())
             pos->cx = edit.Width();
     }
-    if (isActionListOpen())
+}
+
+// The open action chooser follows the list wherever it went, the bar taking it along included.
+void VElementListCtrl::OnWindowPosChanged(WINDOWPOS* pos) {
+    CWnd::OnWindowPosChanged(pos);
+    if ((pos->flags & (SWP_NOMOVE | SWP_NOSIZE)) != (SWP_NOMOVE | SWP_NOSIZE) && isActionListOpen())
         moveActions();
 }
 

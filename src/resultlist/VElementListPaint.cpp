@@ -40,7 +40,7 @@ void VElementListCtrl::paint(CDC& dc) {
     if (!memory.CreateCompatibleDC(&dc))
         return;
     const HBITMAP oldBitmap = memory.SelectObject(&m_paintBuffer);
-    const HGDIOBJ oldFont = memory.SelectStockObject(DEFAULT_GUI_FONT);
+    const HGDIOBJ oldFont = SelectObject(memory, m_rowFont.at(m_dpi));
     memory.SetBkMode(TRANSPARENT);
     memory.FillSolidRect(&area, window);
 
@@ -80,8 +80,8 @@ void VElementListCtrl::paint(CDC& dc) {
                                      m_showIcons);
             if (params.selected && m_moreIcon)
                 DrawIconEx(memory, row.arrow.left, row.arrow.top, m_moreIcon.get(),
-                           elementlist::kArrowSize, row.arrow.bottom - row.arrow.top, 0, nullptr,
-                           DI_NORMAL);
+                           row.arrow.right - row.arrow.left, row.arrow.bottom - row.arrow.top, 0,
+                           nullptr, DI_NORMAL);
         }
     }
 

@@ -2,12 +2,22 @@
 
 #include <algorithm>
 
+#include "framework/ScreenPlacement.h"
+
 namespace elementlist {
 
 Metrics Metrics::fromSystem() {
     Metrics metrics;
     metrics.iconWidth = GetSystemMetrics(SM_CXSMICON);
     metrics.iconHeight = GetSystemMetrics(SM_CYSMICON);
+    metrics.border = GetSystemMetrics(SM_CYBORDER);
+    return metrics;
+}
+
+Metrics Metrics::forDpi(UINT dpi) {
+    Metrics metrics;
+    metrics.iconWidth = screen::metric(SM_CXSMICON, dpi);
+    metrics.iconHeight = screen::metric(SM_CYSMICON, dpi);
     metrics.border = GetSystemMetrics(SM_CYBORDER);
     return metrics;
 }
@@ -33,7 +43,7 @@ RowLayout layoutRow(const RowParams& params, const Metrics& metrics) {
     row.right = params.rowRight;
     row.bottom = row.top + params.rowHeight;
 
-    const int textRight = row.right - 2 - (params.selected ? kArrowRoom : 0);
+    const int textRight = row.right - 2 - (params.selected ? cx + kArrowMargin : 0);
     const int bandTop = row.top + 1;
     if (params.showIcons) {
         layout.icon = {2, bandTop, 2 + cx, bandTop + cy};
@@ -48,8 +58,8 @@ RowLayout layoutRow(const RowParams& params, const Metrics& metrics) {
         layout.line0 = {2, row.top, textRight, row.bottom};
     }
     // The arrow sits where the icon box would be, at the right end of the row.
-    const int arrowLeft = row.right - 2 - kArrowSize;
-    layout.arrow = {arrowLeft, bandTop, arrowLeft + kArrowSize, bandTop + cy};
+    const int arrowLeft = row.right - 2 - cx;
+    layout.arrow = {arrowLeft, bandTop, arrowLeft + cx, bandTop + cy};
     return layout;
 }
 

@@ -9,9 +9,9 @@ namespace elementlist {
 
 // The list shows at most this many rows before it keeps the height the user gave it.
 constexpr int kFitRows = 20;
-// Room left at the right end of the selected row for the arrow, and the arrow's size.
-constexpr int kArrowRoom = 20;
-constexpr int kArrowSize = 16;
+// Room left at the right end of the selected row for the arrow beyond the arrow itself, which
+// is an icon's square.
+constexpr int kArrowMargin = 4;
 
 // Small-icon size and border thickness, read from the system where the list needs them.
 struct Metrics {
@@ -20,6 +20,8 @@ struct Metrics {
     int border = 1;      // SM_CYBORDER
 
     static Metrics fromSystem();
+    // The same at a monitor's DPI.
+    static Metrics forDpi(UINT dpi);
 };
 
 // Height of one row: one small icon and 2 pixels, or two icons and 4 pixels.

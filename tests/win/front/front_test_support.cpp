@@ -186,6 +186,16 @@ CRect SearchBarTest::barRect() const {
     return rect;
 }
 
+void FakeMonitors::add(const RECT& monitor, int taskBar, UINT dpi, bool primary) {
+    MonitorInfo info;
+    info.monitor = monitor;
+    info.work = monitor;
+    info.work.bottom -= taskBar;
+    info.dpi = dpi;
+    info.primary = primary;
+    list.push_back(info);
+}
+
 CRect SearchBarTest::workArea() {
     RECT area{};
     SystemParametersInfoW(SPI_GETWORKAREA, 0, &area, 0);

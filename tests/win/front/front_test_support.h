@@ -16,6 +16,7 @@
 #include "common/win_test_support.h"
 #include "core_iface/VElement.h"
 #include "framework/CEdit.h"
+#include "framework/MonitorList.h"
 #include "mainwnd/CorvantileDlg.h"
 #include "resultlist/VElementListCtrl.h"
 #include "ui/OwnerMessages.h"
@@ -175,6 +176,23 @@ protected:
     VCorvantileCore* core = nullptr;
     TestAction* action = nullptr; // owned by the core
     std::unique_ptr<TestSearchBar> bar;
+};
+
+// Stands in for the desktop's monitors while it lives: windows see these instead.
+class FakeMonitors : public MonitorList {
+public:
+    FakeMonitors() { MonitorList::install(this); }
+    ~FakeMonitors() override { MonitorList::install(nullptr); }
+    FakeMonitors(const FakeMonitors&) = delete;
+    FakeMonitors& operator=(const FakeMonitors&) = delete;
+
+    // Adds a monitor; its work area is the monitor less a task bar of taskBar pixels at the
+    // bottom.
+    void add(const RECT& monitor, int taskBar = 0, UINT dpi = USER_DEFAULT_SCREEN_DPI,
+             bool primary = false);
+    std::vector<MonitorInfo> monitors() const override { return list; }
+
+    std::vector<MonitorInfo> list;
 };
 
 // Whether browser_pages.sh runs the test, with a stand-in for the browser; the tests that open

@@ -201,25 +201,51 @@ TEST_F(Choosers, ResultsWithoutUsablePropertiesOpenNothing) {
     EXPECT_FALSE(host->actions().isOpen()) << "clearing the list closes the chooser";
 }
 
-TEST_F(Choosers, NearTheWorkAreasRightEdgeThePopupOpensToTheLeft) {
+TEST_F(Choosers, ThePopupOpensBesideItsRowAndInsideThatRowsMonitor) {
+    FakeMonitors monitors;
+    monitors.add({-1024, 0, 0, 768});
+    monitors.add({0, 0, 1280, 800}, 40, USER_DEFAULT_SCREEN_DPI, true);
+    monitors.add({2000, 0, 2040, 600}); // narrower than the popup
     openFor(multiResult());
-    RECT work{};
-    SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
+    VActionListCtrl& actions = host->actions();
     const int border = GetSystemMetrics(SM_CYBORDER);
-    const int height = host->actions().getRowCount() * host->actions().getRowHeight() + 2 * border;
+    const int height = actions.getRowCount() * actions.getRowHeight() + 2 * border;
 
     const CRect middle(200, 100, 300, 118);
-    const CRect right = host->actions().calcWindowRect(&middle);
+    const CRect right = actions.calcWindowRect(&middle);
     EXPECT_EQ(right.left, middle.right + border);
     EXPECT_EQ(right.top, middle.top);
     EXPECT_EQ(right.Height(), height) << "exactly as tall as the rows";
     EXPECT_GT(right.Width(), 40);
+    const int width = right.Width();
 
-    const CRect edge(work.right - 120, 100, work.right - 20, 118);
-    const CRect left = host->actions().calcWindowRect(&edge);
-    EXPECT_EQ(left.right, edge.left - border);
-    EXPECT_EQ(left.top, edge.top);
-    EXPECT_EQ(left.Width(), right.Width());
+    // At the right edge of the row's monitor, the popup opens to the left of the row: on the
+    // primary monitor, and on the one left of it, whose edge is not the primary's.
+    for (const CRect row : {CRect(1280 - 120, 100, 1280 - 20, 118), CRect(-150, 300, -20, 318)}) {
+        const CRect left = actions.calcWindowRect(&row);
+        EXPECT_EQ(left.right, row.left - border);
+        EXPECT_EQ(left.top, row.top);
+        EXPECT_EQ(left.Width(), width);
+    }
+    // A row as wide as its monitor leaves no room either side: the popup keeps to the left edge.
+    const CRect wide(-1024, 300, -5, 318);
+    EXPECT_EQ(actions.calcWindowRect(&wide).left, -1024);
+    // Near the task bar, it rises to stay above it.
+    const CRect low(200, 790, 300, 808);
+    const CRect raised = actions.calcWindowRect(&low);
+    EXPECT_EQ(raised.bottom, 760);
+    EXPECT_EQ(raised.Height(), height);
+    // On a monitor narrower than the popup, it is as wide as the monitor.
+    const CRect narrow(2000, 100, 2020, 118);
+    EXPECT_EQ(actions.calcWindowRect(&narrow), CRect(2000, 100, 2040, 100 + height));
+
+    // At twice the DPI, both choosers' rows take icons twice the size.
+    host->list.setDpi(2 * USER_DEFAULT_SCREEN_DPI, nullptr);
+    const int rowHeight = 2 * GetSystemMetrics(SM_CYSMICON) + 2;
+    EXPECT_EQ(actions.getRowHeight(), rowHeight);
+    EXPECT_EQ(host->properties().getRowHeight(), rowHeight);
+    EXPECT_EQ(actions.calcWindowRect(&middle).Height(),
+              actions.getRowCount() * rowHeight + 2 * border);
 }
 
 // The colour of a client pixel of a shown chooser, after it has painted.

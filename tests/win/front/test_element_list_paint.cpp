@@ -1,5 +1,5 @@
 // Painting of the results list: the stripes, the selection, the rectangles an element is
-// handed in each mode, and where the scroll bar leaves the rows.
+// handed in each mode and at another DPI, and where the scroll bar leaves the rows.
 #include <gtest/gtest.h>
 
 #include "framework/CDC.h"
@@ -95,6 +95,15 @@ TEST(ElementListPaint, TwoLineRowsWithIconsHandTheElementItsRectangles) {
     EXPECT_TRUE(selected.selected);
     EXPECT_EQ(selected.line0.right, right - 22) << "room for the arrow";
     EXPECT_EQ(selected.line1.right, right - 22);
+
+    // On a monitor at 150 %, icons are 24-pixel squares and the rows grow around them.
+    host.list.setDpi(144, nullptr);
+    ASSERT_EQ(host.list.getRowHeight(), 52);
+    { Painting painting(host.list); }
+    const DrawCall scaled = results[1]->lastDraw();
+    EXPECT_TRUE(sameRect(scaled.icon, RECT{2, 53, 26, 77}));
+    EXPECT_TRUE(sameRect(scaled.line1, RECT{28, 77, right - 2, 101}));
+    EXPECT_EQ(results[0]->lastDraw().line0.right, right - 30) << "room for a larger arrow";
 }
 
 TEST(ElementListPaint, OneLineRowsWithoutIconsUseTheWholeRow) {

@@ -166,6 +166,20 @@ TEST_F(Preferences, OkWritesEveryBoxToItsOwner) {
     VCorvantileCore::instance()->minSearchChars = 1;
 }
 
+TEST_F(Preferences, OkWithAutoHideAndAlwaysShowListLeavesNoListBehindTheHiddenBar) {
+    open();
+    ASSERT_TRUE(bar->isAutoHide());
+    runPreferences({[&](HWND sheet, HWND page) {
+        click(page, IDC_PREFS_ALWAYS_SHOW_LIST);
+        press(sheet, IDOK);
+    }});
+    EXPECT_TRUE(bar->isAlwaysShowList());
+    EXPECT_FALSE(bar->IsWindowVisible());
+    EXPECT_FALSE(bar->getList().IsWindowVisible()) << "an empty list without its bar";
+    bar->showWindows();
+    EXPECT_TRUE(bar->getList().IsWindowVisible()) << "the list comes back with the bar";
+}
+
 // Keys pressed in the box become the key, modifier keys alone do not, and Tab is a key too;
 // the modifiers come from their boxes.
 TEST_F(Preferences, TheHotKeyBoxTakesTheKeyAndOkRegistersItWithTheTickedModifiers) {

@@ -1,5 +1,6 @@
-// The search bar's settings file: a first run, a damaged file, a file without a position, what
-// the bar writes while it runs and when it goes, and a file that cannot be written.
+// The search bar's settings file: a first run, a damaged file, a file without a position or with
+// one that no monitor shows, what the bar writes while it runs and when it goes, and a file that
+// cannot be written.
 #include <gtest/gtest.h>
 
 #include "core_iface/VPreferences.h"
@@ -50,6 +51,34 @@ TEST_F(SearchBarSettings, AFileWithoutPosXPlacesTheBarAtTheTopCentreAndStillAppl
     EXPECT_EQ(bar->getHotKeyModifier(), 1u);
     EXPECT_EQ(bar->getCommandLine().getDelay(), 250);
     expectAtTopCentre();
+}
+
+TEST_F(SearchBarSettings, APlaceThatNoMonitorShowsGivesWayToThePrimaryTopCentre) {
+    FakeMonitors monitors;
+    monitors.add({-1280, -200, 0, 824});
+    monitors.add({0, 0, 1280, 800}, 40, USER_DEFAULT_SCREEN_DPI, true);
+    const auto expectAtPrimaryTopCentre = [this] {
+        const CRect rect = barRect();
+        EXPECT_EQ(rect.TopLeft(), CPoint(640 - rect.Width() / 2, 0));
+    };
+
+    writeSettings({{"PosX", "5000"}, {"PosY", "4000"}, {"AutoHide", "false"}});
+    open();
+    expectAtPrimaryTopCentre();
+    EXPECT_FALSE(bar->isAutoHide()) << "the other keys still apply";
+    close();
+
+    SetUp();
+    writeSettings({{"PosX", "-900"}, {"PosY", "300"}});
+    open();
+    EXPECT_EQ(barRect().TopLeft(), CPoint(-900, 300)) << "the second monitor shows it";
+
+    // The second monitor goes away: the bar comes back to the primary one.
+    monitors.list.erase(monitors.list.begin());
+    bar->SendMessage(WM_DISPLAYCHANGE, 32, MAKELPARAM(1280, 800));
+    expectAtPrimaryTopCentre();
+    bar->SendMessage(WM_DISPLAYCHANGE, 32, MAKELPARAM(1280, 800));
+    expectAtPrimaryTopCentre();
 }
 
 TEST_F(SearchBarSettings, TheBarSavesItsValuesAndPlaceAndOpensThereAgain) {
