@@ -244,14 +244,14 @@ LRESULT CCorvantileDlg::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
         return 0;
     case WM_DISPLAYCHANGE:
         retryHotKey("on a display change");
-        return CTrayDialog::WindowProc(message, wParam, lParam);
+        break; // the geometry checks the bar's place too
     case WM_CL_UPDATE_FETCHED:
         onUpdateFetched();
         return 0;
     case WM_EXITSIZEMOVE:
         // The bar was moved or sized: keep its new place at once.
         savePreferences();
-        return CTrayDialog::WindowProc(message, wParam, lParam);
+        break;
     case WM_LIST_ELEMENTCHOSEN:
         onElementChosen(reinterpret_cast<VElement*>(wParam));
         return 0;
@@ -261,13 +261,13 @@ LRESULT CCorvantileDlg::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_LIST_PROPERTYCHOSEN:
         return onActionChosen(reinterpret_cast<VAction*>(lParam),
                               reinterpret_cast<VProperty*>(wParam));
-    default: {
-        LRESULT result = 0;
-        if (handleGeometryMessage(message, wParam, lParam, &result))
-            return result;
-        return CTrayDialog::WindowProc(message, wParam, lParam);
+    default:
+        break;
     }
-    }
+    LRESULT result = 0;
+    if (handleGeometryMessage(message, wParam, lParam, &result))
+        return result;
+    return CTrayDialog::WindowProc(message, wParam, lParam);
 }
 
 void CCorvantileDlg::OnTimer(UINT_PTR id) {

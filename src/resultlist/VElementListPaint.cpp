@@ -18,7 +18,7 @@ void VElementListCtrl::OnPaint() {
 void VElementListCtrl::paint(CDC& dc) {
     if (m_clientRect.IsRectEmpty())
         return;
-    const elementlist::Metrics metrics = elementlist::Metrics::fromSystem();
+    const elementlist::Metrics sizes = metrics();
     const COLORREF window = GetSysColor(COLOR_WINDOW);
     const COLORREF alternate = elementlist::alternateRowColour(window);
     const COLORREF highlight = GetSysColor(COLOR_HIGHLIGHT);
@@ -57,7 +57,7 @@ void VElementListCtrl::paint(CDC& dc) {
         for (int i = m_topRow; i < m_elements.GetSize(); ++i) {
             params.index = i;
             params.selected = i == m_selection;
-            const elementlist::RowLayout row = elementlist::layoutRow(params, metrics);
+            const elementlist::RowLayout row = elementlist::layoutRow(params, sizes);
             if (row.row.top >= m_clientRect.bottom)
                 break; // the rows below are further down still
             CRect visible;

@@ -6,14 +6,6 @@
 
 namespace elementlist {
 
-Metrics Metrics::fromSystem() {
-    Metrics metrics;
-    metrics.iconWidth = GetSystemMetrics(SM_CXSMICON);
-    metrics.iconHeight = GetSystemMetrics(SM_CYSMICON);
-    metrics.border = GetSystemMetrics(SM_CYBORDER);
-    return metrics;
-}
-
 Metrics Metrics::forDpi(UINT dpi) {
     Metrics metrics;
     metrics.iconWidth = screen::metric(SM_CXSMICON, dpi);

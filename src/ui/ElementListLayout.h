@@ -19,8 +19,7 @@ struct Metrics {
     int iconHeight = 16; // SM_CYSMICON
     int border = 1;      // SM_CYBORDER
 
-    static Metrics fromSystem();
-    // The same at a monitor's DPI.
+    // The sizes at a monitor's DPI.
     static Metrics forDpi(UINT dpi);
 };
 
