@@ -2,6 +2,7 @@
 
 #include "framework/CWnd.h"
 #include "framework/MessageLoop.h"
+#include "support/event_report.h"
 
 namespace {
 
@@ -84,6 +85,7 @@ int AfxWinMain(HINSTANCE instance, HINSTANCE, LPSTR commandLine, int show) {
             return app->ExitInstance();
         return app->Run();
     } catch (...) {
+        corvantile::support::report_caught("the program's start or message loop");
         return -1;
     }
 }

@@ -10,6 +10,8 @@
 #include <string>
 #include <unordered_map>
 
+#include "support/event_report.h"
+
 namespace {
 
 // Our id among the subclasses of a window (SetWindowSubclass).
@@ -167,6 +169,7 @@ LRESULT CALLBACK CWnd::StaticWndProc(HWND hwnd, UINT message, WPARAM wParam, LPA
             return wnd->Dispatch(message, wParam, lParam);
         return ::DefWindowProcW(hwnd, message, wParam, lParam);
     } catch (...) {
+        corvantile::support::report_caught("a window procedure");
         return 0;
     }
 }
@@ -179,6 +182,7 @@ LRESULT CALLBACK CWnd::SubclassProc(HWND hwnd, UINT message, WPARAM wParam, LPAR
             return wnd->Dispatch(message, wParam, lParam);
         return ::DefSubclassProc(hwnd, message, wParam, lParam);
     } catch (...) {
+        corvantile::support::report_caught("a subclassed window procedure");
         return 0;
     }
 }
@@ -195,6 +199,7 @@ LRESULT CALLBACK CWnd::CreationHookProc(int code, WPARAM wParam, LPARAM lParam) 
             }
         }
     } catch (...) {
+        corvantile::support::report_caught("the window creation hook");
     }
     return ::CallNextHookEx(nullptr, code, wParam, lParam);
 }

@@ -2,6 +2,10 @@
 // child notifications, and default processing.
 #include "framework/CWnd.h"
 
+#include <string>
+
+#include "support/event_report.h"
+
 namespace {
 
 // The message that the innermost Dispatch on this thread is handling, for Default().
@@ -65,6 +69,7 @@ LRESULT CWnd::Dispatch(UINT message, WPARAM wParam, LPARAM lParam) {
     try {
         result = WindowProc(message, wParam, lParam);
     } catch (...) {
+        corvantile::support::report_caught("window message " + std::to_string(message));
         // A failed WM_CREATE fails the creation; everything else is answered as unhandled.
         result = message == WM_CREATE ? -1 : 0;
     }
@@ -74,6 +79,7 @@ LRESULT CWnd::Dispatch(UINT message, WPARAM wParam, LPARAM lParam) {
         try {
             PostNcDestroy();
         } catch (...) {
+            corvantile::support::report_caught("the end of a window");
         }
     }
     return result;

@@ -2,6 +2,10 @@
 
 #include "framework/CWnd.h"
 
+#include <string>
+
+#include "support/event_report.h"
+
 namespace {
 
 // How many message loops of ours run on this thread, one inside the other.
@@ -36,6 +40,8 @@ MessageLoopEnd RunMessageLoop(const std::function<bool()>& keepRunning,
         try {
             used = preTranslate && preTranslate(msg);
         } catch (...) {
+            corvantile::support::report_caught("the translation of message " +
+                                               std::to_string(msg.message));
             used = false;
         }
         if (!used) {

@@ -94,7 +94,8 @@ void CCorvantileDlg::shutDown() {
         return;
     m_shutDown = true;
     KillTimer(kSaveTimer);
-    savePreferences();
+    ProgramEvents::record(savePreferences() ? "Settings saved at exit."
+                                            : "The settings could not be saved at exit.");
     if (m_core && m_resultListener)
         m_core->unregisterResultListener(m_resultListener);
     if (m_resultListener)
@@ -126,9 +127,11 @@ void CCorvantileDlg::OnDestroy() {
 
 // A log-off that was asked for and then cancelled (ending false) leaves everything running.
 void CCorvantileDlg::OnEndSession(BOOL ending) {
-    if (ending)
+    if (ending) {
         shutDown();
-    else
+        ProgramEvents::record("The Windows session ends.");
+        ProgramEvents::flushLog();
+    } else
         ProgramEvents::record("The session did not end after all; everything goes on.");
     CTrayDialog::OnEndSession(ending);
 }
@@ -289,6 +292,10 @@ void CCorvantileDlg::OnTimer(UINT_PTR id) {
         }
         KillTimer(kStartupTimer);
         getList().prepareToPaint();
+        // What an earlier run left to tell (a crash report waiting) comes last, so that it is
+        // the balloon that stays.
+        for (const std::string& notice : ProgramEvents::takeUserNotices())
+            showTrayBalloon(notice.c_str());
     } else if (id == kHotKeyRetryTimer) {
         retryHotKey("on a retry");
         return;

@@ -15,14 +15,19 @@ bool CCorvantileDlg::tryHotKey() {
 }
 
 void CCorvantileDlg::registerHotKey() {
-    if (tryHotKey())
+    if (tryHotKey()) {
+        ProgramEvents::record("The global hot-key " + hotKeyText(m_hotKey, m_hotKeyModifier) +
+                              " was registered.");
         return;
+    }
     // On a first run, somebody else's Ctrl+Space gives way to Alt+Space, which is then saved.
     if (m_firstRun) {
         const unsigned wanted = m_hotKeyModifier;
         m_hotKeyModifier = MOD_ALT;
-        if (tryHotKey())
+        if (tryHotKey()) {
+            ProgramEvents::record("Ctrl+Space is taken; the global hot-key is Alt+Space.");
             return;
+        }
         m_hotKeyModifier = wanted;
         tryHotKey();
         if (m_hotKeyRegistered)
@@ -54,6 +59,7 @@ bool CCorvantileDlg::setHotKey(unsigned key, unsigned modifier) {
     m_hotKeyModifier = modifier;
     if (tryHotKey()) {
         KillTimer(kHotKeyRetryTimer);
+        ProgramEvents::record("The global hot-key is now " + hotKeyText(key, modifier) + ".");
         return true;
     }
     m_hotKey = oldKey;

@@ -8,6 +8,7 @@
 #include "mainwnd/CorvantileDlg.h"
 #include "mainwnd/SettingsLocation.h"
 #include "mainwnd/StartupLinks.h"
+#include "ui/ProgramEvents.h"
 
 CString CCorvantileDlg::getPrefsFile() const {
     if (!m_prefsFile.IsEmpty() || !m_core)
@@ -61,8 +62,14 @@ void CCorvantileDlg::moveToDefaultPlace() {
 
 void CCorvantileDlg::loadPreferences() {
     VPreferencesNode* document = VPreferences::load(getPrefsFile());
-    if (!document && !m_portablePrefsFile.IsEmpty())
+    CString readFrom = getPrefsFile();
+    if (!document && !m_portablePrefsFile.IsEmpty()) {
         document = VPreferences::load(m_portablePrefsFile);
+        readFrom = m_portablePrefsFile;
+    }
+    ProgramEvents::record(document ? "Settings read from " + readFrom
+                                   : "No settings could be read from " + getPrefsFile() +
+                                         "; the defaults are used.");
     VPreferencesNode* root = document ? document->getChild("Corvantile") : nullptr;
     VPreferencesNode* window = root ? root->getChild("Window") : nullptr;
     m_firstRun = document == nullptr;
@@ -132,9 +139,12 @@ bool CCorvantileDlg::savePreferences() {
     const bool saved = VPreferences::save(getPrefsFile(), root);
     root->deleteThis();
     if (saved) {
+        if (m_saveFailureTold)
+            ProgramEvents::record("The settings were saved to " + getPrefsFile() + " again.");
         m_saveFailureTold = false;
     } else if (!m_saveFailureTold) {
         m_saveFailureTold = true;
+        ProgramEvents::record("Couldn't save the settings to " + getPrefsFile() + ".");
         const CString message =
             "Couldn't save the settings to " + getPrefsFile() + ". Corvantile keeps trying.";
         showTrayBalloon(message.GetString());

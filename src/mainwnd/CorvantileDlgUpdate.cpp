@@ -5,6 +5,7 @@
 #include "dialogs/UpdateCheckDlg.h"
 #include "mainwnd/CorvantileDlg.h"
 #include "ui/OwnerMessages.h"
+#include "ui/ProgramEvents.h"
 
 // What the background read found, handed from its thread to the window's.
 struct CCorvantileDlg::FetchedVersion {
@@ -31,6 +32,8 @@ void CCorvantileDlg::startUpdateCheck() {
     // to a window that is gone goes nowhere.
     std::thread([fetched, url, window] {
         const CString text = UpdateCheckDlg::fetchLatestVersion(url);
+        ProgramEvents::record(text.IsEmpty() ? "Update check: nothing could be read from " + url
+                                             : "Update check: the latest version is " + text);
         {
             const std::lock_guard lock(fetched->mutex);
             fetched->text = text;

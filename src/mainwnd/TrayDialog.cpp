@@ -72,8 +72,11 @@ void CTrayDialog::TraySetToolTip(const char* tip) {
 }
 
 bool CTrayDialog::TrayShow() {
+    const bool wasVisible = m_visible;
     m_wanted = true;
     addIcon();
+    if (m_visible && !wasVisible)
+        ProgramEvents::record("The tray icon was added.");
     return m_visible;
 }
 

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "support/event_report.h"
+
 namespace corvantile::core {
 namespace {
 
@@ -118,6 +120,7 @@ int ListenerHub::deliverResults(DWORD searchId,
             entry->results->elementsFound(searchId, elements.data(),
                                           static_cast<int>(elements.size()));
         } catch (...) {
+            corvantile::support::report_caught("a results listener");
         }
     }
     return static_cast<int>(entries.size());
@@ -130,6 +133,7 @@ int ListenerHub::deliverAction(DWORD searchId, VElement* action) {
         try {
             entry->listener->elementFound(searchId, action);
         } catch (...) {
+            corvantile::support::report_caught("an action listener");
         }
     }
     return static_cast<int>(entries.size());

@@ -7,6 +7,8 @@
 #include "core/elements/ItemResult.h"
 #include "core/engine/catalog/index_cache.h"
 #include "core/shell/Shell.h"
+#include "support/event_report.h"
+#include "support/file_io.h"
 
 namespace corvantile::core {
 namespace {
@@ -110,8 +112,11 @@ void SearchService::start(std::vector<VPlugin*> plugins, std::vector<VAction*> s
 
     m_catalog.clear();
     if (!m_cacheFile.empty()) {
-        if (auto cached = engine::load_index_cache(m_cacheFile))
+        if (auto cached = engine::load_index_cache(m_cacheFile)) {
+            support::report_event("Index cache read: " + std::to_string(cached->size()) +
+                                  " items from " + support::path_to_utf8(m_cacheFile));
             m_catalog.reset(std::move(cached));
+        }
     }
     // Sources of plug-ins that are gone stay out of the results.
     const auto snapshot = m_catalog.snapshot();
@@ -191,15 +196,19 @@ void SearchService::refresh() {
     }
     publishActions();
     ++m_scans;
-    if (!m_cacheFile.empty() && !m_stopping)
-        engine::save_index_cache(m_cacheFile, *m_catalog.snapshot());
+    if (!m_cacheFile.empty() && !m_stopping &&
+        !engine::save_index_cache(m_cacheFile, *m_catalog.snapshot()))
+        support::report_event("The index cache could not be written to " +
+                              support::path_to_utf8(m_cacheFile));
 }
 
 void SearchService::scanPlugin(VPlugin* plugin) {
+    const auto started = std::chrono::steady_clock::now();
     ScanSink sink(m_stopping);
     try {
         plugin->scan(sink);
     } catch (...) {
+        corvantile::support::report_caught("the index scan of plug-in " + plugin->getId().str());
         // A plug-in that fails keeps what the index held of it.
         return;
     }
@@ -211,6 +220,10 @@ void SearchService::scanPlugin(VPlugin* plugin) {
     for (const EncodedItem& item : sink.items)
         data.push_back(item.data(source));
     m_catalog.replace_source(source, data);
+    const auto took = std::chrono::duration_cast<std::chrono::milliseconds>(
+        std::chrono::steady_clock::now() - started);
+    support::report_event("Index of " + source + ": " + std::to_string(data.size()) + " items in " +
+                          std::to_string(took.count()) + " ms");
 }
 
 void SearchService::publishActions() {
@@ -233,6 +246,8 @@ std::vector<engine::LiveSource> SearchService::liveSources() {
             try {
                 plugin->scan(sink);
             } catch (...) {
+                corvantile::support::report_caught("the live search of plug-in " +
+                                                   plugin->getId().str());
             }
         });
     }

@@ -1,6 +1,7 @@
 #include "core/engine/search/live_search.h"
 
 #include "core/engine/text/text_fold.h"
+#include "support/event_report.h"
 
 #include <algorithm>
 
@@ -32,6 +33,7 @@ void LiveSearch::run_task(std::size_t task, unsigned worker) {
     try {
         request_.sources[task](emit, token);
     } catch (...) {
+        support::report_caught("a live search source");
         // A failing source ends its own walk; the others go on.
     }
     flush(pending);

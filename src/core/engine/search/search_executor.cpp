@@ -1,6 +1,7 @@
 #include "core/engine/search/search_executor.h"
 
 #include "core/engine/search/live_search.h"
+#include "support/event_report.h"
 
 #include <algorithm>
 
@@ -157,6 +158,7 @@ void SearchExecutor::work(unsigned worker) {
             try {
                 job->run_task(task, worker);
             } catch (...) {
+                support::report_caught("a search task");
                 // A task that throws (out of memory) ends the search without results.
                 job->cancel();
             }
@@ -172,6 +174,7 @@ void SearchExecutor::work(unsigned worker) {
             try {
                 next_phase = job->finish_phase(worker);
             } catch (...) {
+                support::report_caught("the end of a search phase");
                 job->cancel();
             }
             lock.lock();

@@ -1,5 +1,7 @@
 #include "core/engine/search/search_job.h"
 
+#include "support/event_report.h"
+
 namespace corvantile::engine {
 
 SearchJob::SearchJob(SearchId id, SearchCallbacks callbacks)
@@ -15,6 +17,7 @@ bool SearchJob::deliver(std::span<const SearchHit> hits) {
         try {
             callbacks_.on_batch(id_, hits);
         } catch (...) {
+            support::report_caught("the delivery of search results");
             // A listener's failure must not take a worker thread down.
         }
     }
@@ -28,6 +31,7 @@ void SearchJob::deliver_done() {
     try {
         callbacks_.on_done(id_);
     } catch (...) {
+        support::report_caught("the end of a search");
     }
 }
 
