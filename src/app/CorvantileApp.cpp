@@ -4,17 +4,36 @@
 #include <shellapi.h>
 
 #include <memory>
+#include <string>
 
+#include "app/CrashReport.h"
 #include "app/SingleInstance.h"
+#include "core_iface/CPath.h"
 #include "framework/AfxSystemInit.h"
 #include "framework/AfxWin.h"
 #include "framework/CFrameWnd.h"
 #include "mainwnd/CorvantileDlg.h"
+#include "mainwnd/SettingsLocation.h"
 #include "res/resource.h"
+#include "ui/ProgramEvents.h"
+#include "version.h"
 
 namespace {
 const wchar_t* const kMainWindowTitle = L"Corvantile";
+
+CString programPath() {
+    std::wstring path(MAX_PATH, L'\0');
+    for (;;) {
+        const DWORD length =
+            GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()));
+        if (length < path.size()) {
+            path.resize(length);
+            return CString(WideToUtf8(path).c_str());
+        }
+        path.resize(path.size() * 2);
+    }
 }
+} // namespace
 
 CCorvantileApp::CCorvantileApp() : CBCGPWorkspace(FALSE) {}
 
@@ -44,14 +63,19 @@ BOOL CCorvantileApp::InitInstance() {
     if (IsExitRequested())
         return FALSE;
 
+    StartLog();
+    crashreport::crashIfTestAsks();
+
     InitCommonControls();
     CWinApp::InitInstance();
 
     if (!InitSockets()) {
+        ProgramEvents::record("Windows sockets could not be started; Corvantile ends.");
         AfxMessageBox(IDS_SOCKETS_INIT_FAILED);
         return FALSE;
     }
     if (!InitOle()) {
+        ProgramEvents::record("OLE could not be started; Corvantile ends.");
         AfxMessageBox(IDS_OLE_INIT_FAILED);
         return FALSE;
     }
@@ -67,12 +91,29 @@ BOOL CCorvantileApp::InitInstance() {
                   0);
     RunMainWindow(frame.get());
     frame->DestroyWindow();
+    ProgramEvents::record("Corvantile " CORVANTILE_VERSION_TEXT " ended.");
     return FALSE;
 }
 
 int CCorvantileApp::ExitInstance() {
     BCGCBProCleanUp();
+    ProgramEvents::closeLog();
     return CWinApp::ExitInstance();
+}
+
+void CCorvantileApp::StartLog() {
+    const CString program = programPath();
+    const CString folder =
+        settingslocation::dataFolder(CPath::AddBackSlash(CPath(program).GetLocation()));
+    ProgramEvents::openLog(folder);
+    crashreport::install(folder);
+    ProgramEvents::record("Corvantile " CORVANTILE_VERSION_TEXT " started: " + program +
+                          "; settings, index and log in " + folder);
+    const CString dump = crashreport::takeUntoldDump(folder);
+    if (!dump.IsEmpty())
+        ProgramEvents::tellUser("Corvantile ended unexpectedly last time. A crash report is "
+                                "waiting in " +
+                                dump + " (with Corvantile.log beside it).");
 }
 
 HANDLE CCorvantileApp::CreateInstanceMutex(const CString& name, DWORD& lastError) {

@@ -21,6 +21,8 @@ public:
 protected:
     // The system steps of start-up, virtual so tests can stand in for the system.
     virtual HANDLE CreateInstanceMutex(const CString& name, DWORD& lastError);
+    // Opens the log beside the settings, notes the start and arms the crash report.
+    virtual void StartLog();
     virtual bool InitSockets();
     virtual bool InitOle();
     // Shows the running copy's window and brings it forward (or asks it to exit).

@@ -32,6 +32,7 @@ protected:
         lastError = mutexError;
         return mutexResult;
     }
+    void StartLog() override { steps.push_back("log"); }
     bool InitSockets() override {
         steps.push_back("sockets");
         return socketsWork;
@@ -70,6 +71,8 @@ TEST(AppStartup, AFailedMutexDoesNotStopStartUp) {
     app.mutexError = ERROR_ACCESS_DENIED;
     EXPECT_FALSE(app.InitInstance()) << "the program has no message pump of its own";
     EXPECT_TRUE(app.did("main window"));
+    ASSERT_GE(app.steps.size(), 3u);
+    EXPECT_EQ(app.steps[1], "log") << "the log is open before anything can fail";
     EXPECT_NE(app.ownerOfMainWindow, nullptr);
     EXPECT_FALSE(::IsWindow(app.ownerOfMainWindow)) << "the owner frame is gone afterwards";
 }
@@ -81,6 +84,7 @@ TEST(AppStartup, ARunningCopyIsShownAndThisOneEnds) {
     EXPECT_FALSE(app.InitInstance());
     EXPECT_EQ(app.steps.size(), 2u);
     EXPECT_TRUE(app.did("show running copy"));
+    EXPECT_FALSE(app.did("log")) << "the running copy's log is its own";
     CloseHandle(app.mutexResult);
 }
 
