@@ -14,6 +14,7 @@
 //   probe dialog               is a dialog other than the bar showing in the bar's process?
 //   probe command ID           posts the menu command ID to the bar, as its menus do
 //   probe prefs-ok CONTROL     clicks the check box CONTROL in the Preferences, then their OK
+//   probe bars                 prints how many processes show a bar (a window titled Corvantile)
 #include <windows.h>
 
 #include <shellapi.h>
@@ -22,6 +23,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <cwchar>
+#include <set>
 
 namespace {
 
@@ -178,6 +180,25 @@ int preferencesOk(int control) {
     return 0;
 }
 
+BOOL CALLBACK collectBarProcess(HWND window, LPARAM param) {
+    wchar_t title[32] = {};
+    GetWindowTextW(window, title, 32);
+    if (std::wcscmp(title, L"Corvantile") == 0) {
+        DWORD process = 0;
+        GetWindowThreadProcessId(window, &process);
+        auto* processes = reinterpret_cast<std::set<DWORD>*>(param);
+        processes->insert(process);
+    }
+    return TRUE;
+}
+
+int countBars() {
+    std::set<DWORD> processes;
+    EnumWindows(collectBarProcess, reinterpret_cast<LPARAM>(&processes));
+    std::printf("%zu\n", processes.size());
+    return 0;
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
@@ -206,8 +227,10 @@ int main(int argc, char** argv) {
         return postCommand(static_cast<UINT>(std::strtoul(argv[2], nullptr, 0)));
     if (is("prefs-ok") && argc == 3)
         return preferencesOk(std::atoi(argv[2]));
+    if (is("bars"))
+        return countBars();
     std::fputs("usage: probe hold|window|tray-delete|tray-exists|taskbar-created|end-session|"
-               "focus|dialog|command|prefs-ok\n",
+               "focus|dialog|command|prefs-ok|bars\n",
                stderr);
     return 2;
 }
