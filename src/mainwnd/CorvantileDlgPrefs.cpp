@@ -68,8 +68,9 @@ void CCorvantileDlg::loadPreferences() {
         readFrom = m_portablePrefsFile;
     }
     ProgramEvents::record(document ? "Settings read from " + readFrom
-                                   : "No settings could be read from " + getPrefsFile() +
-                                         "; the defaults are used.");
+                                   : "No settings were read from " + getPrefsFile() +
+                                         " (a first run, or a damaged file set aside); the "
+                                         "defaults are used.");
     VPreferencesNode* root = document ? document->getChild("Corvantile") : nullptr;
     VPreferencesNode* window = root ? root->getChild("Window") : nullptr;
     m_firstRun = document == nullptr;
