@@ -7,11 +7,16 @@
 #include <atomic>
 #include <cstdint>
 #include <cstdio>
+#include <cstdlib>
+#include <cwchar>
+#include <exception>
 #include <filesystem>
 #include <optional>
-#include <cwchar>
+#include <stdexcept>
 #include <string>
+#include <thread>
 
+#include "support/event_report.h"
 #include "support/file_io.h"
 #include "support/log_file.h"
 
@@ -49,10 +54,12 @@ void writeNote(const std::wstring& dump) {
     CloseHandle(file);
 }
 
-LONG WINAPI onUnhandledException(EXCEPTION_POINTERS* pointers) {
-    // A crash inside this filter, or on a second thread at once, ends the process as it is.
+// Writes the dump (with the faulting thread's state when pointers are given), the log line and
+// the note for the next start. False when this is not the first crash of the process.
+bool writeCrashReport(EXCEPTION_POINTERS* pointers, const std::string& what) {
+    // A crash inside the report, or on a second thread at once, ends the process as it is.
     if (g_crashing.exchange(true))
-        return EXCEPTION_EXECUTE_HANDLER;
+        return false;
     SYSTEMTIME now{};
     GetLocalTime(&now);
     wchar_t name[64];
@@ -60,20 +67,39 @@ LONG WINAPI onUnhandledException(EXCEPTION_POINTERS* pointers) {
                   now.wMonth, now.wDay, now.wHour, now.wMinute, now.wSecond);
     const std::wstring dump = g_folder + name;
     const bool dumped = writeDump(dump, pointers);
-
-    char detail[128];
-    const EXCEPTION_RECORD* record = pointers ? pointers->ExceptionRecord : nullptr;
-    std::snprintf(detail, sizeof(detail), "exception 0x%08lX at %p",
-                  record ? static_cast<unsigned long>(record->ExceptionCode) : 0ul,
-                  record ? record->ExceptionAddress : nullptr);
-    const std::string line = std::string("Corvantile crashed (") + detail + "). " +
+    const std::string line = "Corvantile crashed (" + what + "). " +
                              (dumped ? "Crash report: " + WideToUtf8(dump)
                                      : std::string("No crash report could be written."));
     corvantile::support::append_log_line_now(
         corvantile::support::path_from_utf8(WideToUtf8(g_logFile)), line);
     if (dumped)
         writeNote(dump);
+    return true;
+}
+
+LONG WINAPI onUnhandledException(EXCEPTION_POINTERS* pointers) {
+    char what[128];
+    const EXCEPTION_RECORD* record = pointers ? pointers->ExceptionRecord : nullptr;
+    std::snprintf(what, sizeof(what), "exception 0x%08lX at %p",
+                  record ? static_cast<unsigned long>(record->ExceptionCode) : 0ul,
+                  record ? record->ExceptionAddress : nullptr);
+    writeCrashReport(pointers, what);
     return EXCEPTION_EXECUTE_HANDLER;
+}
+
+// A C++ exception that nothing caught (on any thread) ends the program here rather than in a
+// bare abort, so that it leaves a report too.
+[[noreturn]] void onTerminate() {
+    std::string what = "an exception nothing caught";
+    if (std::current_exception()) {
+        try {
+            what += ": " + corvantile::support::describe_current_exception();
+        } catch (...) {
+        }
+    }
+    writeCrashReport(nullptr, what);
+    TerminateProcess(GetCurrentProcess(), 3);
+    std::_Exit(3);
 }
 
 } // namespace
@@ -82,6 +108,7 @@ void crashreport::install(const CString& folder) {
     g_folder = Utf8ToWide(folder.GetString());
     g_logFile = g_folder + L"Corvantile.log";
     SetUnhandledExceptionFilter(&onUnhandledException);
+    std::set_terminate(&onTerminate);
 }
 
 CString crashreport::takeUntoldDump(const CString& folder) {
@@ -100,7 +127,11 @@ CString crashreport::takeUntoldDump(const CString& folder) {
 
 void crashreport::crashIfTestAsks() {
     wchar_t value[8] = {};
-    if (GetEnvironmentVariableW(L"CORVANTILE_CRASH_TEST", value, 8) == 1 && value[0] == L'1') {
+    if (GetEnvironmentVariableW(L"CORVANTILE_CRASH_TEST", value, 8) != 1)
+        return;
+    if (value[0] == L'2')
+        std::thread([] { throw std::runtime_error("naïve café"); }).join();
+    if (value[0] == L'1') {
         // Read through a volatile, the address is not known to be null, so a real write happens.
         static volatile std::uintptr_t nowhere = 0;
         *reinterpret_cast<volatile int*>(nowhere) = 1;

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # A crash leaves something to send: the program made to fault at start-up writes a minidump and
-# a log line beside its settings and ends; the next start tells of the waiting report once.
+# a log line beside its settings and ends; the next start tells of the waiting report once. A C++
+# exception that escapes a thread leaves a report too.
 source "$(dirname "$0")/lib.sh"
 
 CORVANTILE_CRASH_TEST=1 start_program
@@ -24,4 +25,12 @@ start_and_wait || fail "the program did not start a third time"
 stop_program
 [[ $(grep -c "crash report is waiting" "$log") == 1 ]] || fail "the crash report was told twice"
 [[ $(grep -c "ended\.$" "$log") == 2 ]] || fail "the ends were not logged: $(cat "$log")"
+
+rm -f "$E2E_DIR"/Corvantile-crash-*.dmp
+CORVANTILE_CRASH_TEST=2 start_program
+wait_for_exit "$E2E_PID" 30 || fail "the program with an uncaught exception did not end"
+[[ -s $(ls "$E2E_DIR"/Corvantile-crash-*.dmp 2>/dev/null | head -n 1) ]] ||
+    fail "an uncaught exception left no crash dump"
+grep -q "crashed (an exception nothing caught: naïve café)" "$log" ||
+    fail "the uncaught exception was not logged: $(cat "$log")"
 echo "PASS $E2E_NAME"
