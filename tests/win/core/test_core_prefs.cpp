@@ -164,4 +164,38 @@ TEST_F(CorePrefs, MissingOrDamagedNodesGiveDefaults) {
     EXPECT_EQ(read(core), expected);
 }
 
+// The web sites' letters alone were once their shortcuts: a file of those days gets the new
+// ones, while what the user chose stays; only the user's choices are written.
+TEST_F(CorePrefs, AnOldFileGetsTheNewShortcutsAndKeepsTheUsersOwn) {
+    VPreferencesNode* root = VPreferencesNode::createInstance("Corvantile");
+    VPreferencesNode* coreNode = VPreferencesNode::createInstance("Core");
+    VPreferencesNode* shortcuts = VPreferencesNode::createInstance("Shortcuts");
+    shortcuts->setParam("web.google", "g");
+    shortcuts->setParam("web.wikipedia", "wp");
+    shortcuts->setParam("web.maps", "");
+    shortcuts->setParam("web.bing", "b ");
+    coreNode->addChild(shortcuts);
+    root->addChild(coreNode);
+    core->loadPrefs(root);
+    root->deleteThis();
+    const auto shortcutOf = [&](const char* name) {
+        return core->getShortcut(core->getAction(name, false));
+    };
+    EXPECT_EQ(shortcutOf("Google"), "g ");
+    EXPECT_EQ(shortcutOf("Wikipedia"), "wp");
+    EXPECT_EQ(shortcutOf("Maps"), "");
+    EXPECT_EQ(shortcutOf("Bing"), "b ");
+
+    root = VPreferencesNode::createInstance("Corvantile");
+    core->savePrefs(root);
+    const VPreferencesNode* saved = root->getChild("Core")->getChild("Shortcuts");
+    ASSERT_NE(saved, nullptr);
+    CString value;
+    EXPECT_FALSE(saved->getParam("web.google", value));
+    EXPECT_FALSE(saved->getParam("web.bing", value));
+    EXPECT_TRUE(saved->getParam("web.wikipedia", value) && value == "wp");
+    EXPECT_TRUE(saved->getParam("web.maps", value) && value.IsEmpty());
+    root->deleteThis();
+}
+
 } // namespace
