@@ -6,7 +6,7 @@ source "$(dirname "$0")/lib.sh"
 
 folder="$WINEPREFIX/drive_c/corvantile-e2e-$E2E_NAME-$$"
 mkdir -p "$folder"
-printf "Ångström Daten\r\n" >"$folder/Quillon Notes.txt"
+printf "Quillon notes\r\n" >"$folder/Quillon Notes.txt"
 notepad_pid=""
 finish() {
     [[ -n "$notepad_pid" ]] && kill "$notepad_pid" 2>/dev/null
@@ -15,25 +15,41 @@ finish() {
 }
 trap finish EXIT
 
+# Waits for a selected first row; looks further right than the shared check, past the window
+# title's white letters.
+wait_for_selected_window_row() {
+    local colour
+    for _ in $(seq 1 50); do
+        eval "$(xdotool getwindowgeometry --shell "$BAR")"
+        colour=$(import -window root -crop "1x1+$((X + WIDTH * 3 / 4))+$((Y + HEIGHT + 8))" \
+            -depth 8 txt:- | tail -n 1 | awk '{print $3}')
+        [[ "$colour" != "#000000" && "$colour" != "#FFFFFF" ]] && return 0
+        sleep 0.2
+    done
+    return 1
+}
+
 start_and_wait || fail "no window titled Corvantile appeared"
 wait_for_index || fail "the index was not built"
 wine notepad "C:\\corvantile-e2e-$E2E_NAME-$$\\Quillon Notes.txt" >/dev/null 2>&1 &
 notepad_pid=$!
 E2E_PIDS+=("$notepad_pid")
-wait_for_window 'Quillon.*Notepad' >/dev/null || fail "Notepad did not open ($(screenshot no-notepad))"
+pad=$(wait_for_window 'Quillon.*Notepad') || fail "Notepad did not open ($(screenshot no-notepad))"
+# Below the bar's list: without a window manager, Wine may stack the list under it.
+xdotool windowmove "$pad" 0 300
 open_other_window || fail "the other window did not open"
 
-hot_key_from_other_window >/dev/null || fail "the hot-key did not bring the bar up"
+BAR=$(hot_key_from_other_window) || fail "the hot-key did not bring the bar up"
 [[ "$(probe foreground)" == "Corvantile" ]] || fail "the bar is not in front: $(probe foreground)"
 xdotool type --delay 50 quillon
-wait_for_selected_row || fail "\"quillon\" listed nothing ($(screenshot nothing))"
+wait_for_selected_window_row || fail "\"quillon\" listed nothing ($(screenshot nothing))"
 xdotool key Return
 wait_for_probe 5 foreground-is Quillon ||
     fail "Notepad did not come to the front: $(probe foreground) ($(screenshot not-switched))"
 
-hot_key_from_other_window >/dev/null || fail "the hot-key did not bring the bar up again"
+BAR=$(hot_key_from_other_window) || fail "the hot-key did not bring the bar up again"
 xdotool type --delay 50 quillon
-wait_for_selected_row || fail "\"quillon\" listed nothing the second time"
+wait_for_selected_window_row || fail "\"quillon\" listed nothing the second time"
 xdotool key Tab
 sleep 0.5
 xdotool key Down

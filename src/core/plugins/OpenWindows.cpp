@@ -15,13 +15,12 @@ struct HandleCloser {
 };
 using ProcessHandle = std::unique_ptr<std::remove_pointer_t<HANDLE>, HandleCloser>;
 
+// The title as the system keeps it, without sending the window a message: a program that hangs
+// (or the one whose thread waits for this search) cannot block the walk.
 CString windowTitle(HWND window) {
-    const int length = GetWindowTextLengthW(window);
-    if (length <= 0)
-        return {};
-    std::wstring text(static_cast<std::size_t>(length) + 1, L'\0');
-    const int copied = GetWindowTextW(window, text.data(), length + 1);
-    return CString::FromW(text.c_str(), copied);
+    wchar_t text[512] = L"";
+    const int copied = InternalGetWindowText(window, text, 512);
+    return copied > 0 ? CString::FromW(text, copied) : CString();
 }
 
 CString programOf(DWORD process) {
@@ -44,11 +43,9 @@ bool cloaked(HWND window) {
 } // namespace
 
 bool isSwitchable(HWND window, DWORD ownProcess) {
-    if (!IsWindowVisible(window) || GetWindowTextLengthW(window) <= 0)
-        return false;
     DWORD process = 0;
     GetWindowThreadProcessId(window, &process);
-    if (process == ownProcess)
+    if (process == ownProcess || !IsWindowVisible(window) || windowTitle(window).IsEmpty())
         return false;
     const auto exStyle = static_cast<DWORD>(GetWindowLongPtrW(window, GWL_EXSTYLE));
     if (!(exStyle & WS_EX_APPWINDOW) &&

@@ -46,10 +46,11 @@ CString shownName(const CString& fileName) {
     return fileName;
 }
 
-// The default value of root\subkey\name as text, variables expanded; empty when unreadable.
+// The default value of root\subkey as text, variables expanded; empty when unreadable.
 CString defaultValue(HKEY root, const std::wstring& subkey) {
     DWORD bytes = 0;
-    const DWORD types = RRF_RT_REG_SZ | RRF_RT_REG_EXPAND_SZ;
+    // The system refuses to expand on its own when both types are asked for.
+    const DWORD types = RRF_RT_REG_SZ | RRF_RT_REG_EXPAND_SZ | RRF_NOEXPAND;
     if (RegGetValueW(root, subkey.c_str(), nullptr, types, nullptr, nullptr, &bytes) !=
             ERROR_SUCCESS ||
         bytes == 0)
@@ -58,7 +59,7 @@ CString defaultValue(HKEY root, const std::wstring& subkey) {
     if (RegGetValueW(root, subkey.c_str(), nullptr, types, nullptr, value.data(), &bytes) !=
         ERROR_SUCCESS)
         return {};
-    return CString::FromW(value.c_str());
+    return expanded(CString::FromW(value.c_str()));
 }
 
 } // namespace

@@ -45,15 +45,15 @@ TEST_F(CoreActions, ShortcutsAreExactAndNamesIgnoreCase) {
 TEST_F(CoreActions, AShortcutMovesToTheActionThatIsGivenIt) {
     VAction* google = core->getAction("g ", true);
     VAction* wikipedia = core->getAction("w ", true);
-    core->setShortcut("g", wikipedia);
-    EXPECT_EQ(core->getAction("g", true), wikipedia);
-    EXPECT_EQ(core->getShortcut(wikipedia), "g");
+    core->setShortcut("g ", wikipedia);
+    EXPECT_EQ(core->getAction("g ", true), wikipedia);
+    EXPECT_EQ(core->getShortcut(wikipedia), "g ");
     EXPECT_EQ(core->getShortcut(google), "");
     EXPECT_EQ(core->getAction("w ", true), nullptr);
-    EXPECT_EQ(wikipedia->detailLine(), "g  \xC2\xB7  Looks the text up in Wikipedia");
+    EXPECT_EQ(wikipedia->detailLine(), "g + Space  \xC2\xB7  Looks the text up in Wikipedia");
     EXPECT_EQ(google->detailLine(), "Searches the web with Google");
     core->setShortcut("", wikipedia);
-    EXPECT_EQ(core->getAction("g", true), nullptr);
+    EXPECT_EQ(core->getAction("g ", true), nullptr);
     core->setShortcut("wiki pedia", wikipedia);
     EXPECT_EQ(core->getAction("wiki pedia", true), wikipedia);
     EXPECT_EQ(VAction::describeShortcut("  "), "Space + Space");

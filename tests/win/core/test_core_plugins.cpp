@@ -106,12 +106,12 @@ TEST_F(CorePlugins, ProgramsOfAppPathsPathAndAppsFolderAreListedOnce) {
     const auto registerProgram = [&](const char* name, const CString& path) {
         const std::wstring subkey = (key + "\\" + name).W();
         const std::wstring value = path.W();
-        RegSetKeyValueW(HKEY_CURRENT_USER, subkey.c_str(), nullptr, REG_SZ, value.c_str(),
-                        static_cast<DWORD>((value.size() + 1) * sizeof(wchar_t)));
+        return RegSetKeyValueW(HKEY_CURRENT_USER, subkey.c_str(), nullptr, REG_SZ, value.c_str(),
+                               static_cast<DWORD>((value.size() + 1) * sizeof(wchar_t)));
     };
-    registerProgram("zebu pad.exe", "\"" + daten + "\"");
-    registerProgram("zebu gone.exe", places.file("bin1\\gone.exe"));
-    registerProgram("zebu tool.exe", tool);
+    ASSERT_EQ(registerProgram("zebu pad.exe", "\"" + daten + "\""), ERROR_SUCCESS);
+    ASSERT_EQ(registerProgram("zebu gone.exe", places.file("bin1\\gone.exe")), ERROR_SUCCESS);
+    ASSERT_EQ(registerProgram("zebu tool.exe", tool), ERROR_SUCCESS);
     struct KeyRemover {
         std::wstring key;
         ~KeyRemover() { RegDeleteTreeW(HKEY_CURRENT_USER, key.c_str()); }
@@ -123,9 +123,17 @@ TEST_F(CorePlugins, ProgramsOfAppPathsPathAndAppsFolderAreListedOnce) {
         "relative;" + places.file("bin1") + ";\"" + places.file("bin2") + "\"", [] {
             return std::vector<PackagedApp>{{"Zebu Store", "Zebu.Store_8wekyb3d8bbwe!App"}};
         }};
+    const auto registered = readAppPaths(HKEY_CURRENT_USER, key);
+    ASSERT_EQ(registered.size(), 2u);
+    EXPECT_EQ(registered[0].name, "zebu pad");
+    EXPECT_EQ(registered[0].path, daten);
+
+    auto plugin = programsIn(all);
+    ProgramsPlugin* programs = plugin.get();
+    startCore(only(std::move(plugin)));
     const auto found = [&](const ProgramsSettings& settings) {
-        stopCore();
-        startCore(only(programsIn(all, settings)));
+        programs->setSettings(settings);
+        core->updateCache();
         auto titles = results.titles(searchAndWait("zebu"));
         auto more = results.titles(searchAndWait("daten"));
         titles.insert(titles.end(), more.begin(), more.end());

@@ -85,7 +85,7 @@ protected:
         core->setFont(&font);
         core->font1Color = RGB(10, 20, 30);
         core->fontColor = RGB(200, 0, 0);
-        core->setShortcut("g", core->getAction("Wikipedia", false));
+        core->setShortcut("g ", core->getAction("Wikipedia", false));
         auto* files = dynamic_cast<FilesPlugin*>(core->pluginManager->getPlugin(1));
         FilesSettings settings = files->settings();
         settings.folders = {"C:\\Projects", "D:\\Fotos Zoë"};
@@ -100,7 +100,7 @@ TEST_F(CorePrefs, SavedSettingsLoadBackThroughTheFile) {
     const Settings changed = read(core);
     ASSERT_NE(changed, defaults);
     EXPECT_EQ(changed.googleShortcut, "");
-    EXPECT_EQ(changed.wikipediaShortcut, "g");
+    EXPECT_EQ(changed.wikipediaShortcut, "g ");
 
     VPreferencesNode* root = VPreferencesNode::createInstance("Corvantile");
     core->savePrefs(root);
