@@ -159,6 +159,38 @@ TEST_F(CorePlugins, ProgramsOfAppPathsPathAndAppsFolderAreListedOnce) {
     EXPECT_TRUE(found(settings).empty());
 }
 
+// Each place has its check box in the plug-in's dialog; OK applies what is ticked.
+TEST_F(CorePlugins, TheProgramsDialogSwitchesThePlaces) {
+    auto plugin = programsIn(menuOnly(cacheFolder.text()));
+    ProgramsPlugin* programs = plugin.get();
+    startCore(only(std::move(plugin)));
+    ASSERT_TRUE(programs->isConfigurable());
+    const auto clickThenPress = [](std::vector<int> boxes, int button) {
+        return [boxes, button] {
+            const HWND dialog = wintest::shownDialog(L"Programs");
+            if (!dialog)
+                return false;
+            for (int box : boxes)
+                SendMessageW(GetDlgItem(dialog, box), BM_CLICK, 0, 0);
+            PostMessageW(dialog, WM_COMMAND, button, 0);
+            return true;
+        };
+    };
+    {
+        const wintest::ModalDriver driver(clickThenPress({101, 103}, IDCANCEL));
+        programs->configure(nullptr);
+    }
+    EXPECT_EQ(programs->settings(), ProgramsSettings{});
+    {
+        const wintest::ModalDriver driver(clickThenPress({102, 103, 104, 105}, IDOK));
+        programs->configure(nullptr);
+    }
+    ProgramsSettings expected;
+    expected.appPaths = expected.path = expected.appsFolder = false;
+    expected.scripts = true;
+    EXPECT_EQ(programs->settings(), expected);
+}
+
 // The places switched off are remembered; a missing node turns them all on again.
 TEST(ProgramsSettings, LoadBackAsSaved) {
     ProgramsPlugin plugin;
