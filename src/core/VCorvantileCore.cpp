@@ -128,7 +128,10 @@ void VCorvantileCore::startUp() {
         for (VAction* action : impl.plugins.getPlugin(i)->getActions()) {
             const auto* core = dynamic_cast<const CoreAction*>(action);
             impl.actions.add(action, !core || core->takesText(),
-                             core ? core->defaultShortcut() : CString());
+                             core ? core->defaultShortcut() : CString(),
+                             core ? core->formerShortcut() : CString());
+            if (core && core->defaultFor() != PropertyNone)
+                impl.actions.setDefault(core->defaultFor(), action);
         }
     }
     for (const auto& action : impl.registeredActions)

@@ -28,6 +28,7 @@ enum PropertyType : int {
     PropertyPath = 4,        // a file or folder on disk, as a full path
     PropertyCommandLine = 5, // a program to start, possibly with arguments
     PropertyText = 6,        // a value, such as the result of a calculation
+    PropertyWindow = 7,      // a top-level window of a program, its handle as "0x..."
 };
 
 class VElement {
@@ -193,6 +194,12 @@ public:
     const CString& getId() const { return m_id.IsEmpty() ? name : m_id; }
     // Remembers where the current query matched the name, for drawing (any thread).
     void setNameMatches(std::vector<std::uint32_t> positions);
+    // The shortcut the action's row shows beside its description (empty: none).
+    void setShownShortcut(const CString& shortcut);
+    // The row's second line: the shortcut as it is typed ("g + Space"), then the description.
+    CString detailLine();
+    // A shortcut written for reading: its trailing blanks named, "g " as "g + Space".
+    static CString describeShortcut(const CString& shortcut);
 
 protected:
     VAction(const CString& actionName, const CString& actionDescription,
@@ -207,6 +214,7 @@ protected:
 private:
     std::mutex m_matchesMutex;
     std::vector<std::uint32_t> m_nameMatches; // where the current query matched the name
+    CString m_shownShortcut;
     HICON m_icon = nullptr;
     bool m_iconLoaded = false;
 };

@@ -21,6 +21,7 @@ enum class VItemKind : std::uint16_t {
     Bookmark = 4, // target: the address; extra: the browser it was saved in ("chrome" ...)
     Text = 5,     // target: a value (the name is shown); extra: what it was made from
     Action = 6,   // target: the action's id (the core's own items)
+    Window = 7,   // target: a top-level window's handle ("0x..."); extra: its program's path
 };
 
 // One thing a plug-in found. Texts are UTF-8.
@@ -63,6 +64,9 @@ public:
     // Hands every item of the plug-in's sources to sink. Called on a worker thread, possibly
     // while an earlier scan is still winding down, so it must not change shared state.
     virtual void scan(VItemSink& sink) {}
+    // Whether the plug-in's items change too often to be indexed (the open windows): every
+    // search then walks its scan instead.
+    virtual bool searchesLive() { return false; }
     // Items computed from the query text alone (for example a calculation), shown first.
     virtual void itemsForText(const CString& text, std::vector<VItem>& out) {}
     // The actions the plug-in brings; it keeps them for its lifetime.

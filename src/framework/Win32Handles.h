@@ -1,9 +1,10 @@
 // Owners of the Win32 handles that have no window or GDI wrapper of their own: an icon the
-// program made or loaded, and a file enumeration.
+// program made or loaded, a file enumeration, a registry key and a COM reference.
 #pragma once
 
 #include <memory>
 #include <type_traits>
+#include <utility>
 
 #include <windows.h>
 
@@ -30,4 +31,44 @@ public:
 
 private:
     HANDLE m_handle;
+};
+
+// An open registry key, closed however the reading leaves.
+class RegKey {
+public:
+    RegKey() = default;
+    ~RegKey() {
+        if (m_key)
+            RegCloseKey(m_key);
+    }
+    RegKey(const RegKey&) = delete;
+    RegKey& operator=(const RegKey&) = delete;
+    // Opens root\subkey for reading; false when it is not there.
+    bool open(HKEY root, const wchar_t* subkey) {
+        return RegOpenKeyExW(root, subkey, 0, KEY_READ, &m_key) == ERROR_SUCCESS;
+    }
+    HKEY get() const { return m_key; }
+
+private:
+    HKEY m_key = nullptr;
+};
+
+// Owns one reference to a COM object.
+template <class Interface> class ComRef {
+public:
+    ComRef() = default;
+    ~ComRef() {
+        if (m_object)
+            m_object->Release();
+    }
+    ComRef(const ComRef&) = delete;
+    ComRef& operator=(const ComRef&) = delete;
+
+    Interface* operator->() const { return m_object; }
+    Interface* get() const { return m_object; }
+    void** out_void() { return reinterpret_cast<void**>(&m_object); }
+    Interface** out() { return &m_object; }
+
+private:
+    Interface* m_object = nullptr;
 };

@@ -44,7 +44,7 @@ void CCorvantileDlg::onRun() {
 
     switch (m_mode) {
     case SearchMode::Idle: {
-        VAction* action = findAction(*m_core, typed.name);
+        VAction* action = findAction(*m_core, typed.name, typed.hasBlank);
         if (!action) {
             CString trimmed = text;
             trimmed.Trim();

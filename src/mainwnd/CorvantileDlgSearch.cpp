@@ -91,7 +91,7 @@ void CCorvantileDlg::onTextChanged() {
     TypedCommand typed = splitAtFirstBlank(text);
     if (!m_matchActionsAfterSpace || !typed.hasBlank)
         typed = {text, CString(), false};
-    if (VAction* action = findAction(*m_core, typed.name)) {
+    if (VAction* action = findAction(*m_core, typed.name, typed.hasBlank)) {
         setCurrentAction(action);
         getList().clear(!m_alwaysShowList);
         m_commandLine.setTextQuietly(typed.argument);

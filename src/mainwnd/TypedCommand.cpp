@@ -17,7 +17,8 @@ TypedCommand splitAtFirstBlank(const CString& text) {
     return command;
 }
 
-VAction* findAction(VCorvantileCore& core, const CString& name) {
-    VAction* action = core.getAction(name, true);
+VAction* findAction(VCorvantileCore& core, const CString& name, bool blankFollows) {
+    VAction* action = blankFollows && !name.IsEmpty() ? core.getAction(name + " ", true) : nullptr;
+    action = action ? action : core.getAction(name, true);
     return action ? action : core.getAction(name, false);
 }

@@ -16,4 +16,5 @@ struct TypedCommand {
 TypedCommand splitAtFirstBlank(const CString& text);
 
 // The action whose shortcut is name, else the action called name; null when there is none.
-VAction* findAction(VCorvantileCore& core, const CString& name);
+// A name that a blank followed in the text also finds a shortcut of name and a blank ("g ").
+VAction* findAction(VCorvantileCore& core, const CString& name, bool blankFollows = false);

@@ -52,7 +52,8 @@ void PrefsPageShortcuts::fillList(bool first) {
         VAction* action = core->getAction(i);
         const HICON icon = action->getIcon();
         m_list.InsertItem(i, action->name, icon ? m_imageList.Add(icon) : -1);
-        m_list.SetItemText(i, 1, core->getShortcut(action));
+        // A trailing blank would not show: the column names it ("g + Space").
+        m_list.SetItemText(i, 1, VAction::describeShortcut(core->getShortcut(action)));
         m_list.SetItemText(i, 2, action->description);
         m_list.SetItemData(i, reinterpret_cast<DWORD_PTR>(action));
     }
@@ -80,7 +81,7 @@ void PrefsPageShortcuts::assignShortcut(const CString& shortcut, VAction* action
     if (!shortcut.IsEmpty())
         m_shortcuts[shortcut.str()] = action;
     if (const int row = m_list.FindItemData(reinterpret_cast<DWORD_PTR>(action)); row >= 0)
-        m_list.SetItemText(row, 1, shortcut);
+        m_list.SetItemText(row, 1, VAction::describeShortcut(shortcut));
 }
 
 void PrefsPageShortcuts::onAssign() {

@@ -15,6 +15,11 @@
 //   probe command ID           posts the menu command ID to the bar, as its menus do
 //   probe prefs-ok CONTROL     clicks the check box CONTROL in the Preferences, then their OK
 //   probe bars                 prints how many processes show a bar (a window titled Corvantile)
+//   probe foreground           prints the foreground window's title
+//   probe foreground-is TEXT   does the foreground window's title hold TEXT?
+//   probe watch-text SECONDS   prints the bar's edit box text whenever it changes, for a while,
+//                              and "action" whenever the icon beside the box (the current
+//                              action's) changes
 #include <windows.h>
 
 #include <shellapi.h>
@@ -24,6 +29,7 @@
 #include <cstring>
 #include <cwchar>
 #include <set>
+#include <string>
 
 namespace {
 
@@ -199,6 +205,59 @@ int countBars() {
     return 0;
 }
 
+int foreground(const char* part) {
+    wchar_t title[256] = L"";
+    GetWindowTextW(GetForegroundWindow(), title, 256);
+    std::printf("%ls\n", title);
+    if (!part)
+        return 0;
+    wchar_t wide[256] = L"";
+    MultiByteToWideChar(CP_UTF8, 0, part, -1, wide, 256);
+    return std::wcsstr(title, wide) ? 0 : 1;
+}
+
+// The bar's icon of the current action (its dialog item id).
+constexpr int kActionIconId = 1032;
+
+HWND barEditBox() {
+    const HWND bar = findBar();
+    return bar ? FindWindowExW(bar, nullptr, L"Edit", nullptr) : nullptr;
+}
+
+int watchText(int seconds) {
+    const HWND edit = barEditBox();
+    const HWND icon = GetDlgItem(findBar(), kActionIconId);
+    if (!edit || !icon)
+        return 1;
+    std::puts("watching");
+    std::fflush(stdout);
+    std::wstring last = L"\x01";
+    DWORD_PTR firstIcon = 0;
+    SendMessageTimeoutW(icon, STM_GETICON, 0, 0, SMTO_NORMAL, 1000, &firstIcon);
+    DWORD_PTR lastIcon = firstIcon;
+    const DWORD end = GetTickCount() + seconds * 1000;
+    while (GetTickCount() < end) {
+        wchar_t text[256] = L"";
+        DWORD_PTR copied = 0;
+        if (!SendMessageTimeoutW(edit, WM_GETTEXT, 256, reinterpret_cast<LPARAM>(text), SMTO_NORMAL,
+                                 1000, &copied))
+            break;
+        if (last != text) {
+            last = text;
+            std::printf("text=%ls\n", text);
+        }
+        DWORD_PTR shown = 0;
+        SendMessageTimeoutW(icon, STM_GETICON, 0, 0, SMTO_NORMAL, 1000, &shown);
+        if (shown != lastIcon) {
+            lastIcon = shown;
+            std::puts(shown == firstIcon ? "no action" : "action");
+        }
+        std::fflush(stdout);
+        Sleep(10);
+    }
+    return 0;
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
@@ -229,8 +288,14 @@ int main(int argc, char** argv) {
         return preferencesOk(std::atoi(argv[2]));
     if (is("bars"))
         return countBars();
+    if (is("foreground"))
+        return foreground(nullptr);
+    if (is("foreground-is") && argc == 3)
+        return foreground(argv[2]);
+    if (is("watch-text") && argc == 3)
+        return watchText(std::atoi(argv[2]));
     std::fputs("usage: probe hold|window|tray-delete|tray-exists|taskbar-created|end-session|"
-               "focus|dialog|command|prefs-ok|bars\n",
+               "focus|dialog|command|prefs-ok|foreground|watch-text|bars\n",
                stderr);
     return 2;
 }

@@ -4,17 +4,24 @@
 
 namespace corvantile::core {
 
-void ActionRegistry::add(VAction* action, bool takesText, const CString& defaultShortcut) {
+void ActionRegistry::add(VAction* action, bool takesText, const CString& defaultShortcut,
+                         const CString& formerDefault) {
     if (!action)
         return;
     std::lock_guard lock(m_mutex);
-    m_entries.push_back({action, takesText, defaultShortcut, CString()});
+    m_entries.push_back({action, takesText, defaultShortcut, formerDefault, CString()});
     // A default shortcut is given only while no earlier action holds it.
-    for (const Entry& entry : m_entries) {
-        if (&entry != &m_entries.back() && entry.shortcut == defaultShortcut)
-            return;
-    }
-    m_entries.back().shortcut = defaultShortcut;
+    bool taken = false;
+    for (const Entry& entry : m_entries)
+        taken = taken || (&entry != &m_entries.back() && entry.shortcut == defaultShortcut);
+    if (!taken)
+        m_entries.back().shortcut = defaultShortcut;
+    showShortcuts();
+}
+
+void ActionRegistry::showShortcuts() const {
+    for (const Entry& entry : m_entries)
+        entry.action->setShownShortcut(entry.shortcut);
 }
 
 void ActionRegistry::setDefault(PropertyType type, VAction* action) {
@@ -113,6 +120,7 @@ void ActionRegistry::setShortcut(const CString& shortcut, VAction* action) {
         }
     }
     target->shortcut = shortcut;
+    showShortcuts();
 }
 
 void ActionRegistry::resetShortcuts() {
@@ -127,6 +135,7 @@ void ActionRegistry::resetShortcuts() {
         if (!taken)
             entry.shortcut = entry.defaultShortcut;
     }
+    showShortcuts();
 }
 
 void ActionRegistry::loadShortcuts(const VPreferencesNode* node) {
@@ -138,8 +147,13 @@ void ActionRegistry::loadShortcuts(const VPreferencesNode* node) {
         std::lock_guard lock(m_mutex);
         for (const Entry& entry : m_entries) {
             CString value;
-            if (node->getParam(entry.action->getId().GetString(), value))
-                saved.emplace_back(entry.action, value);
+            if (!node->getParam(entry.action->getId().GetString(), value))
+                continue;
+            // Files written before a default moved hold the old default: that was ours, not
+            // the user's choice.
+            if (!entry.formerDefault.IsEmpty() && value == entry.formerDefault)
+                continue;
+            saved.emplace_back(entry.action, value);
         }
     }
     // Clear the saved ones first, so that a shortcut moved from one action to another lands.
@@ -153,8 +167,10 @@ void ActionRegistry::saveShortcuts(VPreferencesNode* node) const {
     if (!node)
         return;
     std::lock_guard lock(m_mutex);
-    for (const Entry& entry : m_entries)
-        node->setParam(entry.action->getId().GetString(), entry.shortcut.GetString());
+    for (const Entry& entry : m_entries) {
+        if (entry.shortcut != entry.defaultShortcut)
+            node->setParam(entry.action->getId().GetString(), entry.shortcut.GetString());
+    }
 }
 
 } // namespace corvantile::core

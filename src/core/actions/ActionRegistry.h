@@ -15,7 +15,10 @@ namespace corvantile::core {
 class ActionRegistry {
 public:
     // Appends an action; takesText actions are found by name in searches and run on text.
-    void add(VAction* action, bool takesText, const CString& defaultShortcut);
+    // formerDefault is the shortcut it had by default before: read from a saved file, it
+    // means the default, which has moved since.
+    void add(VAction* action, bool takesText, const CString& defaultShortcut,
+             const CString& formerDefault = CString());
     void setDefault(PropertyType type, VAction* action);
     void clear();
 
@@ -35,7 +38,8 @@ public:
     void setShortcut(const CString& shortcut, VAction* action);
     void resetShortcuts();
 
-    // Shortcuts by action id; an action missing from the node keeps its default.
+    // Shortcuts by action id; an action missing from the node keeps its default. Only the
+    // shortcuts the user changed are saved, so that the defaults can improve.
     void loadShortcuts(const VPreferencesNode* node);
     void saveShortcuts(VPreferencesNode* node) const;
 
@@ -44,9 +48,12 @@ private:
         VAction* action;
         bool takesText;
         CString defaultShortcut;
+        CString formerDefault;
         CString shortcut;
     };
     const Entry* find(const VAction* action) const;
+    // Hands every action the shortcut its row shows; called with the lock held.
+    void showShortcuts() const;
 
     mutable std::mutex m_mutex;
     std::vector<Entry> m_entries;

@@ -15,7 +15,8 @@ ConfirmHook g_confirmHook;
 CoreAction::CoreAction(const Definition& definition)
     : VAction(definition.name, definition.description, definition.types, definition.id),
       m_verb(definition.verb ? definition.verb : definition.name),
-      m_defaultShortcut(definition.shortcut), m_badge(definition.badge) {}
+      m_defaultShortcut(definition.shortcut), m_formerShortcut(definition.formerShortcut),
+      m_defaultFor(definition.defaultFor), m_badge(definition.badge) {}
 
 bool CoreAction::run(VResult* result, VProperty* property, const CString& text) {
     if (!property || !property->isValid() || !isTypeSupported(property->type))

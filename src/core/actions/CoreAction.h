@@ -19,8 +19,10 @@ public:
         const char* description;
         std::vector<PropertyType> types;
         Badge badge;
-        const char* verb = nullptr;     // the label's start; the name when null
-        const char* shortcut = nullptr; // the shortcut it has until the user changes it
+        const char* verb = nullptr;             // the label's start; the name when null
+        const char* shortcut = nullptr;         // the shortcut it has until the user changes it
+        const char* formerShortcut = nullptr;   // its default shortcut in earlier versions
+        PropertyType defaultFor = PropertyNone; // the type it is the default action of
     };
 
     explicit CoreAction(const Definition& definition);
@@ -34,6 +36,8 @@ public:
     // Whether the action is found by its name in searches and runs on typed text alone.
     virtual bool takesText() const { return false; }
     const CString& defaultShortcut() const { return m_defaultShortcut; }
+    const CString& formerShortcut() const { return m_formerShortcut; }
+    PropertyType defaultFor() const { return m_defaultFor; }
 
 protected:
     virtual bool perform(VResult* result, const VProperty& property, const CString& text) = 0;
@@ -41,6 +45,8 @@ protected:
 
     CString m_verb;
     CString m_defaultShortcut;
+    CString m_formerShortcut;
+    PropertyType m_defaultFor;
     Badge m_badge;
     // Makes the icon when set; the badge is drawn otherwise.
     std::function<HICON()> m_iconMaker;

@@ -46,6 +46,13 @@ ItemResult::ItemResult(VPlugin* plugin, const VItem& item, ResultMatch match)
         addProperty(PropertyUrl, item.target);
         addProperty(PropertyName, item.name);
         break;
+    case VItemKind::Window:
+        m_detail = item.extra.Mid(item.extra.ReverseFind('\\') + 1);
+        addProperty(PropertyWindow, item.target);
+        addProperty(PropertyName, item.name);
+        if (!item.extra.IsEmpty())
+            addProperty(PropertyPath, item.extra);
+        break;
     case VItemKind::Text:
     case VItemKind::Action:
         m_detail = item.extra;
@@ -59,6 +66,8 @@ CString ItemResult::iconFile(bool& folder) const {
     if (m_item.kind == VItemKind::File || m_item.kind == VItemKind::Folder ||
         m_item.kind == VItemKind::Program)
         return m_item.target;
+    if (m_item.kind == VItemKind::Window)
+        return m_item.extra;
     return {};
 }
 

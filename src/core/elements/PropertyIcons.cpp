@@ -27,6 +27,9 @@ HICON makePropertyIcon(PropertyType type) {
         return makeBadgeIcon({L"Aa", RGB(0x70, 0x70, 0x70)});
     case PropertyText:
         return makeBadgeIcon({L"=", RGB(0x2E, 0x7D, 0x32)});
+    case PropertyWindow:
+        return makeBadgeIcon(
+            {L"2", RGB(0x5C, 0x6B, 0xC0), RGB(255, 255, 255), BadgeShape::Rounded, L"Marlett"});
     default:
         break;
     }
@@ -37,9 +40,9 @@ HICON makePropertyIcon(PropertyType type) {
 
 HICON propertyIcon(PropertyType type) {
     static std::mutex mutex;
-    static std::array<IconHandle, PropertyText + 1> icons;
+    static std::array<IconHandle, PropertyWindow + 1> icons;
     const std::size_t index =
-        type > PropertyNone && type <= PropertyText ? static_cast<std::size_t>(type) : 0;
+        type > PropertyNone && type <= PropertyWindow ? static_cast<std::size_t>(type) : 0;
     std::lock_guard lock(mutex);
     if (!icons[index])
         icons[index].reset(makePropertyIcon(static_cast<PropertyType>(index)));

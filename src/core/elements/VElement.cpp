@@ -52,7 +52,7 @@ void drawTwoLineRow(CDC* dc, const RECT* icon, const RECT* line0, const RECT* li
 } // namespace
 
 bool VProperty::isValid() const {
-    return type >= PropertyName && type <= PropertyText && !value.IsEmpty();
+    return type >= PropertyName && type <= PropertyWindow && !value.IsEmpty();
 }
 
 HICON VProperty::iconForPropertyType(PropertyType type) {
@@ -87,7 +87,7 @@ HICON VResult::getIcon() {
 }
 
 void VResult::prepareDrawing(CDC* dc) {
-    for (int type = PropertyName; type <= PropertyText; ++type)
+    for (int type = PropertyName; type <= PropertyWindow; ++type)
         VProperty::iconForPropertyType(static_cast<PropertyType>(type));
     if (!dc || !dc->GetSafeHdc())
         return;
@@ -224,6 +224,32 @@ void VAction::setNameMatches(std::vector<std::uint32_t> positions) {
     m_nameMatches = std::move(positions);
 }
 
+void VAction::setShownShortcut(const CString& shortcut) {
+    std::lock_guard lock(m_matchesMutex);
+    m_shownShortcut = shortcut;
+}
+
+CString VAction::describeShortcut(const CString& shortcut) {
+    int end = shortcut.GetLength();
+    while (end > 0 && shortcut[end - 1] == ' ')
+        --end;
+    CString described = shortcut.Left(end);
+    for (int blank = end; blank < shortcut.GetLength(); ++blank)
+        described += described.IsEmpty() ? "Space" : " + Space";
+    return described;
+}
+
+CString VAction::detailLine() {
+    CString shortcut;
+    {
+        std::lock_guard lock(m_matchesMutex);
+        shortcut = m_shownShortcut;
+    }
+    if (shortcut.IsEmpty())
+        return description;
+    return describeShortcut(shortcut) + "  \xC2\xB7  " + description;
+}
+
 void VAction::drawTwoLines(CDC* dc, const RECT* row, const RECT* icon, const RECT* line0,
                            const RECT* line1, bool selected, bool showIcons) {
     std::vector<std::uint32_t> matches;
@@ -232,7 +258,7 @@ void VAction::drawTwoLines(CDC* dc, const RECT* row, const RECT* icon, const REC
         matches = m_nameMatches;
     }
     drawTwoLineRow(dc, icon, line0, line1, selected, showIcons, showIcons ? getIcon() : nullptr,
-                   styleLine(name, matches), styleLine(description, {}));
+                   styleLine(name, matches), styleLine(detailLine(), {}));
 }
 
 void VAction::drawOneLine(CDC* dc, const RECT* row, const RECT* icon, const RECT* line0,
@@ -243,5 +269,5 @@ void VAction::drawOneLine(CDC* dc, const RECT* row, const RECT* icon, const RECT
         matches = m_nameMatches;
     }
     drawOneLineRow(dc, icon, line0, selected, showIcons, showIcons ? getIcon() : nullptr,
-                   styleLine(name, matches), styleLine(description, {}));
+                   styleLine(name, matches), styleLine(detailLine(), {}));
 }

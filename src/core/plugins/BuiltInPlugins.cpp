@@ -3,6 +3,7 @@
 #include "core/plugins/BookmarksPlugin.h"
 #include "core/plugins/CalculatorPlugin.h"
 #include "core/plugins/FilesPlugin.h"
+#include "core/plugins/OpenWindowsPlugin.h"
 #include "core/plugins/ProgramsPlugin.h"
 #include "core/plugins/SystemCommandsPlugin.h"
 #include "core/plugins/WebSearchPlugin.h"
@@ -17,6 +18,7 @@ std::vector<std::unique_ptr<VPlugin>> makeBuiltInPlugins() {
     plugins.push_back(std::make_unique<WebSearchPlugin>());
     plugins.push_back(std::make_unique<SystemCommandsPlugin>());
     plugins.push_back(std::make_unique<CalculatorPlugin>());
+    plugins.push_back(std::make_unique<OpenWindowsPlugin>());
     return plugins;
 }
 

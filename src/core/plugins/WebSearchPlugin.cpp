@@ -38,7 +38,7 @@ struct Site {
     const char* id;
     const char* name;
     const char* description;
-    const char* shortcut;
+    const char* shortcut; // the keyword and a blank: a letter alone still searches
     Badge badge;
     const char* searchUrl;
     const char* homeUrl;
@@ -48,42 +48,42 @@ const Site kSites[] = {
     {"web.google",
      "Google",
      "Searches the web with Google",
-     "g",
+     "g ",
      {L"G", RGB(0x42, 0x85, 0xF4)},
      "https://www.google.com/search?q=%s",
      "https://www.google.com/"},
     {"web.wikipedia",
      "Wikipedia",
      "Looks the text up in Wikipedia",
-     "w",
+     "w ",
      {L"W", RGB(0x44, 0x44, 0x44)},
      "https://en.wikipedia.org/wiki/Special:Search?search=%s",
      "https://en.wikipedia.org/"},
     {"web.youtube",
      "YouTube",
      "Searches YouTube videos",
-     "y",
+     "y ",
      {L"4", RGB(0xFF, 0x00, 0x00), RGB(255, 255, 255), BadgeShape::Rounded, L"Marlett"},
      "https://www.youtube.com/results?search_query=%s",
      "https://www.youtube.com/"},
     {"web.bing",
      "Bing",
      "Searches the web with Bing",
-     "b",
+     "b ",
      {L"b", RGB(0x00, 0x80, 0x80)},
      "https://www.bing.com/search?q=%s",
      "https://www.bing.com/"},
     {"web.duckduckgo",
      "DuckDuckGo",
      "Searches the web with DuckDuckGo",
-     "d",
+     "d ",
      {L"D", RGB(0xDE, 0x58, 0x33), RGB(255, 255, 255), BadgeShape::Circle},
      "https://duckduckgo.com/?q=%s",
      "https://duckduckgo.com/"},
     {"web.maps",
      "Maps",
      "Finds a place on Google Maps",
-     "m",
+     "m ",
      {L"M", RGB(0x34, 0xA8, 0x53)},
      "https://www.google.com/maps/search/%s",
      "https://www.google.com/maps/"},
@@ -96,9 +96,12 @@ WebSearchPlugin::WebSearchPlugin()
                   "Searches web sites for the text typed after a shortcut",
                   {L"W", RGB(0x1A, 0x73, 0xE8), RGB(255, 255, 255), BadgeShape::Circle}) {
     for (const Site& site : kSites) {
+        // Earlier versions gave each site its letter alone, which took the letter from searches.
+        CString letter = site.shortcut;
+        letter.Trim();
         CoreAction::Definition definition{
             site.id,    site.name, site.description, {PropertyName, PropertyText},
-            site.badge, nullptr,   site.shortcut};
+            site.badge, nullptr,   site.shortcut,    letter.GetString()};
         m_actions.push_back(
             std::make_unique<WebSearchAction>(definition, site.searchUrl, site.homeUrl));
     }

@@ -1,5 +1,6 @@
-// Web Searches: one action per search site, each with a short shortcut ("g" for Google ...),
-// that opens the site's results for the typed text.
+// Web Searches: one action per search site, each with a short shortcut ("g " for Google: the
+// letter and a blank, so that the letter alone still searches), that opens the site's results
+// for the typed text.
 #pragma once
 
 #include <memory>

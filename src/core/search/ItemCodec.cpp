@@ -47,7 +47,7 @@ VItem decodeItem(const engine::ItemView& view) {
 
 bool isKnownKind(std::uint16_t kind) {
     return kind >= static_cast<std::uint16_t>(VItemKind::File) &&
-           kind <= static_cast<std::uint16_t>(VItemKind::Action);
+           kind <= static_cast<std::uint16_t>(VItemKind::Window);
 }
 
 } // namespace corvantile::core

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <chrono>
+#include <optional>
 
 #include "core/bookmarks/BookmarkFiles.h"
 #include "core/elements/ItemResult.h"
@@ -192,7 +193,8 @@ void SearchService::refresh() {
     for (VPlugin* plugin : m_plugins) {
         if (m_stopping)
             return;
-        scanPlugin(plugin);
+        if (!plugin->searchesLive())
+            scanPlugin(plugin);
     }
     publishActions();
     ++m_scans;
@@ -236,9 +238,11 @@ void SearchService::publishActions() {
     m_catalog.replace_source(kActionSource, data);
 }
 
-std::vector<engine::LiveSource> SearchService::liveSources() {
+std::vector<engine::LiveSource> SearchService::liveSources(bool livePluginsOnly) {
     std::vector<engine::LiveSource> sources;
     for (VPlugin* plugin : m_plugins) {
+        if (livePluginsOnly && !plugin->searchesLive())
+            continue;
         sources.push_back([plugin](const std::function<void(const engine::ItemData&)>& emit,
                                    const engine::CancelToken& token) {
             ComScope com;
@@ -251,6 +255,8 @@ std::vector<engine::LiveSource> SearchService::liveSources() {
             }
         });
     }
+    if (livePluginsOnly)
+        return sources;
     std::vector<EncodedItem> actions;
     for (VAction* action : m_actions)
         actions.push_back(
@@ -291,7 +297,7 @@ DWORD SearchService::startSearch(const CString& text, const SearchOptions& optio
     request.batch_size = kBatchSize;
     request.positions = true;
     if (options.live)
-        request.sources = liveSources();
+        request.sources = liveSources(false);
     else
         request.catalog = m_catalog.snapshot();
     request.boosts = m_usage.boosts_for(request.text, now());
@@ -300,12 +306,42 @@ DWORD SearchService::startSearch(const CString& text, const SearchOptions& optio
         onBatch(*search, id, hits);
     };
     request.callbacks.on_done = [this, search](engine::SearchId id) { onDone(*search, id); };
-    return m_executor->start(std::move(request));
+
+    // Plug-ins whose items change by the second (the open windows) are walked by a companion
+    // search beside the index's, with the same matcher and ranking, under the same id.
+    std::optional<engine::SearchRequest> companion;
+    if (!options.live && std::any_of(m_plugins.begin(), m_plugins.end(),
+                                     [](VPlugin* plugin) { return plugin->searchesLive(); })) {
+        companion = request;
+        companion->catalog = nullptr;
+        companion->sources = liveSources(true);
+        companion->callbacks.on_done = nullptr;
+    }
+    const DWORD id = m_executor->start(std::move(request));
+    if (companion) {
+        companion->callbacks.on_batch =
+            [this, search, id](engine::SearchId, std::span<const engine::SearchHit> hits) {
+                onBatch(*search, id, hits);
+            };
+        const DWORD companionId = m_executor->start(std::move(*companion));
+        std::lock_guard lock(m_companionMutex);
+        // Finished searches' entries go, oldest first, to keep the table small.
+        while (m_companions.size() >= kCompanionsKept)
+            m_companions.erase(m_companions.begin());
+        m_companions[id] = companionId;
+    }
+    return id;
 }
 
 void SearchService::cancel(DWORD searchId) {
-    if (m_executor && searchId != 0)
-        m_executor->cancel(searchId);
+    if (!m_executor || searchId == 0)
+        return;
+    m_executor->cancel(searchId);
+    std::lock_guard lock(m_companionMutex);
+    if (const auto found = m_companions.find(searchId); found != m_companions.end()) {
+        m_executor->cancel(found->second);
+        m_companions.erase(found);
+    }
 }
 
 bool SearchService::waitIdle(std::chrono::milliseconds timeout) {

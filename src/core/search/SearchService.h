@@ -73,7 +73,9 @@ private:
     void refresh();
     void scanPlugin(VPlugin* plugin);
     void publishActions();
-    std::vector<engine::LiveSource> liveSources();
+    // The plug-ins' scans as real-time sources (and the actions, unless only the plug-ins that
+    // search live are asked for).
+    std::vector<engine::LiveSource> liveSources(bool livePluginsOnly);
     bool keepHit(const Search& search, const engine::SearchHit& hit) const;
     void onBatch(Search& search, DWORD id, std::span<const engine::SearchHit> hits);
     void onDone(Search& search, DWORD id);
@@ -99,6 +101,10 @@ private:
     bool m_refreshAgain = false;
     std::atomic<bool> m_stopping{false};
     std::atomic<int> m_scans{0};
+
+    static constexpr std::size_t kCompanionsKept = 16;
+    std::mutex m_companionMutex;
+    std::map<DWORD, DWORD> m_companions; // a search's id, its companion's
 };
 
 // The source name under which the actions found by name are indexed.

@@ -24,29 +24,39 @@ protected:
     VAction* named(const char* name) { return core->getAction(name, false); }
 };
 
+// No shortcut is a letter alone, so every letter can start a search; a site's letter and a
+// blank choose it, and its row says so.
 TEST_F(CoreActions, ShortcutsAreExactAndNamesIgnoreCase) {
-    VAction* google = core->getAction("g", true);
+    VAction* google = core->getAction("g ", true);
     ASSERT_NE(google, nullptr);
     EXPECT_EQ(google->name, "Google");
+    EXPECT_EQ(google->detailLine(), "g + Space  \xC2\xB7  Searches the web with Google");
     EXPECT_EQ(core->getAction("GOOGLE", false), google);
-    EXPECT_EQ(core->getAction("G", true), nullptr);
+    for (char letter = 'a'; letter <= 'z'; ++letter) {
+        EXPECT_EQ(core->getAction(CString(letter), true), nullptr) << letter;
+        EXPECT_EQ(core->getAction(CString(static_cast<char>(letter - 'a' + 'A')), true), nullptr);
+    }
+    EXPECT_EQ(core->getAction("G ", true), nullptr);
     EXPECT_EQ(core->getAction("Google", true), nullptr);
     EXPECT_EQ(core->getAction("", true), nullptr);
     EXPECT_EQ(core->getAction("no such action", false), nullptr);
 }
 
 TEST_F(CoreActions, AShortcutMovesToTheActionThatIsGivenIt) {
-    VAction* google = core->getAction("g", true);
-    VAction* wikipedia = core->getAction("w", true);
-    core->setShortcut("g", wikipedia);
-    EXPECT_EQ(core->getAction("g", true), wikipedia);
-    EXPECT_EQ(core->getShortcut(wikipedia), "g");
+    VAction* google = core->getAction("g ", true);
+    VAction* wikipedia = core->getAction("w ", true);
+    core->setShortcut("g ", wikipedia);
+    EXPECT_EQ(core->getAction("g ", true), wikipedia);
+    EXPECT_EQ(core->getShortcut(wikipedia), "g ");
     EXPECT_EQ(core->getShortcut(google), "");
-    EXPECT_EQ(core->getAction("w", true), nullptr);
+    EXPECT_EQ(core->getAction("w ", true), nullptr);
+    EXPECT_EQ(wikipedia->detailLine(), "g + Space  \xC2\xB7  Looks the text up in Wikipedia");
+    EXPECT_EQ(google->detailLine(), "Searches the web with Google");
     core->setShortcut("", wikipedia);
-    EXPECT_EQ(core->getAction("g", true), nullptr);
+    EXPECT_EQ(core->getAction("g ", true), nullptr);
     core->setShortcut("wiki pedia", wikipedia);
     EXPECT_EQ(core->getAction("wiki pedia", true), wikipedia);
+    EXPECT_EQ(VAction::describeShortcut("  "), "Space + Space");
 }
 
 TEST_F(CoreActions, EveryActionHasItsTextsAndIconAndIsListedOnce) {

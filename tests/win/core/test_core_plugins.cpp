@@ -1,5 +1,8 @@
 // The built-in plug-ins: programs from shortcuts, bookmarks of the browsers' profiles and
 // Favorites, and files under the configured folders.
+#include <algorithm>
+#include <string>
+
 #include "core/plugins/BookmarksPlugin.h"
 #include "core/plugins/FilesPlugin.h"
 #include "core/plugins/ProgramsPlugin.h"
@@ -14,6 +17,19 @@ namespace {
 
 class CorePlugins : public CoreFixture {
 protected:
+    // The places of a test: this Start Menu folder alone, nothing of the system's.
+    static ProgramPlaces menuOnly(const CString& folder) {
+        return {std::vector<CString>{folder}, std::vector<std::pair<HKEY, CString>>{}, CString(),
+                [] { return std::vector<PackagedApp>{}; }};
+    }
+    static std::unique_ptr<ProgramsPlugin> programsIn(ProgramPlaces places,
+                                                      const ProgramsSettings& settings = {}) {
+        auto plugin = std::make_unique<ProgramsPlugin>();
+        plugin->setPlaces(std::move(places));
+        plugin->setSettings(settings);
+        return plugin;
+    }
+
     // The properties of the first result of a search, as "type=value" texts.
     std::vector<std::string> propertiesOfFirst(const CString& query) {
         results.keepResults = true;
@@ -45,9 +61,7 @@ TEST_F(CorePlugins, ShortcutsGiveTheirProgramsOnce) {
         ASSERT_TRUE(writer.Save(menu.text() + place));
     }
     menu.write("readme.txt", "not a program");
-    auto plugin = std::make_unique<ProgramsPlugin>();
-    plugin->setFolders({menu.text()});
-    startCore(only(std::move(plugin)));
+    startCore(only(programsIn(menuOnly(menu.text()))));
 
     EXPECT_EQ(results.titles(searchAndWait("zebrafish")), std::vector<CString>{"Zebrafish Zoë"});
     EXPECT_TRUE(results.titles(searchAndWait("readme")).empty());
@@ -56,6 +70,142 @@ TEST_F(CorePlugins, ShortcutsGiveTheirProgramsOnce) {
     EXPECT_EQ(properties[0].rfind("4=" + menu.text().str(), 0), 0u) << properties[0];
     EXPECT_TRUE(properties[0].ends_with("\\Zebrafish Zoë.lnk")) << properties[0];
     EXPECT_EQ(properties[1], "5=C:\\windows\\system32\\notepad.exe");
+}
+
+// PATH values as users and installers leave them: quotes, variables, trailing backslashes,
+// repeats in another case, relative and empty entries.
+TEST(ProgramSources, PathFoldersAreWholeAndListedOnce) {
+    SetEnvironmentVariableW(L"CORVANTILE_TOOLS", L"D:\\Werkzeug Zoë");
+    EXPECT_EQ(splitPathFolders("\"C:\\Program Files\\Fotó 2024\";;C:\\Windows\\;bin;"
+                               "%CORVANTILE_TOOLS%\\x64;c:\\windows;\\\\server\\share\\"),
+              (std::vector<CString>{"C:\\Program Files\\Fotó 2024", "C:\\Windows",
+                                    "D:\\Werkzeug Zoë\\x64", "\\\\server\\share"}));
+    EXPECT_TRUE(splitPathFolders("").empty());
+}
+
+// The system's places besides the Start Menu: a shortcut and the same program on PATH or under
+// App Paths are one result under the shortcut's name; the first PATH folder holding a name wins;
+// registrations of missing files are left out; each place can be switched off.
+TEST_F(CorePlugins, ProgramsOfAppPathsPathAndAppsFolderAreListedOnce) {
+    TempFolder places("corvantile Фото 2024");
+    const CString tool = places.write("bin1\\Zebu Tool.exe", "MZ");
+    places.write("bin1\\zebu snap.msc", "<xml/>");
+    places.write("bin1\\zebu batch.cmd", "@echo off");
+    places.write("bin1\\zebu notes.txt", "not a program");
+    places.write("bin2\\Zebu Tool.exe", "MZ");
+    const CString daten = places.write("bin2\\Ångström Daten.exe", "MZ");
+    CreateDirectoryW(places.file("menu").W().c_str(), nullptr);
+    CShellLinkInfo info;
+    info.m_strTarget = tool;
+    CShellLink writer;
+    ASSERT_TRUE(writer.Create(info));
+    ASSERT_TRUE(writer.Save(places.file("menu\\Zebu Launcher.lnk")));
+
+    const CString key =
+        "Software\\Corvantile Tests\\App Paths " + CString(std::to_string(GetCurrentProcessId()));
+    const auto registerProgram = [&](const char* name, const CString& path) {
+        const std::wstring subkey = (key + "\\" + name).W();
+        const std::wstring value = path.W();
+        return RegSetKeyValueW(HKEY_CURRENT_USER, subkey.c_str(), nullptr, REG_SZ, value.c_str(),
+                               static_cast<DWORD>((value.size() + 1) * sizeof(wchar_t)));
+    };
+    ASSERT_EQ(registerProgram("zebu pad.exe", "\"" + daten + "\""), ERROR_SUCCESS);
+    ASSERT_EQ(registerProgram("zebu gone.exe", places.file("bin1\\gone.exe")), ERROR_SUCCESS);
+    ASSERT_EQ(registerProgram("zebu tool.exe", tool), ERROR_SUCCESS);
+    struct KeyRemover {
+        std::wstring key;
+        ~KeyRemover() { RegDeleteTreeW(HKEY_CURRENT_USER, key.c_str()); }
+    } remover{key.W()};
+
+    const ProgramPlaces all{
+        std::vector<CString>{places.file("menu")},
+        std::vector<std::pair<HKEY, CString>>{{HKEY_CURRENT_USER, key}},
+        "relative;" + places.file("bin1") + ";\"" + places.file("bin2") + "\"", [] {
+            return std::vector<PackagedApp>{{"Zebu Store", "Zebu.Store_8wekyb3d8bbwe!App"}};
+        }};
+    const auto registered = readAppPaths(HKEY_CURRENT_USER, key);
+    ASSERT_EQ(registered.size(), 2u);
+    EXPECT_EQ(registered[0].name, "zebu pad");
+    EXPECT_EQ(registered[0].path, daten);
+
+    auto plugin = programsIn(all);
+    ProgramsPlugin* programs = plugin.get();
+    startCore(only(std::move(plugin)));
+    const auto found = [&](const ProgramsSettings& settings) {
+        programs->setSettings(settings);
+        core->updateCache();
+        auto titles = results.titles(searchAndWait("zebu"));
+        auto more = results.titles(searchAndWait("daten"));
+        titles.insert(titles.end(), more.begin(), more.end());
+        std::sort(titles.begin(), titles.end());
+        return titles;
+    };
+    EXPECT_EQ(found({}),
+              (std::vector<CString>{"Zebu Launcher", "Zebu Store", "zebu pad", "zebu snap.msc"}));
+    const auto store = propertiesOfFirst("zebu store");
+    ASSERT_GE(store.size(), 2u);
+    EXPECT_EQ(store[0], "4=shell:AppsFolder\\Zebu.Store_8wekyb3d8bbwe!App");
+    EXPECT_EQ(store[1], "5=shell:AppsFolder\\Zebu.Store_8wekyb3d8bbwe!App");
+
+    ProgramsSettings settings;
+    settings.startMenu = false;
+    settings.appPaths = false;
+    settings.appsFolder = false;
+    settings.scripts = true;
+    EXPECT_EQ(found(settings), (std::vector<CString>{"Zebu Tool", "zebu batch.cmd", "zebu snap.msc",
+                                                     "Ångström Daten"}));
+    EXPECT_EQ(propertiesOfFirst("zebu tool")[0], "4=" + tool.str()) << "the first folder wins";
+    settings.path = false;
+    EXPECT_TRUE(found(settings).empty());
+}
+
+// Each place has its check box in the plug-in's dialog; OK applies what is ticked.
+TEST_F(CorePlugins, TheProgramsDialogSwitchesThePlaces) {
+    auto plugin = programsIn(menuOnly(cacheFolder.text()));
+    ProgramsPlugin* programs = plugin.get();
+    startCore(only(std::move(plugin)));
+    ASSERT_TRUE(programs->isConfigurable());
+    const auto clickThenPress = [](std::vector<int> boxes, int button) {
+        return [boxes, button] {
+            const HWND dialog = wintest::shownDialog(L"Programs");
+            if (!dialog)
+                return false;
+            for (int box : boxes)
+                SendMessageW(GetDlgItem(dialog, box), BM_CLICK, 0, 0);
+            PostMessageW(dialog, WM_COMMAND, button, 0);
+            return true;
+        };
+    };
+    {
+        const wintest::ModalDriver driver(clickThenPress({101, 103}, IDCANCEL));
+        programs->configure(nullptr);
+    }
+    EXPECT_EQ(programs->settings(), ProgramsSettings{});
+    {
+        const wintest::ModalDriver driver(clickThenPress({102, 103, 104, 105}, IDOK));
+        programs->configure(nullptr);
+    }
+    ProgramsSettings expected;
+    expected.appPaths = expected.path = expected.appsFolder = false;
+    expected.scripts = true;
+    EXPECT_EQ(programs->settings(), expected);
+}
+
+// The places switched off are remembered; a missing node turns them all on again.
+TEST(ProgramsSettings, LoadBackAsSaved) {
+    ProgramsPlugin plugin;
+    ProgramsSettings settings;
+    settings.path = false;
+    settings.scripts = true;
+    plugin.setSettings(settings);
+    VPreferencesNode* node = VPreferencesNode::createInstance("Programs");
+    plugin.saveSettings(node);
+    plugin.setSettings({});
+    plugin.loadSettings(node);
+    node->deleteThis();
+    EXPECT_EQ(plugin.settings(), settings);
+    plugin.loadSettings(nullptr);
+    EXPECT_EQ(plugin.settings(), ProgramsSettings{});
 }
 
 class BookmarkSearch : public CorePlugins {

@@ -85,7 +85,7 @@ protected:
         core->setFont(&font);
         core->font1Color = RGB(10, 20, 30);
         core->fontColor = RGB(200, 0, 0);
-        core->setShortcut("g", core->getAction("Wikipedia", false));
+        core->setShortcut("g ", core->getAction("Wikipedia", false));
         auto* files = dynamic_cast<FilesPlugin*>(core->pluginManager->getPlugin(1));
         FilesSettings settings = files->settings();
         settings.folders = {"C:\\Projects", "D:\\Fotos Zoë"};
@@ -100,7 +100,7 @@ TEST_F(CorePrefs, SavedSettingsLoadBackThroughTheFile) {
     const Settings changed = read(core);
     ASSERT_NE(changed, defaults);
     EXPECT_EQ(changed.googleShortcut, "");
-    EXPECT_EQ(changed.wikipediaShortcut, "g");
+    EXPECT_EQ(changed.wikipediaShortcut, "g ");
 
     VPreferencesNode* root = VPreferencesNode::createInstance("Corvantile");
     core->savePrefs(root);
@@ -162,6 +162,40 @@ TEST_F(CorePrefs, MissingOrDamagedNodesGiveDefaults) {
     Settings expected = defaults;
     expected.liveSearching = true;
     EXPECT_EQ(read(core), expected);
+}
+
+// The web sites' letters alone were once their shortcuts: a file of those days gets the new
+// ones, while what the user chose stays; only the user's choices are written.
+TEST_F(CorePrefs, AnOldFileGetsTheNewShortcutsAndKeepsTheUsersOwn) {
+    VPreferencesNode* root = VPreferencesNode::createInstance("Corvantile");
+    VPreferencesNode* coreNode = VPreferencesNode::createInstance("Core");
+    VPreferencesNode* shortcuts = VPreferencesNode::createInstance("Shortcuts");
+    shortcuts->setParam("web.google", "g");
+    shortcuts->setParam("web.wikipedia", "wp");
+    shortcuts->setParam("web.maps", "");
+    shortcuts->setParam("web.bing", "b ");
+    coreNode->addChild(shortcuts);
+    root->addChild(coreNode);
+    core->loadPrefs(root);
+    root->deleteThis();
+    const auto shortcutOf = [&](const char* name) {
+        return core->getShortcut(core->getAction(name, false));
+    };
+    EXPECT_EQ(shortcutOf("Google"), "g ");
+    EXPECT_EQ(shortcutOf("Wikipedia"), "wp");
+    EXPECT_EQ(shortcutOf("Maps"), "");
+    EXPECT_EQ(shortcutOf("Bing"), "b ");
+
+    root = VPreferencesNode::createInstance("Corvantile");
+    core->savePrefs(root);
+    const VPreferencesNode* saved = root->getChild("Core")->getChild("Shortcuts");
+    ASSERT_NE(saved, nullptr);
+    CString value;
+    EXPECT_FALSE(saved->getParam("web.google", value));
+    EXPECT_FALSE(saved->getParam("web.bing", value));
+    EXPECT_TRUE(saved->getParam("web.wikipedia", value) && value == "wp");
+    EXPECT_TRUE(saved->getParam("web.maps", value) && value.IsEmpty());
+    root->deleteThis();
 }
 
 } // namespace

@@ -119,14 +119,44 @@ TEST_F(Running, GoogleShortcutTakesTheTypedTextToTheSearchAddress) {
     core->registerPlugin(std::make_unique<corvantile::core::WebSearchPlugin>());
     open();
     bar->getCommandLine().setDelay(10);
-    type("g");
+    type("g ");
     ASSERT_TRUE(pumpUntil([&] { return bar->getMode() == SearchMode::ActionChosen; }));
-    EXPECT_EQ(bar->getCurrentAction(), core->getAction("g", true));
+    EXPECT_EQ(bar->getCurrentAction(), core->getAction("g ", true));
     EXPECT_EQ(text(), "");
     type("x y");
     pressKey(VK_RETURN);
     EXPECT_EQ(bar->getMode(), SearchMode::Idle);
     EXPECT_EQ(text(), "");
+}
+
+// A web site's letter alone is a search like any other text; the letter and a blank make the
+// site current, and with matching after a space the rest of the text is its argument.
+TEST_F(Running, ALetterAloneSearchesAndTheLetterWithABlankChoosesTheSite) {
+    core->registerPlugin(std::make_unique<corvantile::core::WebSearchPlugin>());
+    open();
+    bar->getCommandLine().setDelay(10);
+    for (const char* letter : {"g", "m", "w"}) {
+        const int before = bar->textChanges;
+        type(letter);
+        ASSERT_TRUE(waitForTextChanges(before + 1));
+        EXPECT_EQ(bar->getMode(), SearchMode::Searching) << letter;
+        EXPECT_EQ(bar->getCurrentAction(), nullptr) << letter;
+        EXPECT_EQ(text(), letter);
+    }
+    VAction* maps = core->getAction("Maps", false);
+    type("m ");
+    ASSERT_TRUE(pumpUntil([&] { return bar->getMode() == SearchMode::ActionChosen; }));
+    EXPECT_EQ(bar->getCurrentAction(), maps);
+    EXPECT_EQ(text(), "");
+    pressKey(VK_ESCAPE);
+    pressKey(VK_ESCAPE);
+    ASSERT_EQ(bar->getCurrentAction(), nullptr);
+
+    bar->setMatchActionsAfterSpace(true);
+    type("m Ångström Daten");
+    ASSERT_TRUE(pumpUntil([&] { return bar->getMode() == SearchMode::ActionChosen; }));
+    EXPECT_EQ(bar->getCurrentAction(), maps);
+    EXPECT_EQ(text(), "Ångström Daten");
 }
 
 } // namespace
