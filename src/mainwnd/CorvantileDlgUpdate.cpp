@@ -1,21 +1,13 @@
 // The update check of the search bar: from the menus at once, at start-up in the background.
-#include <mutex>
-#include <thread>
-
 #include "dialogs/UpdateCheckDlg.h"
 #include "mainwnd/CorvantileDlg.h"
 #include "ui/OwnerMessages.h"
-
-// What the background read found, handed from its thread to the window's.
-struct CCorvantileDlg::FetchedVersion {
-    std::mutex mutex;
-    CString text;
-};
 
 void CCorvantileDlg::runUpdateCheck(bool atStartup, const CString& latest) {
     UpdateCheckDlg dialog(atStartup, this);
     dialog.setVersionFileUrl(m_versionFileUrl);
     dialog.setLatestVersion(latest);
+    dialog.setLimits(m_updateLimits);
     dialog.m_checkAtStartup = m_checkForUpdates;
     // Only Yes or OK takes the box's value in; No gives the setting back as it was.
     if (runModal(dialog) != 0)
@@ -23,31 +15,16 @@ void CCorvantileDlg::runUpdateCheck(bool atStartup, const CString& latest) {
 }
 
 void CCorvantileDlg::startUpdateCheck() {
-    auto fetched = std::make_shared<FetchedVersion>();
-    m_fetchedVersion = fetched;
-    const CString url = m_versionFileUrl;
-    const HWND window = m_hWnd;
-    // The thread may outlive the window: it holds its own share of the result and a message
-    // to a window that is gone goes nowhere.
-    std::thread([fetched, url, window] {
-        const CString text = UpdateCheckDlg::fetchLatestVersion(url);
-        {
-            const std::lock_guard lock(fetched->mutex);
-            fetched->text = text;
-        }
-        ::PostMessageW(window, WM_CL_UPDATE_FETCHED, 0, 0);
-    }).detach();
+    m_startupFetchRunning = true;
+    m_startupFetch.start(m_versionFileUrl, m_updateLimits, m_hWnd, WM_CL_UPDATE_FETCHED);
 }
 
 void CCorvantileDlg::onUpdateFetched() {
-    if (!m_fetchedVersion)
+    if (!m_startupFetchRunning)
         return;
-    CString text;
-    {
-        const std::lock_guard lock(m_fetchedVersion->mutex);
-        text = m_fetchedVersion->text;
-    }
-    m_fetchedVersion.reset();
+    m_startupFetchRunning = false;
+    const CString text = m_startupFetch.result();
+    m_startupFetch.cancel();
     // Nothing read is a quiet outcome at start-up.
     if (!text.IsEmpty())
         runUpdateCheck(true, text);
