@@ -76,8 +76,9 @@ public:
 
     // Makes action current (null: none) and shows its icon beside the edit box.
     void setCurrentAction(VAction* action);
-    // Cancels the running search, waits 100 ms for the core's last hand-overs, clears the
-    // list and, as the options say, hides; clearText empties the edit box too. Ends in Idle.
+    // Cancels the running search and folder listing (the search gate keeps their late
+    // elements out), clears the list and, as the options say, hides; clearText empties the edit
+    // box too. Ends in Idle.
     void reset(bool clearText);
     // Shows the bar in front, active, with the focus in the edit box (and the list, with always
     // show list on); hide takes the list away with the bar.
