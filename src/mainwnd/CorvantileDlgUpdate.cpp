@@ -3,7 +3,31 @@
 #include "mainwnd/CorvantileDlg.h"
 #include "ui/OwnerMessages.h"
 
+#include <cstdlib>
+
+namespace {
+
+// An environment variable's value; empty when it is not set.
+CString environment(const wchar_t* name) {
+    wchar_t value[2048];
+    const DWORD length = ::GetEnvironmentVariableW(name, value, 2048);
+    return length > 0 && length < 2048 ? CString::FromW(value, int(length)) : CString();
+}
+
+// The end-to-end tests point the check at servers of their own and shorten its deadline.
+void takeUpdateCheckEnvironment(CString& versionFileUrl, VersionFetch::Limits& limits) {
+    const CString url = environment(L"CORVANTILE_VERSION_FILE_URL");
+    if (!url.IsEmpty())
+        versionFileUrl = url;
+    const CString deadline = environment(L"CORVANTILE_UPDATE_DEADLINE_MS");
+    if (std::atoi(deadline) > 0)
+        limits.deadlineMs = DWORD(std::atoi(deadline));
+}
+
+} // namespace
+
 void CCorvantileDlg::runUpdateCheck(bool atStartup, const CString& latest) {
+    takeUpdateCheckEnvironment(m_versionFileUrl, m_updateLimits);
     UpdateCheckDlg dialog(atStartup, this);
     dialog.setVersionFileUrl(m_versionFileUrl);
     dialog.setLatestVersion(latest);
@@ -15,6 +39,7 @@ void CCorvantileDlg::runUpdateCheck(bool atStartup, const CString& latest) {
 }
 
 void CCorvantileDlg::startUpdateCheck() {
+    takeUpdateCheckEnvironment(m_versionFileUrl, m_updateLimits);
     m_startupFetchRunning = true;
     m_startupFetch.start(m_versionFileUrl, m_updateLimits, m_hWnd, WM_CL_UPDATE_FETCHED);
 }
