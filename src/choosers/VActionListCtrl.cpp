@@ -185,7 +185,7 @@ void VActionListCtrl::paintRow(CDC& dc, int row, const CRect& rect, bool selecte
         dc.DrawIconEx(rect.left + 2, rect.top + 1, actionIcon, icon, icon, DI_NORMAL);
     CRect text(rect.left + icon + 4, rect.top, several ? rect.right - icon - 6 : rect.right - 2,
                rect.bottom);
-    dc.DrawText(item->label, &text, DT_SINGLELINE | DT_VCENTER);
+    dc.DrawText(item->label, &text, DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX);
     if (several && m_moreIcon)
         dc.DrawIconEx(rect.right - icon - 2, rect.top + 1, m_moreIcon.get(), icon, icon, DI_NORMAL);
 }

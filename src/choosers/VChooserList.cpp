@@ -89,7 +89,8 @@ CRect VChooserList::calcWindowRect(const RECT* anchor) {
         const HGDIOBJ oldFont = SelectObject(dc, m_rowFont.at(m_dpi));
         for (int row = 0; row < getRowCount(); ++row) {
             CRect measure(0, 0, 0, 0);
-            dc.DrawText(oneLine(getRowText(row)), &measure, DT_CALCRECT | DT_SINGLELINE);
+            dc.DrawText(oneLine(getRowText(row)), &measure,
+                        DT_CALCRECT | DT_SINGLELINE | DT_NOPREFIX);
             widest = std::max(widest, static_cast<int>(measure.Width()));
         }
         dc.SelectObject(oldFont);

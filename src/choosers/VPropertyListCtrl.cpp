@@ -85,7 +85,7 @@ void VPropertyListCtrl::paintRow(CDC& dc, int row, const CRect& rect, bool) {
     if (HICON typeIcon = VProperty::iconForPropertyType(property->type))
         dc.DrawIconEx(rect.left + 2, rect.top + 1, typeIcon, icon, icon, DI_NORMAL);
     CRect text(rect.left + icon + 4, rect.top, rect.right - 2, rect.bottom);
-    dc.DrawText(oneLine(property->value), &text, DT_SINGLELINE | DT_VCENTER);
+    dc.DrawText(oneLine(property->value), &text, DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX);
 }
 
 void VPropertyListCtrl::OnMouseMove(UINT flags, CPoint point) {

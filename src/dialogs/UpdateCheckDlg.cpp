@@ -12,20 +12,11 @@
 
 namespace {
 
-// A silent check at start-up must not hold the bar up for long on a bad network.
-constexpr DWORD kTimeoutMs = 8000;
-
-// The hourglass while the version file is read.
-class WaitCursor {
-public:
-    WaitCursor() : m_before(::SetCursor(::LoadCursorW(nullptr, MAKEINTRESOURCEW(32514)))) {}
-    ~WaitCursor() { ::SetCursor(m_before); }
-    WaitCursor(const WaitCursor&) = delete;
-    WaitCursor& operator=(const WaitCursor&) = delete;
-
-private:
-    HCURSOR m_before;
-};
+// The read from the menu has arrived (or failed).
+constexpr UINT WM_VERSION_FETCHED = WM_APP + 1;
+// Ends a wait that the read's own deadline did not end.
+constexpr UINT_PTR kDeadlineTimer = 1;
+constexpr UINT kDeadlineSlackMs = 1000;
 
 } // namespace
 
@@ -37,24 +28,8 @@ CString UpdateCheckDlg::ownVersion() {
     return CFileVersionInfo(AfxGetInstanceHandle()).GetProductVersionText();
 }
 
-CString UpdateCheckDlg::fetchLatestVersion(const CString& url) {
-    try {
-        CInternetSession session(("CorvantileUpdater/" + ownVersion()).GetString(), 1,
-                                 INTERNET_OPEN_TYPE_PRECONFIG, nullptr, nullptr, 0);
-        session.SetOption(INTERNET_OPTION_CONNECT_TIMEOUT, kTimeoutMs);
-        session.SetOption(INTERNET_OPTION_RECEIVE_TIMEOUT, kTimeoutMs);
-        const auto file =
-            session.OpenURL(url, 1, INTERNET_FLAG_RELOAD | INTERNET_FLAG_TRANSFER_ASCII);
-        // An error page is no version file.
-        const auto* http = dynamic_cast<const CHttpFile*>(file.get());
-        if (!http || http->GetStatusCode() != 200)
-            return {};
-        CString line;
-        file->ReadString(line);
-        return line;
-    } catch (const CInternetException&) {
-        return {};
-    }
+CString UpdateCheckDlg::fetchLatestVersion(const CString& url, const VersionFetch::Limits& limits) {
+    return VersionFetch::fetch(url, limits);
 }
 
 int UpdateCheckDlg::compareVersions(const CString& own, const CString& latest) {
@@ -81,20 +56,53 @@ void UpdateCheckDlg::DoDataExchange(CDataExchange* dx) {
 
 BOOL UpdateCheckDlg::OnInitDialog() {
     CDialog::OnInitDialog();
-    const CString own = ownVersion();
-    CString latest = m_fetched;
-    if (latest.IsEmpty()) {
-        const WaitCursor wait;
-        latest = fetchLatestVersion(m_versionFileUrl);
+    m_yourVersion.SetWindowText(ownVersion());
+    // At start-up nothing shows before the outcome is known.
+    if (!m_fetched.IsEmpty() || m_atStartup) {
+        const CString latest =
+            m_fetched.IsEmpty() ? fetchLatestVersion(m_versionFileUrl, m_limits) : m_fetched;
+        if (!showLatest(latest))
+            return FALSE;
+        UpdateData(FALSE);
+        return TRUE;
     }
+    m_message.SetWindowText("Checking for the latest version...");
+    GetDlgItem(IDOK)->EnableWindow(FALSE);
+    GetDlgItem(IDCANCEL)->SetWindowText("Cancel");
+    m_fetch.start(m_versionFileUrl, m_limits, m_hWnd, WM_VERSION_FETCHED);
+    SetTimer(kDeadlineTimer, m_limits.deadlineMs + kDeadlineSlackMs);
+    UpdateData(FALSE);
+    return TRUE;
+}
+
+LRESULT UpdateCheckDlg::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_VERSION_FETCHED) {
+        KillTimer(kDeadlineTimer);
+        showLatest(m_fetch.result());
+        return 0;
+    }
+    return CDialog::WindowProc(message, wParam, lParam);
+}
+
+void UpdateCheckDlg::OnTimer(UINT_PTR id) {
+    if (id != kDeadlineTimer)
+        return CDialog::OnTimer(id);
+    KillTimer(kDeadlineTimer);
+    m_fetch.cancel();
+    showLatest({});
+}
+
+BOOL UpdateCheckDlg::showLatest(const CString& latest) {
+    const CString own = ownVersion();
     if (latest.IsEmpty()) {
         if (!m_atStartup)
             MessageBox("Could not get latest version info", nullptr, MB_OK);
         EndDialog(IDOK);
         return FALSE;
     }
-    m_yourVersion.SetWindowText(own);
     m_latestVersion.SetWindowText(latest);
+    GetDlgItem(IDOK)->EnableWindow(TRUE);
+    GetDlgItem(IDCANCEL)->SetWindowText("No");
     const int order = compareVersions(own, latest);
     if (order < 0) {
         m_message.SetWindowText("Would you like to download the latest version?");
@@ -106,7 +114,6 @@ BOOL UpdateCheckDlg::OnInitDialog() {
         showOutcome(order > 0 ? "Your version is newer than the latest version!"
                               : "You already have the latest version");
     }
-    UpdateData(FALSE);
     return TRUE;
 }
 
@@ -117,6 +124,9 @@ void UpdateCheckDlg::showOutcome(const char* text) {
 }
 
 void UpdateCheckDlg::OnOK() {
+    // Enter while the file is still being read answers nothing yet.
+    if (!::IsWindowEnabled(::GetDlgItem(m_hWnd, IDOK)))
+        return;
     if (m_openHomePage)
         ::ShellExecuteW(nullptr, nullptr, CString(CORVANTILE_HOME_URL).W().c_str(), nullptr,
                         nullptr, SW_SHOWNORMAL);

@@ -1,5 +1,7 @@
 #include "framework/CInternetSession.h"
 
+#include <algorithm>
+
 CInternetFile::~CInternetFile() {
     if (m_handle)
         ::InternetCloseHandle(m_handle);
@@ -32,6 +34,50 @@ BOOL CInternetFile::ReadString(CString& line) {
             line = CString(std::move(text));
             return TRUE;
         }
+    }
+}
+
+std::optional<std::string>
+CInternetFile::ReadLineBounded(std::size_t limit, std::chrono::steady_clock::time_point deadline,
+                               const std::atomic<bool>* cancelled) {
+    using namespace std::chrono;
+    for (;;) {
+        const std::size_t end = m_buffer.find('\n', m_read);
+        const std::size_t have = (end == std::string::npos ? m_buffer.size() : end) - m_read;
+        if (have > limit)
+            return std::nullopt;
+        if (end != std::string::npos) {
+            std::string text = m_buffer.substr(m_read, have);
+            m_read = end + 1;
+            if (!text.empty() && text.back() == '\r')
+                text.pop_back();
+            return text;
+        }
+        const auto left = duration_cast<milliseconds>(deadline - steady_clock::now()).count();
+        if (!m_handle || left <= 0 || (cancelled && cancelled->load()))
+            return std::nullopt;
+        // Each wait for data ends by the deadline; asking for no more than has arrived keeps the
+        // read itself from waiting on a server that sends a byte at a time.
+        DWORD timeout = DWORD(left);
+        ::InternetSetOptionW(m_handle, INTERNET_OPTION_RECEIVE_TIMEOUT, &timeout, sizeof timeout);
+        DWORD available = 0;
+        if (!::InternetQueryDataAvailable(m_handle, &available, 0, 0))
+            return std::nullopt;
+        char chunk[1024];
+        DWORD got = 0;
+        const DWORD wanted = DWORD(std::min<std::size_t>(available, sizeof chunk));
+        if (wanted > 0 && !::InternetReadFile(m_handle, chunk, wanted, &got))
+            return std::nullopt;
+        if (got == 0) {
+            std::string text = m_buffer.substr(m_read);
+            m_read = m_buffer.size();
+            if (!text.empty() && text.back() == '\r')
+                text.pop_back();
+            return text;
+        }
+        m_buffer.erase(0, m_read);
+        m_read = 0;
+        m_buffer.append(chunk, got);
     }
 }
 

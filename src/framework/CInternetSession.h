@@ -2,7 +2,10 @@
 // throws when an address cannot be opened.
 #pragma once
 
+#include <atomic>
+#include <chrono>
 #include <memory>
+#include <optional>
 #include <string>
 
 #include <windows.h>
@@ -33,6 +36,12 @@ public:
     CInternetFile& operator=(const CInternetFile&) = delete;
 
     BOOL ReadString(CString& line) override;
+    // The first line not yet read, without its end, when it comes within limit bytes before the
+    // deadline; nothing when it is longer, comes later, cancelled is set or reading fails. The
+    // file's end ends the line.
+    std::optional<std::string> ReadLineBounded(std::size_t limit,
+                                               std::chrono::steady_clock::time_point deadline,
+                                               const std::atomic<bool>* cancelled = nullptr);
 
 protected:
     HINTERNET m_handle;

@@ -11,6 +11,7 @@
 
 #include <memory>
 
+#include "dialogs/VersionFetch.h"
 #include "framework/CButton.h"
 #include "framework/CGdiObject.h"
 #include "framework/CMenu.h"
@@ -62,6 +63,7 @@ public:
     CString getPrefsFile() const;
     // Where the update check reads the latest version; the program's site by default.
     void setVersionFileUrl(const CString& url) { m_versionFileUrl = url; }
+    void setUpdateLimits(const VersionFetch::Limits& limits) { m_updateLimits = limits; }
 
     // Runs the update check dialog; latest, when known, is the version read already. The
     // check box in it switches the check at start-up.
@@ -74,8 +76,9 @@ public:
 
     // Makes action current (null: none) and shows its icon beside the edit box.
     void setCurrentAction(VAction* action);
-    // Cancels the running search, waits 100 ms for the core's last hand-overs, clears the
-    // list and, as the options say, hides; clearText empties the edit box too. Ends in Idle.
+    // Cancels the running search and folder listing (the search gate keeps their late
+    // elements out), clears the list and, as the options say, hides; clearText empties the edit
+    // box too. Ends in Idle.
     void reset(bool clearText);
     // Shows the bar in front, active, with the focus in the edit box (and the list, with always
     // show list on); hide takes the list away with the bar.
@@ -237,8 +240,9 @@ private:
     bool m_hotKeyFailureTold = false;
     bool m_checkForUpdates = true;
     CString m_versionFileUrl;
-    struct FetchedVersion;
-    std::shared_ptr<FetchedVersion> m_fetchedVersion;
+    VersionFetch::Limits m_updateLimits;
+    VersionFetch m_startupFetch;
+    bool m_startupFetchRunning = false;
 
     VCorvantileCore* m_core = nullptr;
     CSearchGate m_gate;

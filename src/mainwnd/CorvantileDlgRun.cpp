@@ -4,6 +4,7 @@
 #include "core_iface/VCorvantileCore.h"
 #include "mainwnd/CorvantileDlg.h"
 #include "mainwnd/TypedCommand.h"
+#include "resultlist/VFileBrowser.h"
 
 #include <shellapi.h>
 
@@ -68,11 +69,15 @@ void CCorvantileDlg::onRun() {
     }
     case SearchMode::Searching:
     case SearchMode::FileBrowsing:
-        if (openWithShell(m_hWnd, text))
-            emptyAndHide();
-        else
+        // A refused text stays with its search for correction.
+        if (!openWithShell(m_hWnd, text)) {
             beep();
-        m_mode = SearchMode::Idle;
+            break;
+        }
+        cancelRunningSearch();
+        if (m_fileBrowser)
+            m_fileBrowser->cancel();
+        finishRun();
         break;
     case SearchMode::ActionChosen:
         if (!m_currentAction || !m_currentAction->runWithText(text)) {

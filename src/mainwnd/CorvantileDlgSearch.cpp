@@ -19,9 +19,6 @@ bool isDrivePath(const CString& text) {
            text.GetAt(2) == '\\';
 }
 
-// Waits for the core's hand-overs that were under way when a search was cancelled.
-constexpr DWORD kCancelPause = 100;
-
 // Restores the cursor it replaced with the wait cursor.
 class WaitCursor {
 public:
@@ -109,7 +106,8 @@ void CCorvantileDlg::reset(bool clearText) {
     CString remembered;
     m_commandLine.GetWindowText(remembered);
     cancelRunningSearch();
-    Sleep(kCancelPause);
+    if (m_fileBrowser)
+        m_fileBrowser->cancel();
 
     VElementListCtrl& list = getList();
     const bool listVisible = list.m_hWnd && list.IsWindowVisible();

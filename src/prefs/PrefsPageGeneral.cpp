@@ -104,9 +104,21 @@ PrefsPageGeneral::PrefsPageGeneral(PrefsOwner& owner)
     : CBCGPPropertyPage(IDD_PREFS_GENERAL), m_owner(owner) {}
 
 CString PrefsPageGeneral::getKeyName(UINT key) {
+    key &= 0xFF;
     if (const char* name = NamedKey(key))
         return name;
-    return CString(static_cast<char>(key & 0xFF));
+    // The unshifted character the key types on the current layout; the high bit marks a dead
+    // key, which still names its accent.
+    const UINT typed = ::MapVirtualKeyW(key, MAPVK_VK_TO_CHAR) & 0xFFFF;
+    if (typed > 0x20) {
+        const wchar_t character = static_cast<wchar_t>(typed);
+        return CString::FromW(&character, 1);
+    }
+    if (key > 0x20 && key < 0x7F)
+        return CString(static_cast<char>(key));
+    CString number;
+    number.Format("0x%02X", key);
+    return number;
 }
 
 void PrefsPageGeneral::DoDataExchange(CDataExchange* dx) {

@@ -179,6 +179,7 @@ int VElementListCtrl::hitTest(POINT point) const {
 }
 
 bool VElementListCtrl::selectedRowOnScreen(RECT* rect, bool mustBeVisible) const {
+    VReadLock lock(m_lock);
     if (m_selection < 0 || m_selection >= m_elements.GetSize())
         return false;
     CRect row(2, (m_selection - m_topRow) * m_rowHeight, m_clientRect.right - scrollBarWidth(), 0);
@@ -194,9 +195,15 @@ bool VElementListCtrl::selectedRowOnScreen(RECT* rect, bool mustBeVisible) const
 void VElementListCtrl::openActions() {
     m_ignoreNextMouseMove = true;
     RECT row;
-    if (!m_actionList || !selectedRowOnScreen(&row, true))
-        return;
-    m_actionList->open(dynamic_cast<VResult*>(m_elements[m_selection]), &row);
+    VResult* result = nullptr;
+    {
+        // A core thread may be appending: the array can move while it grows.
+        VReadLock lock(m_lock);
+        if (!m_actionList || !selectedRowOnScreen(&row, true))
+            return;
+        result = dynamic_cast<VResult*>(m_elements[m_selection]);
+    }
+    m_actionList->open(result, &row);
 }
 
 void VElementListCtrl::moveActions() {

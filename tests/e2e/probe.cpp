@@ -13,6 +13,8 @@
 //                              has the focus
 //   probe dialog               is a dialog other than the bar showing in the bar's process?
 //   probe command ID           posts the menu command ID to the bar, as its menus do
+//   probe answers              does the bar answer a message within a second?
+//   probe says TEXT            does a dialog of the bar's process show this text?
 //   probe prefs-ok CONTROL     clicks the check box CONTROL in the Preferences, then their OK
 //   probe bars                 prints how many processes show a bar (a window titled Corvantile)
 //   probe foreground           prints the foreground window's title
@@ -157,6 +159,52 @@ int postCommand(UINT id) {
     return bar && PostMessageW(bar, WM_COMMAND, id, 0) ? 0 : 1;
 }
 
+int answers() {
+    const HWND bar = findBar();
+    DWORD_PTR ignored = 0;
+    return bar && SendMessageTimeoutW(bar, WM_NULL, 0, 0, SMTO_NORMAL, 1000, &ignored) ? 0 : 1;
+}
+
+struct TextSearch {
+    DWORD process;
+    std::wstring text;
+    bool found;
+};
+
+BOOL CALLBACK findText(HWND control, LPARAM param) {
+    auto* search = reinterpret_cast<TextSearch*>(param);
+    wchar_t text[512] = L"";
+    DWORD_PTR copied = 0;
+    SendMessageTimeoutW(control, WM_GETTEXT, 512, reinterpret_cast<LPARAM>(text), SMTO_NORMAL, 1000,
+                        &copied);
+    if (search->text == text)
+        search->found = true;
+    return TRUE;
+}
+
+BOOL CALLBACK findTextInDialog(HWND window, LPARAM param) {
+    auto* search = reinterpret_cast<TextSearch*>(param);
+    DWORD process = 0;
+    GetWindowThreadProcessId(window, &process);
+    wchar_t name[16] = L"";
+    GetClassNameW(window, name, 16);
+    if (process == search->process && IsWindowVisible(window) && std::wcscmp(name, L"#32770") == 0)
+        EnumChildWindows(window, findText, param);
+    return TRUE;
+}
+
+int says(const char* text) {
+    const HWND bar = findBar();
+    if (!bar)
+        return 1;
+    const int length = MultiByteToWideChar(CP_UTF8, 0, text, -1, nullptr, 0);
+    TextSearch search{0, std::wstring(length > 0 ? length - 1 : 0, L'\0'), false};
+    MultiByteToWideChar(CP_UTF8, 0, text, -1, search.text.data(), length);
+    GetWindowThreadProcessId(bar, &search.process);
+    EnumWindows(findTextInDialog, reinterpret_cast<LPARAM>(&search));
+    return search.found ? 0 : 1;
+}
+
 struct ControlSearch {
     int id;
     HWND found;
@@ -284,6 +332,10 @@ int main(int argc, char** argv) {
         return dialogShowing();
     if (is("command") && argc == 3)
         return postCommand(static_cast<UINT>(std::strtoul(argv[2], nullptr, 0)));
+    if (is("answers"))
+        return answers();
+    if (is("says") && argc == 3)
+        return says(argv[2]);
     if (is("prefs-ok") && argc == 3)
         return preferencesOk(std::atoi(argv[2]));
     if (is("bars"))
@@ -295,7 +347,7 @@ int main(int argc, char** argv) {
     if (is("watch-text") && argc == 3)
         return watchText(std::atoi(argv[2]));
     std::fputs("usage: probe hold|window|tray-delete|tray-exists|taskbar-created|end-session|"
-               "focus|dialog|command|prefs-ok|foreground|watch-text|bars\n",
+               "focus|dialog|command|answers|says|prefs-ok|foreground|watch-text|bars\n",
                stderr);
     return 2;
 }

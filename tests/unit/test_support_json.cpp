@@ -37,4 +37,43 @@ TEST(JsonReader, RefusesWhatIsNotJson) {
     EXPECT_TRUE(parse_json(fine));
 }
 
+// Bookmark files as they may be found: a 50 MB one, nesting far deeper than any browser writes
+// (refused whole, without running out of stack), and names that are not UTF-8, which are kept
+// as they are without taking the rest of the file with them.
+TEST(JsonReader, ReadsHugeDeepAndBrokenBookmarkFiles) {
+    const std::string entry = R"({"type":"url","name":"naïve café Фото 2024",)"
+                              R"("url":"https://example.org/?a=1&b=2"},)";
+    std::string big = R"({"roots":{"bookmark_bar":{"children":[)";
+    std::size_t entries = 0;
+    for (; big.size() < (50u << 20); ++entries)
+        big += entry;
+    big.back() = ']';
+    big += "}}}";
+    const auto value = parse_json(big);
+    ASSERT_TRUE(value);
+    const JsonValue* children = value->find("roots")->find("bookmark_bar")->find("children");
+    ASSERT_TRUE(children && children->is_array());
+    ASSERT_EQ(children->items.size(), entries);
+    EXPECT_EQ(children->items.back().string_of("name"), "naïve café Фото 2024");
+
+    for (const std::string open : {"[", "{\"a\":", "[{\"children\":"}) {
+        const std::string close = open == "[" ? "]" : open.size() == 5 ? "}" : "}]";
+        std::string deep;
+        for (int i = 0; i < 100000; ++i)
+            deep += open;
+        deep += "1";
+        for (int i = 0; i < 100000; ++i)
+            deep += close;
+        EXPECT_FALSE(parse_json(deep)) << open;
+    }
+
+    const auto broken =
+        parse_json("[{\"name\":\"a\xFF\xFE b\xC3\",\"url\":\"u\"},{\"name\":\"\xE2\x82\"}]");
+    ASSERT_TRUE(broken);
+    ASSERT_EQ(broken->items.size(), 2u);
+    EXPECT_EQ(broken->items[0].string_of("name"), "a\xFF\xFE b\xC3");
+    EXPECT_EQ(broken->items[0].string_of("url"), "u");
+    EXPECT_EQ(broken->items[1].string_of("name"), "\xE2\x82");
+}
+
 } // namespace

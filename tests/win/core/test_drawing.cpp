@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <climits>
+#include <cwchar>
 
 #include "core/elements/ElementPainter.h"
 #include "core/elements/ItemResult.h"
@@ -70,6 +71,36 @@ TEST(ElementPainter, MarksTheMatchedCharactersInUtf16) {
     // 'x' is at byte 9: offsets that start no character mark nothing.
     const StyledLine other = styleLine("Zoë\t😀x", {3, 9});
     EXPECT_EQ(other.matched, (std::vector<bool>{false, false, false, false, false, false, true}));
+}
+
+// Each run of a line is measured in the font it is drawn in, its blanks included: the line
+// ends where the plain and bold parts, measured apart, add up to, with no gap gained or lost
+// around the bold word.
+TEST(ElementPainter, RunsAreMeasuredInTheirOwnFontsBlanksIncluded) {
+    Canvas canvas(600, 30);
+    const auto font = [](int weight) {
+        return CreateFontW(-15, 0, 0, 0, weight, FALSE, FALSE, FALSE, DEFAULT_CHARSET, 0, 0, 0, 0,
+                           L"Tahoma");
+    };
+    const HFONT plain = font(FW_NORMAL), bold = font(FW_BOLD);
+    const auto width = [&](HFONT face, const wchar_t* text) {
+        const HGDIOBJ old = SelectObject(canvas.dc, face);
+        SIZE size{};
+        GetTextExtentPoint32W(canvas.dc, text, static_cast<int>(wcslen(text)), &size);
+        SelectObject(canvas.dc, old);
+        return static_cast<int>(size.cx);
+    };
+    const RECT rect{10, 0, 590, 24};
+    const TextStyle style{plain, bold, RGB(0, 0, 0)};
+    // "café" in "naïve café notes.txt" starts at byte 7; "Übersicht" at 0.
+    const StyledLine cafe = styleLine("naïve café notes.txt", {7, 8, 9, 10});
+    EXPECT_EQ(drawStyledLine(canvas.dc, cafe, rect, style),
+              10 + width(plain, L"naïve ") + width(bold, L"café") + width(plain, L" notes.txt"));
+    const StyledLine overview = styleLine("Übersicht 2026.txt", {0, 2, 3, 4, 5, 6, 7, 8, 9});
+    EXPECT_EQ(drawStyledLine(canvas.dc, overview, rect, style),
+              10 + width(bold, L"Übersicht") + width(plain, L" 2026.txt"));
+    DeleteObject(plain);
+    DeleteObject(bold);
 }
 
 class ElementDrawing : public testing::Test {

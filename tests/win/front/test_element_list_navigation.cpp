@@ -2,6 +2,9 @@
 // keeping the selection in view, the pointer, the scroll bar, and the keys that choose.
 #include <gtest/gtest.h>
 
+#include <atomic>
+#include <thread>
+
 #include "front_test_support.h"
 
 using namespace fronttest;
@@ -105,6 +108,33 @@ TEST(ElementListNavigation, ThePointerSelectsTheRowUnderItAndBelowTheRowsNothing
     }
     host.list.SendMessage(WM_MOUSEMOVE, 0, MAKELPARAM(10, client.bottom - 1));
     EXPECT_EQ(host.list.getSelection(), 2);
+}
+
+// A core thread streams elements in (the array grows and moves) while the user clicks rows and
+// moves the selection: every read of the rows holds the list's lock, and the chooser opens on
+// the element of the selected row.
+TEST(ElementListNavigation, ClicksAndMovesWhileElementsStreamInReadTheRowsSafely) {
+    ListHost host;
+    addResults(host.list, 3, false);
+    std::atomic<bool> done{false};
+    std::thread core([&] {
+        for (int i = 0; i < 20000; ++i)
+            host.list.addElement(TestResult::create("Übersicht 2026.txt"));
+        done = true;
+    });
+    const int h = host.list.getRowHeight();
+    for (int round = 0; !done || round < 50; ++round) {
+        const LPARAM at = MAKELPARAM(10, (round % 3) * h + 1);
+        host.list.SendMessage(WM_MOUSEMOVE, 0, at);
+        host.list.SendMessage(WM_LBUTTONUP, 0, at);
+        if (host.actions().isOpen()) {
+            EXPECT_EQ(host.actions().getResult(), host.list.getSelectedElement());
+        }
+        host.list.handleKey(round % 2 ? VK_DOWN : VK_UP);
+        pumpMessages();
+    }
+    core.join();
+    EXPECT_EQ(host.list.getCount(), 20003);
 }
 
 TEST(ElementListNavigation, EnterAndDoubleClickChooseTheElement) {

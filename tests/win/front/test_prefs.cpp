@@ -25,8 +25,20 @@ TEST(PrefsKeyNames, TheTableNamesKeysAndOthersShowAsTheirCharacter) {
     };
     for (const auto& [key, name] : cases)
         EXPECT_EQ(PrefsPageGeneral::getKeyName(key), name) << std::hex << key;
-    EXPECT_EQ(PrefsPageGeneral::getKeyName(0xBA), CString('\xBA'));
     EXPECT_EQ(PrefsPageGeneral::getKeyName(0x141), CString('A')) << "outside the table's range";
+}
+
+// Punctuation keys show the character they type on the keyboard's layout (here the US one),
+// and a code that types nothing shows as its number, never as a broken character.
+TEST(PrefsKeyNames, PunctuationKeysShowTheirOwnCharacter) {
+    const std::pair<UINT, const char*> cases[] = {
+        {VK_OEM_1, ";"},      {VK_OEM_PLUS, "="}, {VK_OEM_COMMA, ","}, {VK_OEM_MINUS, "-"},
+        {VK_OEM_PERIOD, "."}, {VK_OEM_2, "/"},    {VK_OEM_3, "`"},     {VK_OEM_4, "["},
+        {VK_OEM_5, "\\"},     {VK_OEM_6, "]"},    {VK_OEM_7, "'"},
+    };
+    for (const auto& [key, name] : cases)
+        EXPECT_EQ(PrefsPageGeneral::getKeyName(key), name) << std::hex << key;
+    EXPECT_EQ(PrefsPageGeneral::getKeyName(0xE8), "0xE8");
 }
 
 class Preferences : public SearchBarTest {
@@ -212,6 +224,29 @@ TEST_F(Preferences, TheHotKeyBoxTakesTheKeyAndOkRegistersItWithTheTickedModifier
     EXPECT_EQ(shown, "K");
     EXPECT_EQ(bar->getHotKey(), UINT{'K'});
     EXPECT_EQ(bar->getHotKeyModifier(), UINT{MOD_ALT | MOD_SHIFT});
+}
+
+// A punctuation key taken in the box is kept as its code in the settings file, which names it
+// as the box showed it.
+TEST_F(Preferences, APunctuationHotKeyKeepsItsNameThroughTheSettings) {
+    open();
+    CString shown;
+    runPreferences({
+        [&](HWND, HWND page) {
+            const HWND box = GetDlgItem(page, IDC_PREFS_HOTKEY);
+            SetFocus(box);
+            PostMessageW(box, WM_KEYDOWN, VK_OEM_2, 0);
+        },
+        [&](HWND sheet, HWND page) {
+            shown = dialogItemText(page, IDC_PREFS_HOTKEY);
+            press(sheet, IDOK);
+        },
+    });
+    close();
+    const CString saved = savedSetting("Window/HotKey");
+    EXPECT_EQ(saved, "191");
+    EXPECT_EQ(shown, "/");
+    EXPECT_EQ(PrefsPageGeneral::getKeyName(std::atoi(saved)), "/");
 }
 
 // The Searching page is made when first shown; a minimum outside 1 to 10 keeps the sheet open

@@ -75,6 +75,43 @@ TEST_F(Running, EnterOnTextTheShellRefusesStartsTheSearchAtOnce) {
     EXPECT_EQ(text(), "item 1");
 }
 
+// Enter that the shell takes while a search runs ends it as Escape would: elements it still
+// delivers stay out of the list, which stays hidden.
+TEST_F(Running, EnterTheShellTakesDuringASearchEndsItLikeAReset) {
+    folder.write("done.bat", "@exit\r\n");
+    wchar_t before[MAX_PATH];
+    GetCurrentDirectoryW(MAX_PATH, before);
+    SetCurrentDirectoryW(folder.path().c_str());
+    open();
+    bar->getCommandLine().setDelay(10);
+    type("done.bat");
+    ASSERT_TRUE(pumpUntil([&] { return bar->getMode() == SearchMode::Searching; }));
+    const DWORD search = bar->getSearchId();
+    pressKey(VK_RETURN);
+    SetCurrentDirectoryW(before);
+    EXPECT_EQ(bar->getMode(), SearchMode::Idle);
+    EXPECT_EQ(text(), "");
+
+    VElement* late[] = {TestResult::create("late result")};
+    bar->deliverElements(search, late, 1, false);
+    pumpFor(100);
+    EXPECT_EQ(bar->getList().getCount(), 0);
+    EXPECT_FALSE(bar->getList().IsWindowVisible());
+}
+
+// Escape and every other reset answer at once: the search gate already keeps a cancelled
+// search's late elements out, so the window thread never waits for them.
+TEST_F(Running, AResetDoesNotPause) {
+    open();
+    type("item");
+    ASSERT_TRUE(waitForResults());
+    const DWORD start = GetTickCount();
+    for (int i = 0; i < 10; ++i)
+        bar->reset(false);
+    EXPECT_LT(GetTickCount() - start, 500u);
+    EXPECT_EQ(bar->getList().getCount(), 0);
+}
+
 TEST_F(Running, AnActionsNameSwitchesToItAndEnterRunsItWithTheArgument) {
     open();
     bar->getCommandLine().setDelay(60000);

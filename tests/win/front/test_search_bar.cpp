@@ -142,6 +142,25 @@ TEST_F(SearchFlow, ADrivePathIsBrowsedAndLaterChangesNeedNoDelay) {
     EXPECT_EQ(bar->getMode(), SearchMode::FileBrowsing);
 }
 
+// Folders are listed off the window thread and only the latest text's listing shows, however
+// the listings end.
+TEST_F(SearchFlow, OnlyTheLatestFolderListingReachesTheList) {
+    for (int i = 0; i < 300; ++i)
+        folder.write("Фото 2024/old " + std::to_string(i) + ".jpg", "x");
+    folder.write("Фото 2024/naïve café.txt", "x");
+    open();
+    bar->getCommandLine().setDelay(10);
+    type(folder.file("Фото 2024\\old"));
+    ASSERT_TRUE(pumpUntil([&] { return bar->getMode() == SearchMode::FileBrowsing; }));
+    type(folder.file("Фото 2024\\na"));
+    ASSERT_TRUE(pumpUntil([&] { return bar->getList().getCount() > 0; }));
+    pumpFor(300);
+    ASSERT_EQ(bar->getList().getCount(), 1);
+    const auto* entry = dynamic_cast<VResult*>(bar->getList().getElement(0));
+    ASSERT_NE(entry, nullptr);
+    EXPECT_EQ(entry->getTitle(), "naïve café.txt");
+}
+
 TEST_F(SearchFlow, ElementsOfOldSearchesNeverReachTheList) {
     open();
     bar->getCommandLine().setDelay(50);

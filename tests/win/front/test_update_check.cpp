@@ -19,11 +19,15 @@ using namespace fronttest;
 
 namespace {
 
+// How a server sends its answer's body after the headers: all at once, a byte at a time with a
+// pause after each, or an endless line (until the client goes or the test ends).
+enum class Pace { AtOnce, Drip, Endless };
+
 // Answers every HTTP request on 127.0.0.1 with one status and body, on a thread of its own.
 class VersionServer {
 public:
-    explicit VersionServer(std::string body, int status = 200)
-        : m_body(std::move(body)), m_status(status) {
+    explicit VersionServer(std::string body, int status = 200, Pace pace = Pace::AtOnce)
+        : m_body(std::move(body)), m_status(status), m_pace(pace) {
         WSADATA data;
         WSAStartup(MAKEWORD(2, 2), &data);
         m_listener = socket(AF_INET, SOCK_STREAM, IPPROTO_TCP);
@@ -76,17 +80,37 @@ private:
                 const std::lock_guard lock(m_mutex);
                 m_request = request;
             }
-            const std::string answer = "HTTP/1.0 " + std::to_string(m_status) +
-                                       " X\r\nContent-Type: text/plain\r\nContent-Length: " +
-                                       std::to_string(m_body.size()) + "\r\n\r\n" + m_body;
-            send(client, answer.data(), int(answer.size()), 0);
+            std::string head =
+                "HTTP/1.0 " + std::to_string(m_status) + " X\r\nContent-Type: text/plain\r\n";
+            if (m_pace == Pace::AtOnce)
+                head += "Content-Length: " + std::to_string(m_body.size()) + "\r\n";
+            head += "\r\n";
+            send(client, head.data(), int(head.size()), 0);
+            sendBody(client);
             shutdown(client, SD_SEND);
             closesocket(client);
         }
     }
 
+    void sendBody(SOCKET client) {
+        if (m_pace == Pace::AtOnce) {
+            send(client, m_body.data(), int(m_body.size()), 0);
+            return;
+        }
+        const std::string chunk(m_pace == Pace::Endless ? 64 * 1024 : 1, 'x');
+        for (std::size_t sent = 0; !m_stop; ++sent) {
+            const char* bytes =
+                m_pace == Pace::Drip && sent < m_body.size() ? &m_body[sent] : chunk.data();
+            if (send(client, bytes, int(chunk.size()), 0) <= 0)
+                return;
+            if (m_pace == Pace::Drip)
+                Sleep(400);
+        }
+    }
+
     std::string m_body;
     int m_status;
+    Pace m_pace;
     SOCKET m_listener = INVALID_SOCKET;
     int m_port = 0;
     std::atomic<bool> m_stop{false};
@@ -115,8 +139,9 @@ struct Shown {
 // Reads the update check dialog once it shows, then sets its box and presses a button.
 std::function<bool()> answer(Shown& shown, int button, bool tick) {
     return [&shown, button, tick] {
+        // Yes or OK is enabled once the version file has been read.
         const HWND box = shownDialog(L"Update Check");
-        if (!box)
+        if (!box || !IsWindowEnabled(GetDlgItem(box, IDOK)))
             return false;
         shown.seen = true;
         shown.message = dialogItemText(box, IDC_UPDATE_MESSAGE);
@@ -177,6 +202,38 @@ TEST(UpdateCheck, ReadsTheFirstLineOfAVersionFileAndNothingElse) {
         EXPECT_EQ(UpdateCheckDlg::fetchLatestVersion(server.url()), "") << status;
     }
     EXPECT_EQ(UpdateCheckDlg::fetchLatestVersion("http://127.0.0.1:9/curversion.dat"), "");
+}
+
+// Whatever a server says with status 200 is no version unless it is four numbers: a captive
+// portal's login page, a file saved with a byte-order mark, a blank answer.
+TEST(UpdateCheck, OnlyFourDottedNumbersAreAVersion) {
+    for (const char* body : {"<!DOCTYPE html>\n<html><title>Sign in to the network</title>\n",
+                             "\xEF\xBB\xBF"
+                             "1.5.2.0\r\n",
+                             "\r\n1.5.2.0\n", " 1.5.2.0\n", "1.5.2\n", "1.5.2.0.1\n", "1..2.0\n",
+                             "1.5.2.0 beta\n", "1.5.2.\n", ""}) {
+        VersionServer server(body);
+        EXPECT_EQ(UpdateCheckDlg::fetchLatestVersion(server.url()), "") << body;
+    }
+    VersionServer unixEnd("10.0.31.4\n");
+    EXPECT_EQ(UpdateCheckDlg::fetchLatestVersion(unixEnd.url()), "10.0.31.4");
+    VersionServer noEnd("1.5.2.0");
+    EXPECT_EQ(UpdateCheckDlg::fetchLatestVersion(noEnd.url()), "1.5.2.0");
+}
+
+// An endless first line is given up after a few KiB, and a server that sends a byte now and
+// then is given up at the deadline although no single wait for data times out.
+TEST(UpdateCheck, AnEndlessLineOrADripIsGivenUpAtTheLimits) {
+    const VersionFetch::Limits limits{1500, 4096};
+    for (const Pace pace : {Pace::Endless, Pace::Drip}) {
+        VersionServer server("1.5.2.0\n", 200, pace);
+        const DWORD start = GetTickCount();
+        EXPECT_EQ(UpdateCheckDlg::fetchLatestVersion(server.url(), limits), "") << int(pace);
+        EXPECT_LT(GetTickCount() - start, 4000u) << int(pace);
+    }
+    // Slow but in time is still an answer.
+    VersionServer slow("1.5.2.0\n", 200, Pace::Drip);
+    EXPECT_EQ(UpdateCheckDlg::fetchLatestVersion(slow.url(), {5000, 4096}), "1.5.2.0");
 }
 
 // Asked for, the check shows each outcome with both versions; No keeps the setting to check at
@@ -255,6 +312,53 @@ TEST_F(UpdateCheckAtStartUp, FromTheMenuTheBoxSwitchesTheCheckOff) {
     bar->SendMessage(WM_COMMAND, ID_CHECK_FOR_UPDATES, 0);
     EXPECT_TRUE(shown.seen);
     EXPECT_FALSE(bar->isCheckForUpdates());
+}
+
+// From the menu the file is read while the dialog shows: the bar keeps answering, Cancel ends
+// the wait at once, and a server too slow for the deadline is a failure said in time.
+TEST_F(UpdateCheckAtStartUp, FromTheMenuTheWaitAnswersAndEndsInTime) {
+    VersionServer server("1.5.2.0\n", 200, Pace::Drip);
+    open();
+    pumpFor(100);
+    bar->setVersionFileUrl(server.url());
+    bar->setUpdateLimits({1500, 4096});
+    CString waiting;
+    std::atomic<bool> dialogUp{false}, barAnswered{false};
+    const HWND barWindow = bar->GetSafeHwnd();
+    // Another thread's message gets an answer only while the window thread is free.
+    std::thread asker([&] {
+        for (int i = 0; i < 200 && !dialogUp; ++i)
+            Sleep(10);
+        DWORD_PTR result = 0;
+        barAnswered =
+            SendMessageTimeoutW(barWindow, WM_NULL, 0, 0, SMTO_NORMAL, 1000, &result) != 0;
+    });
+    int ticks = 0;
+    const ModalDriver cancel([&] {
+        const HWND box = shownDialog(L"Update Check");
+        if (!box)
+            return false;
+        waiting = dialogItemText(box, IDC_UPDATE_MESSAGE);
+        dialogUp = true;
+        if (!barAnswered && ++ticks < 20)
+            return false;
+        PostMessageW(box, WM_COMMAND, IDCANCEL, 0);
+        return true;
+    });
+    DWORD start = GetTickCount();
+    bar->SendMessage(WM_COMMAND, ID_CHECK_FOR_UPDATES, 0);
+    asker.join();
+    EXPECT_LT(GetTickCount() - start, 1200u);
+    EXPECT_EQ(waiting, "Checking for the latest version...");
+    EXPECT_TRUE(barAnswered);
+    EXPECT_TRUE(bar->isCheckForUpdates());
+
+    wintest::MessageBoxCloser closer;
+    start = GetTickCount();
+    bar->SendMessage(WM_COMMAND, ID_CHECK_FOR_UPDATES, 0);
+    EXPECT_LT(GetTickCount() - start, 4000u);
+    ASSERT_EQ(closer.seen.size(), 1u);
+    EXPECT_EQ(closer.seen[0].text, "Could not get latest version info");
 }
 
 TEST(UpdateCheck, YesOpensTheHomePage) {
