@@ -63,7 +63,7 @@ sleep 1
 for mark in alpha bravo charlie delta echo; do
     grep -q "quokka $mark.txt" "$E2E_DIR/Corvantile.cache" || fail "quokka $mark is not indexed"
 done
-count=$(grep -aoE 'top[0-4].sub[0-9]{2}.f[0-9]{4}\.txt' "$E2E_DIR/Corvantile.cache" | sort -u | wc -l)
+count=$(grep -aoE 'top[0-4][\]sub[0-9]{2}[\]f[0-9]{4}\.txt' "$E2E_DIR/Corvantile.cache" | sort -u | wc -l)
 ((count == 250000)) || fail "$count of the 250,000 generated files are in the index"
 
 xdotool windowfocus --sync "$BAR"

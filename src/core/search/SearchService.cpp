@@ -268,7 +268,7 @@ void SearchService::refresh() {
         m_unsavedUpdates = 0;
     }
     if (!m_cacheFile.empty() && !m_stopping)
-        engine::save_index_cache(m_cacheFile, *m_catalog.snapshot());
+        saveCache();
 }
 
 void SearchService::scanPlugin(VPlugin* plugin) {

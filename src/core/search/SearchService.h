@@ -89,6 +89,8 @@ private:
                      const std::vector<CString>& removed);
     // Saves the cache once the updates have been quiet for a moment (the saver thread).
     void saveUpdates();
+    // Writes the cache file; a failure is told once, until a save succeeds again.
+    bool saveCache();
     void stopWatches();
     std::vector<engine::LiveSource> liveSources();
     bool keepHit(const Search& search, const engine::SearchHit& hit) const;
@@ -124,6 +126,7 @@ private:
 
     std::vector<std::unique_ptr<PluginUpdates>> m_pluginUpdates;
     std::atomic<int> m_updates{0};
+    std::atomic<bool> m_cacheFailureTold{false};
     std::mutex m_saveMutex; // guards the three below
     std::condition_variable m_saveWake;
     int m_unsavedUpdates = 0; // the value of m_updates the cache lags behind, or 0

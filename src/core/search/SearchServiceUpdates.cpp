@@ -4,6 +4,7 @@
 
 #include "core/engine/catalog/index_cache.h"
 #include "core/search/SearchService.h"
+#include "support/file_io.h"
 
 namespace corvantile::core {
 namespace {
@@ -91,8 +92,7 @@ void SearchService::saveUpdates() {
         if (!saved) {
             // A rebuild saves the cache itself when it ends.
             std::unique_lock rebuilding(m_refreshMutex, std::try_to_lock);
-            saved = !rebuilding.owns_lock() ||
-                    engine::save_index_cache(m_cacheFile, *m_catalog.snapshot());
+            saved = !rebuilding.owns_lock() || saveCache();
         }
         lock.lock();
         if (saved && m_unsavedUpdates == pending)
@@ -101,6 +101,20 @@ void SearchService::saveUpdates() {
         if (!saved) // tried again after the next quiet moment
             m_saveWake.wait_for(lock, kSaveDelay, [this] { return m_saverStopping; });
     }
+}
+
+bool SearchService::saveCache() {
+    if (engine::save_index_cache(m_cacheFile, *m_catalog.snapshot())) {
+        m_cacheFailureTold = false;
+        return true;
+    }
+    if (!m_cacheFailureTold.exchange(true)) {
+        std::lock_guard lock(m_noticeMutex);
+        m_notices.push_back("The index could not be saved to " +
+                            CString(support::path_to_utf8(m_cacheFile).c_str()) +
+                            "; it is tried again after the next change.");
+    }
+    return false;
 }
 
 bool SearchService::waitCacheSaved(std::chrono::milliseconds timeout) {
