@@ -65,6 +65,7 @@ bench: native win
 	build/native/bench/engine_bench --benchmark_min_time=0.2
 	bench/compare_fzf.sh build/native/src/filter/corvantile-filter
 	scripts/with-display.sh bench/program_timing.sh build/win/src/Corvantile.exe
+	CORVANTILE_BENCH_FILES=1000000 scripts/with-display.sh bench/program_timing.sh build/win/src/Corvantile.exe
 
 dist: win
 	scripts/dist.sh build/win/src/Corvantile.exe

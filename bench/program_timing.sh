@@ -1,15 +1,18 @@
 #!/usr/bin/env bash
-# Start-up and typing latency of the real program under Wine, with 100,000 files indexed.
+# Start-up and typing latency of the real program under Wine, with 100,000 files indexed (or
+# as many as CORVANTILE_BENCH_FILES says, a multiple of 50):
+#   index:   a first (cold) index of the fresh tree, from the start to the cache written;
 #   ready:   from the creation of the process (which under Wine includes Wine's own start) and
 #            from the program's first code to the bar being ready: index loaded from its
 #            cache, hot-key registered;
 #   results: from the last key typed to the first paint of the list with the results, and
-#            from the search's start (once the typing delay has passed) to that paint.
+#            from the search's start (once the typing delay has passed) to that paint;
+#   memory:  the program's resident memory (its working set) after the queries.
 # The program writes these marks when CORVANTILE_TIMING names a file. Run it under
 # scripts/with-display.sh (make bench does): bench/program_timing.sh path/to/Corvantile.exe
 source "$(dirname "$0")/../tests/e2e/lib.sh"
 
-FILES=100000
+FILES=${CORVANTILE_BENCH_FILES:-100000}
 STARTS=5
 QUERIES=("r" "rep" "mtng" "invoice" "setup.exe" "docs\\rep" "report fin")
 ROUNDS=3
@@ -56,7 +59,7 @@ cache="$E2E_DIR/Corvantile.cache"
 cache_time() { stat -c %y "$cache" 2>/dev/null; }
 # The index holds the files once the cache is written with more than the files' names.
 wait_for_all_files() {
-    local deadline=$((SECONDS + 300))
+    local deadline=$((SECONDS + 600))
     while ((SECONDS < deadline)); do
         (($(stat -c %s "$cache" 2>/dev/null || echo 0) > FILES * 40)) && return 0
         sleep 1
@@ -65,8 +68,10 @@ wait_for_all_files() {
 }
 
 echo "Indexing $FILES files..."
+index_start=$(date +%s.%N)
 start_program
 wait_for_all_files || fail "the files were not indexed"
+index_seconds=$(echo "$(date +%s.%N) - $index_start" | bc)
 stop_program
 
 timing="$E2E_DIR/timing.txt"
@@ -107,6 +112,7 @@ for ((start = 1; start <= STARTS; ++start)); do
             sleep 0.7
         done
         grep '^results ' "$timing" >"$E2E_DIR/results.txt"
+        resident_kb=$(awk '/^VmRSS/ { print $2 }' "/proc/$E2E_PID/status" 2>/dev/null)
     fi
     stop_program
 done
@@ -120,6 +126,8 @@ summary() {
 
 delay=500
 echo
+echo "Cold index of $FILES files (start to cache written): $(printf '%.1f' "$index_seconds") s"
+echo "Resident memory after the queries: $((${resident_kb:-0} / 1024)) MB"
 echo "Start with a warm cache ($FILES files), $STARTS starts, ms, median / worst:"
 echo "  from the process's creation: $(cut -d' ' -f2 "$E2E_DIR/ready.txt" | summary)"
 echo "  from the program's first code: $(cut -d' ' -f3 "$E2E_DIR/ready.txt" | summary)"

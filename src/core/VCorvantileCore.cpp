@@ -4,6 +4,7 @@
 #include <mutex>
 
 #include "core/CoreImpl.h"
+#include "core/plugins/FilesPlugin.h"
 #include "core/actions/StandardActions.h"
 #include "core/elements/ItemResult.h"
 #include "core/elements/ShellIconCache.h"
@@ -251,6 +252,17 @@ void VCorvantileCore::updateCache() {
     if (!m_impl->started)
         startUp();
     m_impl->search.refreshNow();
+}
+
+CString VCorvantileCore::indexingStatus() const {
+    std::size_t found = 0;
+    if (!m_impl->search.indexing(found))
+        return {};
+    return "Indexing\xE2\x80\xA6 " + corvantile::core::groupedCount(found) + " files";
+}
+
+CString VCorvantileCore::takeNotice() {
+    return m_impl->search.takeNotice();
 }
 
 void VCorvantileCore::recordChoice(VResult* result) {

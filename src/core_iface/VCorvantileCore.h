@@ -77,6 +77,11 @@ public:
     void setLiveSearching(bool live);
     // Rebuilds the index from every plug-in and saves the cache; returns when done.
     void updateCache();
+    // While the index is being rebuilt, "Indexing… 412,000 files"; otherwise empty.
+    CString indexingStatus() const;
+    // The oldest thing the core has to tell the user once (a limit reached ...), taken off its
+    // queue; empty when there is none. The front end shows it and records it.
+    CString takeNotice();
 
     // Records that a result was chosen, so that it ranks higher for its query next time.
     // The actions call it when they run on a result.

@@ -37,9 +37,22 @@ class VItemSink {
 public:
     virtual void add(const VItem& item) = 0;
     virtual bool cancelled() const = 0;
+    // Something the user is to be told once about this scan (a limit reached, say).
+    virtual void notice(const CString& text) {}
 
 protected:
     ~VItemSink() = default;
+};
+
+// Takes a plug-in's changes to its part of the index between scans, from any thread.
+class VItemUpdates {
+public:
+    // In one step: removes the plug-in's items whose target is one of removed or lies below
+    // one of them (a folder's path, a backslash, the rest), then adds added.
+    virtual void update(const std::vector<VItem>& added, const std::vector<CString>& removed) = 0;
+
+protected:
+    ~VItemUpdates() = default;
 };
 
 class VPlugin {
@@ -67,6 +80,10 @@ public:
     // Whether the plug-in's items change too often to be indexed (the open windows): every
     // search then walks its scan instead.
     virtual bool searchesLive() { return false; }
+    // Keeps the index up to date through updates while the sources change, until
+    // stopWatching (updates outlives that); a plug-in without live sources ignores it.
+    virtual void startWatching(VItemUpdates& updates) {}
+    virtual void stopWatching() {}
     // Items computed from the query text alone (for example a calculation), shown first.
     virtual void itemsForText(const CString& text, std::vector<VItem>& out) {}
     // The actions the plug-in brings; it keeps them for its lifetime.

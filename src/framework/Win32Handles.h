@@ -1,5 +1,6 @@
 // Owners of the Win32 handles that have no window or GDI wrapper of their own: an icon the
-// program made or loaded, a file enumeration, a registry key and a COM reference.
+// program made or loaded, a file enumeration, a registry key, a COM reference and kernel objects
+// closed with CloseHandle.
 #pragma once
 
 #include <memory>
@@ -71,4 +72,37 @@ public:
 
 private:
     Interface* m_object = nullptr;
+};
+
+// A kernel object (file, event, thread ...) closed with CloseHandle; null and
+// INVALID_HANDLE_VALUE both mean none.
+class KernelHandle {
+public:
+    KernelHandle() = default;
+    explicit KernelHandle(HANDLE handle) : m_handle(handle) {}
+    ~KernelHandle() { reset(); }
+    KernelHandle(KernelHandle&& other) noexcept : m_handle(other.m_handle) {
+        other.m_handle = nullptr;
+    }
+    KernelHandle& operator=(KernelHandle&& other) noexcept {
+        if (this != &other) {
+            reset();
+            m_handle = other.m_handle;
+            other.m_handle = nullptr;
+        }
+        return *this;
+    }
+    KernelHandle(const KernelHandle&) = delete;
+    KernelHandle& operator=(const KernelHandle&) = delete;
+
+    bool valid() const { return m_handle && m_handle != INVALID_HANDLE_VALUE; }
+    HANDLE get() const { return m_handle; }
+    void reset() {
+        if (valid())
+            CloseHandle(m_handle);
+        m_handle = nullptr;
+    }
+
+private:
+    HANDLE m_handle = nullptr;
 };

@@ -85,6 +85,7 @@ BOOL CCorvantileDlg::OnInitDialog() {
     if (m_checkForUpdates)
         startUpdateCheck();
     SetTimer(kSaveTimer, kSaveIntervalMs);
+    SetTimer(kIndexingTimer, kIndexingIntervalMs);
     ProgramTiming::ready();
     return TRUE;
 }
@@ -298,6 +299,10 @@ void CCorvantileDlg::OnTimer(UINT_PTR id) {
             showTrayBalloon(notice.c_str());
     } else if (id == kHotKeyRetryTimer) {
         retryHotKey("on a retry");
+        return;
+    } else if (id == kIndexingTimer) {
+        if (!m_shutDown)
+            showIndexingStatus();
         return;
     }
     CTrayDialog::OnTimer(id);

@@ -144,6 +144,9 @@ private:
     // crash or a power cut loses at most these few seconds, usage learning included.
     static constexpr UINT_PTR kSaveTimer = 20;
     static constexpr UINT kSaveIntervalMs = 3000;
+    // How often the tray tip and the bar follow the index being rebuilt.
+    static constexpr UINT_PTR kIndexingTimer = 21;
+    static constexpr UINT kIndexingIntervalMs = 500;
     static constexpr UINT_PTR kHotKeyRetryTimer = 2;
     static constexpr UINT kHotKeyRetryMilliseconds = 2000;
     static constexpr int kHotKeyId = 1;
@@ -183,6 +186,10 @@ private:
     void keepOnScreen();
     // The bar takes the new DPI: its font, sizes and the rectangle the system suggests.
     void onDpiChanged(UINT dpi, const RECT& suggested);
+
+    // Shows how far a rebuild of the index has come (tray tip, and the empty edit box's cue),
+    // and tells the user, once each, what the core has to say (CorvantileDlgIndexing.cpp).
+    void showIndexingStatus();
 
     // Settles where the settings and the index cache are kept; before the core starts.
     void chooseDataFolder();
@@ -252,6 +259,7 @@ private:
     CString m_portablePrefsFile;
     bool m_saveFailureTold = false;
     bool m_shutDown = false;
+    CString m_indexingStatus; // what the tray tip shows of a rebuild (empty: none runs)
 
     UINT m_dpi = USER_DEFAULT_SCREEN_DPI;
     UINT m_startDpi = USER_DEFAULT_SCREEN_DPI; // the DPI the dialog was laid out at

@@ -25,4 +25,14 @@ std::string describe_current_exception();
 // catch block; never throws.
 void report_caught(std::string_view where) noexcept;
 
+// Runs body, reporting an exception it throws as caught at where instead of letting it leave:
+// for the body of a thread, where an exception would end the program.
+template <class Body> void run_reporting(std::string_view where, Body&& body) noexcept {
+    try {
+        body();
+    } catch (...) {
+        report_caught(where);
+    }
+}
+
 } // namespace corvantile::support

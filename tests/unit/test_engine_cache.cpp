@@ -63,6 +63,36 @@ TEST(IndexCache, RemovedItemsAreNotSaved) {
     EXPECT_EQ(loaded->view(0).name, "b");
 }
 
+// Segments are saved as they are in memory: several of them, of mixed and single sources, with
+// names inside their paths and apart, folded and not, come back item for item.
+TEST(IndexCache, SegmentsRoundTripWithTheirRemovedItemsLeftOut) {
+    Catalog catalog;
+    std::vector<std::string> paths;
+    for (int i = 0; i < 3000; ++i)
+        paths.push_back("C:\\Фото 2024\\Ångström Daten\\naïve café " + std::to_string(i) +
+                        (i % 3 ? ".txt" : ".JPG"));
+    for (int part = 0; part < 3; ++part) {
+        std::vector<ItemData> items;
+        for (int i = part * 1000; i < (part + 1) * 1000; ++i) {
+            const std::string_view path = paths[i];
+            if (i % 7 == 0)
+                items.push_back({"a&b", "", path, "text", 5});
+            else
+                items.push_back(
+                    {path.substr(path.rfind('\\') + 1), path, "", part ? "files" : "mixed", 1});
+        }
+        catalog.add(items);
+    }
+    catalog.remove_if([](const ItemView& item) { return item.path.ends_with("7.txt"); });
+    const auto original = catalog.snapshot();
+    ASSERT_GT(original->slot_count(), 1u);
+    const auto loaded = decode_index_cache(encode_index_cache(*original));
+    ASSERT_TRUE(loaded);
+    EXPECT_EQ(flatten(*loaded), flatten(*original));
+    EXPECT_EQ(loaded->size(), original->size());
+    EXPECT_EQ(loaded->capacity(), loaded->size()) << "nothing removed is kept";
+}
+
 TEST(IndexCache, EveryCorruptedByteIsRejected) {
     const std::string good = encode_index_cache(*sample());
     for (std::size_t i = 0; i < good.size(); ++i) {

@@ -197,6 +197,25 @@ TEST(CatalogUpdates, MixedSegmentsLoseOnlyTheRemovedSource) {
     snapshot->for_each([](std::uint32_t, const ItemView& item) { EXPECT_EQ(item.source, "b"); });
 }
 
+// What a watched folder changes: items removed and added in one step, which a search sees
+// whole or not at all; an update that changes nothing publishes nothing.
+TEST(CatalogUpdates, AnUpdateRemovesAndAddsInOneStep) {
+    Catalog catalog;
+    catalog.add(views(numbered("a", 10)));
+    const auto before = catalog.snapshot();
+    const auto added = numbered("b", 3);
+    EXPECT_EQ(
+        catalog.update([](const ItemView& item) { return item.name == "a item 4"; }, views(added)),
+        1u);
+    const auto after = catalog.snapshot();
+    EXPECT_EQ(after->size(), 12u);
+    EXPECT_EQ(names(*after).count("a item 4"), 0u);
+    EXPECT_EQ(names(*after).count("b item 2"), 1u);
+    EXPECT_EQ(before->size(), 10u);
+    EXPECT_EQ(catalog.update([](const ItemView&) { return false; }, {}), 0u);
+    EXPECT_EQ(catalog.snapshot(), after);
+}
+
 TEST(CatalogUpdates, ManySmallUpdatesStayFewSegments) {
     Catalog catalog;
     for (int round = 0; round < 60; ++round) {

@@ -6,6 +6,7 @@
 
 #include "core/elements/Icons.h"
 #include "core/shell/Shell.h"
+#include "support/event_report.h"
 
 namespace corvantile::core {
 namespace {
@@ -73,7 +74,8 @@ ShellIconCache::Answer ShellIconCache::iconFor(const CString& path, bool folder)
         m_lastRequest = std::chrono::steady_clock::now();
         if (!m_thread.joinable()) {
             m_stopping = false;
-            m_thread = std::thread([this] { run(); });
+            m_thread = std::thread(
+                [this] { support::run_reporting("the icon loader", [this] { run(); }); });
         }
         m_wake.notify_one();
     }

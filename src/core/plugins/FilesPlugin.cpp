@@ -3,6 +3,8 @@
 #include <shlobj.h>
 
 #include <algorithm>
+#include <cstdlib>
+#include <string>
 
 #include "core/shell/Shell.h"
 #include "core_iface/VPreferences.h"
@@ -31,7 +33,28 @@ std::vector<CString> split(const CString& text, const char* separators) {
     return parts;
 }
 
+CString join(const std::vector<CString>& parts, const char* separator) {
+    CString text;
+    for (const CString& part : parts) {
+        if (!text.IsEmpty())
+            text += separator;
+        text += part;
+    }
+    return text;
+}
+
 } // namespace
+
+CString groupedCount(std::size_t count) {
+    const std::string digits = std::to_string(count);
+    std::string grouped;
+    for (std::size_t i = 0; i < digits.size(); ++i) {
+        if (i != 0 && (digits.size() - i) % 3 == 0)
+            grouped += ',';
+        grouped += digits[i];
+    }
+    return CString(grouped.c_str());
+}
 
 std::vector<CString> FilesSettings::parseExtensions(const CString& text) {
     std::vector<CString> extensions;
@@ -46,13 +69,19 @@ std::vector<CString> FilesSettings::parseExtensions(const CString& text) {
 }
 
 CString FilesSettings::joinExtensions(const std::vector<CString>& extensions) {
-    CString text;
-    for (const CString& extension : extensions) {
-        if (!text.IsEmpty())
-            text += ";";
-        text += extension;
-    }
-    return text;
+    return join(extensions, ";");
+}
+
+std::vector<CString> FilesSettings::parseExclusions(const CString& text) {
+    std::vector<CString> exclusions;
+    for (const CString& part : split(text, ";\r\n"))
+        if (std::find(exclusions.begin(), exclusions.end(), part) == exclusions.end())
+            exclusions.push_back(part);
+    return exclusions;
+}
+
+CString FilesSettings::joinExclusions(const std::vector<CString>& exclusions) {
+    return join(exclusions, "; ");
 }
 
 bool FilesSettings::wantsFile(const CString& name) const {
@@ -66,11 +95,49 @@ bool FilesSettings::wantsFile(const CString& name) const {
     return std::find(extensions.begin(), extensions.end(), extension) != extensions.end();
 }
 
+bool FilesSettings::wants(const WalkEntry& entry, const CString& name) const {
+    return entry.folder ? includeFolders : wantsFile(name);
+}
+
+WalkRules FilesSettings::walkRules() const {
+    return {depth, includeHidden, Exclusions(exclusions)};
+}
+
+std::vector<std::wstring> FilesSettings::roots() const {
+    std::vector<std::wstring> roots;
+    const auto addRoot = [&roots](std::wstring root) {
+        while (root.size() > 3 && root.back() == L'\\')
+            root.pop_back();
+        const std::wstring folded = Exclusions::fold(root);
+        for (const std::wstring& known : roots)
+            if (Exclusions::fold(known) == folded)
+                return;
+        roots.push_back(std::move(root));
+    };
+    for (const CString& folder : folders)
+        addRoot(folder.W());
+    if (allFixedDrives) {
+        const DWORD drives = GetLogicalDrives();
+        for (int letter = 0; letter < 26; ++letter) {
+            if (!(drives & (1u << letter)))
+                continue;
+            const std::wstring drive{static_cast<wchar_t>(L'A' + letter), L':', L'\\'};
+            if (GetDriveTypeW(drive.c_str()) == DRIVE_FIXED)
+                addRoot(drive);
+        }
+    }
+    return roots;
+}
+
 FilesPlugin::FilesPlugin()
     : BasicPlugin("FilesAndFolders", "Files and Folders",
                   "Finds the files and folders under the folders you choose",
                   {L"F", RGB(0xE0, 0xA0, 0x20)}),
       m_settings(defaults()) {}
+
+FilesPlugin::~FilesPlugin() {
+    stopWatching();
+}
 
 FilesSettings FilesPlugin::defaults() {
     FilesSettings settings;
@@ -89,36 +156,74 @@ FilesSettings FilesPlugin::settings() const {
 
 void FilesPlugin::setSettings(FilesSettings settings) {
     settings.depth = std::clamp(settings.depth, 0, FilesSettings::kMaxDepth);
-    std::lock_guard lock(m_mutex);
-    m_settings = std::move(settings);
+    settings.maxItems = std::max(settings.maxItems, FilesSettings::kLeastMaxItems);
+    bool rootsChanged = false;
+    {
+        std::lock_guard lock(m_mutex);
+        rootsChanged = settings.roots() != m_settings.roots();
+        m_settings = std::move(settings);
+    }
+    if (rootsChanged)
+        restartWatch();
+}
+
+CString FilesPlugin::limitText(std::size_t limit) {
+    return "Files and Folders stopped at its limit of " + groupedCount(limit) +
+           " items: files beyond it are not found. The limit can be raised in the plug-in's "
+           "settings.";
 }
 
 void FilesPlugin::configure(HWND parent) {
     FilesSettings edited = settings();
-    if (!runFilesSettingsDialog(parent, edited))
+    if (!runFilesSettingsDialog(parent, edited, limitReached()))
         return;
     setSettings(std::move(edited));
     if (settingsChanged)
         settingsChanged();
 }
 
+bool FilesPlugin::walkRoot(const FilesSettings& settings, const std::wstring& root, int firstLevel,
+                           const std::function<bool(VItem)>& take,
+                           const std::function<bool()>& stop) const {
+    const FileWalker walker(settings.walkRules(), m_lister);
+    return walker.walk(
+        root,
+        [&](const WalkEntry& entry) {
+            CString name = CString::FromW(entry.name.data(), static_cast<int>(entry.name.size()));
+            if (!settings.wants(entry, name))
+                return true;
+            return take({entry.folder ? VItemKind::Folder : VItemKind::File, std::move(name),
+                         CString::FromW(entry.path.c_str(), static_cast<int>(entry.path.size())),
+                         CString()});
+        },
+        stop, firstLevel);
+}
+
 void FilesPlugin::scan(VItemSink& sink) {
     const FilesSettings current = settings();
     std::size_t count = 0;
-    for (const CString& folder : current.folders) {
-        walkFolder(
-            folder, current.depth,
-            [&](const FolderEntry& entry) {
-                if (entry.folder ? !current.includeFolders : !current.wantsFile(entry.name))
-                    return true;
-                sink.add({entry.folder ? VItemKind::Folder : VItemKind::File, entry.name,
-                          entry.path, CString()});
-                return ++count < kMaxItems;
+    bool full = false;
+    for (const std::wstring& root : current.roots()) {
+        const bool finished = walkRoot(
+            current, root, 0,
+            [&](VItem item) {
+                if (count >= current.maxItems) {
+                    full = true;
+                    return false;
+                }
+                sink.add(item);
+                ++count;
+                return true;
             },
             [&] { return sink.cancelled(); });
-        if (count >= kMaxItems || sink.cancelled())
-            return;
+        if (!finished)
+            break;
     }
+    if (sink.cancelled())
+        return;
+    m_limitReached = full ? count : 0;
+    if (full && !m_limitTold.exchange(true))
+        sink.notice(limitText(current.maxItems));
 }
 
 void FilesPlugin::loadSettings(const VPreferencesNode* node) {
@@ -129,8 +234,18 @@ void FilesPlugin::loadSettings(const VPreferencesNode* node) {
             loaded.folders = split(text, "|");
         if (node->getParam("Extensions", text))
             loaded.extensions = FilesSettings::parseExtensions(text);
+        if (node->getParam("Exclusions", text))
+            loaded.exclusions = FilesSettings::parseExclusions(text);
         node->getParam("Depth", loaded.depth);
         node->getParam("IncludeFolders", loaded.includeFolders);
+        node->getParam("AllFixedDrives", loaded.allFixedDrives);
+        node->getParam("IncludeHidden", loaded.includeHidden);
+        CString limit;
+        if (node->getParam("MaxItems", limit)) {
+            const unsigned long long value = std::strtoull(limit.GetString(), nullptr, 10);
+            if (value > 0)
+                loaded.maxItems = static_cast<std::size_t>(value);
+        }
     }
     setSettings(std::move(loaded));
 }
@@ -147,8 +262,12 @@ void FilesPlugin::saveSettings(VPreferencesNode* node) {
     }
     node->setParam("Folders", folders.GetString());
     node->setParam("Extensions", FilesSettings::joinExtensions(current.extensions).GetString());
+    node->setParam("Exclusions", FilesSettings::joinExclusions(current.exclusions).GetString());
     node->setParam("Depth", current.depth);
     node->setParam("IncludeFolders", current.includeFolders);
+    node->setParam("AllFixedDrives", current.allFixedDrives);
+    node->setParam("IncludeHidden", current.includeHidden);
+    node->setParam("MaxItems", std::to_string(current.maxItems).c_str());
 }
 
 } // namespace corvantile::core

@@ -1,12 +1,15 @@
-// The settings dialog of the Files and Folders plug-in: the folders (one per line), the
-// extensions, the depth, and whether folders are found too.
+// The settings dialog of the Files and Folders plug-in: the folders (one per line) or every
+// fixed drive, the folders left out, the extensions, the depth, whether folders and hidden
+// files are found too, and the most items taken (with a line telling when it was reached).
 #include <shlobj.h>
 
 #include <algorithm>
+#include <cstdlib>
 #include <string>
 
 #include "core/plugins/DialogTemplate.h"
 #include "core/plugins/FilesPlugin.h"
+#include "support/event_report.h"
 
 namespace corvantile::core {
 namespace {
@@ -17,29 +20,51 @@ enum ControlId : WORD {
     kExtensions = 103,
     kDepth = 104,
     kIncludeFolders = 105,
+    kAllFixedDrives = 106,
+    kExclusions = 107,
+    kIncludeHidden = 108,
+    kMaxItems = 109,
+    kLimitNote = 110,
+};
+
+struct DialogData {
+    FilesSettings* settings;
+    std::size_t limitReached;
 };
 
 DialogTemplate buildTemplate() {
-    DialogTemplate dialog(L"Files and Folders", 260, 188);
+    DialogTemplate dialog(L"Files and Folders", 260, 282);
     using T = DialogTemplate;
     dialog.addControl(T::kStatic, L"Folders to search, one per line:", 0xFFFF, 7, 7, 200, 8,
                       SS_LEFT);
-    dialog.addControl(T::kEdit, L"", kFolders, 7, 18, 246, 70,
+    dialog.addControl(T::kEdit, L"", kFolders, 7, 18, 246, 60,
                       WS_BORDER | WS_TABSTOP | WS_VSCROLL | WS_HSCROLL | ES_MULTILINE |
                           ES_AUTOVSCROLL | ES_AUTOHSCROLL | ES_WANTRETURN);
-    dialog.addControl(T::kButton, L"&Add Folder...", kAddFolder, 7, 92, 60, 14,
+    dialog.addControl(T::kButton, L"&Add Folder...", kAddFolder, 7, 82, 60, 14,
                       WS_TABSTOP | BS_PUSHBUTTON);
-    dialog.addControl(T::kStatic, L"File extensions, such as txt;pdf (empty: all files):", 0xFFFF,
-                      7, 114, 246, 8, SS_LEFT);
-    dialog.addControl(T::kEdit, L"", kExtensions, 7, 125, 246, 14,
-                      WS_BORDER | WS_TABSTOP | ES_AUTOHSCROLL);
-    dialog.addControl(T::kStatic, L"Levels of subfolders:", 0xFFFF, 7, 148, 80, 8, SS_LEFT);
-    dialog.addControl(T::kEdit, L"", kDepth, 90, 146, 30, 14,
-                      WS_BORDER | WS_TABSTOP | ES_NUMBER | ES_AUTOHSCROLL);
-    dialog.addControl(T::kButton, L"Find &folders too", kIncludeFolders, 135, 148, 110, 10,
+    dialog.addControl(T::kButton, L"All fixed &drives too", kAllFixedDrives, 80, 84, 170, 10,
                       WS_TABSTOP | BS_AUTOCHECKBOX);
-    dialog.addControl(T::kButton, L"OK", IDOK, 149, 167, 50, 14, WS_TABSTOP | BS_DEFPUSHBUTTON);
-    dialog.addControl(T::kButton, L"Cancel", IDCANCEL, 203, 167, 50, 14,
+    dialog.addControl(T::kStatic, L"Folders left out, by name or full path (; between them):",
+                      0xFFFF, 7, 102, 246, 8, SS_LEFT);
+    dialog.addControl(T::kEdit, L"", kExclusions, 7, 113, 246, 30,
+                      WS_BORDER | WS_TABSTOP | WS_VSCROLL | ES_MULTILINE | ES_AUTOVSCROLL);
+    dialog.addControl(T::kStatic, L"File extensions, such as txt;pdf (empty: all files):", 0xFFFF,
+                      7, 150, 246, 8, SS_LEFT);
+    dialog.addControl(T::kEdit, L"", kExtensions, 7, 161, 246, 14,
+                      WS_BORDER | WS_TABSTOP | ES_AUTOHSCROLL);
+    dialog.addControl(T::kStatic, L"Levels of subfolders:", 0xFFFF, 7, 184, 80, 8, SS_LEFT);
+    dialog.addControl(T::kEdit, L"", kDepth, 90, 182, 30, 14,
+                      WS_BORDER | WS_TABSTOP | ES_NUMBER | ES_AUTOHSCROLL);
+    dialog.addControl(T::kButton, L"Find &folders too", kIncludeFolders, 135, 184, 110, 10,
+                      WS_TABSTOP | BS_AUTOCHECKBOX);
+    dialog.addControl(T::kButton, L"Find &hidden and system files too", kIncludeHidden, 7, 202, 200,
+                      10, WS_TABSTOP | BS_AUTOCHECKBOX);
+    dialog.addControl(T::kStatic, L"Most items to index:", 0xFFFF, 7, 220, 80, 8, SS_LEFT);
+    dialog.addControl(T::kEdit, L"", kMaxItems, 90, 218, 60, 14,
+                      WS_BORDER | WS_TABSTOP | ES_NUMBER | ES_AUTOHSCROLL);
+    dialog.addControl(T::kStatic, L"", kLimitNote, 7, 237, 246, 20, SS_LEFT);
+    dialog.addControl(T::kButton, L"OK", IDOK, 149, 261, 50, 14, WS_TABSTOP | BS_DEFPUSHBUTTON);
+    dialog.addControl(T::kButton, L"Cancel", IDCANCEL, 203, 261, 50, 14,
                       WS_TABSTOP | BS_PUSHBUTTON);
     return dialog;
 }
@@ -57,7 +82,7 @@ void setItemText(HWND dialog, int id, const CString& text) {
     SetDlgItemTextW(dialog, id, text.W().c_str());
 }
 
-void fill(HWND dialog, const FilesSettings& settings) {
+void fill(HWND dialog, const FilesSettings& settings, std::size_t limitReached) {
     CString folders;
     for (const CString& folder : settings.folders)
         folders += folder + "\r\n";
@@ -65,6 +90,14 @@ void fill(HWND dialog, const FilesSettings& settings) {
     setItemText(dialog, kExtensions, FilesSettings::joinExtensions(settings.extensions));
     SetDlgItemInt(dialog, kDepth, static_cast<UINT>(settings.depth), FALSE);
     CheckDlgButton(dialog, kIncludeFolders, settings.includeFolders ? BST_CHECKED : BST_UNCHECKED);
+    CheckDlgButton(dialog, kAllFixedDrives, settings.allFixedDrives ? BST_CHECKED : BST_UNCHECKED);
+    CheckDlgButton(dialog, kIncludeHidden, settings.includeHidden ? BST_CHECKED : BST_UNCHECKED);
+    setItemText(dialog, kExclusions, FilesSettings::joinExclusions(settings.exclusions));
+    setItemText(dialog, kMaxItems, CString(std::to_string(settings.maxItems).c_str()));
+    if (limitReached != 0)
+        setItemText(dialog, kLimitNote,
+                    "The last indexing stopped at this limit, after " + groupedCount(limitReached) +
+                        " items.");
 }
 
 void read(HWND dialog, FilesSettings& settings) {
@@ -87,6 +120,14 @@ void read(HWND dialog, FilesSettings& settings) {
     if (converted)
         settings.depth = static_cast<int>(std::min<UINT>(depth, FilesSettings::kMaxDepth));
     settings.includeFolders = IsDlgButtonChecked(dialog, kIncludeFolders) == BST_CHECKED;
+    settings.allFixedDrives = IsDlgButtonChecked(dialog, kAllFixedDrives) == BST_CHECKED;
+    settings.includeHidden = IsDlgButtonChecked(dialog, kIncludeHidden) == BST_CHECKED;
+    settings.exclusions = FilesSettings::parseExclusions(itemText(dialog, kExclusions));
+    const unsigned long long limit =
+        std::strtoull(itemText(dialog, kMaxItems).GetString(), nullptr, 10);
+    if (limit > 0)
+        settings.maxItems =
+            std::max(static_cast<std::size_t>(limit), FilesSettings::kLeastMaxItems);
 }
 
 void addFolder(HWND dialog) {
@@ -113,13 +154,15 @@ INT_PTR CALLBACK dialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lPa
         switch (message) {
         case WM_INITDIALOG:
             SetWindowLongPtrW(dialog, DWLP_USER, lParam);
-            fill(dialog, *reinterpret_cast<FilesSettings*>(lParam));
+            fill(dialog, *reinterpret_cast<DialogData*>(lParam)->settings,
+                 reinterpret_cast<DialogData*>(lParam)->limitReached);
             return TRUE;
         case WM_COMMAND:
             switch (LOWORD(wParam)) {
             case IDOK:
-                read(dialog,
-                     *reinterpret_cast<FilesSettings*>(GetWindowLongPtrW(dialog, DWLP_USER)));
+                read(
+                    dialog,
+                    *reinterpret_cast<DialogData*>(GetWindowLongPtrW(dialog, DWLP_USER))->settings);
                 EndDialog(dialog, IDOK);
                 return TRUE;
             case IDCANCEL:
@@ -133,17 +176,19 @@ INT_PTR CALLBACK dialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lPa
         }
     } catch (...) {
         // Nothing may unwind through the dialog manager.
+        corvantile::support::report_caught("the Files and Folders settings");
     }
     return FALSE;
 }
 
 } // namespace
 
-bool runFilesSettingsDialog(HWND parent, FilesSettings& settings) {
+bool runFilesSettingsDialog(HWND parent, FilesSettings& settings, std::size_t limitReached) {
     const DialogTemplate dialog = buildTemplate();
     FilesSettings edited = settings;
+    DialogData data{&edited, limitReached};
     const INT_PTR result = DialogBoxIndirectParamW(GetModuleHandleW(nullptr), dialog.get(), parent,
-                                                   dialogProc, reinterpret_cast<LPARAM>(&edited));
+                                                   dialogProc, reinterpret_cast<LPARAM>(&data));
     if (result != IDOK)
         return false;
     settings = std::move(edited);

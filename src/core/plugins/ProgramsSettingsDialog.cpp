@@ -1,6 +1,7 @@
 // The settings dialog of the Programs plug-in: a check box for each place it reads.
 #include "core/plugins/DialogTemplate.h"
 #include "core/plugins/ProgramsPlugin.h"
+#include "support/event_report.h"
 
 namespace corvantile::core {
 namespace {
@@ -63,6 +64,7 @@ INT_PTR CALLBACK dialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lPa
         }
     } catch (...) {
         // Nothing may unwind through the dialog manager.
+        corvantile::support::report_caught("the Programs settings");
     }
     return FALSE;
 }

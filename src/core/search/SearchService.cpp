@@ -54,17 +54,55 @@ struct SearchService::Search {
     std::atomic<bool> textDelivered{false};
 };
 
-// Collects a scan's items for the catalog.
+// Collects a scan's items for the catalog. On a first index (the source has nothing in it
+// yet) the items found so far are searchable meanwhile, published at doubling counts.
 class SearchService::ScanSink final : public VItemSink {
 public:
-    explicit ScanSink(const std::atomic<bool>& stopping) : m_stopping(stopping) {}
-    void add(const VItem& item) override { items.push_back(encodeItem(item)); }
-    bool cancelled() const override { return m_stopping.load(); }
+    ScanSink(SearchService& service, std::string source, bool firstIndex)
+        : m_service(service), m_source(std::move(source)), m_firstIndex(firstIndex) {}
+    void add(const VItem& item) override {
+        items.push_back(encodeItem(item));
+        ++m_service.m_found;
+        if (m_firstIndex && items.size() >= m_nextPublish) {
+            m_nextPublish *= 2;
+            m_service.m_catalog.replace_source(m_source, data());
+        }
+    }
+    bool cancelled() const override { return m_service.m_stopping.load(); }
+    void notice(const CString& text) override {
+        std::lock_guard lock(m_service.m_noticeMutex);
+        m_service.m_notices.push_back(text);
+    }
+
+    std::vector<engine::ItemData> data() const {
+        std::vector<engine::ItemData> data;
+        data.reserve(items.size());
+        for (const EncodedItem& item : items)
+            data.push_back(item.data(m_source));
+        return data;
+    }
 
     std::vector<EncodedItem> items;
 
 private:
-    const std::atomic<bool>& m_stopping;
+    SearchService& m_service;
+    std::string m_source;
+    bool m_firstIndex;
+    std::size_t m_nextPublish = 16384;
+};
+
+// A plug-in's way to change its part of the index between scans.
+class SearchService::PluginUpdates final : public VItemUpdates {
+public:
+    PluginUpdates(SearchService& service, std::string source)
+        : m_service(service), m_source(std::move(source)) {}
+    void update(const std::vector<VItem>& added, const std::vector<CString>& removed) override {
+        m_service.applyUpdate(m_source, added, removed);
+    }
+
+private:
+    SearchService& m_service;
+    std::string m_source;
 };
 
 namespace {
@@ -128,10 +166,36 @@ void SearchService::start(std::vector<VPlugin*> plugins, std::vector<VAction*> s
         }
     }
     publishActions();
+
+    {
+        std::lock_guard lock(m_saveMutex);
+        m_saverStopping = false;
+        m_unsavedUpdates = 0;
+    }
+    m_saveThread = std::thread(
+        [this] { support::run_reporting("the index cache saver", [this] { saveUpdates(); }); });
+    for (VPlugin* plugin : m_plugins) {
+        m_pluginUpdates.push_back(std::make_unique<PluginUpdates>(*this, plugin->getId().str()));
+        plugin->startWatching(*m_pluginUpdates.back());
+    }
+}
+
+void SearchService::stopWatches() {
+    for (VPlugin* plugin : m_plugins)
+        plugin->stopWatching();
+    {
+        std::lock_guard lock(m_saveMutex);
+        m_saverStopping = true;
+    }
+    m_saveWake.notify_all();
+    if (m_saveThread.joinable())
+        m_saveThread.join();
+    m_pluginUpdates.clear();
 }
 
 void SearchService::stop() {
     m_stopping = true;
+    stopWatches();
     std::thread refreshing;
     {
         std::lock_guard lock(m_threadMutex);
@@ -161,7 +225,7 @@ void SearchService::refreshInBackground() {
     m_refreshRunning = true;
     m_refreshThread = std::thread([this] {
         for (;;) {
-            refresh();
+            support::run_reporting("the index refresh", [this] { refresh(); });
             std::lock_guard again(m_threadMutex);
             if (!m_refreshAgain || m_stopping) {
                 m_refreshRunning = false;
@@ -175,7 +239,7 @@ void SearchService::refreshInBackground() {
 void SearchService::refreshNow() {
     std::atomic<bool> done{false};
     std::thread worker([&] {
-        refresh();
+        support::run_reporting("the index refresh", [this] { refresh(); });
         done = true;
     });
     waitPumping(done);
@@ -189,6 +253,14 @@ void SearchService::refresh() {
         explicit BusyScope(std::atomic<long>& b) : busy(b) { ++busy; }
         ~BusyScope() { --busy; }
     } busyScope(m_busy);
+    struct IndexingScope {
+        SearchService& service;
+        explicit IndexingScope(SearchService& s) : service(s) {
+            service.m_found = 0;
+            service.m_indexing = true;
+        }
+        ~IndexingScope() { service.m_indexing = false; }
+    } indexingScope(*this);
     ComScope com;
     for (VPlugin* plugin : m_plugins) {
         if (m_stopping)
@@ -198,15 +270,27 @@ void SearchService::refresh() {
     }
     publishActions();
     ++m_scans;
-    if (!m_cacheFile.empty() && !m_stopping &&
-        !engine::save_index_cache(m_cacheFile, *m_catalog.snapshot()))
-        support::report_event("The index cache could not be written to " +
-                              support::path_to_utf8(m_cacheFile));
+    {
+        // The save below takes in what the watches changed until now.
+        std::lock_guard saving(m_saveMutex);
+        m_unsavedUpdates = 0;
+    }
+    if (!m_cacheFile.empty() && !m_stopping)
+        saveCache();
 }
 
 void SearchService::scanPlugin(VPlugin* plugin) {
     const auto started = std::chrono::steady_clock::now();
-    ScanSink sink(m_stopping);
+    const std::string source = plugin->getId().str();
+    const auto before = m_catalog.snapshot();
+    const auto id = before->find_source(source);
+    bool known = false;
+    if (id)
+        for (std::size_t s = 0; s < before->slot_count() && !known; ++s)
+            known = before->slot(s).live_count() != 0 &&
+                    (before->slot(s).segment->uniform_source() == *id ||
+                     before->slot(s).segment->uniform_source() == engine::Segment::kMixedSources);
+    ScanSink sink(*this, source, !known);
     try {
         plugin->scan(sink);
     } catch (...) {
@@ -216,11 +300,7 @@ void SearchService::scanPlugin(VPlugin* plugin) {
     }
     if (sink.cancelled())
         return;
-    const std::string source = plugin->getId().str();
-    std::vector<engine::ItemData> data;
-    data.reserve(sink.items.size());
-    for (const EncodedItem& item : sink.items)
-        data.push_back(item.data(source));
+    const auto data = sink.data();
     m_catalog.replace_source(source, data);
     const auto took = std::chrono::duration_cast<std::chrono::milliseconds>(
         std::chrono::steady_clock::now() - started);

@@ -5,6 +5,8 @@
 
 #include <atomic>
 #include <chrono>
+#include <condition_variable>
+#include <deque>
 #include <filesystem>
 #include <map>
 #include <memory>
@@ -65,10 +67,19 @@ public:
     std::size_t itemCount() const;
     // Number of index rebuilds that scanned the plug-ins since start.
     int scanCount() const { return m_scans.load(); }
+    // True while a rebuild runs; found is then the number of items its scans gave so far.
+    bool indexing(std::size_t& found) const;
+    // The oldest thing a scan asked to tell the user (empty: none), taken off the queue.
+    CString takeNotice();
+    // Number of updates the plug-ins made between scans (their watches) since start.
+    int updateCount() const { return m_updates.load(); }
+    // Waits until the index cache holds what the last update changed; false on timeout.
+    bool waitCacheSaved(std::chrono::milliseconds timeout);
 
 private:
     struct Search;
     class ScanSink;
+    class PluginUpdates;
 
     void refresh();
     void scanPlugin(VPlugin* plugin);
@@ -76,6 +87,14 @@ private:
     // The plug-ins' scans as real-time sources (and the actions, unless only the plug-ins that
     // search live are asked for).
     std::vector<engine::LiveSource> liveSources(bool livePluginsOnly);
+    // A plug-in's update between scans (see VItemUpdates).
+    void applyUpdate(const std::string& source, const std::vector<VItem>& added,
+                     const std::vector<CString>& removed);
+    // Saves the cache once the updates have been quiet for a moment (the saver thread).
+    void saveUpdates();
+    // Writes the cache file; a failure is told once, until a save succeeds again.
+    bool saveCache();
+    void stopWatches();
     bool keepHit(const Search& search, const engine::SearchHit& hit) const;
     void onBatch(Search& search, DWORD id, std::span<const engine::SearchHit> hits);
     void onDone(Search& search, DWORD id);
@@ -105,6 +124,19 @@ private:
     static constexpr std::size_t kCompanionsKept = 16;
     std::mutex m_companionMutex;
     std::map<DWORD, DWORD> m_companions; // a search's id, its companion's
+    std::atomic<bool> m_indexing{false};
+    std::atomic<std::size_t> m_found{0}; // items the running rebuild's scans gave so far
+    std::mutex m_noticeMutex;
+    std::deque<CString> m_notices;
+
+    std::vector<std::unique_ptr<PluginUpdates>> m_pluginUpdates;
+    std::atomic<int> m_updates{0};
+    std::atomic<bool> m_cacheFailureTold{false};
+    std::mutex m_saveMutex; // guards the three below
+    std::condition_variable m_saveWake;
+    int m_unsavedUpdates = 0; // the value of m_updates the cache lags behind, or 0
+    bool m_saverStopping = false;
+    std::thread m_saveThread;
 };
 
 // The source name under which the actions found by name are indexed.

@@ -336,6 +336,11 @@ std::size_t Catalog::remove_source(std::string_view source) {
 }
 
 std::size_t Catalog::remove_if(const std::function<bool(const ItemView&)>& remove) {
+    return update(remove, {});
+}
+
+std::size_t Catalog::update(const std::function<bool(const ItemView&)>& remove,
+                            std::span<const ItemData> items) {
     std::lock_guard lock(update_mutex_);
     const auto old = snapshot();
     std::vector<SegmentSlot> slots;
@@ -349,10 +354,13 @@ std::size_t Catalog::remove_if(const std::function<bool(const ItemView&)>& remov
         });
         slots.push_back(std::move(slot));
     }
-    if (removed == 0)
+    if (removed == 0 && items.empty())
         return 0;
-    tidy(slots, *old->sources());
-    publish(std::make_shared<const CatalogSnapshot>(std::move(slots), old->sources()));
+    SourceMapper sources(old->sources());
+    build_segments(items, sources, slots);
+    const auto table = sources.table();
+    tidy(slots, *table);
+    publish(std::make_shared<const CatalogSnapshot>(std::move(slots), table));
     return removed;
 }
 

@@ -86,6 +86,10 @@ public:
     std::size_t remove_source(std::string_view source);
     // Removes the items for which remove returns true; returns how many were removed.
     std::size_t remove_if(const std::function<bool(const ItemView&)>& remove);
+    // Removes the items for which remove returns true and adds items, in one update (a search
+    // sees either neither or both); returns how many were removed.
+    std::size_t update(const std::function<bool(const ItemView&)>& remove,
+                       std::span<const ItemData> items);
     // Adopts a snapshot (for example one loaded from the index cache).
     void reset(std::shared_ptr<const CatalogSnapshot> snapshot);
     void clear();

@@ -19,12 +19,9 @@ namespace {
 constexpr std::string_view kMagic{"CVTLIDX\n", 8};
 constexpr std::size_t kHeaderSize = 36;
 constexpr std::size_t kCheckedHeaderSize = 32; // the header bytes before the CRC
-constexpr std::size_t kItemFixedSize = 16;
-
-void put16(std::string& out, std::uint16_t v) {
-    out.push_back(static_cast<char>(v & 0xFF));
-    out.push_back(static_cast<char>(v >> 8));
-}
+// The least bytes a saved segment takes (an empty one): its count, one begin offset, three
+// column flags, the text size and the source.
+constexpr std::size_t kSlotMinSize = 8 + 4 + 3 + 8 + 2;
 
 void put32(std::string& out, std::uint32_t v) {
     for (int shift = 0; shift < 32; shift += 8)
@@ -73,6 +70,21 @@ private:
 
 } // namespace
 
+namespace {
+
+// The live items of a slot in a segment of their own.
+std::shared_ptr<const Segment> compacted(const SegmentSlot& slot) {
+    const Segment& segment = *slot.segment;
+    SegmentBuilder builder(slot.live_count(), segment.text_bytes() / 2);
+    for (std::size_t i = 0; i < segment.size(); ++i)
+        if (!slot.is_removed(i))
+            builder.add({segment.name(i), segment.path(i), segment.payload(i), {}, segment.kind(i)},
+                        segment.source(i));
+    return builder.finish();
+}
+
+} // namespace
+
 std::string encode_index_cache(const CatalogSnapshot& catalog) {
     std::string payload;
     const auto& sources = *catalog.sources();
@@ -81,21 +93,20 @@ std::string encode_index_cache(const CatalogSnapshot& catalog) {
         put32(payload, static_cast<std::uint32_t>(source.size()));
         put_text(payload, source);
     }
+    // The segments as they are in memory, so that loading them is copying bytes.
+    std::uint32_t slot_count = 0;
+    for (std::size_t s = 0; s < catalog.slot_count(); ++s)
+        slot_count += catalog.slot(s).live_count() != 0;
+    put32(payload, slot_count);
     for (std::size_t s = 0; s < catalog.slot_count(); ++s) {
         const SegmentSlot& slot = catalog.slot(s);
-        const Segment& segment = *slot.segment;
-        for (std::size_t i = 0; i < segment.size(); ++i) {
-            if (slot.is_removed(i))
-                continue;
-            put16(payload, segment.source(i));
-            put16(payload, segment.kind(i));
-            put32(payload, static_cast<std::uint32_t>(segment.name(i).size()));
-            put32(payload, static_cast<std::uint32_t>(segment.path(i).size()));
-            put32(payload, static_cast<std::uint32_t>(segment.payload(i).size()));
-            put_text(payload, segment.name(i));
-            put_text(payload, segment.path(i));
-            put_text(payload, segment.payload(i));
-        }
+        if (slot.live_count() == 0)
+            continue;
+        // Removed items are left out: such a segment is saved rebuilt with the others.
+        if (slot.removed_count != 0)
+            compacted(slot)->append_to(payload);
+        else
+            slot.segment->append_to(payload);
     }
     std::string out(kMagic);
     put32(out, kIndexCacheVersion);
@@ -122,44 +133,41 @@ std::shared_ptr<const CatalogSnapshot> decode_index_cache(std::string_view bytes
         !payload_size || *payload_size != payload.size() || !crc ||
         *crc != crc32_update(crc32(bytes.substr(0, kCheckedHeaderSize)), payload))
         return nullptr;
-    // Counts are checked against the bytes present before anything is allocated for them.
-    if (*count > payload.size() / kItemFixedSize)
-        return nullptr;
 
     Reader reader(payload);
     const auto source_count = reader.number<std::uint32_t>();
     if (!source_count || *source_count > std::numeric_limits<SourceId>::max() ||
         *source_count > reader.remaining() / 4)
         return nullptr;
-    std::vector<std::string_view> sources;
-    sources.reserve(*source_count);
+    auto sources = std::make_shared<std::vector<std::string>>();
+    sources->reserve(*source_count);
     for (std::uint32_t s = 0; s < *source_count; ++s) {
         const auto length = reader.number<std::uint32_t>();
         const auto name = length ? reader.text(*length) : std::nullopt;
         if (!name)
             return nullptr;
-        sources.push_back(*name);
+        sources->emplace_back(*name);
     }
-    std::vector<ItemData> items;
-    items.reserve(static_cast<std::size_t>(*count));
-    for (std::uint64_t n = 0; n < *count; ++n) {
-        const auto source = reader.number<std::uint16_t>();
-        const auto kind = reader.number<std::uint16_t>();
-        const auto name_length = reader.number<std::uint32_t>();
-        const auto path_length = reader.number<std::uint32_t>();
-        const auto payload_length = reader.number<std::uint32_t>();
-        if (!source || *source >= sources.size() || !kind || !payload_length)
-            return nullptr;
-        const auto name = reader.text(*name_length);
-        const auto path = name ? reader.text(*path_length) : std::nullopt;
-        const auto data = path ? reader.text(*payload_length) : std::nullopt;
-        if (!data)
-            return nullptr;
-        items.push_back({*name, *path, *data, sources[*source], *kind});
-    }
-    if (!reader.at_end())
+    const auto slot_count = reader.number<std::uint32_t>();
+    if (!slot_count || *slot_count > reader.remaining() / kSlotMinSize)
         return nullptr;
-    return build_snapshot(items);
+    std::vector<SegmentSlot> slots;
+    std::uint64_t live = 0;
+    for (std::uint32_t s = 0; s < *slot_count; ++s) {
+        std::string_view rest = payload.substr(payload.size() - reader.remaining());
+        const std::size_t before = rest.size();
+        auto segment = Segment::from_bytes(rest);
+        if (!segment || !reader.text(before - rest.size()))
+            return nullptr;
+        for (std::size_t i = 0; i < segment->size(); ++i)
+            if (segment->source(i) >= sources->size())
+                return nullptr;
+        live += segment->size();
+        slots.push_back({std::move(segment), nullptr, 0});
+    }
+    if (!reader.at_end() || live != *count || live > std::numeric_limits<std::uint32_t>::max())
+        return nullptr;
+    return std::make_shared<const CatalogSnapshot>(std::move(slots), std::move(sources));
 }
 
 bool save_index_cache(const std::filesystem::path& path, const CatalogSnapshot& catalog) {

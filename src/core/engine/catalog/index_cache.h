@@ -4,9 +4,10 @@
 // Layout (little-endian): the magic "CVTLIDX\n", a 32-bit format version, 32 bits of flags
 // (0), the 64-bit item count, the 64-bit payload size, and the CRC-32 of those 32 header
 // bytes followed by the payload. The payload lists the source names (count, then each as
-// length and bytes), then each item as source index (16 bits), kind (16 bits), the lengths of
-// name, path and payload (32 bits each) and their bytes. A file that fails any check is
-// rejected as a whole and never trusted.
+// length and bytes), then the catalog's segments (count, then each one's tables and text as
+// they are in memory, see Segment::append_to; removed items are left out), so that a load
+// copies blocks of bytes and parses no item. A file that fails any check, the checksum or
+// the consistency of a segment's tables, is rejected as a whole and never trusted.
 #pragma once
 
 #include "core/engine/catalog/catalog.h"
@@ -19,7 +20,7 @@
 
 namespace corvantile::engine {
 
-inline constexpr std::uint32_t kIndexCacheVersion = 1;
+inline constexpr std::uint32_t kIndexCacheVersion = 2;
 // Files larger than this are not read.
 inline constexpr std::size_t kMaxIndexCacheBytes = std::size_t{1} << 31;
 

@@ -63,6 +63,7 @@ public:
     std::size_t memory_bytes() const { return values_.capacity() * sizeof(std::uint32_t); }
 
 private:
+    friend class Segment; // reads and writes the values for the index cache
     // Starts storing values: the first `index` items had 0.
     void store_from(std::size_t index, std::uint32_t value);
 
@@ -157,6 +158,12 @@ public:
     std::size_t memory_bytes() const;
     // Bytes of text (original and folded).
     std::size_t text_bytes() const { return text_.size(); }
+
+    // Appends the segment's tables and text to out as they are in memory (the index cache).
+    void append_to(std::string& out) const;
+    // A segment read back from the front of bytes (which then starts after it), or null when
+    // the bytes do not hold a consistent one.
+    static std::shared_ptr<const Segment> from_bytes(std::string_view& bytes);
 
 private:
     friend class SegmentBuilder;

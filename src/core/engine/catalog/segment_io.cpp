@@ -1,0 +1,121 @@
+// The index cache's form of a segment: its tables and text written out as they are in memory,
+// and read back with a check that every item's texts lie within the buffer.
+#include "core/engine/catalog/segment.h"
+
+#include <cstring>
+
+namespace corvantile::engine {
+namespace {
+
+void put_raw(std::string& out, const void* data, std::size_t bytes) {
+    out.append(static_cast<const char*>(data), bytes);
+}
+
+template <class T> void put_value(std::string& out, T value) {
+    // The cache is read by the same program on the same (little-endian) machines.
+    put_raw(out, &value, sizeof value);
+}
+
+template <class T> void put_column(std::string& out, const std::vector<T>& values) {
+    put_raw(out, values.data(), values.size() * sizeof(T));
+}
+
+// Takes fixed-size values and blocks from the front of bytes; fails past the end.
+class Taker {
+public:
+    explicit Taker(std::string_view& bytes) : bytes_(bytes) {}
+
+    template <class T> bool value(T& out) {
+        if (bytes_.size() < sizeof out)
+            return false;
+        std::memcpy(&out, bytes_.data(), sizeof out);
+        bytes_.remove_prefix(sizeof out);
+        return true;
+    }
+
+    template <class T> bool column(std::vector<T>& out, std::size_t count) {
+        if (count > bytes_.size() / sizeof(T))
+            return false;
+        out.resize(count);
+        std::memcpy(out.data(), bytes_.data(), count * sizeof(T));
+        bytes_.remove_prefix(count * sizeof(T));
+        return true;
+    }
+
+    bool text(std::string& out, std::size_t count) {
+        if (count > bytes_.size())
+            return false;
+        out.assign(bytes_.data(), count);
+        bytes_.remove_prefix(count);
+        return true;
+    }
+
+private:
+    std::string_view& bytes_;
+};
+
+} // namespace
+
+void Segment::append_to(std::string& out) const {
+    const std::uint64_t count = size();
+    put_value(out, count);
+    put_column(out, masks_);
+    put_column(out, heads_);
+    put_column(out, begin_);
+    put_column(out, name_lengths_);
+    for (const SparseColumn* column : {&path_lengths_, &folded_path_lengths_, &source_kinds_}) {
+        put_value(out, std::uint8_t(column->any()));
+        if (column->any())
+            put_raw(out, column->data(), count * sizeof(std::uint32_t));
+    }
+    put_value(out, std::uint64_t(text_.size()));
+    out.append(text_);
+    put_value(out, uniform_source_);
+}
+
+std::shared_ptr<const Segment> Segment::from_bytes(std::string_view& bytes) {
+    auto segment = std::make_shared<Segment>();
+    Segment& s = *segment;
+    Taker take(bytes);
+    std::uint64_t count = 0;
+    if (!take.value(count) || count > bytes.size() / sizeof(std::uint64_t) ||
+        !take.column(s.masks_, count) || !take.column(s.heads_, count) ||
+        !take.column(s.begin_, count + 1) || !take.column(s.name_lengths_, count))
+        return nullptr;
+    for (SparseColumn* column : {&s.path_lengths_, &s.folded_path_lengths_, &s.source_kinds_}) {
+        std::uint8_t any = 0;
+        if (!take.value(any) || any > 1)
+            return nullptr;
+        if (any) {
+            if (!take.column(column->values_, count))
+                return nullptr;
+            column->stored_ = true;
+        }
+    }
+    std::uint64_t text_size = 0;
+    if (!take.value(text_size) || !take.text(s.text_, text_size) || !take.value(s.uniform_source_))
+        return nullptr;
+    // Every item's texts must lie within its part of the buffer, in order.
+    if (s.begin_.front() != 0 || s.begin_.back() != s.text_.size())
+        return nullptr;
+    for (std::size_t i = 0; i < count; ++i) {
+        if (s.begin_[i] > s.begin_[i + 1])
+            return nullptr;
+        const std::size_t folded_path_length = s.path_lengths_[i] & kSelfFolded
+                                                   ? s.path_length(i)
+                                                   : std::size_t(s.folded_path_lengths_[i]);
+        if ((s.name_lengths_[i] & kNameInPath) &&
+            (s.name_length(i) > s.path_length(i) || s.name_length(i) > folded_path_length))
+            return nullptr;
+        const std::size_t room = s.begin_[i + 1] - s.begin_[i];
+        if (s.name_length(i) > room)
+            return nullptr;
+        const std::size_t folded_path =
+            s.path_lengths_[i] & kSelfFolded ? 0 : std::size_t(s.folded_path_lengths_[i]);
+        if (std::size_t(s.path_offset(i)) + s.path_length(i) + folded_path > room)
+            return nullptr;
+    }
+    return segment;
+}
+
+} // namespace corvantile::engine
