@@ -178,6 +178,8 @@ void ProgramsPlugin::scan(VItemSink& sink) {
              readPathPrograms(splitPathFolders(pathValue), extensions))
             offer(program.name, program.path);
     }
+    if (count >= kMaxPrograms && !sink.cancelled() && !m_limitTold.exchange(true))
+        sink.notice("Programs stopped at its limit of 20,000 programs: the others are not found.");
 }
 
 } // namespace corvantile::core

@@ -4,6 +4,7 @@
 // it has one.
 #pragma once
 
+#include <atomic>
 #include <functional>
 #include <mutex>
 #include <optional>
@@ -64,6 +65,7 @@ private:
                        std::size_t& count) const;
 
     mutable std::mutex m_mutex;
+    std::atomic<bool> m_limitTold{false}; // the limit is told once a run
     ProgramsSettings m_settings;
     ProgramPlaces m_places;
 };
