@@ -17,9 +17,11 @@ using corvantile::core::FolderWatcher;
 
 namespace {
 
-// Waits up to five seconds for done().
+// Waits up to twenty seconds for done(): changes arrive within a second or two, but a busy
+// machine may hand them over late.
 bool eventually(const std::function<bool()>& done) {
-    for (int i = 0; i < 500; ++i) {
+    const ULONGLONG deadline = GetTickCount64() + 20000;
+    while (GetTickCount64() < deadline) {
         if (done())
             return true;
         Sleep(10);
