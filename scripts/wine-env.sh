@@ -29,13 +29,21 @@ corvantile_start_display() {
 }
 
 # Makes the prefix once: no Mono/Gecko prompts, no menu files, Wine's own fonts installed.
+# A prefix made here is also kept as it is, untouched by any test, beside it ("<prefix>.pristine"):
+# the tests that need a fresh prefix of their own copy it (see use_own_prefix in tests/e2e/lib.sh).
 corvantile_prepare_prefix() {
+    local made=""
+    [[ -f "$WINEPREFIX/.corvantile-ready" ]] || made=1
     corvantile_create_prefix
     # Without a window manager, Wine would wait two seconds for one whenever a shown window is
     # hidden; unmanaged windows hide at once.
     if ! grep -q '"Managed"="N"' "$WINEPREFIX/user.reg" 2>/dev/null; then
         wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1
         wineserver -w
+    fi
+    if [[ -n "$made" ]]; then
+        rm -rf "$WINEPREFIX.pristine"
+        cp -a "$WINEPREFIX" "$WINEPREFIX.pristine"
     fi
 }
 

@@ -3,6 +3,7 @@
 # a query five seconds later without Update Cache, and the index cache holds it; once the file
 # is deleted, the same query finds nothing.
 source "$(dirname "$0")/lib.sh"
+use_own_prefix || fail "no fresh Wine prefix could be made"
 
 data_name="corvantile-e2e-watch-$$"
 data="$WINEPREFIX/drive_c/$data_name"

@@ -5,19 +5,7 @@
 # silent uninstaller takes the program, the shortcut and the entry away and keeps the settings.
 source "$(dirname "$0")/lib.sh"
 
-SHARED_PREFIX=$WINEPREFIX
-OWN_PREFIX="$E2E_DIR/prefix"
 UNINSTALL_KEY='HKCU\Software\Microsoft\Windows\CurrentVersion\Uninstall\Corvantile'
-
-# Stops the wineserver of our own prefix (and with it every program started in it), then does
-# the usual clean-up under the shared prefix.
-installer_cleanup() {
-    WINEPREFIX=$OWN_PREFIX wineserver -k 2>/dev/null || true
-    WINEPREFIX=$OWN_PREFIX wineserver -w 2>/dev/null || true
-    export WINEPREFIX=$SHARED_PREFIX
-    e2e_cleanup
-}
-trap installer_cleanup EXIT
 
 "$E2E_ROOT/scripts/dist.sh" "$E2E_EXE_SOURCE" "$E2E_DIR/dist" >/dev/null ||
     fail "packing failed"
@@ -25,16 +13,8 @@ setup=$(ls "$E2E_DIR"/dist/Corvantile-*-setup.exe 2>/dev/null)
 [[ -f "$setup" ]] || fail "no installer was made"
 ls "$E2E_DIR"/dist/Corvantile-*.zip >/dev/null 2>&1 || fail "no portable zip was made"
 
-export WINEPREFIX=$OWN_PREFIX
-wineboot -i >/dev/null 2>&1
-wineserver -w
-# The fresh prefix links some user folders to the real home folder: they become plain folders,
-# so that nothing done here can reach it.
-user_dir=$(ls -d "$OWN_PREFIX"/drive_c/users/*/ | grep -v '/Public/$' | head -n 1)
-for link in "$user_dir"*; do
-    [[ -L "$link" ]] && rm -f "$link" && mkdir -p "$link"
-done
-wineserver -p
+use_own_prefix || fail "no fresh Wine prefix could be made"
+user_dir=$(ls -d "$WINEPREFIX"/drive_c/users/*/ | grep -v '/Public/$' | head -n 1)
 
 local_app="${user_dir}AppData/Local/Programs/Corvantile"
 program="$local_app/Corvantile.exe"

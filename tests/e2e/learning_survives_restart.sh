@@ -4,6 +4,7 @@
 # the list for "m"; after the program ended and started again, it is first for "m". The other places of programs
 # and the files are switched off in the settings, so the two are all "m" lists besides actions.
 source "$(dirname "$0")/lib.sh"
+use_own_prefix || fail "no fresh Wine prefix could be made"
 
 programs=$(start_menu_programs) || fail "no APPDATA in the Wine prefix"
 pad="$programs/Mango Pad.lnk"

@@ -3,6 +3,7 @@
 # action takes it. A probe watches the box and the icon beside it, which shows the current
 # action once one is chosen.
 source "$(dirname "$0")/lib.sh"
+use_own_prefix || fail "no fresh Wine prefix could be made"
 
 start_and_wait || fail "no window titled Corvantile appeared"
 wait_for_index || fail "the index was not built"

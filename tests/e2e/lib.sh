@@ -26,10 +26,40 @@ e2e_cleanup() {
     for pid in "${E2E_PIDS[@]}"; do
         wait "$pid" 2>/dev/null || true
     done
+    if [[ -n "${E2E_OWN_PREFIX:-}" ]]; then
+        WINEPREFIX=$E2E_OWN_PREFIX wineserver -k 2>/dev/null || true
+        WINEPREFIX=$E2E_OWN_PREFIX wineserver -w 2>/dev/null || true
+        export WINEPREFIX=$E2E_SHARED_PREFIX
+    fi
     [[ -n "${E2E_OWN_ENV:-}" ]] && corvantile_env_stop
     rm -rf "$E2E_DIR"
 }
 trap e2e_cleanup EXIT
+
+# Moves the test into a fresh Wine prefix of its own, inside its folder: a copy of the prefix as
+# wine-env.sh made it, before any test ran (or, without that copy, a new one). Its user folders
+# that link to the real home folder become plain folders, so nothing the test does can reach it.
+# Programs started afterwards run there; the clean-up ends the prefix's wineserver.
+use_own_prefix() {
+    E2E_SHARED_PREFIX=$WINEPREFIX
+    E2E_OWN_PREFIX="$E2E_DIR/prefix"
+    if [[ -d "$E2E_SHARED_PREFIX.pristine" ]]; then
+        cp -a "$E2E_SHARED_PREFIX.pristine" "$E2E_OWN_PREFIX" || return 1
+        export WINEPREFIX=$E2E_OWN_PREFIX
+    else
+        export WINEPREFIX=$E2E_OWN_PREFIX
+        wineboot -i >/dev/null 2>&1
+        wineserver -w
+        wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1
+    fi
+    local link
+    for link in "$E2E_OWN_PREFIX"/drive_c/users/*/*; do
+        [[ -L "$link" ]] && rm -f "$link" && mkdir -p "$link"
+    done
+    wineserver -p
+    # Wine's background services start now, detached from the test's output (see wine-env.sh).
+    wine cmd /c exit </dev/null >/dev/null 2>&1
+}
 
 fail() {
     echo "FAIL ($E2E_NAME): $*" >&2

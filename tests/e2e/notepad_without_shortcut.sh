@@ -2,6 +2,7 @@
 # A program without a Start Menu shortcut is found where Windows keeps it: "notepad" lists the
 # Notepad of the system folder (on PATH), and Enter starts it.
 source "$(dirname "$0")/lib.sh"
+use_own_prefix || fail "no fresh Wine prefix could be made"
 
 programs=$(start_menu_programs) || fail "no APPDATA in the Wine prefix"
 if grep -rqil notepad "$programs" 2>/dev/null; then

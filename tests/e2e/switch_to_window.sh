@@ -3,6 +3,7 @@
 # after it, part of Notepad's title and Enter bring Notepad to the front; the close action (the
 # second in the chooser) closes it.
 source "$(dirname "$0")/lib.sh"
+use_own_prefix || fail "no fresh Wine prefix could be made"
 
 folder="$WINEPREFIX/drive_c/corvantile-e2e-$E2E_NAME-$$"
 mkdir -p "$folder"
