@@ -39,12 +39,15 @@ protected:
         single = singleAction.get();
         core->registerAction(std::move(severalAction));
         core->registerAction(std::move(singleAction));
+        registerMoreActions();
         core->startUp();
     }
     void TearDown() override {
         host.reset();
         core->deleteThis();
     }
+
+    virtual void registerMoreActions() {}
 
     // The row of the action chooser that lists action, or -1.
     int rowOf(VAction* action) {
@@ -286,6 +289,49 @@ TEST_F(Choosers, RowsAreShadedAndOnlyTheSelectedSeveralPropertyRowShowsTheArrow)
               elementlist::alternateRowColour(window));
     actions.getRowRect(plain, &row);
     EXPECT_EQ(pixelAt(actions, row.right - 3, row.top + 1), window);
+}
+
+// Two actions whose names differ by an ampersand alone.
+class ChooserNames : public Choosers {
+protected:
+    void registerMoreActions() override {
+        auto withAmpersand = std::make_unique<TestAction>(
+            "?a=1&b=2", std::vector<PropertyType>{PropertyCommandLine});
+        auto without =
+            std::make_unique<TestAction>("?a=1b=2", std::vector<PropertyType>{PropertyCommandLine});
+        ampersand = withAmpersand.get();
+        plain = without.get();
+        core->registerAction(std::move(withAmpersand));
+        core->registerAction(std::move(without));
+    }
+    // The rightmost column of a row that is not the row's background.
+    int inkRight(VAction* action) {
+        VActionListCtrl& list = host->actions();
+        CRect row;
+        list.getRowRect(rowOf(action), &row);
+        list.UpdateWindow();
+        const HDC dc = GetDC(list.m_hWnd);
+        const COLORREF background = GetPixel(dc, row.right - 3, row.top + 1);
+        int right = -1;
+        for (int x = row.left; x < row.right - 2; ++x)
+            for (int y = row.top + 1; y < row.bottom - 1; ++y)
+                if (GetPixel(dc, x, y) != background)
+                    right = x;
+        ReleaseDC(list.m_hWnd, dc);
+        return right;
+    }
+
+    TestAction* ampersand = nullptr;
+    TestAction* plain = nullptr;
+};
+
+TEST_F(ChooserNames, AnAmpersandIsDrawnAsItselfNotAsAnUnderline) {
+    openFor(multiResult());
+    ASSERT_GE(rowOf(ampersand), 0);
+    ASSERT_GE(rowOf(plain), 0);
+    // Taken as a mnemonic, the "&" would vanish and underline the "b": both names would end
+    // at the same column.
+    EXPECT_GE(inkRight(ampersand), inkRight(plain) + 3);
 }
 
 TEST(ChooserText, TabsAndLineBreaksBecomeSpaces) {
