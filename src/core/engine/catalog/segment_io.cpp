@@ -37,7 +37,8 @@ public:
         if (count > bytes_.size() / sizeof(T))
             return false;
         out.resize(count);
-        std::memcpy(out.data(), bytes_.data(), count * sizeof(T));
+        if (count != 0)
+            std::memcpy(out.data(), bytes_.data(), count * sizeof(T));
         bytes_.remove_prefix(count * sizeof(T));
         return true;
     }
@@ -95,12 +96,15 @@ std::shared_ptr<const Segment> Segment::from_bytes(std::string_view& bytes) {
     std::uint64_t text_size = 0;
     if (!take.value(text_size) || !take.text(s.text_, text_size) || !take.value(s.uniform_source_))
         return nullptr;
-    // Every item's texts must lie within its part of the buffer, in order.
+    // The items' parts of the buffer follow each other within it; checked in full before any
+    // item's texts are read, since reading a name may take its folded length.
     if (s.begin_.front() != 0 || s.begin_.back() != s.text_.size())
         return nullptr;
-    for (std::size_t i = 0; i < count; ++i) {
+    for (std::size_t i = 0; i < count; ++i)
         if (s.begin_[i] > s.begin_[i + 1])
             return nullptr;
+    // Every item's texts must lie within its part.
+    for (std::size_t i = 0; i < count; ++i) {
         const std::size_t folded_path_length = s.path_lengths_[i] & kSelfFolded
                                                    ? s.path_length(i)
                                                    : std::size_t(s.folded_path_lengths_[i]);
