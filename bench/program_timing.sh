@@ -36,24 +36,7 @@ awk -v files="$FILES" -v root="$tree" 'BEGIN {
 sed 's|/[^/]*$||' "$E2E_DIR/list" | sort -u | xargs mkdir -p
 xargs touch <"$E2E_DIR/list"
 
-cat >"$E2E_DIR/Corvantile.xml" <<XML
-<?xml version="1.0" encoding="UTF-8"?>
-<preferences version="1">
-  <node name="Corvantile">
-    <node name="Window">
-      <param key="CheckForUpdates" value="false"/>
-    </node>
-    <node name="Core">
-      <node name="Plugins">
-        <node name="FilesAndFolders">
-          <param key="Folders" value="$(winepath -w "$tree" 2>/dev/null)"/>
-          <param key="Depth" value="4"/>
-        </node>
-      </node>
-    </node>
-  </node>
-</preferences>
-XML
+write_settings "FilesAndFolders.Folders=$(winepath -w "$tree" 2>/dev/null)" FilesAndFolders.Depth=4
 
 cache="$E2E_DIR/Corvantile.cache"
 cache_time() { stat -c %y "$cache" 2>/dev/null; }

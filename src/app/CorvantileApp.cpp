@@ -21,18 +21,6 @@
 namespace {
 const wchar_t* const kMainWindowTitle = L"Corvantile";
 
-CString programPath() {
-    std::wstring path(MAX_PATH, L'\0');
-    for (;;) {
-        const DWORD length =
-            GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()));
-        if (length < path.size()) {
-            path.resize(length);
-            return CString(WideToUtf8(path).c_str());
-        }
-        path.resize(path.size() * 2);
-    }
-}
 } // namespace
 
 CCorvantileApp::CCorvantileApp() : CBCGPWorkspace(FALSE) {}
@@ -102,7 +90,7 @@ int CCorvantileApp::ExitInstance() {
 }
 
 void CCorvantileApp::StartLog() {
-    const CString program = programPath();
+    const CString program = AfxGetProgramPath();
     const CString folder =
         settingslocation::dataFolder(CPath::AddBackSlash(CPath(program).GetLocation()));
     ProgramEvents::openLog(folder);

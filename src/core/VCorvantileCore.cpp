@@ -12,6 +12,7 @@
 #include "core/plugins/BasicPlugin.h"
 #include "core/plugins/BuiltInPlugins.h"
 #include "core_iface/CPath.h"
+#include "framework/AfxWin.h"
 
 using namespace corvantile;
 using namespace corvantile::core;
@@ -22,20 +23,6 @@ std::mutex g_instanceMutex;
 VCorvantileCore* g_instance = nullptr;
 
 constexpr char kCacheFileName[] = "Corvantile.cache";
-
-CString modulePath() {
-    std::wstring path(MAX_PATH, L'\0');
-    for (;;) {
-        const DWORD length =
-            GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()));
-        if (length < path.size()) {
-            path.resize(length);
-            break;
-        }
-        path.resize(path.size() * 2);
-    }
-    return CString::FromW(path.c_str(), static_cast<int>(path.size()));
-}
 
 } // namespace
 
@@ -89,7 +76,7 @@ VCorvantileCore* VCorvantileCore::instance() {
 }
 
 VCorvantileCore::VCorvantileCore() : m_impl(std::make_unique<Impl>(*this)) {
-    programPath = modulePath();
+    programPath = AfxGetProgramPath();
     programFolder = CPath::AddBackSlash(CPath(programPath).GetLocation());
     pluginManager = &m_impl->plugins;
     m_impl->resetSettings();

@@ -29,3 +29,14 @@ int AfxMessageBox(UINT stringId, UINT type) {
 void AfxPostQuitMessage(int exitCode) {
     ::PostQuitMessage(exitCode);
 }
+
+CString AfxGetProgramPath() {
+    std::wstring path(MAX_PATH, L'\0');
+    for (;;) {
+        const DWORD length =
+            GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()));
+        if (length < path.size())
+            return CString::FromW(path.c_str(), static_cast<int>(length));
+        path.resize(path.size() * 2);
+    }
+}

@@ -20,6 +20,8 @@ HINSTANCE AfxGetResourceHandle();
 CWnd* AfxGetMainWnd();
 // The application's name, the caption of its message boxes.
 const char* AfxGetAppName();
+// The full path of the running program's own file, however long.
+CString AfxGetProgramPath();
 
 // A message box owned by the main window (or by the dialog that it is running), captioned with
 // the application's name. Returns the button that closed it.

@@ -69,6 +69,8 @@ public:
     Interface* get() const { return m_object; }
     void** out_void() { return reinterpret_cast<void**>(&m_object); }
     Interface** out() { return &m_object; }
+    // Hands the reference over to the caller.
+    Interface* release() { return std::exchange(m_object, nullptr); }
 
 private:
     Interface* m_object = nullptr;

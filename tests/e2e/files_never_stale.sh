@@ -15,24 +15,7 @@ finish() {
 }
 trap finish EXIT
 
-cat >"$E2E_DIR/Corvantile.xml" <<XML
-<?xml version="1.0" encoding="UTF-8"?>
-<preferences version="1">
-  <node name="Corvantile">
-    <node name="Window">
-      <param key="AutoHide" value="false"/>
-      <param key="CheckForUpdates" value="false"/>
-    </node>
-    <node name="Core">
-      <node name="Plugins">
-        <node name="FilesAndFolders">
-          <param key="Folders" value="C:\\$data_name"/>
-        </node>
-      </node>
-    </node>
-  </node>
-</preferences>
-XML
+write_settings Window.AutoHide=false "FilesAndFolders.Folders=C:\\$data_name"
 
 start_and_wait || fail "no window titled Corvantile appeared"
 BAR=$(wait_for_window Corvantile 20) || fail "the bar did not show"

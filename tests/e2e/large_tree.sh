@@ -29,25 +29,8 @@ for top in range(5):
 PY
 echo "tree written in $((SECONDS - started)) s"
 
-cat >"$E2E_DIR/Corvantile.xml" <<XML
-<?xml version="1.0" encoding="UTF-8"?>
-<preferences version="1">
-  <node name="Corvantile">
-    <node name="Window">
-      <param key="AutoHide" value="false"/>
-      <param key="CheckForUpdates" value="false"/>
-    </node>
-    <node name="Core">
-      <node name="Plugins">
-        <node name="FilesAndFolders">
-          <param key="Folders" value="C:\\$data_name"/>
-          <param key="IncludeFolders" value="false"/>
-        </node>
-      </node>
-    </node>
-  </node>
-</preferences>
-XML
+write_settings Window.AutoHide=false "FilesAndFolders.Folders=C:\\$data_name" \
+    FilesAndFolders.IncludeFolders=false
 
 started=$SECONDS
 start_and_wait || fail "no window titled Corvantile appeared"

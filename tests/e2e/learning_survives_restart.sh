@@ -20,28 +20,8 @@ finish() {
 }
 trap finish EXIT
 
-cat >"$E2E_DIR/Corvantile.xml" <<XML
-<?xml version="1.0" encoding="UTF-8"?>
-<preferences version="1">
-  <node name="Corvantile">
-    <node name="Window">
-      <param key="CheckForUpdates" value="false"/>
-    </node>
-    <node name="Core">
-      <node name="Plugins">
-        <node name="Programs">
-          <param key="AppPaths" value="false"/>
-          <param key="Path" value="false"/>
-          <param key="AppsFolder" value="false"/>
-        </node>
-        <node name="FilesAndFolders">
-          <param key="Folders" value="C:\\corvantile-e2e-$E2E_NAME-$$"/>
-        </node>
-      </node>
-    </node>
-  </node>
-</preferences>
-XML
+write_settings Programs.AppPaths=false Programs.Path=false Programs.AppsFolder=false \
+    "FilesAndFolders.Folders=C:\\corvantile-e2e-$E2E_NAME-$$"
 
 # Runs a row of the list for "m", the first one or the one the keys $1 select; prints which program came ("pad", "clock" or "none") and ends it.
 run_row() {

@@ -66,6 +66,50 @@ fail() {
     exit 1
 }
 
+# Writes the settings the program starts with, from arguments "Node.Key=Value": Node is Window
+# for the bar's own settings, else the id of a plug-in. The update check is always off.
+write_settings() {
+    local setting plugin
+    local -a plugins=()
+    for setting in "$@"; do
+        plugin=${setting%%.*}
+        [[ "$plugin" != Window && " ${plugins[*]} " != *" $plugin "* ]] && plugins+=("$plugin")
+    done
+    {
+        echo '<?xml version="1.0" encoding="UTF-8"?>'
+        echo '<preferences version="1">'
+        echo '  <node name="Corvantile">'
+        echo '    <node name="Window">'
+        echo '      <param key="CheckForUpdates" value="false"/>'
+        for setting in "$@"; do
+            [[ "$setting" == Window.* ]] && settings_param 6 "${setting#Window.}"
+        done
+        echo '    </node>'
+        echo '    <node name="Core">'
+        echo '      <node name="Plugins">'
+        for plugin in "${plugins[@]}"; do
+            echo "        <node name=\"$plugin\">"
+            for setting in "$@"; do
+                [[ "$setting" == "$plugin".* ]] && settings_param 10 "${setting#"$plugin".}"
+            done
+            echo '        </node>'
+        done
+        echo '      </node>'
+        echo '    </node>'
+        echo '  </node>'
+        echo '</preferences>'
+    } >"$E2E_DIR/Corvantile.xml"
+}
+
+# One setting line: $1 blanks of indent, then "Key=Value" as a param.
+settings_param() {
+    local key=${2%%=*} value=${2#*=}
+    value=${value//&/&amp;}
+    value=${value//</&lt;}
+    value=${value//\"/&quot;}
+    printf '%*s<param key="%s" value="%s"/>\n' "$1" '' "$key" "$value"
+}
+
 # Starts the program in the background; its pid goes to E2E_PID.
 start_program() {
     wine "$E2E_EXE" "$@" >/dev/null 2>&1 &

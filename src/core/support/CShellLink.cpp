@@ -1,4 +1,5 @@
 #include "core_iface/CShellLink.h"
+#include "framework/Win32Handles.h"
 
 #include <string>
 #include <utility>
@@ -9,25 +10,6 @@
 #include <shobjidl.h>
 
 namespace {
-
-// Owns one reference to a COM object.
-template <class Interface> class ComRef {
-public:
-    ComRef() = default;
-    ~ComRef() {
-        if (m_object)
-            m_object->Release();
-    }
-    ComRef(const ComRef&) = delete;
-    ComRef& operator=(const ComRef&) = delete;
-
-    Interface* operator->() const { return m_object; }
-    void** out_void() { return reinterpret_cast<void**>(&m_object); }
-    Interface* release() { return std::exchange(m_object, nullptr); }
-
-private:
-    Interface* m_object = nullptr;
-};
 
 // Room for the longest path Windows allows, and for a link's comment.
 constexpr int kPathChars = 32768;
