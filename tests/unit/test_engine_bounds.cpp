@@ -51,6 +51,7 @@ TEST(SearchBounds, AFloorAtAnItemsOwnRankNeverExcludesIt) {
     const Segment& segment = *snapshot->slot(0).segment;
 
     int matched = 0;
+    std::string room;
     for (int q = 0; q < 250; ++q) {
         std::string text = random_text(random, 3);
         if (random() % 4 == 0)
@@ -60,8 +61,9 @@ TEST(SearchBounds, AFloorAtAnItemsOwnRankNeverExcludesIt) {
         options.match_start_only = random() % 7 == 0;
         Matcher matcher(Query(text, options));
         for (std::size_t i = 0; i < segment.size(); ++i) {
-            const ItemText item{segment.name(i), segment.path(i), segment.folded_name(i),
-                                segment.folded_path(i), segment.name_mask(i)};
+            const Segment::FoldedTexts folded = segment.folded_texts(i, room);
+            const ItemText item{segment.name(i), segment.path(i), folded.name, folded.path,
+                                segment.name_mask(i)};
             const auto free = matcher.match(item);
             if (!free)
                 continue;

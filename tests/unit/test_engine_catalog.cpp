@@ -56,8 +56,12 @@ void expect_reads_back(const std::vector<Owned>& items) {
         EXPECT_EQ(view.source, items[i].source) << i;
         EXPECT_EQ(view.kind, items[i].kind) << i;
         const std::string name = folded(items[i].name), path = folded(items[i].path);
-        EXPECT_EQ(segment.folded_name(i), name) << i;
-        EXPECT_EQ(segment.folded_path(i), path) << i;
+        std::string room;
+        EXPECT_EQ(segment.folded_name(i, room), name) << i;
+        EXPECT_EQ(segment.folded_path(i, room), path) << i;
+        const Segment::FoldedTexts both = segment.folded_texts(i, room);
+        EXPECT_EQ(both.name, name) << i;
+        EXPECT_EQ(both.path, path) << i;
         EXPECT_EQ(segment.name_mask(i), char_mask(name)) << i;
         EXPECT_EQ(segment.key_mask(i), char_mask(name) | char_mask(path)) << i;
         EXPECT_EQ(segment.head(i).bits, NameHead::of(name).bits) << i;
@@ -148,7 +152,8 @@ TEST(CatalogStorage, HeadDescribesTheName) {
     EXPECT_EQ(segment.head(0).length(), 10u);
     EXPECT_EQ(segment.head(1).last_dot(), 0u);
     EXPECT_EQ(segment.head(3).length(), NameHead::kLongName);
-    EXPECT_EQ(segment.folded_name(3).size(), NameHead::kLongName + 10)
+    std::string room;
+    EXPECT_EQ(segment.folded_name(3, room).size(), NameHead::kLongName + 10)
         << "a long name still reads back whole";
 }
 
@@ -159,6 +164,15 @@ TEST(CatalogStorage, AtMost32BytesPerItemBeyondTheText) {
     for (std::size_t s = 0; s < snapshot->slot_count(); ++s)
         text += snapshot->slot(s).segment->text_bytes();
     EXPECT_LE(snapshot->memory_bytes() - text, 32 * items.size() + 4096);
+
+    // A file whose path is ASCII keeps its path once, capitals and backslashes and all; a
+    // path with other letters keeps its folded copy too.
+    const std::vector<Owned> files{{"Report.PDF", "C:\\Users\\Ann\\Report.PDF", "", "files", 1},
+                                   {"Daten.txt", "D:\\Ångström Daten\\Daten.txt", "", "files", 1}};
+    EXPECT_EQ(build_snapshot(views({files[0]}))->slot(0).segment->text_bytes(),
+              files[0].path.size());
+    EXPECT_EQ(build_snapshot(views({files[1]}))->slot(0).segment->text_bytes(),
+              files[1].path.size() + folded(files[1].path).size());
 }
 
 TEST(CatalogUpdates, AddRemoveAndReplaceSources) {

@@ -20,7 +20,7 @@
 
 namespace corvantile::engine {
 
-inline constexpr std::uint32_t kIndexCacheVersion = 2;
+inline constexpr std::uint32_t kIndexCacheVersion = 3;
 // Files larger than this are not read.
 inline constexpr std::size_t kMaxIndexCacheBytes = std::size_t{1} << 31;
 

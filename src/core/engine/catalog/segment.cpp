@@ -154,9 +154,14 @@ void Segment::prefetch_item(std::size_t i) const {
 }
 
 std::string_view Segment::payload(std::size_t i) const {
-    const std::size_t offset = path_offset(i) + path_length(i) +
-                               (path_lengths_[i] & kSelfFolded ? 0 : folded_path_lengths_[i]);
+    const std::size_t offset = path_offset(i) + path_length(i) + stored_folded_path_length(i);
     return {at(i) + offset, begin_[i + 1] - begin_[i] - offset};
+}
+
+std::string_view Segment::fold_in(std::string& room, std::string_view text) {
+    room.assign(text);
+    fold_ascii_in_place(room.data(), room.size());
+    return room;
 }
 
 std::size_t Segment::refolded_name_length(std::size_t i) const {
@@ -219,7 +224,8 @@ bool SegmentBuilder::add(const ItemData& item, SourceId source) {
     std::string& text = s.text_;
     // Folding maps a code point to one code point; a stray byte may become three bytes.
     const std::size_t worst_size = 4 * (item.name.size() + item.path.size()) + item.payload.size();
-    if (worst_size > kMaxBuffer - text.size())
+    if (worst_size > kMaxBuffer - text.size() || item.name.size() > Segment::kMaxTextLength ||
+        item.path.size() > Segment::kMaxTextLength)
         return false;
 
     // Each text is followed by its folded form, which is dropped again when it is the same.
@@ -228,6 +234,8 @@ bool SegmentBuilder::add(const ItemData& item, SourceId source) {
     std::uint32_t folded_path_length = 0, name_mask = 0, path_mask = 0;
     NameHead head;
     bool name_same = false, path_same = false;
+    // An ASCII path keeps only its original: its folded form is as long and made when read.
+    const bool fold_on_read = !item.path.empty() && is_ascii(item.path);
     const std::size_t previous_folder = folder_start_;
     if (name_ends_path(item.name, item.path)) {
         // The path is folded in one go; the name is its last bytes, in both forms.
@@ -243,7 +251,7 @@ bool SegmentBuilder::add(const ItemData& item, SourceId source) {
         name_same = path_same;
         head = NameHead::of(folded_name);
         folded_path_length = static_cast<std::uint32_t>(folded.size());
-        if (path_same)
+        if (path_same || fold_on_read)
             text.resize(folded_start);
         name_length |= Segment::kNameInPath;
     } else {
@@ -258,7 +266,7 @@ bool SegmentBuilder::add(const ItemData& item, SourceId source) {
         folded_start = text.size();
         path_mask = fold_and_mask(item.path, text, path_same);
         folded_path_length = static_cast<std::uint32_t>(text.size() - folded_start);
-        if (path_same)
+        if (path_same || fold_on_read)
             text.resize(folded_start);
     }
     if (name_same)
@@ -266,6 +274,10 @@ bool SegmentBuilder::add(const ItemData& item, SourceId source) {
     // An empty path stays 0, so that a segment of items without paths keeps no path lengths.
     if (path_same && !item.path.empty())
         path_length |= Segment::kSelfFolded;
+    else if (fold_on_read)
+        path_length |= Segment::kFoldOnRead;
+    if (path_length & (Segment::kSelfFolded | Segment::kFoldOnRead))
+        folded_path_length = 0;
     // A file: its name ends its path, after a separator, and holds none.
     const std::size_t folder_length = item.path.size() - item.name.size();
     const bool file =

@@ -5,7 +5,9 @@
 // and the originals beside them give the case and the word boundaries, so that scoring one
 // item touches one place in memory. A file's name is the end of its path: such a name is not
 // stored apart but read from the end of the path (and its folded form from the end of the
-// folded path). A text that is its own folded form is stored once. Per item the segment keeps
+// folded path). A text that is its own folded form is stored once, and so is an ASCII path:
+// its folded form (lower case, "/" for "\\") is made again, in the reader's room, when it is
+// read, which halves the memory of a typical file index. Per item the segment keeps
 // 32 bytes more: the character masks of the folded name and path, a NameHead, the item's offset
 // in the buffer, the lengths of name, path and folded path, its source and its kind. The path
 // length also marks a file that is in the same folder as the item before it, so that a search
@@ -121,12 +123,16 @@ public:
     std::uint32_t name_length(std::size_t i) const {
         return name_lengths_[i] & ~(kSelfFolded | kNameInPath);
     }
-    std::string_view folded_name(std::size_t i) const {
+    // The folded name; when it is not stored it is made in room, and the view lasts until
+    // room is written again.
+    std::string_view folded_name(std::size_t i, std::string& room) const {
         if (name_lengths_[i] & kSelfFolded)
             return name(i);
         if (name_lengths_[i] & kNameInPath) {
             // An ASCII name: its folded form is as long as itself.
-            const std::string_view path = folded_path(i);
+            if (path_lengths_[i] & kFoldOnRead)
+                return fold_in(room, name(i));
+            const std::string_view path = stored_folded_path(i);
             return path.substr(path.size() - name_length(i));
         }
         return {at(i) + name_length(i), folded_name_length(i)};
@@ -135,10 +141,21 @@ public:
     bool has_path(std::size_t i) const { return path_length(i) != 0; }
     // False when no item of the segment has a path.
     bool has_paths() const { return path_lengths_.any(); }
-    std::string_view folded_path(std::size_t i) const {
-        if (path_lengths_[i] & kSelfFolded)
-            return path(i);
-        return {at(i) + path_offset(i) + path_length(i), folded_path_lengths_[i]};
+    // The folded path; when it is not stored it is made in room, as for folded_name.
+    std::string_view folded_path(std::size_t i, std::string& room) const {
+        if (path_lengths_[i] & kFoldOnRead)
+            return fold_in(room, path(i));
+        return stored_folded_path(i);
+    }
+    struct FoldedTexts {
+        std::string_view name, path;
+    };
+    // The folded name and path together, made in room when not stored.
+    FoldedTexts folded_texts(std::size_t i, std::string& room) const {
+        const std::string_view folded = folded_path(i, room);
+        if ((name_lengths_[i] & kNameInPath) && !(name_lengths_[i] & kSelfFolded))
+            return {folded.substr(folded.size() - name_length(i)), folded};
+        return {folded_name(i, room), folded};
     }
     std::string_view payload(std::size_t i) const;
     // True when item i and the one before it are files of the same folder: both names end
@@ -168,6 +185,17 @@ public:
 private:
     friend class SegmentBuilder;
     const char* at(std::size_t i) const { return text_.data() + begin_[i]; }
+    // Writes the ASCII fold of text into room and returns it.
+    static std::string_view fold_in(std::string& room, std::string_view text);
+    std::string_view stored_folded_path(std::size_t i) const {
+        if (path_lengths_[i] & kSelfFolded)
+            return path(i);
+        return {at(i) + path_offset(i) + path_length(i), folded_path_lengths_[i]};
+    }
+    // Bytes of the folded path stored after the path.
+    std::size_t stored_folded_path_length(std::size_t i) const {
+        return path_lengths_[i] & (kSelfFolded | kFoldOnRead) ? 0 : folded_path_lengths_[i];
+    }
     // Marks, in a name or path length, a text whose folded form is itself and is not stored
     // twice.
     static constexpr std::uint32_t kSelfFolded = std::uint32_t{1} << 31;
@@ -175,8 +203,12 @@ private:
     static constexpr std::uint32_t kNameInPath = std::uint32_t{1} << 30;
     // Marks, in a path length, a file in the same folder as the item before.
     static constexpr std::uint32_t kSameFolder = std::uint32_t{1} << 30;
+    // Marks, in a path length, an ASCII path whose folded form is made when read.
+    static constexpr std::uint32_t kFoldOnRead = std::uint32_t{1} << 29;
+    // The longest name or path a segment takes: the bits above are its length's flags.
+    static constexpr std::size_t kMaxTextLength = (std::size_t{1} << 29) - 1;
     std::uint32_t path_length(std::size_t i) const {
-        return path_lengths_[i] & ~(kSelfFolded | kSameFolder);
+        return path_lengths_[i] & ~(kSelfFolded | kSameFolder | kFoldOnRead);
     }
     std::size_t path_offset(std::size_t i) const {
         if (name_lengths_[i] & kNameInPath)

@@ -105,7 +105,7 @@ std::shared_ptr<const Segment> Segment::from_bytes(std::string_view& bytes) {
             return nullptr;
     // Every item's texts must lie within its part.
     for (std::size_t i = 0; i < count; ++i) {
-        const std::size_t folded_path_length = s.path_lengths_[i] & kSelfFolded
+        const std::size_t folded_path_length = s.path_lengths_[i] & (kSelfFolded | kFoldOnRead)
                                                    ? s.path_length(i)
                                                    : std::size_t(s.folded_path_lengths_[i]);
         if ((s.name_lengths_[i] & kNameInPath) &&
@@ -114,9 +114,8 @@ std::shared_ptr<const Segment> Segment::from_bytes(std::string_view& bytes) {
         const std::size_t room = s.begin_[i + 1] - s.begin_[i];
         if (s.name_length(i) > room)
             return nullptr;
-        const std::size_t folded_path =
-            s.path_lengths_[i] & kSelfFolded ? 0 : std::size_t(s.folded_path_lengths_[i]);
-        if (std::size_t(s.path_offset(i)) + s.path_length(i) + folded_path > room)
+        if (std::size_t(s.path_offset(i)) + s.path_length(i) + s.stored_folded_path_length(i) >
+            room)
             return nullptr;
     }
     return segment;

@@ -116,8 +116,8 @@ void OfflineSearch::report(std::vector<RankKey> ranked, WorkerState& state) {
                                                           std::int32_t(MatchTier::Exact)));
             Marks mark{offsets.size(), offsets.size(), offsets.size()};
             if (request_.positions) {
-                const ItemText text{segment.name(i), segment.path(i), segment.folded_name(i),
-                                    segment.folded_path(i)};
+                const Segment::FoldedTexts folded = segment.folded_texts(i, state.fold_room);
+                const ItemText text{segment.name(i), segment.path(i), folded.name, folded.path};
                 if (const auto again = state.matcher->match(text, Floor{}, &state.positions)) {
                     hit.tier = again->tier;
                     const auto& found = state.positions;

@@ -238,7 +238,7 @@ void OfflineSearch::match_waiting(const Segment& segment, std::uint32_t start, W
         }
         // Most paths that the masks let through still lack the query in order: reading them
         // once, 16 bytes at a time, is cheaper than preparing them for matching.
-        if (matcher.path_may_hold(segment.folded_path(i), segment.name_mask(i)))
+        if (matcher.path_may_hold(segment.folded_path(i, state.fold_room), segment.name_mask(i)))
             enter(segment, i, start + i, path_score(segment, i, state), state);
     }
     waiting.clear();
@@ -363,8 +363,8 @@ FolderBound::FileReach OfflineSearch::folder_bound_of(const Segment& segment, st
                                                 segment.name_mask(i));
     if (own == kNoFloor || floor.excludes(own, length))
         return none;
-    const FolderBound::FileReach exact =
-        folders.exact_bound(segment.path(i), segment.folded_path(i), segment.name_mask(i));
+    const FolderBound::FileReach exact = folders.exact_bound(
+        segment.path(i), segment.folded_path(i, state.fold_room), segment.name_mask(i));
     return exact.bound != kNoFloor && !floor.excludes(exact.bound, length) ? exact : none;
 }
 
@@ -383,8 +383,9 @@ NameMemo& OfflineSearch::memo_of(WorkerState& state) const {
 }
 
 std::int32_t OfflineSearch::path_score(const Segment& segment, std::size_t i, WorkerState& state) {
-    const ItemText text{segment.name(i), segment.path(i), segment.folded_name(i),
-                        segment.folded_path(i), segment.name_mask(i)};
+    const Segment::FoldedTexts folded = segment.folded_texts(i, state.fold_room);
+    const ItemText text{segment.name(i), segment.path(i), folded.name, folded.path,
+                        segment.name_mask(i)};
     const auto result = state.matcher->match(text, floor_of(state), nullptr, PathUse::Needed);
     return result ? result->score : kNoFloor;
 }
@@ -397,7 +398,8 @@ std::int32_t OfflineSearch::name_score(const Segment& segment, std::size_t i, st
     if (const NameMemo::Recall recall = memo.recall(key);
         recall.outcome != NameMemo::Outcome::Unknown)
         return recall.outcome == NameMemo::Outcome::Matched ? recall.score : kNoFloor;
-    const ItemText text{segment.name(i), {}, segment.folded_name(i), {}, segment.name_mask(i)};
+    const ItemText text{
+        segment.name(i), {}, segment.folded_name(i, state.fold_room), {}, segment.name_mask(i)};
     const auto result = state.matcher->match(text, floor_of(state), nullptr, PathUse::Never);
     if (!result) {
         memo.remember_rejected(key);

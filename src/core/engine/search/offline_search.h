@@ -94,6 +94,7 @@ private:
         std::vector<RankKey> sorted;   // the share of every match, sorted in the Sort phase
         MatchPositions positions;
         std::optional<NameMemo> memo; // the names pass's outcomes, made on first use
+        std::string fold_room;        // folded texts the catalog does not store
     };
 
     // A chunk's scan in the pass of the phase, and the steps of each pass.
