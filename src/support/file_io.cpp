@@ -40,6 +40,34 @@ std::optional<std::string> read_file(const fs::path& path, std::size_t max_bytes
     return content;
 }
 
+FileReader::FileReader(const fs::path& path) {
+    std::error_code error;
+    if (!fs::is_regular_file(path, error))
+        return;
+    size_ = fs::file_size(path, error);
+    if (error)
+        return;
+#ifdef _WIN32
+    file_ = _wfopen(path.c_str(), L"rb");
+#else
+    file_ = std::fopen(path.c_str(), "rb");
+#endif
+    if (file_)
+        std::setvbuf(file_, nullptr, _IONBF, 0);
+}
+
+FileReader::~FileReader() {
+    if (file_)
+        std::fclose(file_);
+}
+
+bool FileReader::read(void* out, std::size_t count) {
+    if (!file_ || count > remaining() || std::fread(out, 1, count, file_) != count)
+        return false;
+    position_ += count;
+    return true;
+}
+
 namespace {
 
 // Writes and flushes to stable storage; false on any failure.

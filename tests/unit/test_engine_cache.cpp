@@ -1,18 +1,18 @@
 // The index cache file: it reads back what was saved, and nothing else.
 #include "core/engine/catalog/catalog.h"
-#include "support/crc32.h"
+#include "support/checksum.h"
 #include "support/file_io.h"
 #include "core/engine/catalog/index_cache.h"
 
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <filesystem>
 #include <string>
 #include <vector>
 
 namespace corvantile::engine {
-using support::crc32;
-using support::crc32_update;
+using support::checksum64;
 using support::write_file_atomically;
 
 namespace {
@@ -114,16 +114,16 @@ TEST(IndexCache, TruncationsAndExtensionsAreRejected) {
 // A header that passes the checksum but claims absurd counts must not allocate for them.
 TEST(IndexCache, AbsurdCountsWithAValidChecksumAreRejected) {
     const std::string good = encode_index_cache(*sample());
+    std::uint64_t sources_size = 0;
+    std::memcpy(&sources_size, good.data() + 24, 8);
     const auto with_count = [&](std::uint64_t count, std::uint32_t sources) {
         std::string bad = good;
-        for (int i = 0; i < 8; ++i)
-            bad[16 + i] = static_cast<char>((count >> (8 * i)) & 0xFF);
-        for (int i = 0; i < 4; ++i)
-            bad[36 + i] = static_cast<char>((sources >> (8 * i)) & 0xFF);
-        const std::uint32_t crc = crc32_update(crc32(std::string_view(bad).substr(0, 32)),
-                                               std::string_view(bad).substr(36));
-        for (int i = 0; i < 4; ++i)
-            bad[32 + i] = static_cast<char>((crc >> (8 * i)) & 0xFF);
+        std::memcpy(bad.data() + 16, &count, 8);
+        std::memcpy(bad.data() + 40, &sources, 4);
+        const std::string_view bytes(bad);
+        const std::uint64_t sum =
+            checksum64(bytes.substr(40, sources_size), checksum64(bytes.substr(0, 32)));
+        std::memcpy(bad.data() + 32, &sum, 8);
         return bad;
     };
     EXPECT_FALSE(decode_index_cache(with_count(~std::uint64_t{0}, 4)));
@@ -131,6 +131,30 @@ TEST(IndexCache, AbsurdCountsWithAValidChecksumAreRejected) {
     EXPECT_FALSE(decode_index_cache(with_count(5, 4))) << "one item more than present";
     EXPECT_FALSE(decode_index_cache(with_count(4, 0xFFFFFFFF)));
     EXPECT_TRUE(decode_index_cache(with_count(4, 4))) << "the unchanged counts still load";
+}
+
+// A segment read back into a buffer keeps its tables there when they are aligned and copies
+// them when not; either way every item reads back the same.
+TEST(IndexCache, SegmentsReadBackInPlaceOrCopied) {
+    const auto original = sample();
+    std::string saved;
+    original->slot(0).segment->append_to(saved);
+    for (const std::size_t offset : {0, 1, 4}) {
+        std::shared_ptr<char[]> buffer(new char[saved.size() + offset]);
+        std::memcpy(buffer.get() + offset, saved.data(), saved.size());
+        const std::string_view bytes(buffer.get() + offset, saved.size());
+        const auto segment = Segment::from_bytes(bytes, buffer, saved.size() + offset);
+        ASSERT_TRUE(segment) << offset;
+        buffer.reset();
+        const Segment& before = *original->slot(0).segment;
+        ASSERT_EQ(segment->size(), before.size());
+        for (std::size_t i = 0; i < before.size(); ++i) {
+            EXPECT_EQ(segment->name(i), before.name(i)) << offset;
+            EXPECT_EQ(segment->path(i), before.path(i)) << offset;
+            EXPECT_EQ(segment->payload(i), before.payload(i)) << offset;
+            EXPECT_EQ(segment->key_mask(i), before.key_mask(i)) << offset;
+        }
+    }
 }
 
 TEST(IndexCache, FileSaveAndLoad) {

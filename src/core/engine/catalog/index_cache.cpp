@@ -1,27 +1,34 @@
 #include "core/engine/catalog/index_cache.h"
 
-#include "support/crc32.h"
+#include "support/checksum.h"
 #include "support/file_io.h"
 
+#include <cstring>
 #include <limits>
 #include <optional>
 #include <vector>
 
 namespace corvantile::engine {
 
-using support::crc32;
-using support::crc32_update;
-using support::read_file;
+using support::checksum64;
+using support::FileReader;
 using support::write_file_atomically;
 
 namespace {
 
 constexpr std::string_view kMagic{"CVTLIDX\n", 8};
-constexpr std::size_t kHeaderSize = 36;
-constexpr std::size_t kCheckedHeaderSize = 32; // the header bytes before the CRC
-// The least bytes a saved segment takes (an empty one): its count, one begin offset, three
-// column flags, the text size and the source.
-constexpr std::size_t kSlotMinSize = 8 + 4 + 3 + 8 + 2;
+constexpr std::size_t kHeaderSize = 40;
+constexpr std::size_t kCheckedHeaderSize = 32; // the header bytes before the checksum
+// Each segment is preceded by its size and checksum.
+constexpr std::size_t kSegmentHeadSize = 16;
+// The least bytes a saved segment takes (an empty one) with its head: its count, one begin
+// offset, three column flags, the text size and the source.
+constexpr std::size_t kSlotMinSize = kSegmentHeadSize + 8 + 4 + 3 + 8 + 2;
+constexpr std::size_t kAlignment = 8;
+
+std::size_t padding(std::size_t size) {
+    return (kAlignment - size % kAlignment) % kAlignment;
+}
 
 void put32(std::string& out, std::uint32_t v) {
     for (int shift = 0; shift < 32; shift += 8)
@@ -86,55 +93,127 @@ std::shared_ptr<const Segment> compacted(const SegmentSlot& slot) {
 } // namespace
 
 std::string encode_index_cache(const CatalogSnapshot& catalog) {
-    std::string payload;
+    std::string sources_part;
     const auto& sources = *catalog.sources();
-    put32(payload, static_cast<std::uint32_t>(sources.size()));
+    put32(sources_part, static_cast<std::uint32_t>(sources.size()));
     for (const std::string& source : sources) {
-        put32(payload, static_cast<std::uint32_t>(source.size()));
-        put_text(payload, source);
+        put32(sources_part, static_cast<std::uint32_t>(source.size()));
+        put_text(sources_part, source);
     }
-    // The segments as they are in memory, so that loading them is copying bytes.
     std::uint32_t slot_count = 0;
     for (std::size_t s = 0; s < catalog.slot_count(); ++s)
         slot_count += catalog.slot(s).live_count() != 0;
-    put32(payload, slot_count);
-    for (std::size_t s = 0; s < catalog.slot_count(); ++s) {
-        const SegmentSlot& slot = catalog.slot(s);
-        if (slot.live_count() == 0)
-            continue;
-        // Removed items are left out: such a segment is saved rebuilt with the others.
-        if (slot.removed_count != 0)
-            compacted(slot)->append_to(payload);
-        else
-            slot.segment->append_to(payload);
-    }
+    put32(sources_part, slot_count);
+    sources_part.append(padding(sources_part.size()), '\0');
+
     std::string out(kMagic);
     put32(out, kIndexCacheVersion);
     put32(out, 0);
     put64(out, catalog.size());
-    put64(out, payload.size());
-    const std::uint32_t crc = crc32_update(crc32(out), payload);
-    put32(out, crc);
-    out += payload;
+    put64(out, sources_part.size());
+    put64(out, checksum64(sources_part, checksum64(out)));
+    out += sources_part;
+    // The segments as they are in memory, so that loading them is reading bytes.
+    for (std::size_t s = 0; s < catalog.slot_count(); ++s) {
+        const SegmentSlot& slot = catalog.slot(s);
+        if (slot.live_count() == 0)
+            continue;
+        const std::size_t head = out.size();
+        out.append(kSegmentHeadSize, '\0');
+        // Removed items are left out: such a segment is saved rebuilt with the others.
+        if (slot.removed_count != 0)
+            compacted(slot)->append_to(out);
+        else
+            slot.segment->append_to(out);
+        const std::string_view segment = std::string_view(out).substr(head + kSegmentHeadSize);
+        const std::uint64_t size = segment.size(), sum = checksum64(segment);
+        std::memcpy(out.data() + head, &size, sizeof size);
+        std::memcpy(out.data() + head + sizeof size, &sum, sizeof sum);
+        out.append(padding(out.size()), '\0');
+    }
     return out;
 }
 
-std::shared_ptr<const CatalogSnapshot> decode_index_cache(std::string_view bytes) {
-    if (bytes.size() < kHeaderSize || bytes.substr(0, kMagic.size()) != kMagic)
+namespace {
+
+// A cache held in memory: its segments are copied out of it.
+class MemoryInput {
+public:
+    explicit MemoryInput(std::string_view bytes) : bytes_(bytes) {}
+    std::uint64_t remaining() const { return bytes_.size(); }
+    std::optional<std::string_view> take(std::size_t count) {
+        if (count > bytes_.size())
+            return std::nullopt;
+        const std::string_view part = bytes_.substr(0, count);
+        bytes_.remove_prefix(count);
+        return part;
+    }
+    std::shared_ptr<const Segment> segment(std::size_t count, std::uint64_t sum, bool checked) {
+        const auto bytes = take(count);
+        if (!bytes || (checked && checksum64(*bytes) != sum))
+            return nullptr;
+        return Segment::from_bytes(*bytes);
+    }
+
+private:
+    std::string_view bytes_;
+};
+
+// A cache file: each segment is read into a buffer of its own, where its tables stay.
+class FileInput {
+public:
+    explicit FileInput(FileReader& file) : file_(file) {}
+    std::uint64_t remaining() const { return file_.remaining(); }
+    // The view lasts until the next take.
+    std::optional<std::string_view> take(std::size_t count) {
+        last_.resize(count);
+        if (!file_.read(last_.data(), count))
+            return std::nullopt;
+        return std::string_view(last_);
+    }
+    std::shared_ptr<const Segment> segment(std::size_t count, std::uint64_t sum, bool checked) {
+        if (count > file_.remaining())
+            return nullptr;
+        // new[] gives memory aligned for any table, and does not clear it.
+        std::shared_ptr<char[]> buffer(new char[count]);
+        if (!file_.read(buffer.get(), count))
+            return nullptr;
+        const std::string_view bytes(buffer.get(), count);
+        if (checked && checksum64(bytes) != sum)
+            return nullptr;
+        return Segment::from_bytes(bytes, std::move(buffer), count);
+    }
+
+private:
+    FileReader& file_;
+    std::string last_;
+};
+
+bool all_zero(std::string_view bytes) {
+    return bytes.find_first_not_of('\0') == std::string_view::npos;
+}
+
+template <class Input> std::shared_ptr<const CatalogSnapshot> decode(Input& input, bool checked) {
+    const auto head = input.take(kHeaderSize);
+    if (!head || head->substr(0, kMagic.size()) != kMagic)
         return nullptr;
-    Reader header(bytes.substr(kMagic.size(), kHeaderSize - kMagic.size()));
-    const auto version = header.number<std::uint32_t>();
-    const auto flags = header.number<std::uint32_t>();
-    const auto count = header.number<std::uint64_t>();
-    const auto payload_size = header.number<std::uint64_t>();
-    const auto crc = header.number<std::uint32_t>();
-    const std::string_view payload = bytes.substr(kHeaderSize);
+    const std::string header(*head);
+    Reader fields(std::string_view(header).substr(kMagic.size()));
+    const auto version = fields.number<std::uint32_t>();
+    const auto flags = fields.number<std::uint32_t>();
+    const auto count = fields.number<std::uint64_t>();
+    const auto sources_size = fields.number<std::uint64_t>();
+    const auto sum = fields.number<std::uint64_t>();
     if (!version || *version != kIndexCacheVersion || !flags || *flags != 0 || !count ||
-        !payload_size || *payload_size != payload.size() || !crc ||
-        *crc != crc32_update(crc32(bytes.substr(0, kCheckedHeaderSize)), payload))
+        !sources_size || *sources_size > input.remaining() || *sources_size % kAlignment != 0)
+        return nullptr;
+    const auto sources_part = input.take(static_cast<std::size_t>(*sources_size));
+    if (!sources_part ||
+        (checked && checksum64(*sources_part, checksum64(std::string_view(header).substr(
+                                                  0, kCheckedHeaderSize))) != *sum))
         return nullptr;
 
-    Reader reader(payload);
+    Reader reader(*sources_part);
     const auto source_count = reader.number<std::uint32_t>();
     if (!source_count || *source_count > std::numeric_limits<SourceId>::max() ||
         *source_count > reader.remaining() / 4)
@@ -149,15 +228,25 @@ std::shared_ptr<const CatalogSnapshot> decode_index_cache(std::string_view bytes
         sources->emplace_back(*name);
     }
     const auto slot_count = reader.number<std::uint32_t>();
-    if (!slot_count || *slot_count > reader.remaining() / kSlotMinSize)
+    const auto rest = reader.text(reader.remaining());
+    if (!slot_count || *slot_count > input.remaining() / kSlotMinSize ||
+        rest->size() >= kAlignment || !all_zero(*rest))
         return nullptr;
     std::vector<SegmentSlot> slots;
     std::uint64_t live = 0;
     for (std::uint32_t s = 0; s < *slot_count; ++s) {
-        std::string_view rest = payload.substr(payload.size() - reader.remaining());
-        const std::size_t before = rest.size();
-        auto segment = Segment::from_bytes(rest);
-        if (!segment || !reader.text(before - rest.size()))
+        const auto segment_head = input.take(kSegmentHeadSize);
+        if (!segment_head)
+            return nullptr;
+        std::uint64_t size = 0, segment_sum = 0;
+        std::memcpy(&size, segment_head->data(), sizeof size);
+        std::memcpy(&segment_sum, segment_head->data() + sizeof size, sizeof segment_sum);
+        if (size > input.remaining())
+            return nullptr;
+        auto segment = input.segment(static_cast<std::size_t>(size), segment_sum, checked);
+        const auto pad =
+            segment ? input.take(padding(static_cast<std::size_t>(size))) : std::nullopt;
+        if (!pad || !all_zero(*pad))
             return nullptr;
         for (std::size_t i = 0; i < segment->size(); ++i)
             if (segment->source(i) >= sources->size())
@@ -165,9 +254,22 @@ std::shared_ptr<const CatalogSnapshot> decode_index_cache(std::string_view bytes
         live += segment->size();
         slots.push_back({std::move(segment), nullptr, 0});
     }
-    if (!reader.at_end() || live != *count || live > std::numeric_limits<std::uint32_t>::max())
+    if (input.remaining() != 0 || live != *count ||
+        live > std::numeric_limits<std::uint32_t>::max())
         return nullptr;
     return std::make_shared<const CatalogSnapshot>(std::move(slots), std::move(sources));
+}
+
+} // namespace
+
+std::shared_ptr<const CatalogSnapshot> decode_index_cache(std::string_view bytes) {
+    MemoryInput input(bytes);
+    return decode(input, true);
+}
+
+std::shared_ptr<const CatalogSnapshot> decode_index_cache_unchecked(std::string_view bytes) {
+    MemoryInput input(bytes);
+    return decode(input, false);
 }
 
 bool save_index_cache(const std::filesystem::path& path, const CatalogSnapshot& catalog) {
@@ -175,10 +277,11 @@ bool save_index_cache(const std::filesystem::path& path, const CatalogSnapshot& 
 }
 
 std::shared_ptr<const CatalogSnapshot> load_index_cache(const std::filesystem::path& path) {
-    const auto bytes = read_file(path, kMaxIndexCacheBytes);
-    if (!bytes)
+    FileReader file(path);
+    if (!file.is_open() || file.remaining() > kMaxIndexCacheBytes)
         return nullptr;
-    return decode_index_cache(*bytes);
+    FileInput input(file);
+    return decode(input, true);
 }
 
 } // namespace corvantile::engine

@@ -1,13 +1,15 @@
 // The index cache file: the catalog saved beside the program so that the next start has its
 // items at once.
 //
-// Layout (little-endian): the magic "CVTLIDX\n", a 32-bit format version, 32 bits of flags
-// (0), the 64-bit item count, the 64-bit payload size, and the CRC-32 of those 32 header
-// bytes followed by the payload. The payload lists the source names (count, then each as
-// length and bytes), then the catalog's segments (count, then each one's tables and text as
-// they are in memory, see Segment::append_to; removed items are left out), so that a load
-// copies blocks of bytes and parses no item. A file that fails any check, the checksum or
-// the consistency of a segment's tables, is rejected as a whole and never trusted.
+// Layout (little-endian): a 40-byte header (the magic "CVTLIDX\n", a 32-bit format version, 32
+// bits of flags (0), the 64-bit item count, the 64-bit size of the sources part, and a 64-bit
+// checksum of the header's first 32 bytes and the sources part); the sources part (the
+// source names as a count, then each as length and bytes, then the count of segments, padded
+// with zeros to a multiple of 8 bytes); then each segment as its size, its checksum and its
+// tables and text as they are in memory (see Segment::append_to; removed items are left out),
+// padded likewise. A load reads each segment into a buffer of its own and leaves its tables
+// there, so that it parses no item and copies nothing. A file that fails any check, a
+// checksum or the consistency of a segment's tables, is rejected as a whole and never trusted.
 #pragma once
 
 #include "core/engine/catalog/catalog.h"
@@ -28,6 +30,8 @@ std::string encode_index_cache(const CatalogSnapshot& catalog);
 
 // The catalog saved in bytes, or null when they fail any check.
 std::shared_ptr<const CatalogSnapshot> decode_index_cache(std::string_view bytes);
+// The same without comparing checksums: for fuzzing the checks of what the bytes hold.
+std::shared_ptr<const CatalogSnapshot> decode_index_cache_unchecked(std::string_view bytes);
 
 // Writes the cache atomically; false on failure (the previous file is then intact).
 bool save_index_cache(const std::filesystem::path& path, const CatalogSnapshot& catalog);

@@ -13,13 +13,9 @@ namespace {
 
 constexpr std::size_t kMaxBuffer = std::numeric_limits<std::uint32_t>::max();
 
-template <class T> std::size_t vector_bytes(const std::vector<T>& v) {
-    return v.capacity() * sizeof(T);
-}
-
-template <class T> void reserve_large(std::vector<T>& v, std::size_t count) {
-    v.reserve(count);
-    prefer_large_pages(v.data(), v.capacity() * sizeof(T));
+template <class T> void reserve_large(Column<T>& column, std::size_t count) {
+    column.reserve(count);
+    prefer_large_pages(column.owned_data(), column.owned_capacity() * sizeof(T));
 }
 
 void reserve_large(std::string& s, std::size_t count) {
@@ -28,13 +24,6 @@ void reserve_large(std::string& s, std::size_t count) {
 }
 
 } // namespace
-
-void SparseColumn::store_from(std::size_t index, std::uint32_t value) {
-    values_.reserve(std::max(reserve_, index + 1));
-    values_.assign(index, 0);
-    values_.push_back(value);
-    stored_ = true;
-}
 
 NameHead NameHead::of(std::string_view folded_name) {
     const auto dot = folded_name.rfind('.');
@@ -169,10 +158,10 @@ std::size_t Segment::refolded_name_length(std::size_t i) const {
 }
 
 std::size_t Segment::memory_bytes() const {
-    return vector_bytes(masks_) + vector_bytes(heads_) + vector_bytes(begin_) +
-           vector_bytes(name_lengths_) + path_lengths_.memory_bytes() +
-           folded_path_lengths_.memory_bytes() + source_kinds_.memory_bytes() + text_.size() +
-           sizeof(*this);
+    return masks_.memory_bytes() + heads_.memory_bytes() + begin_.memory_bytes() +
+           name_lengths_.memory_bytes() + path_lengths_.memory_bytes() +
+           folded_path_lengths_.memory_bytes() + source_kinds_.memory_bytes() + built_text_.size() +
+           buffer_bytes_ + sizeof(*this);
 }
 
 SegmentBuilder::SegmentBuilder(std::size_t expected_items, std::size_t expected_text_bytes)
@@ -186,7 +175,7 @@ SegmentBuilder::SegmentBuilder(std::size_t expected_items, std::size_t expected_
     s.folded_path_lengths_.reserve(expected_items);
     s.source_kinds_.reserve(expected_items);
     // Room for the texts and their folded copies (payloads are usually short).
-    reserve_large(s.text_, std::min(expected_text_bytes * 2, kMaxBuffer));
+    reserve_large(s.built_text_, std::min(expected_text_bytes * 2, kMaxBuffer));
     s.begin_.push_back(0);
 }
 
@@ -221,7 +210,7 @@ bool name_ends_path(std::string_view name, std::string_view path) {
 
 bool SegmentBuilder::add(const ItemData& item, SourceId source) {
     Segment& s = *segment_;
-    std::string& text = s.text_;
+    std::string& text = s.built_text_;
     // Folding maps a code point to one code point; a stray byte may become three bytes.
     const std::size_t worst_size = 4 * (item.name.size() + item.path.size()) + item.payload.size();
     if (worst_size > kMaxBuffer - text.size() || item.name.size() > Segment::kMaxTextLength ||
@@ -309,19 +298,16 @@ bool SegmentBuilder::add(const ItemData& item, SourceId source) {
 
 std::shared_ptr<const Segment> SegmentBuilder::finish() {
     Segment& s = *segment_;
-    const auto trim = [](auto& v) {
-        if (v.capacity() > v.size() + v.size() / 16 + 64)
-            v.shrink_to_fit();
-    };
-    trim(s.masks_);
-    trim(s.heads_);
-    trim(s.begin_);
-    trim(s.name_lengths_);
+    s.masks_.trim();
+    s.heads_.trim();
+    s.begin_.trim();
+    s.name_lengths_.trim();
     s.path_lengths_.shrink_to_fit();
     s.folded_path_lengths_.shrink_to_fit();
     s.source_kinds_.shrink_to_fit();
     // The text buffer keeps its reserve: pages never written take no memory, and shrinking
     // would copy every byte.
+    s.text_ = s.built_text_;
     std::shared_ptr<const Segment> done = std::move(segment_);
     segment_ = std::make_unique<Segment>();
     segment_->begin_.push_back(0);

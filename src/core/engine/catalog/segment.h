@@ -23,6 +23,8 @@
 #include <string_view>
 #include <vector>
 
+#include "core/engine/catalog/column.h"
+
 namespace corvantile::engine {
 
 // An item as handed to the catalog; the views need only live during the call.
@@ -44,35 +46,6 @@ struct ItemView {
 };
 
 using SourceId = std::uint16_t;
-
-// A column of 32-bit values that takes no memory while all its values are 0.
-class SparseColumn {
-public:
-    std::uint32_t operator[](std::size_t i) const { return stored_ ? values_[i] : 0; }
-    // Appends the value of item `index` (items are appended in order).
-    void push(std::size_t index, std::uint32_t value) {
-        if (stored_)
-            values_.push_back(value);
-        else if (value != 0)
-            store_from(index, value);
-    }
-    void reserve(std::size_t count) { reserve_ = count; }
-    // False while every value is 0.
-    bool any() const { return stored_; }
-    // The values, when any() is true.
-    const std::uint32_t* data() const { return values_.data(); }
-    void shrink_to_fit() { values_.shrink_to_fit(); }
-    std::size_t memory_bytes() const { return values_.capacity() * sizeof(std::uint32_t); }
-
-private:
-    friend class Segment; // reads and writes the values for the index cache
-    // Starts storing values: the first `index` items had 0.
-    void store_from(std::size_t index, std::uint32_t value);
-
-    std::vector<std::uint32_t> values_;
-    std::size_t reserve_ = 0;
-    bool stored_ = false;
-};
 
 // What can be known of a name without reading it: the first byte of its folded form, the
 // position of the last "." of its folded form (0: none, or past kFarDot) and its folded length
@@ -176,11 +149,15 @@ public:
     // Bytes of text (original and folded).
     std::size_t text_bytes() const { return text_.size(); }
 
-    // Appends the segment's tables and text to out as they are in memory (the index cache).
+    // Appends the segment's tables and text to out as they are in memory (the index cache),
+    // each table at a multiple of 8 bytes from where the segment starts in out.
     void append_to(std::string& out) const;
-    // A segment read back from the front of bytes (which then starts after it), or null when
-    // the bytes do not hold a consistent one.
-    static std::shared_ptr<const Segment> from_bytes(std::string_view& bytes);
+    // A segment read back from bytes (all of them), or null when they do not hold a consistent
+    // one. With a buffer, bytes lie in it and the tables are left there, the segment keeping
+    // the buffer alive; otherwise they are copied.
+    static std::shared_ptr<const Segment> from_bytes(std::string_view bytes,
+                                                     std::shared_ptr<const void> buffer = nullptr,
+                                                     std::size_t buffer_bytes = 0);
 
 private:
     friend class SegmentBuilder;
@@ -221,14 +198,17 @@ private:
     }
     std::size_t refolded_name_length(std::size_t i) const;
 
-    std::vector<std::uint64_t> masks_; // name mask | path mask << 32
-    std::vector<NameHead> heads_;
-    std::vector<std::uint32_t> begin_; // size() + 1 entries: where each item's texts start
-    std::vector<std::uint32_t> name_lengths_;
+    Column<std::uint64_t> masks_; // name mask | path mask << 32
+    Column<NameHead> heads_;
+    Column<std::uint32_t> begin_; // size() + 1 entries: where each item's texts start
+    Column<std::uint32_t> name_lengths_;
     SparseColumn path_lengths_;
     SparseColumn folded_path_lengths_;
     SparseColumn source_kinds_;
-    std::string text_;
+    std::string built_text_;             // the texts, as the builder wrote them
+    std::string_view text_;              // the texts: built_text_, or where they were read back
+    std::shared_ptr<const void> buffer_; // holds the tables and texts read back in place
+    std::size_t buffer_bytes_ = 0;
     SourceId uniform_source_ = kMixedSources;
 };
 

@@ -7,6 +7,10 @@
 namespace corvantile::engine {
 namespace {
 
+// Tables start at multiples of this many bytes from the segment's start, so that a segment
+// read into an aligned buffer can leave its tables where they are.
+constexpr std::size_t kAlignment = 8;
+
 void put_raw(std::string& out, const void* data, std::size_t bytes) {
     out.append(static_cast<const char*>(data), bytes);
 }
@@ -16,68 +20,80 @@ template <class T> void put_value(std::string& out, T value) {
     put_raw(out, &value, sizeof value);
 }
 
-template <class T> void put_column(std::string& out, const std::vector<T>& values) {
-    put_raw(out, values.data(), values.size() * sizeof(T));
+void pad(std::string& out, std::size_t start) {
+    out.append((kAlignment - (out.size() - start) % kAlignment) % kAlignment, '\0');
 }
 
-// Takes fixed-size values and blocks from the front of bytes; fails past the end.
+template <class T>
+void put_column(std::string& out, std::size_t start, const T* values, std::size_t count) {
+    pad(out, start);
+    put_raw(out, values, count * sizeof(T));
+}
+
+// Takes fixed-size values and tables from the front of a segment's bytes; fails past the end.
 class Taker {
 public:
-    explicit Taker(std::string_view& bytes) : bytes_(bytes) {}
+    Taker(std::string_view bytes, bool in_place) : bytes_(bytes), in_place_(in_place) {}
 
     template <class T> bool value(T& out) {
-        if (bytes_.size() < sizeof out)
+        if (bytes_.size() - at_ < sizeof out)
             return false;
-        std::memcpy(&out, bytes_.data(), sizeof out);
-        bytes_.remove_prefix(sizeof out);
+        std::memcpy(&out, bytes_.data() + at_, sizeof out);
+        at_ += sizeof out;
         return true;
     }
 
-    template <class T> bool column(std::vector<T>& out, std::size_t count) {
-        if (count > bytes_.size() / sizeof(T))
+    template <class T> bool column(Column<T>& out, std::size_t count) {
+        at_ += (kAlignment - at_ % kAlignment) % kAlignment;
+        if (at_ > bytes_.size() || count > (bytes_.size() - at_) / sizeof(T))
             return false;
-        out.resize(count);
-        if (count != 0)
-            std::memcpy(out.data(), bytes_.data(), count * sizeof(T));
-        bytes_.remove_prefix(count * sizeof(T));
+        out.read(bytes_.data() + at_, count, in_place_);
+        at_ += count * sizeof(T);
         return true;
     }
 
-    bool text(std::string& out, std::size_t count) {
-        if (count > bytes_.size())
+    bool text(std::string_view& out, std::size_t count) {
+        if (count > bytes_.size() - at_)
             return false;
-        out.assign(bytes_.data(), count);
-        bytes_.remove_prefix(count);
+        out = bytes_.substr(at_, count);
+        at_ += count;
         return true;
     }
+
+    bool at_end() const { return at_ == bytes_.size(); }
 
 private:
-    std::string_view& bytes_;
+    std::string_view bytes_;
+    std::size_t at_ = 0;
+    bool in_place_;
 };
 
 } // namespace
 
 void Segment::append_to(std::string& out) const {
+    const std::size_t start = out.size();
     const std::uint64_t count = size();
     put_value(out, count);
-    put_column(out, masks_);
-    put_column(out, heads_);
-    put_column(out, begin_);
-    put_column(out, name_lengths_);
+    put_column(out, start, masks_.data(), count);
+    put_column(out, start, heads_.data(), count);
+    put_column(out, start, begin_.data(), count + 1);
+    put_column(out, start, name_lengths_.data(), count);
     for (const SparseColumn* column : {&path_lengths_, &folded_path_lengths_, &source_kinds_}) {
         put_value(out, std::uint8_t(column->any()));
         if (column->any())
-            put_raw(out, column->data(), count * sizeof(std::uint32_t));
+            put_column(out, start, column->data(), count);
     }
     put_value(out, std::uint64_t(text_.size()));
     out.append(text_);
     put_value(out, uniform_source_);
 }
 
-std::shared_ptr<const Segment> Segment::from_bytes(std::string_view& bytes) {
+std::shared_ptr<const Segment> Segment::from_bytes(std::string_view bytes,
+                                                   std::shared_ptr<const void> buffer,
+                                                   std::size_t buffer_bytes) {
     auto segment = std::make_shared<Segment>();
     Segment& s = *segment;
-    Taker take(bytes);
+    Taker take(bytes, buffer != nullptr);
     std::uint64_t count = 0;
     if (!take.value(count) || count > bytes.size() / sizeof(std::uint64_t) ||
         !take.column(s.masks_, count) || !take.column(s.heads_, count) ||
@@ -94,8 +110,16 @@ std::shared_ptr<const Segment> Segment::from_bytes(std::string_view& bytes) {
         }
     }
     std::uint64_t text_size = 0;
-    if (!take.value(text_size) || !take.text(s.text_, text_size) || !take.value(s.uniform_source_))
+    if (!take.value(text_size) || !take.text(s.text_, text_size) ||
+        !take.value(s.uniform_source_) || !take.at_end())
         return nullptr;
+    if (buffer) {
+        s.buffer_ = std::move(buffer);
+        s.buffer_bytes_ = buffer_bytes;
+    } else {
+        s.built_text_.assign(s.text_);
+        s.text_ = s.built_text_;
+    }
     // The items' parts of the buffer follow each other within it; checked in full before any
     // item's texts are read, since reading a name may take its folded length.
     if (s.begin_.front() != 0 || s.begin_.back() != s.text_.size())
