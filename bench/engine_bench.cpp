@@ -4,6 +4,7 @@
 #include "corpus.h"
 
 #include "core/engine/catalog/catalog.h"
+#include "core/engine/catalog/index_cache.h"
 #include "core/engine/search/search_executor.h"
 
 #include <benchmark/benchmark.h>
@@ -12,6 +13,7 @@
 #include <chrono>
 #include <cmath>
 #include <condition_variable>
+#include <filesystem>
 #include <map>
 #include <memory>
 #include <mutex>
@@ -73,6 +75,30 @@ BENCHMARK(BM_CatalogBuild)
     ->Unit(benchmark::kMillisecond)
     ->MinTime(1.0)
     ->UseRealTime();
+
+// Loading the index cache of the catalog from a file (in the page cache, as on a warm start):
+// reading each segment, checking it and its tables, without parsing items.
+void BM_CacheLoad(benchmark::State& state) {
+    const Corpus& items = corpus(static_cast<std::size_t>(state.range(0)));
+    const auto file = std::filesystem::temp_directory_path() / "corvantile_bench_index.cache";
+    if (!engine::save_index_cache(file, *engine::build_snapshot(items.items()))) {
+        state.SkipWithError("the cache could not be written");
+        return;
+    }
+    for (auto _ : state) {
+        auto loaded = engine::load_index_cache(file);
+        if (!loaded || loaded->size() != items.items().size()) {
+            state.SkipWithError("the cache did not load");
+            break;
+        }
+        state.PauseTiming();
+        loaded.reset();
+        state.ResumeTiming();
+    }
+    state.counters["file_mb"] = double(std::filesystem::file_size(file)) / 1e6;
+    std::filesystem::remove(file);
+}
+BENCHMARK(BM_CacheLoad)->Arg(1'000'000)->Unit(benchmark::kMillisecond)->MinTime(1.0)->UseRealTime();
 
 // Runs one search to its end and returns its duration and match count.
 struct Outcome {

@@ -68,6 +68,19 @@ bool FileReader::read(void* out, std::size_t count) {
     return true;
 }
 
+bool FileReader::seek(std::uint64_t position) {
+    if (!file_ || position > size_)
+        return false;
+#ifdef _WIN32
+    const bool moved = _fseeki64(file_, static_cast<__int64>(position), SEEK_SET) == 0;
+#else
+    const bool moved = fseeko(file_, static_cast<off_t>(position), SEEK_SET) == 0;
+#endif
+    if (moved)
+        position_ = position;
+    return moved;
+}
+
 namespace {
 
 // Writes and flushes to stable storage; false on any failure.

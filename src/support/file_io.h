@@ -31,8 +31,11 @@ public:
     bool is_open() const { return file_ != nullptr; }
     // Bytes not read yet, of the file as it was when opened.
     std::uint64_t remaining() const { return size_ - position_; }
+    std::uint64_t position() const { return position_; }
     // Reads exactly count bytes into out; false when the file ends or fails first.
     bool read(void* out, std::size_t count);
+    // Moves to a position from the file's start; false past its end.
+    bool seek(std::uint64_t position);
 
 private:
     std::FILE* file_ = nullptr;

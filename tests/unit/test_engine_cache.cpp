@@ -169,6 +169,16 @@ TEST(IndexCache, FileSaveAndLoad) {
     EXPECT_EQ(flatten(*loaded), flatten(*sample()));
     ASSERT_TRUE(write_file_atomically(file, "garbage"));
     EXPECT_FALSE(load_index_cache(file));
+    // The file is read in parts, side by side: a flipped byte or a cut anywhere still fails it.
+    const std::string good = encode_index_cache(*sample());
+    for (std::size_t at = 0; at < good.size(); at += 7) {
+        std::string bad = good;
+        bad[at] = static_cast<char>(bad[at] ^ 0x10);
+        ASSERT_TRUE(write_file_atomically(file, bad));
+        EXPECT_FALSE(load_index_cache(file)) << "byte " << at;
+        ASSERT_TRUE(write_file_atomically(file, good.substr(0, at)));
+        EXPECT_FALSE(load_index_cache(file)) << "cut to " << at;
+    }
     std::filesystem::remove_all(folder);
 }
 

@@ -3,9 +3,12 @@
 #include "support/checksum.h"
 #include "support/file_io.h"
 
+#include <algorithm>
+#include <atomic>
 #include <cstring>
 #include <limits>
 #include <optional>
+#include <thread>
 #include <vector>
 
 namespace corvantile::engine {
@@ -136,33 +139,58 @@ std::string encode_index_cache(const CatalogSnapshot& catalog) {
 
 namespace {
 
+bool all_zero(std::string_view bytes) {
+    return bytes.find_first_not_of('\0') == std::string_view::npos;
+}
+
+// Where a segment lies in the cache, and its checksum.
+struct PlannedSegment {
+    std::uint64_t offset = 0;
+    std::size_t size = 0;
+    std::uint64_t sum = 0;
+};
+
 // A cache held in memory: its segments are copied out of it.
 class MemoryInput {
 public:
     explicit MemoryInput(std::string_view bytes) : bytes_(bytes) {}
-    std::uint64_t remaining() const { return bytes_.size(); }
+    std::uint64_t remaining() const { return bytes_.size() - at_; }
     std::optional<std::string_view> take(std::size_t count) {
-        if (count > bytes_.size())
+        if (count > remaining())
             return std::nullopt;
-        const std::string_view part = bytes_.substr(0, count);
-        bytes_.remove_prefix(count);
+        const std::string_view part = bytes_.substr(at_, count);
+        at_ += count;
         return part;
     }
-    std::shared_ptr<const Segment> segment(std::size_t count, std::uint64_t sum, bool checked) {
-        const auto bytes = take(count);
-        if (!bytes || (checked && checksum64(*bytes) != sum))
-            return nullptr;
-        return Segment::from_bytes(*bytes);
+    // Notes where a segment lies and moves past it and its padding.
+    bool plan(std::vector<PlannedSegment>& planned, std::size_t size, std::uint64_t sum) {
+        planned.push_back({at_, size, sum});
+        const auto skipped = take(size);
+        const auto pad = skipped ? take(padding(size)) : std::nullopt;
+        return pad && all_zero(*pad);
+    }
+    std::vector<std::shared_ptr<const Segment>> load(const std::vector<PlannedSegment>& planned,
+                                                     bool checked) const {
+        std::vector<std::shared_ptr<const Segment>> segments;
+        for (const PlannedSegment& part : planned) {
+            const std::string_view bytes = bytes_.substr(part.offset, part.size);
+            if (checked && checksum64(bytes) != part.sum)
+                break;
+            segments.push_back(Segment::from_bytes(bytes));
+        }
+        return segments;
     }
 
 private:
     std::string_view bytes_;
+    std::size_t at_ = 0;
 };
 
-// A cache file: each segment is read into a buffer of its own, where its tables stay.
+// A cache file: each segment is read into a buffer of its own, where its tables stay, and
+// the segments are read and checked side by side.
 class FileInput {
 public:
-    explicit FileInput(FileReader& file) : file_(file) {}
+    FileInput(FileReader& file, const std::filesystem::path& path) : file_(file), path_(path) {}
     std::uint64_t remaining() const { return file_.remaining(); }
     // The view lasts until the next take.
     std::optional<std::string_view> take(std::size_t count) {
@@ -171,27 +199,59 @@ public:
             return std::nullopt;
         return std::string_view(last_);
     }
-    std::shared_ptr<const Segment> segment(std::size_t count, std::uint64_t sum, bool checked) {
-        if (count > file_.remaining())
-            return nullptr;
-        // new[] gives memory aligned for any table, and does not clear it.
-        std::shared_ptr<char[]> buffer(new char[count]);
-        if (!file_.read(buffer.get(), count))
-            return nullptr;
-        const std::string_view bytes(buffer.get(), count);
-        if (checked && checksum64(bytes) != sum)
-            return nullptr;
-        return Segment::from_bytes(bytes, std::move(buffer), count);
+    bool plan(std::vector<PlannedSegment>& planned, std::size_t size, std::uint64_t sum) {
+        const std::uint64_t offset = file_.position();
+        planned.push_back({offset, size, sum});
+        const std::uint64_t next = offset + size + padding(size);
+        return size <= file_.remaining() && next - offset <= file_.remaining() && file_.seek(next);
+    }
+    std::vector<std::shared_ptr<const Segment>> load(const std::vector<PlannedSegment>& planned,
+                                                     bool checked) const {
+        std::vector<std::shared_ptr<const Segment>> segments(planned.size());
+        std::atomic<std::size_t> next{0};
+        const auto work = [&] {
+            FileReader file(path_);
+            for (std::size_t s = next++; s < planned.size(); s = next++) {
+                // A segment that cannot be read (or its buffer had) is left null: the load
+                // fails as a whole.
+                try {
+                    segments[s] = read(file, planned[s], checked);
+                } catch (const std::exception&) {
+                    segments[s] = nullptr;
+                }
+            }
+        };
+        const std::size_t threads = std::min<std::size_t>(
+            {planned.size(), kMostLoadThreads, std::max(1u, std::thread::hardware_concurrency())});
+        std::vector<std::jthread> helpers;
+        for (std::size_t t = 1; t < threads; ++t)
+            helpers.emplace_back(work);
+        work();
+        helpers.clear();
+        return segments;
     }
 
 private:
+    static constexpr std::size_t kMostLoadThreads = 4;
+
+    static std::shared_ptr<const Segment> read(FileReader& file, const PlannedSegment& part,
+                                               bool checked) {
+        // new[] gives memory aligned for any table, and does not clear it.
+        const std::size_t bytes = part.size + padding(part.size);
+        std::shared_ptr<char[]> buffer(new char[bytes]);
+        if (!file.seek(part.offset) || !file.read(buffer.get(), bytes))
+            return nullptr;
+        const std::string_view segment(buffer.get(), part.size);
+        if (!all_zero(std::string_view(buffer.get() + part.size, bytes - part.size)) ||
+            (checked && checksum64(segment) != part.sum))
+            return nullptr;
+        return Segment::from_bytes(segment, std::move(buffer), bytes);
+    }
+
     FileReader& file_;
+    std::filesystem::path path_;
     std::string last_;
 };
-
-bool all_zero(std::string_view bytes) {
-    return bytes.find_first_not_of('\0') == std::string_view::npos;
-}
 
 template <class Input> std::shared_ptr<const CatalogSnapshot> decode(Input& input, bool checked) {
     const auto head = input.take(kHeaderSize);
@@ -232,8 +292,7 @@ template <class Input> std::shared_ptr<const CatalogSnapshot> decode(Input& inpu
     if (!slot_count || *slot_count > input.remaining() / kSlotMinSize ||
         rest->size() >= kAlignment || !all_zero(*rest))
         return nullptr;
-    std::vector<SegmentSlot> slots;
-    std::uint64_t live = 0;
+    std::vector<PlannedSegment> planned;
     for (std::uint32_t s = 0; s < *slot_count; ++s) {
         const auto segment_head = input.take(kSegmentHeadSize);
         if (!segment_head)
@@ -241,12 +300,16 @@ template <class Input> std::shared_ptr<const CatalogSnapshot> decode(Input& inpu
         std::uint64_t size = 0, segment_sum = 0;
         std::memcpy(&size, segment_head->data(), sizeof size);
         std::memcpy(&segment_sum, segment_head->data() + sizeof size, sizeof segment_sum);
-        if (size > input.remaining())
+        if (size > input.remaining() ||
+            !input.plan(planned, static_cast<std::size_t>(size), segment_sum))
             return nullptr;
-        auto segment = input.segment(static_cast<std::size_t>(size), segment_sum, checked);
-        const auto pad =
-            segment ? input.take(padding(static_cast<std::size_t>(size))) : std::nullopt;
-        if (!pad || !all_zero(*pad))
+    }
+    if (input.remaining() != 0)
+        return nullptr;
+    std::vector<SegmentSlot> slots;
+    std::uint64_t live = 0;
+    for (auto& segment : input.load(planned, checked)) {
+        if (!segment)
             return nullptr;
         for (std::size_t i = 0; i < segment->size(); ++i)
             if (segment->source(i) >= sources->size())
@@ -254,7 +317,7 @@ template <class Input> std::shared_ptr<const CatalogSnapshot> decode(Input& inpu
         live += segment->size();
         slots.push_back({std::move(segment), nullptr, 0});
     }
-    if (input.remaining() != 0 || live != *count ||
+    if (slots.size() != planned.size() || live != *count ||
         live > std::numeric_limits<std::uint32_t>::max())
         return nullptr;
     return std::make_shared<const CatalogSnapshot>(std::move(slots), std::move(sources));
@@ -280,7 +343,7 @@ std::shared_ptr<const CatalogSnapshot> load_index_cache(const std::filesystem::p
     FileReader file(path);
     if (!file.is_open() || file.remaining() > kMaxIndexCacheBytes)
         return nullptr;
-    FileInput input(file);
+    FileInput input(file, path);
     return decode(input, true);
 }
 
