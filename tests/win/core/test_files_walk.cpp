@@ -3,6 +3,9 @@
 // progress while what it found so far is searchable.
 #include <algorithm>
 #include <atomic>
+#include <deque>
+#include <mutex>
+#include <stdexcept>
 #include <set>
 
 #include "core/files/FileWalker.h"
@@ -25,12 +28,101 @@ class CountingLister : public DirectoryLister {
 public:
     bool list(const std::wstring& folder,
               const std::function<bool(const WIN32_FIND_DATAW&)>& entry) const override {
-        opened.insert(CString::FromW(folder.c_str()));
+        {
+            std::lock_guard lock(mutex);
+            opened.insert(CString::FromW(folder.c_str()));
+        }
         return DirectoryLister::list(folder, entry);
     }
     bool wasOpened(const CString& folder) const { return opened.count(folder) != 0; }
+    mutable std::mutex mutex;
     mutable std::set<CString> opened;
 };
+
+// A made-up tree `levels` deep, each folder holding two files and `branches` folders, listed
+// slowly for some folders so that listings end out of order. The folder whose path ends with
+// `unreadable` cannot be opened; the one ending with `broken` throws.
+class ShuffledLister : public DirectoryLister {
+public:
+    ShuffledLister(int branches, int levels) : m_branches(branches), m_levels(levels) {}
+    bool list(const std::wstring& folder,
+              const std::function<bool(const WIN32_FIND_DATAW&)>& entry) const override {
+        {
+            std::lock_guard lock(m_mutex);
+            ++m_opened;
+        }
+        if (folder.ends_with(unreadable))
+            return false;
+        if (!broken.empty() && folder.ends_with(broken))
+            throw std::runtime_error("naïve café");
+        if (slow && std::hash<std::wstring>()(folder) % 3 == 0)
+            Sleep(3);
+        const auto level = std::count(folder.begin(), folder.end(), L'\\') - 1;
+        WIN32_FIND_DATAW data{};
+        const auto give = [&](DWORD attributes, const std::wstring& name) {
+            data.dwFileAttributes = attributes;
+            wcscpy(data.cFileName, name.c_str());
+            return entry(data);
+        };
+        if (!give(FILE_ATTRIBUTE_NORMAL, L"naïve café.txt"))
+            return true;
+        for (int i = 0; i < m_branches && level < m_levels; ++i)
+            if (!give(FILE_ATTRIBUTE_DIRECTORY, L"Фото " + std::to_wstring(i)))
+                return true;
+        give(FILE_ATTRIBUTE_NORMAL, L"a&b.log");
+        return true;
+    }
+    int opened() const {
+        std::lock_guard lock(m_mutex);
+        return m_opened;
+    }
+    bool slow = true;
+    std::wstring unreadable = L"Daten\\Фото 1\\Фото 2", broken;
+
+private:
+    int m_branches, m_levels;
+    mutable std::mutex m_mutex;
+    mutable int m_opened = 0;
+};
+
+// One visited entry, as a line that a failed comparison shows readably.
+CString visitLine(const std::wstring& path, int level, bool folder) {
+    return std::to_string(level).c_str() + CString(folder ? " folder " : " file ") +
+           CString::FromW(path.c_str());
+}
+
+std::vector<CString> walkAll(const FileWalker& walker, const std::wstring& root) {
+    std::vector<CString> visited;
+    EXPECT_TRUE(walker.walk(
+        root,
+        [&](const WalkEntry& entry) {
+            EXPECT_EQ(entry.path.substr(entry.path.size() - entry.name.size()), entry.name);
+            visited.push_back(visitLine(entry.path, entry.level, entry.folder));
+            return true;
+        },
+        nullptr));
+    return visited;
+}
+
+// The order of a walk listing one folder after the other: each folder's entries together, the
+// folders in the order they were met.
+std::vector<CString> plainWalk(const DirectoryLister& lister, const std::wstring& root, int depth) {
+    std::vector<CString> visited;
+    std::deque<std::pair<std::wstring, int>> pending{{root, 0}};
+    while (!pending.empty()) {
+        const auto [folder, level] = pending.front();
+        pending.pop_front();
+        lister.list(folder, [&](const WIN32_FIND_DATAW& data) {
+            const bool isFolder = data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY;
+            const std::wstring path = folder + L"\\" + data.cFileName;
+            visited.push_back(visitLine(path, level, isFolder));
+            if (isFolder && level < depth)
+                pending.push_back({path, level + 1});
+            return true;
+        });
+    }
+    return visited;
+}
 
 // A made-up tree: every folder holds `files` files and, above the last level, two folders.
 class SyntheticLister : public DirectoryLister {
@@ -121,6 +213,53 @@ TEST(FileWalker, ExcludedFoldersAreNeverOpenedAndHiddenFilesFollowTheSetting) {
     rules.depth = 0;
     const auto names = walkNames(FileWalker(rules), data.file("a&b"));
     EXPECT_EQ(names, (std::vector<CString>{"kept.txt", "secret.txt"}));
+}
+
+TEST(FileWalker, FoldersListedAheadComeOutInTheOrderOfAPlainWalk) {
+    ShuffledLister lister(3, 4);
+    lister.slow = false;
+    WalkRules rules;
+    rules.depth = 3; // the last level of folders is reported but not opened
+    const std::wstring root = L"C:\\Ångström Daten";
+    const auto expected = plainWalk(lister, root, rules.depth);
+    // 40 folders listed, less the unreadable one's 3; 5 entries in each but the unreadable.
+    ASSERT_EQ(expected.size(), 36u * 5);
+    lister.slow = true;
+    const int before = lister.opened();
+    EXPECT_EQ(walkAll(FileWalker(rules, &lister), root), expected);
+    EXPECT_EQ(lister.opened() - before, 37);
+
+    // A lister throwing on a worker thread ends the walk with its exception, on the walk's own.
+    lister.broken = L"\\Фото 2\\Фото 0";
+    const FileWalker walker(rules, &lister);
+    EXPECT_THROW(walker.walk(
+                     root, [](const WalkEntry&) { return true; }, nullptr),
+                 std::runtime_error);
+}
+
+TEST(FileWalker, AStoppedWalkListsNoFolderBeyondTheReadAhead) {
+    ShuffledLister lister(6, 3);
+    WalkRules rules;
+    rules.depth = 3;
+    const FileWalker walker(rules, &lister);
+    for (const bool byVisit : {true, false}) {
+        const int before = lister.opened();
+        std::set<std::wstring> handedOver;
+        std::size_t visits = 0;
+        // Slower than the listing, so that unchecked workers would run far ahead.
+        const auto visit = [&](const WalkEntry& entry) {
+            handedOver.insert(entry.path.substr(0, entry.path.size() - entry.name.size()));
+            Sleep(1);
+            return !byVisit || ++visits < 60;
+        };
+        const auto stop = [&] { return !byVisit && handedOver.size() >= 8; };
+        EXPECT_FALSE(walker.walk(L"C:\\tree", visit, stop));
+        const int opened = lister.opened() - before;
+        EXPECT_GE(handedOver.size(), 7u);
+        EXPECT_LE(opened, static_cast<int>(handedOver.size() + FileWalker::kReadAhead));
+        Sleep(20);
+        EXPECT_EQ(lister.opened() - before, opened) << "no listing after the walk";
+    }
 }
 
 class FilesIndexing : public CoreFixture {};
