@@ -1,6 +1,7 @@
 // Walking folder trees for the index: breadth first, down to a depth, leaving out the excluded
 // folders without opening them and, unless asked, hidden and system entries. The folders are
-// read through a DirectoryLister, the seam where tests see which folders were opened.
+// read through a DirectoryLister, the seam where tests see which folders were opened, a few
+// folders ahead of the walk on worker threads (FolderReadAhead).
 #pragma once
 
 #include <windows.h>
