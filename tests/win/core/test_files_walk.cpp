@@ -39,52 +39,6 @@ public:
     mutable std::set<CString> opened;
 };
 
-// A made-up tree `levels` deep, each folder holding two files and `branches` folders, listed
-// slowly for some folders so that listings end out of order. The folder whose path ends with
-// `unreadable` cannot be opened; the one ending with `broken` throws.
-class ShuffledLister : public DirectoryLister {
-public:
-    ShuffledLister(int branches, int levels) : m_branches(branches), m_levels(levels) {}
-    bool list(const std::wstring& folder,
-              const std::function<bool(const WIN32_FIND_DATAW&)>& entry) const override {
-        {
-            std::lock_guard lock(m_mutex);
-            ++m_opened;
-        }
-        if (folder.ends_with(unreadable))
-            return false;
-        if (!broken.empty() && folder.ends_with(broken))
-            throw std::runtime_error("naïve café");
-        if (slow && std::hash<std::wstring>()(folder) % 3 == 0)
-            Sleep(3);
-        const auto level = std::count(folder.begin(), folder.end(), L'\\') - 1;
-        WIN32_FIND_DATAW data{};
-        const auto give = [&](DWORD attributes, const std::wstring& name) {
-            data.dwFileAttributes = attributes;
-            wcscpy(data.cFileName, name.c_str());
-            return entry(data);
-        };
-        if (!give(FILE_ATTRIBUTE_NORMAL, L"naïve café.txt"))
-            return true;
-        for (int i = 0; i < m_branches && level < m_levels; ++i)
-            if (!give(FILE_ATTRIBUTE_DIRECTORY, L"Фото " + std::to_wstring(i)))
-                return true;
-        give(FILE_ATTRIBUTE_NORMAL, L"a&b.log");
-        return true;
-    }
-    int opened() const {
-        std::lock_guard lock(m_mutex);
-        return m_opened;
-    }
-    bool slow = true;
-    std::wstring unreadable = L"Daten\\Фото 1\\Фото 2", broken;
-
-private:
-    int m_branches, m_levels;
-    mutable std::mutex m_mutex;
-    mutable int m_opened = 0;
-};
-
 // One visited entry, as a line that a failed comparison shows readably.
 CString visitLine(const std::wstring& path, int level, bool folder) {
     return std::to_string(level).c_str() + CString(folder ? " folder " : " file ") +
@@ -124,31 +78,44 @@ std::vector<CString> plainWalk(const DirectoryLister& lister, const std::wstring
     return visited;
 }
 
-// A made-up tree: every folder holds `files` files and, above the last level, two folders.
+// A made-up tree: every folder holds `files` files and, down to `levels` backslashes in its path,
+// `branches` folders. Some folders are listed slowly, so that listings end out of order; the
+// one whose path ends with `unreadable` cannot be opened and the one ending with `broken` throws.
 class SyntheticLister : public DirectoryLister {
 public:
-    explicit SyntheticLister(int files) : m_files(files) {}
+    explicit SyntheticLister(int files, int branches = 2, int levels = 4)
+        : m_files(files), m_branches(branches), m_levels(levels) {}
     bool list(const std::wstring& folder,
               const std::function<bool(const WIN32_FIND_DATAW&)>& entry) const override {
+        ++opened;
+        if (!unreadable.empty() && folder.ends_with(unreadable))
+            return false;
+        if (!broken.empty() && folder.ends_with(broken))
+            throw std::runtime_error("naïve café");
+        if (slow && std::hash<std::wstring>()(folder) % 3 == 0)
+            Sleep(3);
         const auto depth = std::count(folder.begin(), folder.end(), L'\\');
         WIN32_FIND_DATAW data{};
         for (int i = 0; i < m_files; ++i) {
             data.dwFileAttributes = FILE_ATTRIBUTE_NORMAL;
-            swprintf(data.cFileName, MAX_PATH, L"file%d.txt", i);
+            swprintf(data.cFileName, MAX_PATH, L"naïve café %d.txt", i);
             if (!entry(data))
                 return true;
         }
-        for (int i = 0; i < 2 && depth < 4; ++i) {
+        for (int i = 0; i < m_branches && depth < m_levels; ++i) {
             data.dwFileAttributes = FILE_ATTRIBUTE_DIRECTORY;
-            swprintf(data.cFileName, MAX_PATH, L"sub%d", i);
+            swprintf(data.cFileName, MAX_PATH, L"Фото %d", i);
             if (!entry(data))
                 return true;
         }
         return true;
     }
+    mutable std::atomic<int> opened{0};
+    bool slow = false;
+    std::wstring unreadable, broken;
 
 private:
-    int m_files;
+    int m_files, m_branches, m_levels;
 };
 
 std::vector<CString> walkNames(const FileWalker& walker, const CString& root) {
@@ -216,18 +183,18 @@ TEST(FileWalker, ExcludedFoldersAreNeverOpenedAndHiddenFilesFollowTheSetting) {
 }
 
 TEST(FileWalker, FoldersListedAheadComeOutInTheOrderOfAPlainWalk) {
-    ShuffledLister lister(3, 4);
-    lister.slow = false;
+    SyntheticLister lister(2, 3, 5);
+    lister.unreadable = L"Daten\\Фото 1\\Фото 2";
     WalkRules rules;
     rules.depth = 3; // the last level of folders is reported but not opened
     const std::wstring root = L"C:\\Ångström Daten";
     const auto expected = plainWalk(lister, root, rules.depth);
-    // 40 folders listed, less the unreadable one's 3; 5 entries in each but the unreadable.
+    // 40 folders listed less the unreadable one's 3, 5 entries in each but the unreadable one.
     ASSERT_EQ(expected.size(), 36u * 5);
     lister.slow = true;
-    const int before = lister.opened();
+    const int before = lister.opened;
     EXPECT_EQ(walkAll(FileWalker(rules, &lister), root), expected);
-    EXPECT_EQ(lister.opened() - before, 37);
+    EXPECT_EQ(lister.opened - before, 37);
 
     // A lister throwing on a worker thread ends the walk with its exception, on the walk's own.
     lister.broken = L"\\Фото 2\\Фото 0";
@@ -238,12 +205,13 @@ TEST(FileWalker, FoldersListedAheadComeOutInTheOrderOfAPlainWalk) {
 }
 
 TEST(FileWalker, AStoppedWalkListsNoFolderBeyondTheReadAhead) {
-    ShuffledLister lister(6, 3);
+    SyntheticLister lister(2, 6, 4);
+    lister.slow = true;
     WalkRules rules;
     rules.depth = 3;
     const FileWalker walker(rules, &lister);
     for (const bool byVisit : {true, false}) {
-        const int before = lister.opened();
+        const int before = lister.opened;
         std::set<std::wstring> handedOver;
         std::size_t visits = 0;
         // Slower than the listing, so that unchecked workers would run far ahead.
@@ -254,18 +222,21 @@ TEST(FileWalker, AStoppedWalkListsNoFolderBeyondTheReadAhead) {
         };
         const auto stop = [&] { return !byVisit && handedOver.size() >= 8; };
         EXPECT_FALSE(walker.walk(L"C:\\tree", visit, stop));
-        const int opened = lister.opened() - before;
+        const int opened = lister.opened - before;
         EXPECT_GE(handedOver.size(), 7u);
         EXPECT_LE(opened, static_cast<int>(handedOver.size() + FileWalker::kReadAhead));
         Sleep(20);
-        EXPECT_EQ(lister.opened() - before, opened) << "no listing after the walk";
+        EXPECT_EQ(lister.opened - before, opened) << "no listing after the walk";
     }
 }
 
-class FilesIndexing : public CoreFixture {};
+class FilesIndexing : public CoreFixture {
+protected:
+    // Outlives the core, whose rescans may still be walking when a test's body ends.
+    SyntheticLister lister{400};
+};
 
 TEST_F(FilesIndexing, TheLimitStopsTheScanAndIsToldOnce) {
-    SyntheticLister lister(400);
     auto plugin = std::make_unique<FilesPlugin>();
     FilesPlugin* files = plugin.get();
     files->setLister(&lister);
