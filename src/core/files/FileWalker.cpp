@@ -1,6 +1,6 @@
 #include "core/files/FileWalker.h"
 
-#include <deque>
+#include "core/files/FolderReadAhead.h"
 
 #include "framework/Win32Handles.h"
 
@@ -45,44 +45,38 @@ bool FileWalker::admits(DWORD attributes) const {
 
 bool FileWalker::walk(const std::wstring& root, const std::function<bool(const WalkEntry&)>& visit,
                       const std::function<bool()>& stop, int firstLevel) const {
-    struct Pending {
-        std::wstring path;
-        int level;
-    };
-    std::deque<Pending> pending{{root, firstLevel}};
-    bool stopped = false;
+    // Breadth first, a folder's entries together; the folders queued next are being listed
+    // meanwhile, so that the time spent opening and reading them overlaps the visits.
+    FolderReadAhead folders(*m_lister, kReadAhead);
+    folders.queue(root, firstLevel);
     std::wstring path;
-    while (!pending.empty() && !stopped) {
-        const Pending current = std::move(pending.front());
-        pending.pop_front();
-        std::wstring base = current.path;
+    while (!folders.empty()) {
+        const std::unique_ptr<ListedFolder> current = folders.next(stop);
+        if (!current)
+            return false;
+        std::wstring base = current->path();
         if (!base.empty() && base.back() != L'\\')
             base += L'\\';
-        m_lister->list(current.path, [&](const WIN32_FIND_DATAW& data) {
-            if (stop && stop()) {
-                stopped = true;
+        for (std::size_t i = 0; i < current->size(); ++i) {
+            if (stop && stop())
                 return false;
-            }
-            const DWORD attributes = data.dwFileAttributes;
+            const DWORD attributes = current->attributes(i);
             if (!admits(attributes))
-                return true;
+                continue;
             const bool folder = attributes & FILE_ATTRIBUTE_DIRECTORY;
-            path.assign(base).append(data.cFileName);
+            path.assign(base).append(current->name(i));
             if (folder && m_rules.exclusions.excludes(path))
-                return true;
+                continue;
             if (!visit(
-                    {path, std::wstring_view(path).substr(base.size()), folder, current.level})) {
-                stopped = true;
+                    {path, std::wstring_view(path).substr(base.size()), folder, current->level()}))
                 return false;
-            }
             // Links to other folders could lead in circles: they are not followed.
             if (folder && !(attributes & FILE_ATTRIBUTE_REPARSE_POINT) &&
-                current.level < m_rules.depth)
-                pending.push_back({path, current.level + 1});
-            return true;
-        });
+                current->level() < m_rules.depth)
+                folders.queue(path, current->level() + 1);
+        }
     }
-    return !stopped;
+    return true;
 }
 
 } // namespace corvantile::core

@@ -1,6 +1,7 @@
 // Walking folder trees for the index: breadth first, down to a depth, leaving out the excluded
 // folders without opening them and, unless asked, hidden and system entries. The folders are
-// read through a DirectoryLister, the seam where tests see which folders were opened.
+// read through a DirectoryLister, the seam where tests see which folders were opened, a few
+// folders ahead of the walk on worker threads (FolderReadAhead).
 #pragma once
 
 #include <windows.h>
@@ -17,7 +18,8 @@ class DirectoryLister {
 public:
     virtual ~DirectoryLister() = default;
     // Calls entry for each entry of folder ("." and ".." left out) until it returns false.
-    // False when the folder could not be opened.
+    // False when the folder could not be opened. A walk calls it from several threads at once,
+    // for different folders.
     virtual bool list(const std::wstring& folder,
                       const std::function<bool(const WIN32_FIND_DATAW&)>& entry) const;
 };
@@ -37,11 +39,15 @@ struct WalkEntry {
 
 class FileWalker {
 public:
+    // How many of the folders queued next are listed, at most, while one is handed over.
+    static constexpr std::size_t kReadAhead = 4;
+
     explicit FileWalker(WalkRules rules, const DirectoryLister* lister = nullptr);
 
     // Visits every entry below root (not root itself) until visit returns false or stop()
-    // turns true; false when the walk was stopped so. firstLevel is the level of root's own
-    // entries (for a folder met below a walked root: its level there plus one).
+    // turns true; false when the walk was stopped so. Visit and stop are called on this thread
+    // only, one at a time, in the order of a plain breadth-first walk. firstLevel is the level of
+    // root's own entries (for a folder met below a walked root: its level there plus one).
     bool walk(const std::wstring& root, const std::function<bool(const WalkEntry&)>& visit,
               const std::function<bool()>& stop, int firstLevel = 0) const;
 

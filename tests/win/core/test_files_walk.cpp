@@ -3,6 +3,9 @@
 // progress while what it found so far is searchable.
 #include <algorithm>
 #include <atomic>
+#include <deque>
+#include <mutex>
+#include <stdexcept>
 #include <set>
 
 #include "core/files/FileWalker.h"
@@ -25,38 +28,94 @@ class CountingLister : public DirectoryLister {
 public:
     bool list(const std::wstring& folder,
               const std::function<bool(const WIN32_FIND_DATAW&)>& entry) const override {
-        opened.insert(CString::FromW(folder.c_str()));
+        {
+            std::lock_guard lock(mutex);
+            opened.insert(CString::FromW(folder.c_str()));
+        }
         return DirectoryLister::list(folder, entry);
     }
     bool wasOpened(const CString& folder) const { return opened.count(folder) != 0; }
+    mutable std::mutex mutex;
     mutable std::set<CString> opened;
 };
 
-// A made-up tree: every folder holds `files` files and, above the last level, two folders.
+// One visited entry, as a line that a failed comparison shows readably.
+CString visitLine(const std::wstring& path, int level, bool folder) {
+    return std::to_string(level).c_str() + CString(folder ? " folder " : " file ") +
+           CString::FromW(path.c_str());
+}
+
+std::vector<CString> walkAll(const FileWalker& walker, const std::wstring& root) {
+    std::vector<CString> visited;
+    EXPECT_TRUE(walker.walk(
+        root,
+        [&](const WalkEntry& entry) {
+            EXPECT_EQ(entry.path.substr(entry.path.size() - entry.name.size()), entry.name);
+            visited.push_back(visitLine(entry.path, entry.level, entry.folder));
+            return true;
+        },
+        nullptr));
+    return visited;
+}
+
+// The order of a walk listing one folder after the other: each folder's entries together, the
+// folders in the order they were met.
+std::vector<CString> plainWalk(const DirectoryLister& lister, const std::wstring& root, int depth) {
+    std::vector<CString> visited;
+    std::deque<std::pair<std::wstring, int>> pending{{root, 0}};
+    while (!pending.empty()) {
+        const auto [folder, level] = pending.front();
+        pending.pop_front();
+        lister.list(folder, [&](const WIN32_FIND_DATAW& data) {
+            const bool isFolder = data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY;
+            const std::wstring path = folder + L"\\" + data.cFileName;
+            visited.push_back(visitLine(path, level, isFolder));
+            if (isFolder && level < depth)
+                pending.push_back({path, level + 1});
+            return true;
+        });
+    }
+    return visited;
+}
+
+// A made-up tree: every folder holds `files` files and, down to `levels` backslashes in its path,
+// `branches` folders. Some folders are listed slowly, so that listings end out of order; the
+// one whose path ends with `unreadable` cannot be opened and the one ending with `broken` throws.
 class SyntheticLister : public DirectoryLister {
 public:
-    explicit SyntheticLister(int files) : m_files(files) {}
+    explicit SyntheticLister(int files, int branches = 2, int levels = 4)
+        : m_files(files), m_branches(branches), m_levels(levels) {}
     bool list(const std::wstring& folder,
               const std::function<bool(const WIN32_FIND_DATAW&)>& entry) const override {
+        ++opened;
+        if (!unreadable.empty() && folder.ends_with(unreadable))
+            return false;
+        if (!broken.empty() && folder.ends_with(broken))
+            throw std::runtime_error("naïve café");
+        if (slow && std::hash<std::wstring>()(folder) % 3 == 0)
+            Sleep(3);
         const auto depth = std::count(folder.begin(), folder.end(), L'\\');
         WIN32_FIND_DATAW data{};
         for (int i = 0; i < m_files; ++i) {
             data.dwFileAttributes = FILE_ATTRIBUTE_NORMAL;
-            swprintf(data.cFileName, MAX_PATH, L"file%d.txt", i);
+            swprintf(data.cFileName, MAX_PATH, L"naïve café %d.txt", i);
             if (!entry(data))
                 return true;
         }
-        for (int i = 0; i < 2 && depth < 4; ++i) {
+        for (int i = 0; i < m_branches && depth < m_levels; ++i) {
             data.dwFileAttributes = FILE_ATTRIBUTE_DIRECTORY;
-            swprintf(data.cFileName, MAX_PATH, L"sub%d", i);
+            swprintf(data.cFileName, MAX_PATH, L"Фото %d", i);
             if (!entry(data))
                 return true;
         }
         return true;
     }
+    mutable std::atomic<int> opened{0};
+    bool slow = false;
+    std::wstring unreadable, broken;
 
 private:
-    int m_files;
+    int m_files, m_branches, m_levels;
 };
 
 std::vector<CString> walkNames(const FileWalker& walker, const CString& root) {
@@ -123,10 +182,61 @@ TEST(FileWalker, ExcludedFoldersAreNeverOpenedAndHiddenFilesFollowTheSetting) {
     EXPECT_EQ(names, (std::vector<CString>{"kept.txt", "secret.txt"}));
 }
 
-class FilesIndexing : public CoreFixture {};
+TEST(FileWalker, FoldersListedAheadComeOutInTheOrderOfAPlainWalk) {
+    SyntheticLister lister(2, 3, 5);
+    lister.unreadable = L"Daten\\Фото 1\\Фото 2";
+    WalkRules rules;
+    rules.depth = 3; // the last level of folders is reported but not opened
+    const std::wstring root = L"C:\\Ångström Daten";
+    const auto expected = plainWalk(lister, root, rules.depth);
+    // 40 folders listed less the unreadable one's 3, 5 entries in each but the unreadable one.
+    ASSERT_EQ(expected.size(), 36u * 5);
+    lister.slow = true;
+    const int before = lister.opened;
+    EXPECT_EQ(walkAll(FileWalker(rules, &lister), root), expected);
+    EXPECT_EQ(lister.opened - before, 37);
+
+    // A lister throwing on a worker thread ends the walk with its exception, on the walk's own.
+    lister.broken = L"\\Фото 2\\Фото 0";
+    const FileWalker walker(rules, &lister);
+    EXPECT_THROW(walker.walk(
+                     root, [](const WalkEntry&) { return true; }, nullptr),
+                 std::runtime_error);
+}
+
+TEST(FileWalker, AStoppedWalkListsNoFolderBeyondTheReadAhead) {
+    SyntheticLister lister(2, 6, 4);
+    lister.slow = true;
+    WalkRules rules;
+    rules.depth = 3;
+    const FileWalker walker(rules, &lister);
+    for (const bool byVisit : {true, false}) {
+        const int before = lister.opened;
+        std::set<std::wstring> handedOver;
+        std::size_t visits = 0;
+        // Slower than the listing, so that unchecked workers would run far ahead.
+        const auto visit = [&](const WalkEntry& entry) {
+            handedOver.insert(entry.path.substr(0, entry.path.size() - entry.name.size()));
+            Sleep(1);
+            return !byVisit || ++visits < 60;
+        };
+        const auto stop = [&] { return !byVisit && handedOver.size() >= 8; };
+        EXPECT_FALSE(walker.walk(L"C:\\tree", visit, stop));
+        const int opened = lister.opened - before;
+        EXPECT_GE(handedOver.size(), 7u);
+        EXPECT_LE(opened, static_cast<int>(handedOver.size() + FileWalker::kReadAhead));
+        Sleep(20);
+        EXPECT_EQ(lister.opened - before, opened) << "no listing after the walk";
+    }
+}
+
+class FilesIndexing : public CoreFixture {
+protected:
+    // Outlives the core, whose rescans may still be walking when a test's body ends.
+    SyntheticLister lister{400};
+};
 
 TEST_F(FilesIndexing, TheLimitStopsTheScanAndIsToldOnce) {
-    SyntheticLister lister(400);
     auto plugin = std::make_unique<FilesPlugin>();
     FilesPlugin* files = plugin.get();
     files->setLister(&lister);
