@@ -40,47 +40,6 @@ std::optional<std::string> read_file(const fs::path& path, std::size_t max_bytes
     return content;
 }
 
-FileReader::FileReader(const fs::path& path) {
-    std::error_code error;
-    if (!fs::is_regular_file(path, error))
-        return;
-    size_ = fs::file_size(path, error);
-    if (error)
-        return;
-#ifdef _WIN32
-    file_ = _wfopen(path.c_str(), L"rb");
-#else
-    file_ = std::fopen(path.c_str(), "rb");
-#endif
-    if (file_)
-        std::setvbuf(file_, nullptr, _IONBF, 0);
-}
-
-FileReader::~FileReader() {
-    if (file_)
-        std::fclose(file_);
-}
-
-bool FileReader::read(void* out, std::size_t count) {
-    if (!file_ || count > remaining() || std::fread(out, 1, count, file_) != count)
-        return false;
-    position_ += count;
-    return true;
-}
-
-bool FileReader::seek(std::uint64_t position) {
-    if (!file_ || position > size_)
-        return false;
-#ifdef _WIN32
-    const bool moved = _fseeki64(file_, static_cast<__int64>(position), SEEK_SET) == 0;
-#else
-    const bool moved = fseeko(file_, static_cast<off_t>(position), SEEK_SET) == 0;
-#endif
-    if (moved)
-        position_ = position;
-    return moved;
-}
-
 namespace {
 
 // Writes and flushes to stable storage; false on any failure.
@@ -141,6 +100,13 @@ bool write_file_atomically(const fs::path& path, std::string_view bytes,
     if (failing(SaveStep::Replace))
         return false;
     fs::rename(temp, path, error);
+    if (error && options.move_aside_in_use) {
+        fs::path aside = path;
+        aside += ".old";
+        fs::rename(path, aside, error);
+        if (!error)
+            fs::rename(temp, path, error);
+    }
     if (error) {
         fs::remove(temp, error);
         return false;

@@ -2,8 +2,6 @@
 #pragma once
 
 #include <cstddef>
-#include <cstdint>
-#include <cstdio>
 #include <filesystem>
 #include <optional>
 #include <string>
@@ -20,35 +18,15 @@ std::string path_to_utf8(const std::filesystem::path& path);
 // The whole content of a file; nullopt when it is missing, unreadable or larger than max_bytes.
 std::optional<std::string> read_file(const std::filesystem::path& path, std::size_t max_bytes);
 
-// Reads a file from its start, in parts of the caller's choosing, without buffering.
-class FileReader {
-public:
-    explicit FileReader(const std::filesystem::path& path);
-    ~FileReader();
-    FileReader(const FileReader&) = delete;
-    FileReader& operator=(const FileReader&) = delete;
-
-    bool is_open() const { return file_ != nullptr; }
-    // Bytes not read yet, of the file as it was when opened.
-    std::uint64_t remaining() const { return size_ - position_; }
-    std::uint64_t position() const { return position_; }
-    // Reads exactly count bytes into out; false when the file ends or fails first.
-    bool read(void* out, std::size_t count);
-    // Moves to a position from the file's start; false past its end.
-    bool seek(std::uint64_t position);
-
-private:
-    std::FILE* file_ = nullptr;
-    std::uint64_t size_ = 0;
-    std::uint64_t position_ = 0;
-};
-
 // Steps of an atomic save, so that tests can stop one half-way as a crash would.
 enum class SaveStep { WriteTemp, FlushTemp, KeepBackup, Replace };
 
 struct AtomicSaveOptions {
     bool keep_backup = false;        // keep the previous file as "<name>.bak"
     std::optional<SaveStep> fail_at; // test seam: pretend a crash just before this step
+    // When the file cannot be replaced (on Windows, while it is mapped), rename it to
+    // "<name>.old" (replacing an earlier one) and put the new file in its place.
+    bool move_aside_in_use = false;
 };
 
 // Writes bytes to "<path>.tmp", flushes it to disk, optionally copies the old file to

@@ -169,7 +169,8 @@ TEST(IndexCache, FileSaveAndLoad) {
     EXPECT_EQ(flatten(*loaded), flatten(*sample()));
     ASSERT_TRUE(write_file_atomically(file, "garbage"));
     EXPECT_FALSE(load_index_cache(file));
-    // The file is read in parts, side by side: a flipped byte or a cut anywhere still fails it.
+    // The file is mapped and its segments left in place: a flipped byte or a cut anywhere
+    // still fails it.
     const std::string good = encode_index_cache(*sample());
     for (std::size_t at = 0; at < good.size(); at += 7) {
         std::string bad = good;

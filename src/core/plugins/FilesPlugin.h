@@ -77,6 +77,9 @@ private:
     // Walks root as the settings say, handing over every item wanted; false when stopped.
     bool walkRoot(const FilesSettings& settings, const std::wstring& root, int firstLevel,
                   const std::function<bool(VItem)>& take, const std::function<bool()>& stop) const;
+    // Appends every item wanted below root (a whole walk, for the watcher's updates).
+    void collectRoot(const FilesSettings& settings, const std::wstring& root, int firstLevel,
+                     std::vector<VItem>& items) const;
     void onChanges(const std::wstring& root, const std::vector<FolderWatcher::Change>& changes);
     void onRescan(const std::wstring& root);
     void restartWatch();

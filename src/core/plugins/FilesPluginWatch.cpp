@@ -57,6 +57,17 @@ void FilesPlugin::restartWatch() {
             [this](const std::wstring& root) { onRescan(root); }});
 }
 
+void FilesPlugin::collectRoot(const FilesSettings& settings, const std::wstring& root,
+                              int firstLevel, std::vector<VItem>& items) const {
+    walkRoot(
+        settings, root, firstLevel,
+        [&](VItem item) {
+            items.push_back(std::move(item));
+            return true;
+        },
+        nullptr);
+}
+
 void FilesPlugin::onChanges(const std::wstring& root,
                             const std::vector<FolderWatcher::Change>& changes) {
     const FilesSettings current = settings();
@@ -99,13 +110,7 @@ void FilesPlugin::onChanges(const std::wstring& root,
         // A folder moved or copied in brings what it holds.
         if (folder && !(attributes & FILE_ATTRIBUTE_REPARSE_POINT) && level < current.depth) {
             walked.push_back(path);
-            walkRoot(
-                current, path, level + 1,
-                [&](VItem item) {
-                    added.push_back(std::move(item));
-                    return true;
-                },
-                nullptr);
+            collectRoot(current, path, level + 1, added);
         }
     }
     std::lock_guard lock(m_watchMutex);
@@ -116,13 +121,7 @@ void FilesPlugin::onChanges(const std::wstring& root,
 void FilesPlugin::onRescan(const std::wstring& root) {
     const FilesSettings current = settings();
     std::vector<VItem> added;
-    walkRoot(
-        current, root, 0,
-        [&](VItem item) {
-            added.push_back(std::move(item));
-            return true;
-        },
-        nullptr);
+    collectRoot(current, root, 0, added);
     std::lock_guard lock(m_watchMutex);
     if (m_updates)
         m_updates->update(added, {CString::FromW(root.c_str())});

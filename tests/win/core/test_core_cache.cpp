@@ -2,6 +2,7 @@
 // one before any scan; a damaged cache is not trusted.
 #include <fstream>
 
+#include "core/engine/catalog/index_cache.h"
 #include "core_test_support.h"
 
 using namespace core_test;
@@ -33,6 +34,25 @@ TEST_F(CoreCache, APreviousRunsCacheAnswersTheFirstSearch) {
     core->updateCache();
     EXPECT_EQ(plugin->scans.load(), 1);
     EXPECT_TRUE(results.titles(searchAndWait("aardvark")).empty());
+}
+
+// A loaded cache stays mapped while its items are in use, and Windows does not replace a
+// mapped file: the save renames it aside instead, and the next load clears that away.
+TEST(IndexCacheFile, ACacheInUseIsReplacedBySavingItAside) {
+    using namespace corvantile::engine;
+    const wintest::TempFolder folder("Фото 2024 cache");
+    const auto file = folder.path() / "Corvantile.cache";
+    const std::vector<ItemData> first{
+        {"naïve café.txt", "C:\\Фото 2024\\naïve café.txt", "", "files", 1}};
+    const std::vector<ItemData> second{{"a&b.txt", "C:\\Docs\\a&b.txt", "", "files", 1}};
+    ASSERT_TRUE(save_index_cache(file, *build_snapshot(first)));
+    const auto inUse = load_index_cache(file);
+    ASSERT_TRUE(inUse);
+    ASSERT_TRUE(save_index_cache(file, *build_snapshot(second)));
+    EXPECT_EQ(inUse->view(0).name, "naïve café.txt") << "the mapped items are still readable";
+    const auto reloaded = load_index_cache(file);
+    ASSERT_TRUE(reloaded);
+    EXPECT_EQ(reloaded->view(0).name, "a&b.txt");
 }
 
 TEST_F(CoreCache, ADamagedCacheIsIgnored) {

@@ -2,19 +2,18 @@
 
 #include "support/checksum.h"
 #include "support/file_io.h"
+#include "support/mapped_file.h"
 
 #include <algorithm>
-#include <atomic>
 #include <cstring>
 #include <limits>
 #include <optional>
-#include <thread>
 #include <vector>
 
 namespace corvantile::engine {
 
 using support::checksum64;
-using support::FileReader;
+using support::MappedFile;
 using support::write_file_atomically;
 
 namespace {
@@ -150,10 +149,12 @@ struct PlannedSegment {
     std::uint64_t sum = 0;
 };
 
-// A cache held in memory: its segments are copied out of it.
+// The cache's bytes: its segments are copied out of them, or, when they are a mapped file,
+// left there, the segments keeping the mapping.
 class MemoryInput {
 public:
-    explicit MemoryInput(std::string_view bytes) : bytes_(bytes) {}
+    explicit MemoryInput(std::string_view bytes, std::shared_ptr<const void> mapping = nullptr)
+        : bytes_(bytes), mapping_(std::move(mapping)) {}
     std::uint64_t remaining() const { return bytes_.size() - at_; }
     std::optional<std::string_view> take(std::size_t count) {
         if (count > remaining())
@@ -176,81 +177,15 @@ public:
             const std::string_view bytes = bytes_.substr(part.offset, part.size);
             if (checked && checksum64(bytes) != part.sum)
                 break;
-            segments.push_back(Segment::from_bytes(bytes));
+            segments.push_back(Segment::from_bytes(bytes, mapping_, part.size));
         }
         return segments;
     }
 
 private:
     std::string_view bytes_;
+    std::shared_ptr<const void> mapping_;
     std::size_t at_ = 0;
-};
-
-// A cache file: each segment is read into a buffer of its own, where its tables stay, and
-// the segments are read and checked side by side.
-class FileInput {
-public:
-    FileInput(FileReader& file, const std::filesystem::path& path) : file_(file), path_(path) {}
-    std::uint64_t remaining() const { return file_.remaining(); }
-    // The view lasts until the next take.
-    std::optional<std::string_view> take(std::size_t count) {
-        last_.resize(count);
-        if (!file_.read(last_.data(), count))
-            return std::nullopt;
-        return std::string_view(last_);
-    }
-    bool plan(std::vector<PlannedSegment>& planned, std::size_t size, std::uint64_t sum) {
-        const std::uint64_t offset = file_.position();
-        planned.push_back({offset, size, sum});
-        const std::uint64_t next = offset + size + padding(size);
-        return size <= file_.remaining() && next - offset <= file_.remaining() && file_.seek(next);
-    }
-    std::vector<std::shared_ptr<const Segment>> load(const std::vector<PlannedSegment>& planned,
-                                                     bool checked) const {
-        std::vector<std::shared_ptr<const Segment>> segments(planned.size());
-        std::atomic<std::size_t> next{0};
-        const auto work = [&] {
-            FileReader file(path_);
-            for (std::size_t s = next++; s < planned.size(); s = next++) {
-                // A segment that cannot be read (or its buffer had) is left null: the load
-                // fails as a whole.
-                try {
-                    segments[s] = read(file, planned[s], checked);
-                } catch (const std::exception&) {
-                    segments[s] = nullptr;
-                }
-            }
-        };
-        const std::size_t threads = std::min<std::size_t>(
-            {planned.size(), kMostLoadThreads, std::max(1u, std::thread::hardware_concurrency())});
-        std::vector<std::jthread> helpers;
-        for (std::size_t t = 1; t < threads; ++t)
-            helpers.emplace_back(work);
-        work();
-        helpers.clear();
-        return segments;
-    }
-
-private:
-    static constexpr std::size_t kMostLoadThreads = 4;
-
-    static std::shared_ptr<const Segment> read(FileReader& file, const PlannedSegment& part,
-                                               bool checked) {
-        // new[] gives memory aligned for any table, and does not clear it.
-        const std::size_t bytes = part.size + padding(part.size);
-        std::shared_ptr<char[]> buffer(new char[bytes]);
-        if (!file.seek(part.offset) || !file.read(buffer.get(), bytes))
-            return nullptr;
-        const std::string_view segment(buffer.get(), part.size);
-        if (!all_zero(std::string_view(buffer.get() + part.size, bytes - part.size)) ||
-            (checked && checksum64(segment) != part.sum))
-            return nullptr;
-        return Segment::from_bytes(segment, std::move(buffer), bytes);
-    }
-
-    FileReader& file_;
-    std::filesystem::path path_;
-    std::string last_;
 };
 
 template <class Input> std::shared_ptr<const CatalogSnapshot> decode(Input& input, bool checked) {
@@ -336,14 +271,23 @@ std::shared_ptr<const CatalogSnapshot> decode_index_cache_unchecked(std::string_
 }
 
 bool save_index_cache(const std::filesystem::path& path, const CatalogSnapshot& catalog) {
-    return write_file_atomically(path, encode_index_cache(catalog));
+    // The cache loaded at start-up stays mapped while its items are in use: on Windows it is
+    // then renamed aside rather than replaced.
+    support::AtomicSaveOptions options;
+    options.move_aside_in_use = true;
+    return write_file_atomically(path, encode_index_cache(catalog), options);
 }
 
 std::shared_ptr<const CatalogSnapshot> load_index_cache(const std::filesystem::path& path) {
-    FileReader file(path);
-    if (!file.is_open() || file.remaining() > kMaxIndexCacheBytes)
+    // A cache renamed aside by the last run is no longer mapped by anyone.
+    std::filesystem::path aside = path;
+    aside += ".old";
+    std::error_code error;
+    std::filesystem::remove(aside, error);
+    const auto mapped = MappedFile::open(path, kMaxIndexCacheBytes);
+    if (!mapped)
         return nullptr;
-    FileInput input(file, path);
+    MemoryInput input(mapped->bytes(), mapped);
     return decode(input, true);
 }
 

@@ -7,8 +7,8 @@
 // source names as a count, then each as length and bytes, then the count of segments, padded
 // with zeros to a multiple of 8 bytes); then each segment as its size, its checksum and its
 // tables and text as they are in memory (see Segment::append_to; removed items are left out),
-// padded likewise. A load reads each segment into a buffer of its own and leaves its tables
-// there, so that it parses no item and copies nothing. A file that fails any check, a
+// padded likewise. A load maps the file and leaves the segments' tables and texts where they
+// are, so that it parses no item and copies nothing. A file that fails any check, a
 // checksum or the consistency of a segment's tables, is rejected as a whole and never trusted.
 #pragma once
 
