@@ -1,6 +1,7 @@
 #include "core/elements/ElementPainter.h"
 
 #include <algorithm>
+#include <vector>
 
 #include "core/engine/text/text_fold.h"
 
@@ -45,13 +46,25 @@ std::size_t unitsThatFit(CDC& dc, const wchar_t* text, std::size_t length, int w
     return units;
 }
 
-// Draws a run of width pixels at x on the line's baseline (the runs of a line share it, in
-// whichever font); returns where the next run starts.
+// Draws a run at x on the line's baseline (the runs of a line share it, in whichever font) and
+// returns where the next run starts. Each character is put where measuring the run placed it:
+// left to itself, Wine may draw a run narrower than it measures it (pairs of letters drawn
+// closer), which would leave a gap before the next run.
 int drawRun(CDC& dc, const wchar_t* text, std::size_t length, int width, int x, int baseline,
             const RECT& rect) {
     if (length == 0)
         return x;
-    ExtTextOutW(dc, x, baseline, ETO_CLIPPED, &rect, text, static_cast<UINT>(length), nullptr);
+    const int count = static_cast<int>(length);
+    std::vector<int> ends(length), advances(length);
+    SIZE size{};
+    if (GetTextExtentExPointW(dc, text, count, 0, nullptr, ends.data(), &size)) {
+        for (std::size_t i = 0; i < length; ++i)
+            advances[i] = ends[i] - (i == 0 ? 0 : ends[i - 1]);
+        ExtTextOutW(dc, x, baseline, ETO_CLIPPED, &rect, text, static_cast<UINT>(count),
+                    advances.data());
+    } else {
+        ExtTextOutW(dc, x, baseline, ETO_CLIPPED, &rect, text, static_cast<UINT>(count), nullptr);
+    }
     return x + width;
 }
 
