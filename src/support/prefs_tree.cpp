@@ -1,5 +1,7 @@
 #include "support/prefs_tree.h"
 
+#include "support/tokenizer.h"
+
 #include <algorithm>
 #include <charconv>
 
@@ -116,15 +118,6 @@ std::string format_bool_value(bool value) {
 }
 
 namespace {
-
-std::string_view trim_blanks(std::string_view text) {
-    const auto blank = [](char ch) { return ch == ' ' || ch == '\t' || ch == '\r' || ch == '\n'; };
-    while (!text.empty() && blank(text.front()))
-        text.remove_prefix(1);
-    while (!text.empty() && blank(text.back()))
-        text.remove_suffix(1);
-    return text;
-}
 
 template <class Number> std::optional<Number> parse_number(std::string_view text) {
     text = trim_blanks(text);

@@ -55,4 +55,13 @@ std::vector<std::string> split_tokens(std::string_view text, std::string_view de
     return tokens;
 }
 
+std::string_view trim_blanks(std::string_view text) {
+    const auto blank = [](char ch) { return ch == ' ' || ch == '\t' || ch == '\r' || ch == '\n'; };
+    while (!text.empty() && blank(text.front()))
+        text.remove_prefix(1);
+    while (!text.empty() && blank(text.back()))
+        text.remove_suffix(1);
+    return text;
+}
+
 } // namespace corvantile::support

@@ -4,6 +4,7 @@
 #include <optional>
 
 #include "support/json_reader.h"
+#include "support/tokenizer.h"
 
 namespace corvantile::core {
 
@@ -22,15 +23,6 @@ bool startsWithNoCase(std::string_view text, std::string_view prefix) {
             return false;
     }
     return true;
-}
-
-std::string_view trimmed(std::string_view text) {
-    const auto blank = [](char ch) { return ch == ' ' || ch == '\t' || ch == '\r' || ch == '\n'; };
-    while (!text.empty() && blank(text.front()))
-        text.remove_prefix(1);
-    while (!text.empty() && blank(text.back()))
-        text.remove_suffix(1);
-    return text;
 }
 
 } // namespace
@@ -54,9 +46,9 @@ std::vector<Bookmark> parseChromiumBookmarks(std::string_view json) {
         const JsonValue* node = pending.back();
         pending.pop_back();
         const std::string_view type = node->string_of("type");
-        const std::string_view url = trimmed(node->string_of("url"));
+        const std::string_view url = support::trim_blanks(node->string_of("url"));
         if (type == "url" && !url.empty() && !startsWithNoCase(url, "javascript:")) {
-            const std::string_view name = trimmed(node->string_of("name"));
+            const std::string_view name = support::trim_blanks(node->string_of("name"));
             bookmarks.push_back({std::string(name.empty() ? url : name), std::string(url)});
         }
         const JsonValue* children = node->find("children");
@@ -74,7 +66,7 @@ std::string parseInternetShortcut(std::string_view text) {
     bool inSection = false;
     while (!text.empty()) {
         const std::size_t end = text.find('\n');
-        std::string_view line = trimmed(text.substr(0, end));
+        std::string_view line = support::trim_blanks(text.substr(0, end));
         text = end == std::string_view::npos ? std::string_view() : text.substr(end + 1);
         if (line.starts_with("\xEF\xBB\xBF"))
             line.remove_prefix(3);
@@ -87,9 +79,9 @@ std::string parseInternetShortcut(std::string_view text) {
         const std::size_t equals = line.find('=');
         if (equals == std::string_view::npos)
             continue;
-        const std::string_view key = trimmed(line.substr(0, equals));
+        const std::string_view key = support::trim_blanks(line.substr(0, equals));
         if (key.size() == 3 && startsWithNoCase(key, "url"))
-            return std::string(trimmed(line.substr(equals + 1)));
+            return std::string(support::trim_blanks(line.substr(equals + 1)));
     }
     return {};
 }
