@@ -51,7 +51,7 @@ TEST(SearchBounds, AFloorAtAnItemsOwnRankNeverExcludesIt) {
     const Segment& segment = *snapshot->slot(0).segment;
 
     int matched = 0;
-    std::string room;
+    std::string room, path_room;
     for (int q = 0; q < 250; ++q) {
         std::string text = random_text(random, 3);
         if (random() % 4 == 0)
@@ -62,7 +62,8 @@ TEST(SearchBounds, AFloorAtAnItemsOwnRankNeverExcludesIt) {
         Matcher matcher(Query(text, options));
         for (std::size_t i = 0; i < segment.size(); ++i) {
             const Segment::FoldedTexts folded = segment.folded_texts(i, room);
-            const ItemText item{segment.name(i), segment.path(i), folded.name, folded.path,
+            const std::string path(segment.path(i, path_room));
+            const ItemText item{segment.name(i), path, folded.name, folded.path,
                                 segment.name_mask(i)};
             const auto free = matcher.match(item);
             if (!free)
@@ -71,11 +72,10 @@ TEST(SearchBounds, AFloorAtAnItemsOwnRankNeverExcludesIt) {
             const Floor own{free->score, segment.name_length(i)};
             ASSERT_TRUE(matcher.may_reach(segment.head(i), segment.name_mask(i),
                                           segment.name_length(i), own))
-                << "query '" << text << "' item '" << segment.name(i) << "' path '"
-                << segment.path(i) << "'";
+                << "query '" << text << "' item '" << segment.name(i) << "' path '" << path << "'";
             const auto bounded = matcher.match(item, own);
             ASSERT_TRUE(bounded) << "query '" << text << "' item '" << segment.name(i) << "' path '"
-                                 << segment.path(i) << "'";
+                                 << path << "'";
             EXPECT_EQ(bounded->score, free->score);
             // A higher floor may skip the item; if it does not, the score is the same.
             if (const auto above = matcher.match(item, Floor{free->score + 1})) {
@@ -160,8 +160,9 @@ TEST(SearchBounds, TopResultsEqualABruteForceRanking) {
             // Brute force: every item matched without a floor, ranked.
             Matcher matcher(Query(text, options));
             std::vector<RankKey> all;
+            std::string room;
             for (std::uint32_t i = 0; i < catalog->capacity(); ++i) {
-                const ItemView view = catalog->view(i);
+                const ItemView view = catalog->view(i, room);
                 const std::string fn = folded(view.name), fp = folded(view.path);
                 if (const auto result = matcher.match({view.name, view.path, fn, fp}))
                     all.push_back({result->score, std::uint32_t(view.name.size()), i});

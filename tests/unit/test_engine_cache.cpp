@@ -60,7 +60,8 @@ TEST(IndexCache, RemovedItemsAreNotSaved) {
     const auto loaded = decode_index_cache(encode_index_cache(*catalog.snapshot()));
     ASSERT_TRUE(loaded);
     ASSERT_EQ(loaded->size(), 1u);
-    EXPECT_EQ(loaded->view(0).name, "b");
+    std::string room;
+    EXPECT_EQ(loaded->view(0, room).name, "b");
 }
 
 // Segments are saved as they are in memory: several of them, of mixed and single sources, with
@@ -148,9 +149,10 @@ TEST(IndexCache, SegmentsReadBackInPlaceOrCopied) {
         buffer.reset();
         const Segment& before = *original->slot(0).segment;
         ASSERT_EQ(segment->size(), before.size());
+        std::string room, before_room;
         for (std::size_t i = 0; i < before.size(); ++i) {
             EXPECT_EQ(segment->name(i), before.name(i)) << offset;
-            EXPECT_EQ(segment->path(i), before.path(i)) << offset;
+            EXPECT_EQ(segment->path(i, room), before.path(i, before_room)) << offset;
             EXPECT_EQ(segment->payload(i), before.payload(i)) << offset;
             EXPECT_EQ(segment->key_mask(i), before.key_mask(i)) << offset;
         }

@@ -48,8 +48,9 @@ void expect_reads_back(const std::vector<Owned>& items) {
     const auto snapshot = build_snapshot(views(items));
     ASSERT_EQ(snapshot->size(), items.size());
     const Segment& segment = *snapshot->slot(0).segment;
+    std::string view_room;
     for (std::uint32_t i = 0; i < items.size(); ++i) {
-        const ItemView view = snapshot->view(i);
+        const ItemView view = snapshot->view(i, view_room);
         EXPECT_EQ(view.name, items[i].name) << i;
         EXPECT_EQ(view.path, items[i].path) << i;
         EXPECT_EQ(view.payload, items[i].payload) << i;
@@ -97,7 +98,8 @@ TEST(CatalogStorage, ItemsReadBackExactly) {
     // Items without paths at all (the filter's lines) keep no path lengths.
     const auto names_only = build_snapshot(views({items[0], items[1], items[3]}));
     EXPECT_FALSE(names_only->slot(0).segment->has_paths());
-    EXPECT_EQ(names_only->view(1).name, "two");
+    std::string room;
+    EXPECT_EQ(names_only->view(1, room).name, "two");
 }
 
 // Files of one folder listed together are marked so, whatever their names hold; paths and
@@ -107,6 +109,7 @@ TEST(CatalogStorage, FilesOfTheFolderBeforeAreMarked) {
         {"a.txt", "C:\\Docs\\a.txt", "1", "files", 1},
         {"B.txt", "C:\\Docs\\B.txt", "2", "files", 1},            // same folder
         {"caf\xC3\xA9", "C:\\Docs\\caf\xC3\xA9", "", "files", 1}, // same, not ASCII
+        {"b2.TXT", "C:\\Docs\\b2.TXT", "3", "files", 1},          // same, after that
         {"c.txt", "C:\\docs\\c.txt", "", "files", 1},             // the case differs
         {"d.txt", "C:\\docs\\d.txt", "", "files", 1},
         {"Docs", "C:\\docs", "", "files", 1},               // its parent's file
@@ -119,8 +122,8 @@ TEST(CatalogStorage, FilesOfTheFolderBeforeAreMarked) {
     expect_reads_back(items);
     const auto snapshot = build_snapshot(views(items));
     const Segment& segment = *snapshot->slot(0).segment;
-    const std::vector<bool> same{false, true,  true,  false, true, false,
-                                 false, false, false, false, false};
+    const std::vector<bool> same{false, true,  true,  true,  false, true,
+                                 false, false, false, false, false, false};
     std::uint64_t starts = 0;
     for (std::uint32_t i = 0; i < items.size(); ++i) {
         EXPECT_EQ(segment.same_folder(i), same[i]) << i;
@@ -133,11 +136,12 @@ TEST(CatalogStorage, ManyItemsBuiltSideBySideKeepTheirOrder) {
     const auto items = numbered("files", 150000);
     const auto snapshot = build_snapshot(views(items));
     ASSERT_EQ(snapshot->size(), items.size());
+    std::string room;
     for (std::uint32_t i = 0; i < items.size(); i += 997) {
-        EXPECT_EQ(snapshot->view(i).name, items[i].name);
-        EXPECT_EQ(snapshot->view(i).path, items[i].path);
+        EXPECT_EQ(snapshot->view(i, room).name, items[i].name);
+        EXPECT_EQ(snapshot->view(i, room).path, items[i].path);
     }
-    EXPECT_EQ(snapshot->view(std::uint32_t(items.size() - 1)).name, items.back().name);
+    EXPECT_EQ(snapshot->view(std::uint32_t(items.size() - 1), room).name, items.back().name);
 }
 
 TEST(CatalogStorage, HeadDescribesTheName) {
@@ -173,6 +177,32 @@ TEST(CatalogStorage, AtMost32BytesPerItemBeyondTheText) {
               files[0].path.size());
     EXPECT_EQ(build_snapshot(views({files[1]}))->slot(0).segment->text_bytes(),
               files[1].path.size() + folded(files[1].path).size());
+}
+
+// After a folder's first file, its files keep only their names, however many there are and
+// whatever comes between them; they read back whole.
+TEST(CatalogStorage, AFolderOfManyFilesKeepsItsPathOnce) {
+    const std::string folder = "C:\\Users\\Ann\\Projects\\a&b\\";
+    std::vector<Owned> items;
+    std::size_t names = 0;
+    for (int i = 0; i < 300; ++i) {
+        const std::string name = "File " + std::to_string(i) + ".txt";
+        items.push_back({name, folder + name, i % 2 ? "" : "p", "files", 1});
+        names += name.size();
+    }
+    // A name that is not ASCII keeps its path and folded texts, and the files after it still
+    // share the folder.
+    const Owned& odd = items[150] = {"na\xC3\xAFve caf\xC3\xA9.txt",
+                                     folder + "na\xC3\xAFve caf\xC3\xA9.txt", "p", "files", 1};
+    names -= std::string("File 150.txt").size();
+    expect_reads_back(items);
+    const auto snapshot = build_snapshot(views(items));
+    const Segment& segment = *snapshot->slot(0).segment;
+    EXPECT_EQ(segment.text_bytes(), folder.size() + names + odd.name.size() +
+                                        folded(odd.name).size() + odd.path.size() +
+                                        folded(odd.path).size() + 150);
+    for (std::size_t i : {1u, 64u, 149u, 151u, 299u})
+        EXPECT_EQ(segment.folder(i).data(), segment.folder(0).data()) << i;
 }
 
 TEST(CatalogUpdates, AddRemoveAndReplaceSources) {

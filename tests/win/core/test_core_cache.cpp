@@ -49,10 +49,11 @@ TEST(IndexCacheFile, ACacheInUseIsReplacedBySavingItAside) {
     const auto inUse = load_index_cache(file);
     ASSERT_TRUE(inUse);
     ASSERT_TRUE(save_index_cache(file, *build_snapshot(second)));
-    EXPECT_EQ(inUse->view(0).name, "naïve café.txt") << "the mapped items are still readable";
+    std::string room;
+    EXPECT_EQ(inUse->view(0, room).name, "naïve café.txt") << "the mapped items are still readable";
     const auto reloaded = load_index_cache(file);
     ASSERT_TRUE(reloaded);
-    EXPECT_EQ(reloaded->view(0).name, "a&b.txt");
+    EXPECT_EQ(reloaded->view(0, room).name, "a&b.txt");
 }
 
 TEST_F(CoreCache, ADamagedCacheIsIgnored) {

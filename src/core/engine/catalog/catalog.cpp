@@ -139,12 +139,13 @@ SegmentSlot rebuild(std::span<const SegmentSlot> slots, const SourceTable& table
         bytes += slot.segment->text_bytes() / 2;
     }
     SegmentBuilder builder(count, bytes);
+    std::string room;
     for (const SegmentSlot& slot : slots) {
         const Segment& segment = *slot.segment;
         for (std::size_t i = 0; i < segment.size(); ++i) {
             if (slot.is_removed(i))
                 continue;
-            const ItemData item{segment.name(i), segment.path(i), segment.payload(i),
+            const ItemData item{segment.name(i), segment.path(i, room), segment.payload(i),
                                 table[segment.source(i)], segment.kind(i)};
             builder.add(item, segment.source(i));
         }
@@ -238,11 +239,11 @@ bool CatalogSnapshot::is_live(std::uint32_t index) const {
     return !slots_[s].is_removed(i);
 }
 
-ItemView CatalogSnapshot::view(std::uint32_t index) const {
+ItemView CatalogSnapshot::view(std::uint32_t index, std::string& room) const {
     const auto [s, i] = locate(index);
     const Segment& segment = *slots_[s].segment;
-    return {segment.name(i), segment.path(i), segment.payload(i), source_name(segment.source(i)),
-            segment.kind(i)};
+    return {segment.name(i), segment.path(i, room), segment.payload(i),
+            source_name(segment.source(i)), segment.kind(i)};
 }
 
 std::string_view CatalogSnapshot::source_name(SourceId id) const {
@@ -257,6 +258,7 @@ std::optional<SourceId> CatalogSnapshot::find_source(std::string_view name) cons
 }
 
 void CatalogSnapshot::for_each(const std::function<void(std::uint32_t, const ItemView&)>& f) const {
+    std::string room;
     for (std::size_t s = 0; s < slots_.size(); ++s) {
         const SegmentSlot& slot = slots_[s];
         const Segment& segment = *slot.segment;
@@ -264,7 +266,7 @@ void CatalogSnapshot::for_each(const std::function<void(std::uint32_t, const Ite
             if (slot.is_removed(i))
                 continue;
             f(starts_[s] + std::uint32_t(i),
-              ItemView{segment.name(i), segment.path(i), segment.payload(i),
+              ItemView{segment.name(i), segment.path(i, room), segment.payload(i),
                        source_name(segment.source(i)), segment.kind(i)});
         }
     }
@@ -345,11 +347,12 @@ std::size_t Catalog::update(const std::function<bool(const ItemView&)>& remove,
     const auto old = snapshot();
     std::vector<SegmentSlot> slots;
     std::size_t removed = 0;
+    std::string room;
     for (std::size_t s = 0; s < old->slot_count(); ++s) {
         SegmentSlot slot = old->slot(s);
         const Segment& segment = *slot.segment;
         removed += mark_removed(slot, [&](std::size_t i) {
-            return remove(ItemView{segment.name(i), segment.path(i), segment.payload(i),
+            return remove(ItemView{segment.name(i), segment.path(i, room), segment.payload(i),
                                    old->source_name(segment.source(i)), segment.kind(i)});
         });
         slots.push_back(std::move(slot));

@@ -50,7 +50,8 @@ public:
     std::pair<std::size_t, std::size_t> locate(std::uint32_t index) const;
 
     bool is_live(std::uint32_t index) const;
-    ItemView view(std::uint32_t index) const;
+    // The item; a path put together from parts is made in room (see Segment::path).
+    ItemView view(std::uint32_t index, std::string& room) const;
 
     std::string_view source_name(SourceId id) const;
     std::optional<SourceId> find_source(std::string_view name) const;

@@ -85,10 +85,12 @@ namespace {
 std::shared_ptr<const Segment> compacted(const SegmentSlot& slot) {
     const Segment& segment = *slot.segment;
     SegmentBuilder builder(slot.live_count(), segment.text_bytes() / 2);
+    std::string room;
     for (std::size_t i = 0; i < segment.size(); ++i)
         if (!slot.is_removed(i))
-            builder.add({segment.name(i), segment.path(i), segment.payload(i), {}, segment.kind(i)},
-                        segment.source(i));
+            builder.add(
+                {segment.name(i), segment.path(i, room), segment.payload(i), {}, segment.kind(i)},
+                segment.source(i));
     return builder.finish();
 }
 

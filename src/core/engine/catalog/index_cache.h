@@ -22,7 +22,7 @@
 
 namespace corvantile::engine {
 
-inline constexpr std::uint32_t kIndexCacheVersion = 3;
+inline constexpr std::uint32_t kIndexCacheVersion = 4;
 // Files larger than this are not read.
 inline constexpr std::size_t kMaxIndexCacheBytes = std::size_t{1} << 31;
 

@@ -5,6 +5,7 @@
 #include "core/engine/text/simd.h"
 
 #include <algorithm>
+#include <bit>
 #include <cstring>
 
 namespace corvantile::engine {
@@ -143,13 +144,47 @@ void Segment::prefetch_item(std::size_t i) const {
 }
 
 std::string_view Segment::payload(std::size_t i) const {
-    const std::size_t offset = path_offset(i) + path_length(i) + stored_folded_path_length(i);
+    const std::size_t offset =
+        path_offset(i) + stored_path_length(i) + stored_folded_path_length(i);
     return {at(i) + offset, begin_[i + 1] - begin_[i] - offset};
 }
 
 std::string_view Segment::fold_in(std::string& room, std::string_view text) {
     room.assign(text);
     fold_ascii_in_place(room.data(), room.size());
+    return room;
+}
+
+std::string_view Segment::fold_in_place(std::string_view text, std::string& room) {
+    fold_ascii_in_place(room.data(), text.size());
+    return room;
+}
+
+std::size_t Segment::folder_head(std::size_t i) const {
+    // A folder may hold many thousands of files: the marks are read 64 at a time.
+    while (i > 0 && same_folder(i)) {
+        const std::size_t first = i >= 63 ? i - 63 : 0;
+        const std::uint64_t starts = folder_starts(first, i - first + 1);
+        if (starts != 0)
+            return first + 63 - std::size_t(std::countl_zero(starts));
+        i = first - 1;
+    }
+    return i;
+}
+
+std::string_view Segment::folder(std::size_t i) const {
+    const std::size_t length = path_length(i) - name_length(i);
+    if (!(path_lengths_[i] & kFolderShared))
+        return {at(i) + path_offset(i), length};
+    const std::size_t head = folder_head(i);
+    return {at(head) + path_offset(head), length};
+}
+
+std::string_view Segment::compose_in(std::string& room, std::size_t i) const {
+    const std::string_view folder_text = folder(i);
+    room.resize(folder_text.size() + name_length(i));
+    std::memcpy(room.data(), folder_text.data(), folder_text.size());
+    std::memcpy(room.data() + folder_text.size(), at(i), name_length(i));
     return room;
 }
 
@@ -217,6 +252,9 @@ bool SegmentBuilder::add(const ItemData& item, SourceId source) {
         item.path.size() > Segment::kMaxTextLength)
         return false;
 
+    if (add_shared(item, source))
+        return true;
+
     // Each text is followed by its folded form, which is dropped again when it is the same.
     std::uint32_t name_length = static_cast<std::uint32_t>(item.name.size());
     auto path_length = static_cast<std::uint32_t>(item.path.size());
@@ -226,6 +264,7 @@ bool SegmentBuilder::add(const ItemData& item, SourceId source) {
     // An ASCII path keeps only its original: its folded form is as long and made when read.
     const bool fold_on_read = !item.path.empty() && is_ascii(item.path);
     const std::size_t previous_folder = folder_start_;
+    folder_mask_known_ = false;
     if (name_ends_path(item.name, item.path)) {
         // The path is folded in one go; the name is its last bytes, in both forms.
         folder_start_ = text.size();
@@ -236,7 +275,9 @@ bool SegmentBuilder::add(const ItemData& item, SourceId source) {
         const std::size_t name_start = folded.size() - name_length;
         const std::string_view folded_name = folded.substr(name_start);
         name_mask = char_mask(folded_name);
-        path_mask = char_mask(folded.substr(0, name_start)) | name_mask;
+        folder_mask_ = char_mask(folded.substr(0, name_start));
+        folder_mask_known_ = true;
+        path_mask = folder_mask_ | name_mask;
         name_same = path_same;
         head = NameHead::of(folded_name);
         folded_path_length = static_cast<std::uint32_t>(folded.size());
@@ -268,32 +309,77 @@ bool SegmentBuilder::add(const ItemData& item, SourceId source) {
     if (path_length & (Segment::kSelfFolded | Segment::kFoldOnRead))
         folded_path_length = 0;
     // A file: its name ends its path, after a separator, and holds none.
-    const std::size_t folder_length = item.path.size() - item.name.size();
-    const bool file =
-        !item.name.empty() && item.name.size() < item.path.size() &&
-        (item.path[folder_length - 1] == '\\' || item.path[folder_length - 1] == '/') &&
-        !(name_mask & kSeparatorMaskBit) && item.path.ends_with(item.name);
-    if (file && folder_length == folder_length_ &&
-        std::memcmp(text.data() + previous_folder, item.path.data(), folder_length) == 0)
+    const bool file = is_file(item);
+    if (file && same_folder(item, previous_folder)) {
         path_length |= Segment::kSameFolder;
-    folder_length_ = file ? folder_length : 0;
+        folder_start_ = previous_folder;
+    }
+    folder_length_ = file ? item.path.size() - item.name.size() : 0;
     text.append(item.payload);
+    push(item, source, {name_mask, path_mask, head, name_length, path_length, folded_path_length});
+    return true;
+}
 
-    s.masks_.push_back(name_mask | std::uint64_t(path_mask) << 32);
-    s.heads_.push_back(head);
-    s.begin_.push_back(static_cast<std::uint32_t>(text.size()));
-    s.name_lengths_.push_back(name_length);
+bool SegmentBuilder::is_file(const ItemData& item) {
+    // Its name ends its path, after a separator, and holds none.
+    const std::size_t folder_length = item.path.size() - item.name.size();
+    return !item.name.empty() && item.name.size() < item.path.size() &&
+           (item.path[folder_length - 1] == '\\' || item.path[folder_length - 1] == '/') &&
+           item.name.find_first_of("\\/") == std::string_view::npos &&
+           item.path.ends_with(item.name);
+}
+
+bool SegmentBuilder::same_folder(const ItemData& item, std::size_t folder_start) const {
+    const std::size_t folder_length = item.path.size() - item.name.size();
+    return folder_length_ != 0 && folder_length == folder_length_ &&
+           std::memcmp(segment_->built_text_.data() + folder_start, item.path.data(),
+                       folder_length) == 0;
+}
+
+bool SegmentBuilder::add_shared(const ItemData& item, SourceId source) {
+    if (folder_length_ == 0 || item.path.size() > Segment::kMaxTextLength ||
+        item.name.size() + item.payload.size() > kMaxBuffer - segment_->built_text_.size() ||
+        !is_file(item) || !same_folder(item, folder_start_) || !is_ascii(item.path))
+        return false;
+    std::string& text = segment_->built_text_;
+    if (!folder_mask_known_) {
+        fold_room_.assign(item.path.substr(0, folder_length_));
+        fold_ascii_in_place(fold_room_.data(), fold_room_.size());
+        folder_mask_ = char_mask(fold_room_);
+        folder_mask_known_ = true;
+    }
+    fold_room_.assign(item.name);
+    fold_ascii_in_place(fold_room_.data(), fold_room_.size());
+    const std::uint32_t name_mask = char_mask(fold_room_);
+    std::uint32_t name_length = static_cast<std::uint32_t>(item.name.size()) | Segment::kNameInPath;
+    if (fold_room_ == item.name)
+        name_length |= Segment::kSelfFolded;
+    const std::uint32_t path_length = static_cast<std::uint32_t>(item.path.size()) |
+                                      Segment::kSameFolder | Segment::kFoldOnRead |
+                                      Segment::kFolderShared;
+    text.append(item.name);
+    text.append(item.payload);
+    push(item, source,
+         {name_mask, folder_mask_ | name_mask, NameHead::of(fold_room_), name_length, path_length,
+          0});
+    return true;
+}
+
+void SegmentBuilder::push(const ItemData& item, SourceId source, const Entry& entry) {
+    Segment& s = *segment_;
+    s.masks_.push_back(entry.name_mask | std::uint64_t(entry.path_mask) << 32);
+    s.heads_.push_back(entry.head);
+    s.begin_.push_back(static_cast<std::uint32_t>(s.built_text_.size()));
+    s.name_lengths_.push_back(entry.name_length);
     const std::size_t index = s.name_lengths_.size() - 1;
-    s.path_lengths_.push(index, path_length);
-    s.folded_path_lengths_.push(index, folded_path_length);
+    s.path_lengths_.push(index, entry.path_length);
+    s.folded_path_lengths_.push(index, entry.folded_path_length);
     s.source_kinds_.push(index, (std::uint32_t(source) << 16) | item.kind);
-
     if (first_)
         s.uniform_source_ = source;
     else if (s.uniform_source_ != source)
         s.uniform_source_ = Segment::kMixedSources;
     first_ = false;
-    return true;
 }
 
 std::shared_ptr<const Segment> SegmentBuilder::finish() {
@@ -313,6 +399,7 @@ std::shared_ptr<const Segment> SegmentBuilder::finish() {
     segment_->begin_.push_back(0);
     first_ = true;
     folder_length_ = 0;
+    folder_mask_known_ = false;
     return done;
 }
 

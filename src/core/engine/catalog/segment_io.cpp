@@ -127,9 +127,12 @@ std::shared_ptr<const Segment> Segment::from_bytes(std::string_view bytes,
     for (std::size_t i = 0; i < count; ++i)
         if (s.begin_[i] > s.begin_[i + 1])
             return nullptr;
-    // Every item's texts must lie within its part.
+    // Every item's texts must lie within its part, and a file that shares its folder must
+    // have a folder to share: a first file before it whose path holds the folder.
+    std::size_t head = count;
     for (std::size_t i = 0; i < count; ++i) {
-        const std::size_t folded_path_length = s.path_lengths_[i] & (kSelfFolded | kFoldOnRead)
+        const std::uint32_t flags = s.path_lengths_[i];
+        const std::size_t folded_path_length = flags & (kSelfFolded | kFoldOnRead)
                                                    ? s.path_length(i)
                                                    : std::size_t(s.folded_path_lengths_[i]);
         if ((s.name_lengths_[i] & kNameInPath) &&
@@ -138,8 +141,17 @@ std::shared_ptr<const Segment> Segment::from_bytes(std::string_view bytes,
         const std::size_t room = s.begin_[i + 1] - s.begin_[i];
         if (s.name_length(i) > room)
             return nullptr;
-        if (std::size_t(s.path_offset(i)) + s.path_length(i) + s.stored_folded_path_length(i) >
+        if (std::size_t(s.path_offset(i)) + s.stored_path_length(i) +
+                s.stored_folded_path_length(i) >
             room)
+            return nullptr;
+        if (!(flags & kSameFolder))
+            head = i;
+        constexpr std::uint32_t kShared = kFolderShared | kSameFolder | kFoldOnRead;
+        if ((flags & kFolderShared) &&
+            ((flags & kShared) != kShared || !(s.name_lengths_[i] & kNameInPath) || head == count ||
+             s.path_length(i) - s.name_length(i) > s.path_length(head) ||
+             (s.path_lengths_[head] & kFolderShared)))
             return nullptr;
     }
     return segment;

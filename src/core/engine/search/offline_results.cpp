@@ -87,6 +87,7 @@ void OfflineSearch::report(std::vector<RankKey> ranked, WorkerState& state) {
     std::vector<std::uint32_t> offsets;
     std::vector<Marks> marks;
     std::vector<std::pair<std::size_t, std::size_t>> located; // slot and position of each
+    std::vector<std::string> paths(batch_size); // the batch's paths the catalog keeps in parts
     for (std::size_t first = 0; first < ranked.size(); first += batch_size) {
         if (cancelled())
             return;
@@ -107,7 +108,7 @@ void OfflineSearch::report(std::vector<RankKey> ranked, WorkerState& state) {
             const auto [s, i] = located[r - first];
             const Segment& segment = *catalog.slot(s).segment;
             SearchHit hit;
-            hit.item = {segment.name(i), segment.path(i), segment.payload(i),
+            hit.item = {segment.name(i), segment.path(i, paths[r - first]), segment.payload(i),
                         catalog.source_name(segment.source(i)), segment.kind(i)};
             hit.index = key.index;
             hit.score = key.score;
@@ -117,7 +118,7 @@ void OfflineSearch::report(std::vector<RankKey> ranked, WorkerState& state) {
             Marks mark{offsets.size(), offsets.size(), offsets.size()};
             if (request_.positions) {
                 const Segment::FoldedTexts folded = segment.folded_texts(i, state.fold_room);
-                const ItemText text{segment.name(i), segment.path(i), folded.name, folded.path};
+                const ItemText text{segment.name(i), hit.item.path, folded.name, folded.path};
                 if (const auto again = state.matcher->match(text, Floor{}, &state.positions)) {
                     hit.tier = again->tier;
                     const auto& found = state.positions;

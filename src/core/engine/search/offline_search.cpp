@@ -305,11 +305,10 @@ FolderBound::FileReach OfflineSearch::folder_bound_of(const Segment& segment, st
         // Files that share a folder are marked as such; an item alone in its folder must be
         // a file (its name ends its path, after a separator) to be bounded by it.
         if (!segment.same_folder(i) && (i + 1 >= segment.size() || !segment.same_folder(i + 1)) &&
-            !is_file(segment, i))
+            !is_file(segment, i, state.path_room))
             return unknown;
         run = {&segment, i, next_folder(segment, i + 1, state.starts)};
-        const std::string_view path = segment.path(i);
-        run.read = folders.read(path.substr(0, path.size() - segment.name_length(i)));
+        run.read = folders.read(segment.folder(i));
         run.excluded = run.read && !folders.any_reachable();
     }
     if (!run.read)
@@ -363,13 +362,14 @@ FolderBound::FileReach OfflineSearch::folder_bound_of(const Segment& segment, st
                                                 segment.name_mask(i));
     if (own == kNoFloor || floor.excludes(own, length))
         return none;
-    const FolderBound::FileReach exact = folders.exact_bound(
-        segment.path(i), segment.folded_path(i, state.fold_room), segment.name_mask(i));
+    const FolderBound::FileReach exact =
+        folders.exact_bound(segment.path(i, state.path_room),
+                            segment.folded_path(i, state.fold_room), segment.name_mask(i));
     return exact.bound != kNoFloor && !floor.excludes(exact.bound, length) ? exact : none;
 }
 
-bool OfflineSearch::is_file(const Segment& segment, std::uint32_t i) {
-    const std::string_view path = segment.path(i), name = segment.name(i);
+bool OfflineSearch::is_file(const Segment& segment, std::uint32_t i, std::string& room) {
+    const std::string_view path = segment.path(i, room), name = segment.name(i);
     if (name.empty() || name.size() >= path.size())
         return false;
     const char before = path[path.size() - name.size() - 1];
@@ -384,7 +384,7 @@ NameMemo& OfflineSearch::memo_of(WorkerState& state) const {
 
 std::int32_t OfflineSearch::path_score(const Segment& segment, std::size_t i, WorkerState& state) {
     const Segment::FoldedTexts folded = segment.folded_texts(i, state.fold_room);
-    const ItemText text{segment.name(i), segment.path(i), folded.name, folded.path,
+    const ItemText text{segment.name(i), segment.path(i, state.path_room), folded.name, folded.path,
                         segment.name_mask(i)};
     const auto result = state.matcher->match(text, floor_of(state), nullptr, PathUse::Needed);
     return result ? result->score : kNoFloor;
@@ -415,7 +415,7 @@ void OfflineSearch::enter(const Segment& segment, std::size_t i, std::uint32_t i
         return;
     const std::string_view name = segment.name(i);
     if (!request_.boosts.empty())
-        score += boost_of({name, segment.path(i), segment.payload(i),
+        score += boost_of({name, segment.path(i, state.path_room), segment.payload(i),
                            request_.catalog->source_name(segment.source(i)), segment.kind(i)});
     const RankKey key{score, std::uint32_t(name.size()), index};
     state.top.push(key);

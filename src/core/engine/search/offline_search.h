@@ -95,6 +95,7 @@ private:
         MatchPositions positions;
         std::optional<NameMemo> memo; // the names pass's outcomes, made on first use
         std::string fold_room;        // folded texts the catalog does not store
+        std::string path_room;        // paths the catalog keeps in parts
     };
 
     // A chunk's scan in the pass of the phase, and the steps of each pass.
@@ -123,7 +124,7 @@ private:
     FolderBound::FileReach folder_bound_of(const Segment& segment, std::uint32_t i,
                                            std::uint64_t& left, Floor floor, WorkerState& state);
     // True when item i is a file: its name ends its path, after a separator.
-    static bool is_file(const Segment& segment, std::uint32_t i);
+    static bool is_file(const Segment& segment, std::uint32_t i, std::string& room);
     // Matches the files that wait in the worker's state, best bound first, and empties it.
     void match_waiting(const Segment& segment, std::uint32_t start, WorkerState& state);
     // The first item from `from` on that begins a folder (or is no file); the segment's size
