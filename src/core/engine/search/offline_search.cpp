@@ -146,6 +146,14 @@ OfflineSearch::match_names(const Segment& segment, const Chunk& chunk, std::uint
     }
     if (picked_count == 0)
         return;
+    const std::uint32_t start = request_.catalog->slot_start(chunk.slot);
+    if (state.memo_off) {
+        for (std::size_t k = 0; k < picked_count; ++k) {
+            const std::uint32_t i = picked[k];
+            enter(segment, i, start + i, matched_name_score(segment, i, state), state);
+        }
+        return;
+    }
     // The names' memo slots are fetched together, before any is read.
     NameMemo& memo = memo_of(state);
     std::uint64_t keys[64];
@@ -153,11 +161,14 @@ OfflineSearch::match_names(const Segment& segment, const Chunk& chunk, std::uint
         keys[k] = NameMemo::key_of(segment.name(picked[k]));
         memo.prefetch(keys[k]);
     }
-    const std::uint32_t start = request_.catalog->slot_start(chunk.slot);
     for (std::size_t k = 0; k < picked_count; ++k) {
         const std::uint32_t i = picked[k];
         enter(segment, i, start + i, name_score(segment, i, keys[k], state), state);
     }
+    // After a fair trial, a memo that knows fewer than one name in sixteen is left off.
+    constexpr std::uint32_t kTrial = 4096;
+    if (state.memo_asked >= kTrial && state.memo_known < state.memo_asked / 16)
+        state.memo_off = true;
 }
 
 // The paths pass looks at the candidates the names pass marked, bounds their files folder by
@@ -395,18 +406,26 @@ std::int32_t OfflineSearch::path_score(const Segment& segment, std::size_t i, Wo
 std::int32_t OfflineSearch::name_score(const Segment& segment, std::size_t i, std::uint64_t key,
                                        WorkerState& state) {
     NameMemo& memo = *state.memo;
+    ++state.memo_asked;
     if (const NameMemo::Recall recall = memo.recall(key);
-        recall.outcome != NameMemo::Outcome::Unknown)
+        recall.outcome != NameMemo::Outcome::Unknown) {
+        ++state.memo_known;
         return recall.outcome == NameMemo::Outcome::Matched ? recall.score : kNoFloor;
+    }
+    const std::int32_t score = matched_name_score(segment, i, state);
+    if (score == kNoFloor)
+        memo.remember_rejected(key);
+    else
+        memo.remember_match(key, score);
+    return score;
+}
+
+std::int32_t OfflineSearch::matched_name_score(const Segment& segment, std::size_t i,
+                                               WorkerState& state) {
     const ItemText text{
         segment.name(i), {}, segment.folded_name(i, state.fold_room), {}, segment.name_mask(i)};
     const auto result = state.matcher->match(text, floor_of(state), nullptr, PathUse::Never);
-    if (!result) {
-        memo.remember_rejected(key);
-        return kNoFloor;
-    }
-    memo.remember_match(key, result->score);
-    return result->score;
+    return result ? result->score : kNoFloor;
 }
 
 void OfflineSearch::enter(const Segment& segment, std::size_t i, std::uint32_t index,

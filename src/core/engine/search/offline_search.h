@@ -94,8 +94,13 @@ private:
         std::vector<RankKey> sorted;   // the share of every match, sorted in the Sort phase
         MatchPositions positions;
         std::optional<NameMemo> memo; // the names pass's outcomes, made on first use
-        std::string fold_room;        // folded texts the catalog does not store
-        std::string path_room;        // paths the catalog keeps in parts
+        // How often the memo was asked and knew the name; a memo that seldom knows one is
+        // left off for the rest of the search (names that are all different, as numbered files'
+        // are, cost a hash each and save nothing).
+        std::uint32_t memo_asked = 0, memo_known = 0;
+        bool memo_off = false;
+        std::string fold_room; // folded texts the catalog does not store
+        std::string path_room; // paths the catalog keeps in parts
     };
 
     // A chunk's scan in the pass of the phase, and the steps of each pass.
@@ -113,6 +118,8 @@ private:
     // key, and in the paths pass; kNoFloor when it cannot enter.
     std::int32_t name_score(const Segment& segment, std::size_t i, std::uint64_t key,
                             WorkerState& state);
+    // The same without the memo.
+    std::int32_t matched_name_score(const Segment& segment, std::size_t i, WorkerState& state);
     std::int32_t path_score(const Segment& segment, std::size_t i, WorkerState& state);
     // Adds item i with this score (kNoFloor: none) to the worker's results.
     void enter(const Segment& segment, std::size_t i, std::uint32_t index, std::int32_t score,
