@@ -144,15 +144,8 @@ bool all_zero(std::string_view bytes) {
     return bytes.find_first_not_of('\0') == std::string_view::npos;
 }
 
-// Where a segment lies in the cache, and its checksum.
-struct PlannedSegment {
-    std::uint64_t offset = 0;
-    std::size_t size = 0;
-    std::uint64_t sum = 0;
-};
-
-// The cache's bytes: its segments are copied out of them, or, when they are a mapped file,
-// left there, the segments keeping the mapping.
+// The cache's bytes, taken from the front; when they are a mapped file, the segments are left
+// there and keep the mapping.
 class MemoryInput {
 public:
     explicit MemoryInput(std::string_view bytes, std::shared_ptr<const void> mapping = nullptr)
@@ -165,23 +158,14 @@ public:
         at_ += count;
         return part;
     }
-    // Notes where a segment lies and moves past it and its padding.
-    bool plan(std::vector<PlannedSegment>& planned, std::size_t size, std::uint64_t sum) {
-        planned.push_back({at_, size, sum});
-        const auto skipped = take(size);
-        const auto pad = skipped ? take(padding(size)) : std::nullopt;
-        return pad && all_zero(*pad);
-    }
-    std::vector<std::shared_ptr<const Segment>> load(const std::vector<PlannedSegment>& planned,
-                                                     bool checked) const {
-        std::vector<std::shared_ptr<const Segment>> segments;
-        for (const PlannedSegment& part : planned) {
-            const std::string_view bytes = bytes_.substr(part.offset, part.size);
-            if (checked && checksum64(bytes) != part.sum)
-                break;
-            segments.push_back(Segment::from_bytes(bytes, mapping_, part.size));
-        }
-        return segments;
+    // The next segment, of this size and checksum, and its padding; null when they do not
+    // hold a consistent one.
+    std::shared_ptr<const Segment> segment(std::size_t size, std::uint64_t sum, bool checked) {
+        const auto bytes = take(size);
+        const auto pad = bytes ? take(padding(size)) : std::nullopt;
+        if (!pad || !all_zero(*pad) || (checked && checksum64(*bytes) != sum))
+            return nullptr;
+        return Segment::from_bytes(*bytes, mapping_, size);
     }
 
 private:
@@ -190,7 +174,7 @@ private:
     std::size_t at_ = 0;
 };
 
-template <class Input> std::shared_ptr<const CatalogSnapshot> decode(Input& input, bool checked) {
+std::shared_ptr<const CatalogSnapshot> decode(MemoryInput& input, bool checked) {
     const auto head = input.take(kHeaderSize);
     if (!head || head->substr(0, kMagic.size()) != kMagic)
         return nullptr;
@@ -229,7 +213,8 @@ template <class Input> std::shared_ptr<const CatalogSnapshot> decode(Input& inpu
     if (!slot_count || *slot_count > input.remaining() / kSlotMinSize ||
         rest->size() >= kAlignment || !all_zero(*rest))
         return nullptr;
-    std::vector<PlannedSegment> planned;
+    std::vector<SegmentSlot> slots;
+    std::uint64_t live = 0;
     for (std::uint32_t s = 0; s < *slot_count; ++s) {
         const auto segment_head = input.take(kSegmentHeadSize);
         if (!segment_head)
@@ -237,15 +222,9 @@ template <class Input> std::shared_ptr<const CatalogSnapshot> decode(Input& inpu
         std::uint64_t size = 0, segment_sum = 0;
         std::memcpy(&size, segment_head->data(), sizeof size);
         std::memcpy(&segment_sum, segment_head->data() + sizeof size, sizeof segment_sum);
-        if (size > input.remaining() ||
-            !input.plan(planned, static_cast<std::size_t>(size), segment_sum))
-            return nullptr;
-    }
-    if (input.remaining() != 0)
-        return nullptr;
-    std::vector<SegmentSlot> slots;
-    std::uint64_t live = 0;
-    for (auto& segment : input.load(planned, checked)) {
+        auto segment = size <= input.remaining()
+                           ? input.segment(static_cast<std::size_t>(size), segment_sum, checked)
+                           : nullptr;
         if (!segment)
             return nullptr;
         for (std::size_t i = 0; i < segment->size(); ++i)
@@ -254,7 +233,7 @@ template <class Input> std::shared_ptr<const CatalogSnapshot> decode(Input& inpu
         live += segment->size();
         slots.push_back({std::move(segment), nullptr, 0});
     }
-    if (slots.size() != planned.size() || live != *count ||
+    if (input.remaining() != 0 || live != *count ||
         live > std::numeric_limits<std::uint32_t>::max())
         return nullptr;
     return std::make_shared<const CatalogSnapshot>(std::move(slots), std::move(sources));
