@@ -46,7 +46,12 @@ sleep 1
 for mark in alpha bravo charlie delta echo; do
     grep -q "quokka $mark.txt" "$E2E_DIR/Corvantile.cache" || fail "quokka $mark is not indexed"
 done
-count=$(grep -aoE 'top[0-4][\]sub[0-9]{2}[\]f[0-9]{4}\.txt' "$E2E_DIR/Corvantile.cache" | sort -u | wc -l)
+# The cache keeps a folder's path once, with its first file, and the other files' names alone:
+# every folder is there, and as many names as files.
+folders=$(grep -aoE 'top[0-4][\]sub[0-9]{2}[\]f[0-9]{4}\.txt' "$E2E_DIR/Corvantile.cache" |
+    sed 's/f[0-9]*\.txt$//' | sort -u | wc -l)
+((folders == 250)) || fail "$folders of the 250 generated folders are in the index"
+count=$(grep -aoE 'f[0-9]{4}\.txt' "$E2E_DIR/Corvantile.cache" | wc -l)
 ((count == 250000)) || fail "$count of the 250,000 generated files are in the index"
 
 xdotool windowfocus --sync "$BAR"
