@@ -145,6 +145,11 @@ std::shared_ptr<const Segment> Segment::from_bytes(std::string_view bytes,
                 s.stored_folded_path_length(i) >
             room)
             return nullptr;
+        // Files of one folder, this one and the one before, have folder parts: their names end
+        // their paths.
+        if ((flags & kSameFolder) && (i == 0 || s.name_length(i) > s.path_length(i) ||
+                                      s.name_length(i - 1) > s.path_length(i - 1)))
+            return nullptr;
         if (!(flags & kSameFolder))
             head = i;
         constexpr std::uint32_t kShared = kFolderShared | kSameFolder | kFoldOnRead;
