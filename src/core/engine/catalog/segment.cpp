@@ -161,7 +161,10 @@ std::string_view Segment::fold_in_place(std::string_view text, std::string& room
 }
 
 std::size_t Segment::folder_head(std::size_t i) const {
-    // A folder may hold many thousands of files: the marks are read 64 at a time.
+    // Most folders hold a few files; some hold many thousands, whose marks are read 64 at a
+    // time.
+    for (int step = 0; step < 8 && i > 0 && same_folder(i); ++step)
+        --i;
     while (i > 0 && same_folder(i)) {
         const std::size_t first = i >= 63 ? i - 63 : 0;
         const std::uint64_t starts = folder_starts(first, i - first + 1);
@@ -180,8 +183,8 @@ std::string_view Segment::folder(std::size_t i) const {
     return {at(head) + path_offset(head), length};
 }
 
-std::string_view Segment::compose_in(std::string& room, std::size_t i) const {
-    const std::string_view folder_text = folder(i);
+std::string_view Segment::compose_in(std::string& room, std::string_view folder_text,
+                                     std::size_t i) const {
     room.resize(folder_text.size() + name_length(i));
     std::memcpy(room.data(), folder_text.data(), folder_text.size());
     std::memcpy(room.data() + folder_text.size(), at(i), name_length(i));
@@ -325,7 +328,8 @@ bool SegmentBuilder::is_file(const ItemData& item) {
     const std::size_t folder_length = item.path.size() - item.name.size();
     return !item.name.empty() && item.name.size() < item.path.size() &&
            (item.path[folder_length - 1] == '\\' || item.path[folder_length - 1] == '/') &&
-           item.name.find_first_of("\\/") == std::string_view::npos &&
+           std::none_of(item.name.begin(), item.name.end(),
+                        [](char c) { return c == '\\' || c == '/'; }) &&
            item.path.ends_with(item.name);
 }
 

@@ -124,6 +124,18 @@ public:
     // The folder part of a file's path (the path less the name), read where the segment keeps
     // it: it stays in place as long as the segment.
     std::string_view folder(std::size_t i) const;
+    // The path and the folded path of file i, given the folder() of a file of its folder: it
+    // saves looking for the folder's first file.
+    std::string_view path(std::size_t i, std::string_view folder, std::string& room) const {
+        if (path_lengths_[i] & kFolderShared)
+            return compose_in(room, folder, i);
+        return path(i, room);
+    }
+    std::string_view folded_path(std::size_t i, std::string_view folder, std::string& room) const {
+        if (path_lengths_[i] & kFolderShared)
+            return fold_in_place(compose_in(room, folder, i), room);
+        return folded_path(i, room);
+    }
     // False when no item of the segment has a path.
     bool has_paths() const { return path_lengths_.any(); }
     // The folded path; when it is not stored it is made in room, as for folded_name.
@@ -181,7 +193,10 @@ private:
     // Folds room, which holds text, in place and returns it.
     static std::string_view fold_in_place(std::string_view text, std::string& room);
     // Writes the path of a file that shares its folder into room and returns it.
-    std::string_view compose_in(std::string& room, std::size_t i) const;
+    std::string_view compose_in(std::string& room, std::size_t i) const {
+        return compose_in(room, folder(i), i);
+    }
+    std::string_view compose_in(std::string& room, std::string_view folder, std::size_t i) const;
     // The first file of item i's folder: the nearest item up to i not marked kSameFolder.
     std::size_t folder_head(std::size_t i) const;
     std::string_view stored_folded_path(std::size_t i) const {

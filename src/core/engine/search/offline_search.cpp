@@ -319,7 +319,8 @@ FolderBound::FileReach OfflineSearch::folder_bound_of(const Segment& segment, st
             !is_file(segment, i, state.path_room))
             return unknown;
         run = {&segment, i, next_folder(segment, i + 1, state.starts)};
-        run.read = folders.read(segment.folder(i));
+        run.folder = segment.folder(i);
+        run.read = folders.read(run.folder);
         run.excluded = run.read && !folders.any_reachable();
     }
     if (!run.read)
@@ -373,9 +374,9 @@ FolderBound::FileReach OfflineSearch::folder_bound_of(const Segment& segment, st
                                                 segment.name_mask(i));
     if (own == kNoFloor || floor.excludes(own, length))
         return none;
-    const FolderBound::FileReach exact =
-        folders.exact_bound(segment.path(i, state.path_room),
-                            segment.folded_path(i, state.fold_room), segment.name_mask(i));
+    const FolderBound::FileReach exact = folders.exact_bound(
+        segment.path(i, run.folder, state.path_room),
+        segment.folded_path(i, run.folder, state.fold_room), segment.name_mask(i));
     return exact.bound != kNoFloor && !floor.excludes(exact.bound, length) ? exact : none;
 }
 

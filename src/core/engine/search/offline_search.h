@@ -57,6 +57,7 @@ private:
         std::uint32_t head = 0;
         std::uint32_t end = 0;
         bool read = false;             // false: its files are matched one by one
+        std::string_view folder{};     // the folder's text, when read
         bool aligned = false;          // once one of its files is left by the screening
         std::int32_t bound = kNoFloor; // the most any of its files can score through the path
         bool excluded = false;         // none of its files can enter any more
