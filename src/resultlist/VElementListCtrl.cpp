@@ -260,7 +260,10 @@ void VElementListCtrl::doWindowWork() {
     if (m_hWnd) {
         m_ignoreNextMouseMove = true;
         fitToContents();
-        ShowWindow(SW_SHOW);
+        // Shown on top in the same call, without taking the activation from the bar.
+        if (appearing)
+            ::SetWindowPos(m_hWnd, HWND_TOP, 0, 0, 0, 0,
+                           SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE | SWP_SHOWWINDOW);
     }
     {
         VWriteLock lock(m_lock);

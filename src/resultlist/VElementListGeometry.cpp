@@ -100,11 +100,11 @@ void VElementListCtrl::fitToContents() {
         GetWindowRect(&place);
         place.bottom = place.top + height;
     }
-    // Moving a window costs the display server a round trip: batches of results that arrive
-    // while the list already has its place leave it there.
+    // Moving a window costs the display server a round trip: a list that already has its place,
+    // shown or hidden, is left there (showing it puts it on top).
     CRect current;
     GetWindowRect(&current);
-    if (!IsWindowVisible() || current != place) {
+    if (current != place) {
         m_fitting = true;
         SetWindowPos(&wndTop, place.left, place.top, place.Width(), place.Height(), 0);
         m_fitting = false;

@@ -28,44 +28,59 @@ std::vector<Run> runsOf(const StyledLine& line) {
     return runs;
 }
 
-int widthOf(CDC& dc, const wchar_t* text, std::size_t length) {
-    return dc.GetTextExtent(text, static_cast<int>(length)).cx;
+// A run measured once, in the font selected: its width, and where each of its units ends
+// (from the run's start), by which it is drawn.
+struct Measure {
+    int width = 0;
+    std::vector<int> ends; // empty when the run could not be measured unit by unit
+};
+
+Measure measure(CDC& dc, const wchar_t* text, std::size_t length) {
+    Measure result;
+    if (length == 0)
+        return result;
+    result.ends.resize(length);
+    SIZE size{};
+    if (GetTextExtentExPointW(dc, text, static_cast<int>(length), 0, nullptr, result.ends.data(),
+                              &size)) {
+        result.width = size.cx;
+    } else {
+        result.ends.clear();
+        result.width = dc.GetTextExtent(text, static_cast<int>(length)).cx;
+    }
+    return result;
 }
 
-// How many units of text fit in width, never splitting a surrogate pair.
-std::size_t unitsThatFit(CDC& dc, const wchar_t* text, std::size_t length, int width) {
-    if (width <= 0 || length == 0)
+// How many units of a measured run fit in width, never splitting a surrogate pair.
+std::size_t unitsThatFit(const Measure& run, const wchar_t* text, std::size_t length, int width) {
+    if (width <= 0 || run.ends.size() != length)
         return 0;
-    int fit = 0;
-    SIZE size{};
-    if (!GetTextExtentExPointW(dc, text, static_cast<int>(length), width, &fit, nullptr, &size))
-        return 0;
-    std::size_t units = static_cast<std::size_t>(std::max(fit, 0));
+    std::size_t units = 0;
+    while (units < length && run.ends[units] <= width)
+        ++units;
     if (units > 0 && units < length && IS_HIGH_SURROGATE(text[units - 1]))
         --units;
     return units;
 }
 
-// Draws a run at x on the line's baseline (the runs of a line share it, in whichever font) and
-// returns where the next run starts. Each character is put where measuring the run placed it:
-// left to itself, Wine may draw a run narrower than it measures it (pairs of letters drawn
-// closer), which would leave a gap before the next run.
-int drawRun(CDC& dc, const wchar_t* text, std::size_t length, int width, int x, int baseline,
-            const RECT& rect) {
-    if (length == 0)
+// Draws the first units of a measured run at x on the line's baseline (the runs of a line share
+// it, in whichever font) and returns where the next run starts. Each character is put where
+// measuring the run placed it: left to itself, Wine may draw a run narrower than it measures it
+// (pairs of letters drawn closer), which would leave a gap before the next run.
+int drawRun(CDC& dc, const Measure& run, const wchar_t* text, std::size_t units, int x,
+            int baseline, const RECT& rect) {
+    if (units == 0)
         return x;
-    const int count = static_cast<int>(length);
-    std::vector<int> ends(length), advances(length);
-    SIZE size{};
-    if (GetTextExtentExPointW(dc, text, count, 0, nullptr, ends.data(), &size)) {
-        for (std::size_t i = 0; i < length; ++i)
-            advances[i] = ends[i] - (i == 0 ? 0 : ends[i - 1]);
-        ExtTextOutW(dc, x, baseline, ETO_CLIPPED, &rect, text, static_cast<UINT>(count),
-                    advances.data());
-    } else {
-        ExtTextOutW(dc, x, baseline, ETO_CLIPPED, &rect, text, static_cast<UINT>(count), nullptr);
+    const UINT count = static_cast<UINT>(units);
+    if (run.ends.size() < units) {
+        ExtTextOutW(dc, x, baseline, ETO_CLIPPED, &rect, text, count, nullptr);
+        return x + run.width;
     }
-    return x + width;
+    std::vector<int> advances(units);
+    for (std::size_t i = 0; i < units; ++i)
+        advances[i] = run.ends[i] - (i == 0 ? 0 : run.ends[i - 1]);
+    ExtTextOutW(dc, x, baseline, ETO_CLIPPED, &rect, text, count, advances.data());
+    return x + (units == run.ends.size() ? run.width : run.ends[units - 1]);
 }
 
 } // namespace
@@ -107,42 +122,49 @@ int drawStyledLine(CDC& dc, const StyledLine& line, const RECT& rect, const Text
     const int baseline =
         rect.top + (rect.bottom - rect.top - metrics.tmHeight) / 2 + metrics.tmAscent;
 
+    // Each run is measured once; the font changes only between runs of different weights.
     const std::vector<Run> runs = runsOf(line);
+    HFONT selected = style.font;
+    const auto use = [&](HFONT font) {
+        if (font != selected)
+            dc.SelectObject(font);
+        selected = font;
+    };
     const auto fontOf = [&](const Run& run) { return run.matched ? emphasis : style.font; };
-    std::vector<int> widths;
+    std::vector<Measure> measures;
+    measures.reserve(runs.size());
     int total = 0;
     for (const Run& run : runs) {
-        dc.SelectObject(fontOf(run));
-        widths.push_back(widthOf(dc, line.text.data() + run.begin, run.end - run.begin));
-        total += widths.back();
+        use(fontOf(run));
+        measures.push_back(measure(dc, line.text.data() + run.begin, run.end - run.begin));
+        total += measures.back().width;
     }
     const int available = rect.right - rect.left;
 
     int x = rect.left;
     if (total <= available) {
         for (std::size_t r = 0; r < runs.size(); ++r) {
-            dc.SelectObject(fontOf(runs[r]));
-            x = drawRun(dc, line.text.data() + runs[r].begin, runs[r].end - runs[r].begin,
-                        widths[r], x, baseline, rect);
+            use(fontOf(runs[r]));
+            x = drawRun(dc, measures[r], line.text.data() + runs[r].begin,
+                        runs[r].end - runs[r].begin, x, baseline, rect);
         }
         return x;
     }
 
-    dc.SelectObject(style.font);
-    const int ellipsisWidth = widthOf(dc, kEllipsis, 1);
-    const int limit = rect.right - ellipsisWidth;
+    use(style.font);
+    const Measure ellipsis = measure(dc, kEllipsis, 1);
+    const int limit = rect.right - ellipsis.width;
     for (std::size_t r = 0; r < runs.size(); ++r) {
-        dc.SelectObject(fontOf(runs[r]));
+        use(fontOf(runs[r]));
         const wchar_t* text = line.text.data() + runs[r].begin;
         const std::size_t length = runs[r].end - runs[r].begin;
-        const std::size_t fit = unitsThatFit(dc, text, length, limit - x);
-        const int width = fit == length ? widths[r] : widthOf(dc, text, fit);
-        x = drawRun(dc, text, fit, width, x, baseline, rect);
+        const std::size_t fit = unitsThatFit(measures[r], text, length, limit - x);
+        x = drawRun(dc, measures[r], text, fit, x, baseline, rect);
         if (fit < length)
             break;
     }
-    dc.SelectObject(style.font);
-    return drawRun(dc, kEllipsis, 1, ellipsisWidth, x, baseline, rect);
+    use(style.font);
+    return drawRun(dc, ellipsis, kEllipsis, 1, x, baseline, rect);
 }
 
 void drawElementIcon(CDC& dc, HICON icon, const RECT* iconRect) {

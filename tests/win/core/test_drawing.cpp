@@ -109,6 +109,34 @@ TEST(ElementPainter, TheBlanksAroundABoldWordLookAlike) {
     DeleteObject(bold);
 }
 
+// Cut anywhere, in a plain run, in a bold one or beside a surrogate pair, a line ends inside its
+// rectangle with the ellipsis drawn just before the end it returns; uncut, it ends where the
+// widest cut would.
+TEST(ElementPainter, ALineCutAtAnyWidthEndsInsideItsRectangle) {
+    LOGFONTW face{};
+    face.lfHeight = -11;
+    wcscpy(face.lfFaceName, L"Tahoma");
+    const HFONT plain = CreateFontIndirectW(&face);
+    face.lfWeight = FW_BOLD;
+    const HFONT bold = CreateFontIndirectW(&face);
+    const StyledLine line =
+        styleLine("Фото 2024 😀😀 naïve café.txt", {0, 2, 18, 24, 28, 30, 31, 32, 33});
+    Canvas whole(400, 20);
+    const int full = drawStyledLine(whole.dc, line, {0, 0, 400, 20}, {plain, bold, 0});
+    ASSERT_GT(full, 60);
+    EXPECT_LE(whole.rightmostDrawn(), full);
+    for (int width = 12; width < full; width += 5) {
+        Canvas canvas(400, 20);
+        const int end = drawStyledLine(canvas.dc, line, {0, 0, width, 20}, {plain, bold, 0});
+        EXPECT_LE(end, width) << "cut at " << width;
+        EXPECT_TRUE(canvas.drawnIn({end - 4, 0, end, 20})) << "the ellipsis, cut at " << width;
+    }
+    Canvas exact(400, 20);
+    EXPECT_EQ(drawStyledLine(exact.dc, line, {0, 0, full, 20}, {plain, bold, 0}), full);
+    DeleteObject(plain);
+    DeleteObject(bold);
+}
+
 class ElementDrawing : public testing::Test {
 protected:
     void SetUp() override { core = VCorvantileCore::instance(); }
