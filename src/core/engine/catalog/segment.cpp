@@ -155,8 +155,8 @@ std::string_view Segment::fold_in(std::string& room, std::string_view text) {
     return room;
 }
 
-std::string_view Segment::fold_in_place(std::string_view text, std::string& room) {
-    fold_ascii_in_place(room.data(), text.size());
+std::string_view Segment::fold_room(std::string& room) {
+    fold_ascii_in_place(room.data(), room.size());
     return room;
 }
 

@@ -132,16 +132,20 @@ public:
         return path(i, room);
     }
     std::string_view folded_path(std::size_t i, std::string_view folder, std::string& room) const {
-        if (path_lengths_[i] & kFolderShared)
-            return fold_in_place(compose_in(room, folder, i), room);
+        if (path_lengths_[i] & kFolderShared) {
+            compose_in(room, folder, i);
+            return fold_room(room);
+        }
         return folded_path(i, room);
     }
     // False when no item of the segment has a path.
     bool has_paths() const { return path_lengths_.any(); }
     // The folded path; when it is not stored it is made in room, as for folded_name.
     std::string_view folded_path(std::size_t i, std::string& room) const {
-        if (path_lengths_[i] & kFolderShared)
-            return fold_in_place(compose_in(room, i), room);
+        if (path_lengths_[i] & kFolderShared) {
+            compose_in(room, i);
+            return fold_room(room);
+        }
         if (path_lengths_[i] & kFoldOnRead)
             return fold_in(room, {at(i) + path_offset(i), path_length(i)});
         return stored_folded_path(i);
@@ -190,8 +194,8 @@ private:
     const char* at(std::size_t i) const { return text_.data() + begin_[i]; }
     // Writes the ASCII fold of text into room and returns it.
     static std::string_view fold_in(std::string& room, std::string_view text);
-    // Folds room, which holds text, in place and returns it.
-    static std::string_view fold_in_place(std::string_view text, std::string& room);
+    // Folds room in place and returns it.
+    static std::string_view fold_room(std::string& room);
     // Writes the path of a file that shares its folder into room and returns it.
     std::string_view compose_in(std::string& room, std::size_t i) const {
         return compose_in(room, folder(i), i);
