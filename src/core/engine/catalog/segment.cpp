@@ -255,8 +255,15 @@ bool SegmentBuilder::add(const ItemData& item, SourceId source) {
         item.path.size() > Segment::kMaxTextLength)
         return false;
 
-    if (add_shared(item, source))
+    // A file of the last item's folder with an ASCII path keeps only its name.
+    const bool file = is_file(item);
+    const bool same = file && same_folder(item, folder_start_);
+    // An ASCII path keeps only its original: its folded form is as long and made when read.
+    const bool fold_on_read = !item.path.empty() && is_ascii(item.path);
+    if (same && fold_on_read) {
+        add_shared(item, source);
         return true;
+    }
 
     // Each text is followed by its folded form, which is dropped again when it is the same.
     std::uint32_t name_length = static_cast<std::uint32_t>(item.name.size());
@@ -264,8 +271,6 @@ bool SegmentBuilder::add(const ItemData& item, SourceId source) {
     std::uint32_t folded_path_length = 0, name_mask = 0, path_mask = 0;
     NameHead head;
     bool name_same = false, path_same = false;
-    // An ASCII path keeps only its original: its folded form is as long and made when read.
-    const bool fold_on_read = !item.path.empty() && is_ascii(item.path);
     const std::size_t previous_folder = folder_start_;
     folder_mask_known_ = false;
     if (name_ends_path(item.name, item.path)) {
@@ -312,8 +317,7 @@ bool SegmentBuilder::add(const ItemData& item, SourceId source) {
     if (path_length & (Segment::kSelfFolded | Segment::kFoldOnRead))
         folded_path_length = 0;
     // A file: its name ends its path, after a separator, and holds none.
-    const bool file = is_file(item);
-    if (file && same_folder(item, previous_folder)) {
+    if (same) {
         path_length |= Segment::kSameFolder;
         folder_start_ = previous_folder;
     }
@@ -340,11 +344,7 @@ bool SegmentBuilder::same_folder(const ItemData& item, std::size_t folder_start)
                        folder_length) == 0;
 }
 
-bool SegmentBuilder::add_shared(const ItemData& item, SourceId source) {
-    if (folder_length_ == 0 || item.path.size() > Segment::kMaxTextLength ||
-        item.name.size() + item.payload.size() > kMaxBuffer - segment_->built_text_.size() ||
-        !is_file(item) || !same_folder(item, folder_start_) || !is_ascii(item.path))
-        return false;
+void SegmentBuilder::add_shared(const ItemData& item, SourceId source) {
     std::string& text = segment_->built_text_;
     if (!folder_mask_known_) {
         fold_room_.assign(item.path.substr(0, folder_length_));
@@ -366,7 +366,6 @@ bool SegmentBuilder::add_shared(const ItemData& item, SourceId source) {
     push(item, source,
          {name_mask, folder_mask_ | name_mask, NameHead::of(fold_room_), name_length, path_length,
           0});
-    return true;
 }
 
 void SegmentBuilder::push(const ItemData& item, SourceId source, const Entry& entry) {

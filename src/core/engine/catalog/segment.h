@@ -282,9 +282,8 @@ private:
     // True when the item is a file of the folder of the last item added, whose path's text
     // starts at folder_start.
     bool same_folder(const ItemData& item, std::size_t folder_start) const;
-    // Adds a file of the last item's folder with an ASCII path by its name alone; false
-    // (nothing added) when the item is not such a file or does not fit.
-    bool add_shared(const ItemData& item, SourceId source);
+    // Adds a file of the last item's folder with an ASCII path by its name alone.
+    void add_shared(const ItemData& item, SourceId source);
     void push(const ItemData& item, SourceId source, const Entry& entry);
 
     std::unique_ptr<Segment> segment_;
