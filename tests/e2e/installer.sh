@@ -45,7 +45,9 @@ wait_for_one_bar() {
 wine "$setup" /S >/dev/null 2>&1 || fail "the silent install failed"
 cmp -s "$program" "$E2E_EXE_SOURCE" || fail "the installed program is not the one just built"
 [[ -f "$menu_link" ]] || fail "no Start Menu shortcut"
-lnkinfo "$menu_link" 2>/dev/null | grep -qi 'Programs\\Corvantile\\Corvantile\.exe' ||
+# Read whole first: grep -q would end early and, under pipefail, fail a pipe that matched.
+link_info=$(lnkinfo "$menu_link" 2>/dev/null)
+grep -qi 'Programs\\Corvantile\\Corvantile\.exe' <<<"$link_info" ||
     fail "the Start Menu shortcut does not start the installed program"
 entry=$(wine reg query "$UNINSTALL_KEY" 2>/dev/null | tr -d '\r')
 for value in DisplayName DisplayIcon Publisher DisplayVersion EstimatedSize NoModify NoRepair \
