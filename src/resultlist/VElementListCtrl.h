@@ -147,7 +147,8 @@ private:
     void goToParentFolder();
     // Puts text into the edit box, caret at the end, as if typed.
     void setCommandLineText(const CString& text);
-    void drawGrip(CDC& dc, const CRect& client, const CRect& clientArea);
+    // Draws the size grip in the client's bottom-right corner; returns the square it fills.
+    CRect drawGrip(CDC& dc, const CRect& client, const CRect& clientArea);
 
     CWnd* m_owner = nullptr;
     const VElementListOwner* m_ownerState = nullptr; // m_owner's answers, when it gives them
@@ -164,7 +165,7 @@ private:
     UINT m_dpi = USER_DEFAULT_SCREEN_DPI;
     IconHandle m_moreIcon; // at the icon size of m_dpi
     GuiFontAtDpi m_rowFont;
-    CBitmap m_paintBuffer; // the off-screen picture of the rows, as large as they are
+    CBitmap m_paintBuffer; // the off-screen picture of the client area, as large as it is
     mutable VReaderWriterLock m_lock;
     bool m_fitting = false;
     bool m_ignoreNextMouseMove = false;

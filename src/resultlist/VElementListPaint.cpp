@@ -32,9 +32,9 @@ void VElementListCtrl::paint(CDC& dc) {
     // The buffer is kept from paint to paint while the list keeps its size.
     CDC memory;
     const SIZE bufferSize = m_paintBuffer.GetBitmapDimension();
-    if (bufferSize.cx != area.Width() || bufferSize.cy != area.Height()) {
+    if (bufferSize.cx != m_clientRect.Width() || bufferSize.cy != m_clientRect.Height()) {
         m_paintBuffer.DeleteObject();
-        if (!m_paintBuffer.CreateCompatibleBitmap(&dc, area.Width(), area.Height()))
+        if (!m_paintBuffer.CreateCompatibleBitmap(&dc, m_clientRect.Width(), m_clientRect.Height()))
             return;
     }
     if (!memory.CreateCompatibleDC(&dc))
@@ -85,16 +85,14 @@ void VElementListCtrl::paint(CDC& dc) {
         }
     }
 
-    CRect client;
-    GetClientRect(&client);
-    if (barWidth != 0) {
-        drawGrip(dc, client, m_clientRect);
-    } else {
-        drawGrip(memory, client, m_clientRect);
-    }
-    // The buffer covers the rows only; the scroll bar column keeps the grip painted there.
+    // The grip is drawn off-screen too; with a scroll bar it is the part of that column that the
+    // bar leaves free, and only the rows and the grip are copied to the window.
+    const CRect grip = drawGrip(memory, m_clientRect, m_clientRect);
     dc.BitBlt(area.left, area.top, area.Width(), area.Height(), &memory, area.left, area.top,
               SRCCOPY);
+    if (barWidth != 0)
+        dc.BitBlt(grip.left, grip.top, grip.Width(), grip.Height(), &memory, grip.left, grip.top,
+                  SRCCOPY);
     memory.SelectObject(oldFont);
     memory.SelectObject(oldBitmap);
     ProgramTiming::listPainted(rowsShown);
@@ -112,7 +110,7 @@ void VElementListCtrl::prepareToPaint() {
     memory.SelectObject(oldBitmap);
 }
 
-void VElementListCtrl::drawGrip(CDC& dc, const CRect& client, const CRect& clientArea) {
+CRect VElementListCtrl::drawGrip(CDC& dc, const CRect& client, const CRect& clientArea) {
     CRect grip = client;
     grip.left = grip.right - GetSystemMetrics(SM_CYVSCROLL);
     grip.top = grip.bottom - GetSystemMetrics(SM_CXVSCROLL);
@@ -140,4 +138,5 @@ void VElementListCtrl::drawGrip(CDC& dc, const CRect& client, const CRect& clien
         ++phase;
     }
     dc.SelectObject(oldPen);
+    return grip;
 }

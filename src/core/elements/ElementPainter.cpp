@@ -10,77 +10,41 @@ namespace {
 
 constexpr wchar_t kEllipsis[] = L"\u2026";
 
-struct Run {
-    std::size_t begin;
-    std::size_t end;
-    bool matched;
-};
-
-std::vector<Run> runsOf(const StyledLine& line) {
-    std::vector<Run> runs;
-    for (std::size_t i = 0; i < line.text.size();) {
-        std::size_t j = i + 1;
-        while (j < line.text.size() && line.matched[j] == line.matched[i])
-            ++j;
-        runs.push_back({i, j, line.matched[i]});
-        i = j;
-    }
-    return runs;
-}
-
-// A run measured once, in the font selected: its width, and where each of its units ends
-// (from the run's start), by which it is drawn.
-struct Measure {
-    int width = 0;
-    std::vector<int> ends; // empty when the run could not be measured unit by unit
-};
-
-Measure measure(CDC& dc, const wchar_t* text, std::size_t length) {
-    Measure result;
-    if (length == 0)
-        return result;
-    result.ends.resize(length);
+// Where each unit of the text ends (from its start) in the font selected; empty when the text
+// could not be measured unit by unit.
+std::vector<int> unitEnds(CDC& dc, const std::wstring& text) {
+    std::vector<int> ends(text.size());
     SIZE size{};
-    if (GetTextExtentExPointW(dc, text, static_cast<int>(length), 0, nullptr, result.ends.data(),
-                              &size)) {
-        result.width = size.cx;
-    } else {
-        result.ends.clear();
-        result.width = dc.GetTextExtent(text, static_cast<int>(length)).cx;
-    }
-    return result;
+    if (ends.empty() || !GetTextExtentExPointW(dc, text.data(), static_cast<int>(text.size()), 0,
+                                               nullptr, ends.data(), &size))
+        ends.clear();
+    return ends;
 }
 
-// How many units of a measured run fit in width, never splitting a surrogate pair.
-std::size_t unitsThatFit(const Measure& run, const wchar_t* text, std::size_t length, int width) {
-    if (width <= 0 || run.ends.size() != length)
-        return 0;
-    std::size_t units = 0;
-    while (units < length && run.ends[units] <= width)
-        ++units;
-    if (units > 0 && units < length && IS_HIGH_SURROGATE(text[units - 1]))
-        --units;
-    return units;
+// The advance of each unit: from the ends measured in its own font.
+void takeAdvances(const std::vector<int>& ends, const std::vector<bool>& matched, bool ofMatched,
+                  std::vector<int>& advances) {
+    for (std::size_t i = 0; i < ends.size(); ++i)
+        if (matched[i] == ofMatched)
+            advances[i] = ends[i] - (i == 0 ? 0 : ends[i - 1]);
 }
 
-// Draws the first units of a measured run at x on the line's baseline (the runs of a line share
-// it, in whichever font) and returns where the next run starts. Each character is put where
-// measuring the run placed it: left to itself, Wine may draw a run narrower than it measures it
-// (pairs of letters drawn closer), which would leave a gap before the next run.
-int drawRun(CDC& dc, const Measure& run, const wchar_t* text, std::size_t units, int x,
-            int baseline, const RECT& rect) {
-    if (units == 0)
-        return x;
-    const UINT count = static_cast<UINT>(units);
-    if (run.ends.size() < units) {
-        ExtTextOutW(dc, x, baseline, ETO_CLIPPED, &rect, text, count, nullptr);
-        return x + run.width;
+// Draws at x on the baseline the first `units` units of the text that are (or are not)
+// matched, each where its advance puts it: the others are drawn as blanks, which keep their
+// room. One call draws all the units of one font.
+void drawUnits(CDC& dc, const StyledLine& line, std::size_t units, bool ofMatched,
+               const std::vector<int>& advances, int x, int baseline, const RECT& rect) {
+    std::wstring shown(line.text, 0, units);
+    bool any = false;
+    for (std::size_t i = 0; i < units; ++i) {
+        if (line.matched[i] != ofMatched)
+            shown[i] = L' ';
+        else
+            any = any || shown[i] != L' ';
     }
-    std::vector<int> advances(units);
-    for (std::size_t i = 0; i < units; ++i)
-        advances[i] = run.ends[i] - (i == 0 ? 0 : run.ends[i - 1]);
-    ExtTextOutW(dc, x, baseline, ETO_CLIPPED, &rect, text, count, advances.data());
-    return x + (units == run.ends.size() ? run.width : run.ends[units - 1]);
+    if (any)
+        ExtTextOutW(dc, x, baseline, ETO_CLIPPED, &rect, shown.data(), static_cast<UINT>(units),
+                    advances.data());
 }
 
 } // namespace
@@ -113,6 +77,8 @@ int drawStyledLine(CDC& dc, const StyledLine& line, const RECT& rect, const Text
     CSavedDC saved(dc);
     dc.SetTextColor(style.colour);
     SetTextAlign(dc, TA_LEFT | TA_BASELINE);
+    // The row's background is already there; the passes below must not paint over each other.
+    SetBkMode(dc, TRANSPARENT);
     const HFONT emphasis = style.emphasis ? style.emphasis : style.font;
 
     // The line is centred on the rectangle by the height of its plain font.
@@ -122,49 +88,60 @@ int drawStyledLine(CDC& dc, const StyledLine& line, const RECT& rect, const Text
     const int baseline =
         rect.top + (rect.bottom - rect.top - metrics.tmHeight) / 2 + metrics.tmAscent;
 
-    // Each run is measured once; the font changes only between runs of different weights.
-    const std::vector<Run> runs = runsOf(line);
-    HFONT selected = style.font;
-    const auto use = [&](HFONT font) {
-        if (font != selected)
-            dc.SelectObject(font);
-        selected = font;
-    };
-    const auto fontOf = [&](const Run& run) { return run.matched ? emphasis : style.font; };
-    std::vector<Measure> measures;
-    measures.reserve(runs.size());
-    int total = 0;
-    for (const Run& run : runs) {
-        use(fontOf(run));
-        measures.push_back(measure(dc, line.text.data() + run.begin, run.end - run.begin));
-        total += measures.back().width;
+    // The line is measured whole, once in each font it uses; each unit takes its advance from
+    // the measure in its own font. Every character is then put where that places it: left to
+    // itself, Wine may draw a text narrower than it measures it (pairs of letters drawn
+    // closer), which would leave gaps between the plain and the bold characters.
+    const bool anyMatched =
+        std::find(line.matched.begin(), line.matched.end(), true) != line.matched.end();
+    std::vector<int> advances(line.text.size(), 0);
+    const std::vector<int> plainEnds = unitEnds(dc, line.text);
+    if (plainEnds.empty()) {
+        ExtTextOutW(dc, rect.left, baseline, ETO_CLIPPED, &rect, line.text.data(),
+                    static_cast<UINT>(line.text.size()), nullptr);
+        return rect.right;
     }
+    takeAdvances(plainEnds, line.matched, false, advances);
+    if (anyMatched) {
+        dc.SelectObject(emphasis);
+        std::vector<int> boldEnds = unitEnds(dc, line.text);
+        takeAdvances(boldEnds.empty() ? plainEnds : boldEnds, line.matched, true, advances);
+        dc.SelectObject(style.font);
+    }
+
+    // The units that fit, with room for an ellipsis when not all do; a surrogate pair is
+    // never split.
     const int available = rect.right - rect.left;
-
-    int x = rect.left;
-    if (total <= available) {
-        for (std::size_t r = 0; r < runs.size(); ++r) {
-            use(fontOf(runs[r]));
-            x = drawRun(dc, measures[r], line.text.data() + runs[r].begin,
-                        runs[r].end - runs[r].begin, x, baseline, rect);
-        }
-        return x;
+    int total = 0;
+    for (const int advance : advances)
+        total += advance;
+    std::size_t units = line.text.size();
+    int ellipsisWidth = 0;
+    if (total > available) {
+        SIZE ellipsis{};
+        GetTextExtentPoint32W(dc, kEllipsis, 1, &ellipsis);
+        ellipsisWidth = ellipsis.cx;
+        units = 0;
+        for (int x = 0;
+             units < line.text.size() && x + advances[units] <= available - ellipsisWidth; ++units)
+            x += advances[units];
+        if (units > 0 && units < line.text.size() && IS_HIGH_SURROGATE(line.text[units - 1]))
+            --units;
     }
+    int end = rect.left;
+    for (std::size_t i = 0; i < units; ++i)
+        end += advances[i];
 
-    use(style.font);
-    const Measure ellipsis = measure(dc, kEllipsis, 1);
-    const int limit = rect.right - ellipsis.width;
-    for (std::size_t r = 0; r < runs.size(); ++r) {
-        use(fontOf(runs[r]));
-        const wchar_t* text = line.text.data() + runs[r].begin;
-        const std::size_t length = runs[r].end - runs[r].begin;
-        const std::size_t fit = unitsThatFit(measures[r], text, length, limit - x);
-        x = drawRun(dc, measures[r], text, fit, x, baseline, rect);
-        if (fit < length)
-            break;
+    drawUnits(dc, line, units, false, advances, rect.left, baseline, rect);
+    if (anyMatched) {
+        dc.SelectObject(emphasis);
+        drawUnits(dc, line, units, true, advances, rect.left, baseline, rect);
+        dc.SelectObject(style.font);
     }
-    use(style.font);
-    return drawRun(dc, ellipsis, kEllipsis, 1, x, baseline, rect);
+    if (units == line.text.size())
+        return end;
+    ExtTextOutW(dc, end, baseline, ETO_CLIPPED, &rect, kEllipsis, 1, &ellipsisWidth);
+    return end + ellipsisWidth;
 }
 
 void drawElementIcon(CDC& dc, HICON icon, const RECT* iconRect) {
