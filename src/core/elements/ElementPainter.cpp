@@ -1,4 +1,5 @@
 #include "core/elements/ElementPainter.h"
+#include "core/elements/IconBitmaps.h"
 
 #include <algorithm>
 #include <vector>
@@ -150,7 +151,7 @@ void drawElementIcon(CDC& dc, HICON icon, const RECT* iconRect) {
         return;
     const int width = std::min<int>(iconRect->right - iconRect->left, 16);
     const int height = std::min<int>(iconRect->bottom - iconRect->top, 16);
-    dc.DrawIconEx(iconRect->left, iconRect->top, icon, width, height, DI_NORMAL);
+    IconBitmaps::instance().draw(dc, icon, iconRect->left, iconRect->top, width, height);
 }
 
 } // namespace corvantile::core

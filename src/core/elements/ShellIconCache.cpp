@@ -4,6 +4,7 @@
 #include <chrono>
 #include <vector>
 
+#include "core/elements/IconBitmaps.h"
 #include "core/elements/Icons.h"
 #include "core/shell/Shell.h"
 #include "support/event_report.h"
@@ -22,8 +23,15 @@ std::string lowerCase(std::string text) {
     return text;
 }
 
+// The cache's icons are drawn often: they are kept as pictures too, until destroyed.
 SharedIcon share(HICON icon) {
-    return icon ? SharedIcon(icon, DestroyIcon) : SharedIcon();
+    if (!icon)
+        return {};
+    IconBitmaps::instance().keep(icon);
+    return SharedIcon(icon, [](HICON shared) {
+        IconBitmaps::instance().forget(shared);
+        DestroyIcon(shared);
+    });
 }
 
 BOOL CALLBACK invalidateVisible(HWND window, LPARAM) {
@@ -35,6 +43,8 @@ BOOL CALLBACK invalidateVisible(HWND window, LPARAM) {
 } // namespace
 
 ShellIconCache& ShellIconCache::instance() {
+    // Made first, the pictures outlive the cache, whose icons forget theirs as they go.
+    IconBitmaps::instance();
     static ShellIconCache cache;
     return cache;
 }

@@ -3,10 +3,13 @@
 #include <gtest/gtest.h>
 
 #include <climits>
+#include <algorithm>
+#include <cstdint>
 #include <cstdlib>
 #include <cwchar>
 
 #include "core/elements/ElementPainter.h"
+#include "core/elements/IconBitmaps.h"
 #include "core/elements/ItemResult.h"
 #include "core_iface/VCorvantileCore.h"
 #include "framework/CDC.h"
@@ -193,6 +196,72 @@ TEST_F(ElementDrawing, MatchedCharactersAreDrawnBolder) {
     const int bold = inkOf({0, 1, 2, 3, 4, 5, 6, 7});
     makeResult("x", {});
     EXPECT_GT(bold, plain);
+}
+
+// A 16 x 16 icon: with an alpha channel that fades from opaque to clear across it, or with a
+// mask only, whose left half is clear.
+HICON makeIcon(bool alpha) {
+    BITMAPINFO info{};
+    info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
+    info.bmiHeader.biWidth = 16;
+    info.bmiHeader.biHeight = -16;
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    info.bmiHeader.biCompression = BI_RGB;
+    void* bits = nullptr;
+    HBITMAP colour = CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+    auto* pixels = static_cast<std::uint32_t*>(bits);
+    for (int y = 0; y < 16; ++y)
+        for (int x = 0; x < 16; ++x) {
+            const std::uint32_t rgb = RGB(40 + 10 * x, 200 - 8 * y, 90);
+            if (alpha)
+                pixels[y * 16 + x] = std::uint32_t(255 - 16 * x) << 24 | rgb;
+            else // black where the mask lets the background through
+                pixels[y * 16 + x] = x < 8 ? 0 : rgb;
+        }
+    std::uint8_t maskBits[16 * 2];
+    for (int y = 0; y < 16; ++y) {
+        maskBits[y * 2] = alpha ? 0x00 : 0xFF; // set: the background shows through
+        maskBits[y * 2 + 1] = 0x00;
+    }
+    HBITMAP mask = CreateBitmap(16, 16, 1, 1, maskBits);
+    ICONINFO parts{TRUE, 0, 0, mask, colour};
+    HICON icon = CreateIconIndirect(&parts);
+    DeleteObject(mask);
+    DeleteObject(colour);
+    return icon;
+}
+
+TEST(IconBitmaps, AKeptIconLooksAsDrawIconExDrawsIt) {
+    constexpr COLORREF kBehind = RGB(230, 120, 30);
+    for (const bool alpha : {true, false}) {
+        const HICON icon = makeIcon(alpha);
+        ASSERT_NE(icon, nullptr);
+        IconBitmaps bitmaps;
+        bitmaps.keep(icon);
+        Canvas expected(20, 20), drawn(20, 20), again(20, 20);
+        for (Canvas* canvas : {&expected, &drawn, &again})
+            canvas->dc.FillSolidRect(0, 0, 20, 20, kBehind);
+        DrawIconEx(expected.dc, 2, 2, icon, 16, 16, 0, nullptr, DI_NORMAL);
+        bitmaps.draw(drawn.dc, icon, 2, 2, 16, 16);
+        bitmaps.draw(again.dc, icon, 2, 2, 16, 16); // from the picture made the first time
+        int worst = 0;
+        for (int y = 0; y < 20; ++y)
+            for (int x = 0; x < 20; ++x) {
+                const COLORREF want = GetPixel(expected.dc, x, y);
+                for (const Canvas* canvas : {&drawn, &again}) {
+                    const COLORREF got = GetPixel(canvas->dc, x, y);
+                    worst = std::max({worst, std::abs(GetRValue(got) - GetRValue(want)),
+                                      std::abs(GetGValue(got) - GetGValue(want)),
+                                      std::abs(GetBValue(got) - GetBValue(want))});
+                }
+            }
+        EXPECT_LE(worst, 3) << (alpha ? "alpha icon" : "masked icon");
+        EXPECT_EQ(bitmaps.size(), 1u);
+        bitmaps.forget(icon);
+        EXPECT_EQ(bitmaps.size(), 0u);
+        DestroyIcon(icon);
+    }
 }
 
 } // namespace
