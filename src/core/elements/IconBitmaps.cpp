@@ -77,16 +77,15 @@ void IconBitmaps::release(std::vector<Picture>& pictures) {
 // background through, and by how much gives its transparency. The picture on black is then the
 // icon's colour already multiplied by it. This serves icons with an alpha channel and icons with
 // only a mask alike.
-IconBitmaps::Picture IconBitmaps::render(HICON icon, int width, int height) {
-    Picture picture{width, height, nullptr};
+HBITMAP IconBitmaps::render(HICON icon, int width, int height) {
     HDC dc = CreateCompatibleDC(nullptr);
     if (!dc)
-        return picture;
+        return nullptr;
     std::uint32_t* pixels = nullptr;
     HBITMAP bitmap = makeBitmap(width, height, &pixels);
     if (!bitmap) {
         DeleteDC(dc);
-        return picture;
+        return nullptr;
     }
     const HGDIOBJ old = SelectObject(dc, bitmap);
     std::vector<std::uint32_t> onBlack, onWhite;
@@ -96,7 +95,7 @@ IconBitmaps::Picture IconBitmaps::render(HICON icon, int width, int height) {
     DeleteDC(dc);
     if (!drawn) {
         DeleteObject(bitmap);
-        return picture;
+        return nullptr;
     }
     for (std::size_t i = 0; i < onBlack.size(); ++i) {
         int through = 0;
@@ -113,8 +112,7 @@ IconBitmaps::Picture IconBitmaps::render(HICON icon, int width, int height) {
         pixels[i] = pixel;
     }
     GdiFlush();
-    picture.bitmap = bitmap;
-    return picture;
+    return bitmap;
 }
 
 void IconBitmaps::draw(HDC dc, HICON icon, int x, int y, int width, int height) {
@@ -133,8 +131,13 @@ void IconBitmaps::draw(HDC dc, HICON icon, int x, int y, int width, int height) 
         return made.width == width && made.height == height;
     });
     if (picture == pictures.end()) {
-        pictures.push_back(render(icon, width, height));
-        picture = pictures.end() - 1;
+        pictures.push_back({width, height});
+        DrawIconEx(dc, x, y, icon, width, height, 0, nullptr, DI_NORMAL);
+        return;
+    }
+    if (!picture->tried) {
+        picture->tried = true;
+        picture->bitmap = render(icon, width, height);
     }
     if (!picture->bitmap) {
         DrawIconEx(dc, x, y, icon, width, height, 0, nullptr, DI_NORMAL);

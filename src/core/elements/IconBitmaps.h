@@ -3,7 +3,9 @@
 // DrawIconEx makes and frees device contexts and bitmaps at every call: under Wine a tenth of a
 // millisecond per row of the results list, a millisecond or two per paint. An icon kept here is
 // turned once into a bitmap with its transparency (premultiplied alpha) and afterwards drawn
-// with one AlphaBlend. Only icons handed to keep() are kept, and their owner calls forget()
+// with one AlphaBlend. Making the picture costs two DrawIconEx calls, so an icon gets one the
+// second time it is drawn at a size: a program's own icon, shown once, does not. Only icons
+// handed to keep() are kept, and their owner calls forget()
 // before destroying one, so a handle value that Windows gives out again never finds an old
 // picture.
 #pragma once
@@ -40,9 +42,10 @@ private:
     struct Picture {
         int width = 0;
         int height = 0;
-        HBITMAP bitmap = nullptr; // 32-bit, premultiplied; null when it could not be made
+        HBITMAP bitmap = nullptr; // 32-bit, premultiplied; null until made, or when it cannot be
+        bool tried = false;       // whether making it was tried
     };
-    static Picture render(HICON icon, int width, int height);
+    static HBITMAP render(HICON icon, int width, int height);
     static void release(std::vector<Picture>& pictures);
 
     mutable std::mutex m_mutex;

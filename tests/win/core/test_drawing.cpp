@@ -244,7 +244,7 @@ TEST(IconBitmaps, AKeptIconLooksAsDrawIconExDrawsIt) {
             canvas->dc.FillSolidRect(0, 0, 20, 20, kBehind);
         DrawIconEx(expected.dc, 2, 2, icon, 16, 16, 0, nullptr, DI_NORMAL);
         bitmaps.draw(drawn.dc, icon, 2, 2, 16, 16);
-        bitmaps.draw(again.dc, icon, 2, 2, 16, 16); // from the picture made the first time
+        bitmaps.draw(again.dc, icon, 2, 2, 16, 16); // the second time, from its picture
         int worst = 0;
         for (int y = 0; y < 20; ++y)
             for (int x = 0; x < 20; ++x) {
