@@ -14,6 +14,7 @@
 
 #include "core_iface/CPath.h"
 #include "framework/CString.h"
+#include "framework/Win32Handles.h"
 
 class CDC;
 class VAction;
@@ -137,8 +138,8 @@ private:
     VPlugin* m_plugin;
     std::vector<std::unique_ptr<VProperty>> m_properties;
     HICON m_icon = nullptr;
+    IconHandle m_ownedIcon; // m_icon, when loadIcon made it for this result
     bool m_iconLoaded = false;
-    bool m_ownsIcon = false;
     std::shared_ptr<std::remove_pointer_t<HICON>> m_fileIcon; // shared with the core's cache
     bool m_fileIconKnown = false;
 };
@@ -215,6 +216,6 @@ private:
     std::mutex m_matchesMutex;
     std::vector<std::uint32_t> m_nameMatches; // where the current query matched the name
     CString m_shownShortcut;
-    HICON m_icon = nullptr;
+    IconHandle m_icon;
     bool m_iconLoaded = false;
 };

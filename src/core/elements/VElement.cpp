@@ -59,10 +59,7 @@ HICON VProperty::iconForPropertyType(PropertyType type) {
     return propertyIcon(type);
 }
 
-VResult::~VResult() {
-    if (m_ownsIcon && m_icon)
-        DestroyIcon(m_icon);
-}
+VResult::~VResult() = default;
 
 void VResult::deleteThis() {
     delete this;
@@ -81,7 +78,10 @@ HICON VResult::getIcon() {
     }
     if (!m_iconLoaded) {
         m_iconLoaded = true;
-        m_icon = loadIcon(m_ownsIcon);
+        bool owned = false;
+        m_icon = loadIcon(owned);
+        if (owned)
+            m_ownedIcon.reset(m_icon);
     }
     return m_icon;
 }
@@ -180,17 +180,14 @@ VAction::VAction(const CString& actionName, const CString& actionDescription,
                  std::vector<PropertyType> types, const CString& id)
     : name(actionName), description(actionDescription), m_types(std::move(types)), m_id(id) {}
 
-VAction::~VAction() {
-    if (m_icon)
-        DestroyIcon(m_icon);
-}
+VAction::~VAction() = default;
 
 HICON VAction::getIcon() {
     if (!m_iconLoaded) {
         m_iconLoaded = true;
-        m_icon = loadIcon();
+        m_icon.reset(loadIcon());
     }
-    return m_icon;
+    return m_icon.get();
 }
 
 HICON VAction::loadIcon() {

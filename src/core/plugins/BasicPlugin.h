@@ -5,13 +5,13 @@
 
 #include "core/elements/Icons.h"
 #include "core_iface/VPlugin.h"
+#include "framework/Win32Handles.h"
 
 namespace corvantile::core {
 
 class BasicPlugin : public VPlugin {
 public:
     BasicPlugin(const char* id, const char* name, const char* description, const Badge& badge);
-    ~BasicPlugin() override;
 
     CString getName() override { return m_name; }
     CString getDescription() override { return m_description; }
@@ -25,6 +25,7 @@ private:
     CString m_id;
     CString m_name;
     CString m_description;
+    IconHandle m_icon; // what the plug-in's icon shows
 };
 
 } // namespace corvantile::core
