@@ -2,6 +2,7 @@
 #include "core_iface/VElement.h"
 
 #include <algorithm>
+#include <string>
 
 #include "core/CoreFonts.h"
 #include "core/elements/ElementPainter.h"
@@ -91,6 +92,12 @@ void VResult::prepareDrawing(CDC* dc) {
         VProperty::iconForPropertyType(static_cast<PropertyType>(type));
     if (!dc || !dc->GetSafeHdc())
         return;
+    // Every printable ASCII character and the ellipsis, drawn once in each font the rows use,
+    // so that the first lists do not wait for their glyphs to be made.
+    std::wstring characters;
+    for (wchar_t c = L' '; c < 0x7F; ++c)
+        characters += c;
+    characters += L'\u2026';
     const CoreFonts& fonts = coreFonts();
     for (const FontRole role : {FontRole::OneLine, FontRole::Line1, FontRole::Line2}) {
         const TextStyle style = fonts.style(role, false);
@@ -98,7 +105,7 @@ void VResult::prepareDrawing(CDC* dc) {
             if (!font)
                 continue;
             const HGDIOBJ old = SelectObject(*dc, font);
-            TextOutW(*dc, 0, 0, L"Ag", 2);
+            TextOutW(*dc, 0, 0, characters.data(), static_cast<int>(characters.size()));
             SelectObject(*dc, old);
         }
     }
