@@ -39,13 +39,6 @@ IconBitmaps& IconBitmaps::instance() {
     return bitmaps;
 }
 
-IconBitmaps::~IconBitmaps() {
-    for (auto& [icon, pictures] : m_icons)
-        release(pictures);
-    if (m_source)
-        DeleteDC(m_source);
-}
-
 void IconBitmaps::keep(HICON icon) {
     if (!icon)
         return;
@@ -55,10 +48,7 @@ void IconBitmaps::keep(HICON icon) {
 
 void IconBitmaps::forget(HICON icon) {
     std::lock_guard lock(m_mutex);
-    if (const auto found = m_icons.find(icon); found != m_icons.end()) {
-        release(found->second);
-        m_icons.erase(found);
-    }
+    m_icons.erase(icon);
 }
 
 std::size_t IconBitmaps::size() const {
@@ -66,37 +56,23 @@ std::size_t IconBitmaps::size() const {
     return m_icons.size();
 }
 
-void IconBitmaps::release(std::vector<Picture>& pictures) {
-    for (const Picture& picture : pictures)
-        if (picture.bitmap)
-            DeleteObject(picture.bitmap);
-    pictures.clear();
-}
-
 // The icon drawn once on black and once on white: where the two differ, the icon lets the
 // background through, and by how much gives its transparency. The picture on black is then the
 // icon's colour already multiplied by it. This serves icons with an alpha channel and icons with
 // only a mask alike.
 HBITMAP IconBitmaps::render(HICON icon, int width, int height) {
-    HDC dc = CreateCompatibleDC(nullptr);
-    if (!dc)
-        return nullptr;
+    CDC dc;
     std::uint32_t* pixels = nullptr;
-    HBITMAP bitmap = makeBitmap(width, height, &pixels);
-    if (!bitmap) {
-        DeleteDC(dc);
+    CBitmap bitmap;
+    if (!dc.CreateCompatibleDC(nullptr) || !bitmap.Attach(makeBitmap(width, height, &pixels)))
         return nullptr;
-    }
     const HGDIOBJ old = SelectObject(dc, bitmap);
     std::vector<std::uint32_t> onBlack, onWhite;
     const bool drawn = drawOn(dc, icon, width, height, 0x00000000, pixels, onBlack) &&
                        drawOn(dc, icon, width, height, 0x00FFFFFF, pixels, onWhite);
     SelectObject(dc, old);
-    DeleteDC(dc);
-    if (!drawn) {
-        DeleteObject(bitmap);
+    if (!drawn)
         return nullptr;
-    }
     for (std::size_t i = 0; i < onBlack.size(); ++i) {
         int through = 0;
         for (const int shift : {0, 8, 16}) {
@@ -112,7 +88,7 @@ HBITMAP IconBitmaps::render(HICON icon, int width, int height) {
         pixels[i] = pixel;
     }
     GdiFlush();
-    return bitmap;
+    return static_cast<HBITMAP>(bitmap.Detach());
 }
 
 void IconBitmaps::draw(HDC dc, HICON icon, int x, int y, int width, int height) {
@@ -120,9 +96,9 @@ void IconBitmaps::draw(HDC dc, HICON icon, int x, int y, int width, int height) 
         return;
     std::lock_guard lock(m_mutex);
     const auto found = m_icons.find(icon);
-    if (found != m_icons.end() && !m_source)
-        m_source = CreateCompatibleDC(nullptr);
-    if (found == m_icons.end() || !m_source) {
+    if (found != m_icons.end() && !m_source.GetSafeHdc())
+        m_source.CreateCompatibleDC(nullptr);
+    if (found == m_icons.end() || !m_source.GetSafeHdc()) {
         DrawIconEx(dc, x, y, icon, width, height, 0, nullptr, DI_NORMAL);
         return;
     }
@@ -131,15 +107,15 @@ void IconBitmaps::draw(HDC dc, HICON icon, int x, int y, int width, int height) 
         return made.width == width && made.height == height;
     });
     if (picture == pictures.end()) {
-        pictures.push_back({width, height});
+        pictures.push_back(Picture{width, height, {}, false});
         DrawIconEx(dc, x, y, icon, width, height, 0, nullptr, DI_NORMAL);
         return;
     }
     if (!picture->tried) {
         picture->tried = true;
-        picture->bitmap = render(icon, width, height);
+        picture->bitmap.Attach(render(icon, width, height));
     }
-    if (!picture->bitmap) {
+    if (!picture->bitmap.GetSafeHandle()) {
         DrawIconEx(dc, x, y, icon, width, height, 0, nullptr, DI_NORMAL);
         return;
     }

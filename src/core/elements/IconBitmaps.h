@@ -16,6 +16,9 @@
 #include <unordered_map>
 #include <vector>
 
+#include "framework/CDC.h"
+#include "framework/CGdiObject.h"
+
 namespace corvantile::core {
 
 class IconBitmaps {
@@ -23,7 +26,6 @@ public:
     static IconBitmaps& instance();
 
     IconBitmaps() = default;
-    ~IconBitmaps();
     IconBitmaps(const IconBitmaps&) = delete;
     IconBitmaps& operator=(const IconBitmaps&) = delete;
 
@@ -42,15 +44,14 @@ private:
     struct Picture {
         int width = 0;
         int height = 0;
-        HBITMAP bitmap = nullptr; // 32-bit, premultiplied; null until made, or when it cannot be
-        bool tried = false;       // whether making it was tried
+        CBitmap bitmap;     // 32-bit, premultiplied; none until made, or when it cannot be
+        bool tried = false; // whether making it was tried
     };
     static HBITMAP render(HICON icon, int width, int height);
-    static void release(std::vector<Picture>& pictures);
 
     mutable std::mutex m_mutex;
     std::unordered_map<HICON, std::vector<Picture>> m_icons; // kept icons, by size drawn
-    HDC m_source = nullptr;                                  // selects a picture while it is drawn
+    CDC m_source;                                            // selects a picture while it is drawn
 };
 
 } // namespace corvantile::core
