@@ -148,7 +148,7 @@ private:
     // Puts text into the edit box, caret at the end, as if typed.
     void setCommandLineText(const CString& text);
     // Draws the size grip in the client's bottom-right corner; returns the square it fills.
-    CRect drawGrip(CDC& dc, const CRect& client, const CRect& clientArea);
+    CRect drawGrip(CDC& dc, const CRect& client);
 
     CWnd* m_owner = nullptr;
     const VElementListOwner* m_ownerState = nullptr; // m_owner's answers, when it gives them

@@ -87,7 +87,7 @@ void VElementListCtrl::paint(CDC& dc) {
 
     // The grip is drawn off-screen too; with a scroll bar it is the part of that column that the
     // bar leaves free, and only the rows and the grip are copied to the window.
-    const CRect grip = drawGrip(memory, m_clientRect, m_clientRect);
+    const CRect grip = drawGrip(memory, m_clientRect);
     dc.BitBlt(area.left, area.top, area.Width(), area.Height(), &memory, area.left, area.top,
               SRCCOPY);
     if (barWidth != 0)
@@ -110,7 +110,7 @@ void VElementListCtrl::prepareToPaint() {
     memory.SelectObject(oldBitmap);
 }
 
-CRect VElementListCtrl::drawGrip(CDC& dc, const CRect& client, const CRect& clientArea) {
+CRect VElementListCtrl::drawGrip(CDC& dc, const CRect& client) {
     CRect grip = client;
     grip.left = grip.right - GetSystemMetrics(SM_CYVSCROLL);
     grip.top = grip.bottom - GetSystemMetrics(SM_CXVSCROLL);
@@ -134,7 +134,7 @@ CRect VElementListCtrl::drawGrip(CDC& dc, const CRect& client, const CRect& clie
         else
             phase = 0;
         dc.MoveTo(grip.left + j - 1, grip.bottom);
-        dc.LineTo(grip.left + j + width, clientArea.bottom - width - 1);
+        dc.LineTo(grip.left + j + width, client.bottom - width - 1);
         ++phase;
     }
     dc.SelectObject(oldPen);
