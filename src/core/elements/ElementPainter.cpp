@@ -1,7 +1,10 @@
 #include "core/elements/ElementPainter.h"
+#include "core/elements/FontAdvances.h"
 #include "core/elements/IconBitmaps.h"
 
 #include <algorithm>
+#include <optional>
+#include <string_view>
 #include <vector>
 
 #include "core/engine/text/text_fold.h"
@@ -11,24 +14,70 @@ namespace {
 
 constexpr wchar_t kEllipsis[] = L"\u2026";
 
-// Where each unit of the text ends (from its start) in the font selected; empty when the text
-// could not be measured unit by unit.
-std::vector<int> unitEnds(CDC& dc, const std::wstring& text) {
+// Where each unit of the text ends (from its start) in the font selected; nothing when the
+// text could not be measured unit by unit.
+std::optional<std::vector<int>> measuredEnds(CDC& dc, std::wstring_view text) {
     std::vector<int> ends(text.size());
     SIZE size{};
     if (ends.empty() || !GetTextExtentExPointW(dc, text.data(), static_cast<int>(text.size()), 0,
                                                nullptr, ends.data(), &size))
-        ends.clear();
+        return std::nullopt;
     return ends;
 }
 
-// The advance of each unit: from the ends measured in its own font.
+// The advance of each unit that is (or is not) matched: from the ends measured in its font.
 void takeAdvances(const std::vector<int>& ends, const std::vector<bool>& matched, bool ofMatched,
                   std::vector<int>& advances) {
     for (std::size_t i = 0; i < ends.size(); ++i)
         if (matched[i] == ofMatched)
             advances[i] = ends[i] - (i == 0 ? 0 : ends[i - 1]);
 }
+
+// The advance of each unit of the line in its own font: from the characters' known advances,
+// or, for a text with surrogate pairs, measured whole in each font (the plain one selected on
+// entry and on return). False when the line cannot be measured.
+bool laidOut(CDC& dc, const StyledLine& line, HFONT plain, HFONT bold, bool anyMatched,
+             std::vector<int>& advances) {
+    FontAdvances& fonts = FontAdvances::instance();
+    if (fonts.advances(dc, plain, line.text, line.matched, false, advances) &&
+        (!anyMatched || fonts.advances(dc, bold, line.text, line.matched, true, advances)))
+        return true;
+    const auto plainEnds = measuredEnds(dc, line.text);
+    if (!plainEnds)
+        return false;
+    takeAdvances(*plainEnds, line.matched, false, advances);
+    if (anyMatched) {
+        SelectObject(dc, bold);
+        const auto boldEnds = measuredEnds(dc, line.text);
+        takeAdvances(boldEnds ? *boldEnds : *plainEnds, line.matched, true, advances);
+        SelectObject(dc, plain);
+    }
+    return true;
+}
+
+// The font, text colour, alignment and background mode a line is drawn with, set for its
+// drawing and put back afterwards.
+class DrawingState {
+public:
+    DrawingState(CDC& dc, HFONT font, COLORREF colour)
+        : m_dc(dc), m_font(SelectObject(dc, font)), m_colour(SetTextColor(dc, colour)),
+          m_align(SetTextAlign(dc, TA_LEFT | TA_BASELINE)), m_mode(SetBkMode(dc, TRANSPARENT)) {}
+    ~DrawingState() {
+        SetBkMode(m_dc, m_mode);
+        SetTextAlign(m_dc, m_align);
+        SetTextColor(m_dc, m_colour);
+        SelectObject(m_dc, m_font);
+    }
+    DrawingState(const DrawingState&) = delete;
+    DrawingState& operator=(const DrawingState&) = delete;
+
+private:
+    CDC& m_dc;
+    HGDIOBJ m_font;
+    COLORREF m_colour;
+    UINT m_align;
+    int m_mode;
+};
 
 // Draws at x on the baseline the first `units` units of the text that are (or are not)
 // matched, each where its advance puts it: the others are drawn as blanks, which keep their
@@ -75,39 +124,28 @@ StyledLine styleLine(const CString& text, const std::vector<std::uint32_t>& matc
 int drawStyledLine(CDC& dc, const StyledLine& line, const RECT& rect, const TextStyle& style) {
     if (line.text.empty() || rect.right <= rect.left)
         return rect.left;
-    CSavedDC saved(dc);
-    dc.SetTextColor(style.colour);
-    SetTextAlign(dc, TA_LEFT | TA_BASELINE);
     // The row's background is already there; the passes below must not paint over each other.
-    SetBkMode(dc, TRANSPARENT);
+    const DrawingState saved(dc, style.font, style.colour);
     const HFONT emphasis = style.emphasis ? style.emphasis : style.font;
+    FontAdvances& fonts = FontAdvances::instance();
 
     // The line is centred on the rectangle by the height of its plain font.
-    dc.SelectObject(style.font);
     TEXTMETRICW metrics{};
-    GetTextMetricsW(dc, &metrics);
+    if (const TEXTMETRICW* known = fonts.metrics(dc, style.font))
+        metrics = *known;
     const int baseline =
         rect.top + (rect.bottom - rect.top - metrics.tmHeight) / 2 + metrics.tmAscent;
 
-    // The line is measured whole, once in each font it uses; each unit takes its advance from
-    // the measure in its own font. Every character is then put where that places it: left to
-    // itself, Wine may draw a text narrower than it measures it (pairs of letters drawn
-    // closer), which would leave gaps between the plain and the bold characters.
+    // Each unit takes its advance in its own font, and every character is put where that
+    // places it: left to itself, Wine may draw a text narrower than it measures it (pairs of
+    // letters drawn closer), which would leave gaps between the plain and the bold characters.
     const bool anyMatched =
         std::find(line.matched.begin(), line.matched.end(), true) != line.matched.end();
     std::vector<int> advances(line.text.size(), 0);
-    const std::vector<int> plainEnds = unitEnds(dc, line.text);
-    if (plainEnds.empty()) {
+    if (!laidOut(dc, line, style.font, emphasis, anyMatched, advances)) {
         ExtTextOutW(dc, rect.left, baseline, ETO_CLIPPED, &rect, line.text.data(),
                     static_cast<UINT>(line.text.size()), nullptr);
         return rect.right;
-    }
-    takeAdvances(plainEnds, line.matched, false, advances);
-    if (anyMatched) {
-        dc.SelectObject(emphasis);
-        std::vector<int> boldEnds = unitEnds(dc, line.text);
-        takeAdvances(boldEnds.empty() ? plainEnds : boldEnds, line.matched, true, advances);
-        dc.SelectObject(style.font);
     }
 
     // The units that fit, with room for an ellipsis when not all do; a surrogate pair is
@@ -119,9 +157,9 @@ int drawStyledLine(CDC& dc, const StyledLine& line, const RECT& rect, const Text
     std::size_t units = line.text.size();
     int ellipsisWidth = 0;
     if (total > available) {
-        SIZE ellipsis{};
-        GetTextExtentPoint32W(dc, kEllipsis, 1, &ellipsis);
-        ellipsisWidth = ellipsis.cx;
+        std::vector<int> ellipsis(1, 0);
+        fonts.advances(dc, style.font, kEllipsis, {false}, false, ellipsis);
+        ellipsisWidth = ellipsis[0];
         units = 0;
         for (int x = 0;
              units < line.text.size() && x + advances[units] <= available - ellipsisWidth; ++units)
@@ -133,14 +171,17 @@ int drawStyledLine(CDC& dc, const StyledLine& line, const RECT& rect, const Text
     for (std::size_t i = 0; i < units; ++i)
         end += advances[i];
 
+    // Selecting a font costs Wine a lookup in its font cache: the plain font, then the bold one,
+    // each selected once.
     drawUnits(dc, line, units, false, advances, rect.left, baseline, rect);
     if (anyMatched) {
-        dc.SelectObject(emphasis);
+        SelectObject(dc, emphasis);
         drawUnits(dc, line, units, true, advances, rect.left, baseline, rect);
-        dc.SelectObject(style.font);
     }
     if (units == line.text.size())
         return end;
+    if (anyMatched)
+        SelectObject(dc, style.font);
     ExtTextOutW(dc, end, baseline, ETO_CLIPPED, &rect, kEllipsis, 1, &ellipsisWidth);
     return end + ellipsisWidth;
 }

@@ -6,6 +6,7 @@
 
 #include "core/CoreFonts.h"
 #include "core/elements/ElementPainter.h"
+#include "core/elements/FontAdvances.h"
 #include "core/elements/Icons.h"
 #include "core/elements/PropertyIcons.h"
 #include "core/elements/ShellIconCache.h"
@@ -92,12 +93,15 @@ void VResult::prepareDrawing(CDC* dc) {
         VProperty::iconForPropertyType(static_cast<PropertyType>(type));
     if (!dc || !dc->GetSafeHdc())
         return;
-    // Every printable ASCII character and the ellipsis, drawn once in each font the rows use,
-    // so that the first lists do not wait for their glyphs to be made.
+    // Every printable ASCII character and the ellipsis, drawn and measured once in each font
+    // the rows use, so that the first lists wait neither for their glyphs to be made nor for
+    // their characters to be measured.
     std::wstring characters;
     for (wchar_t c = L' '; c < 0x7F; ++c)
         characters += c;
     characters += L'\u2026';
+    const std::vector<bool> all(characters.size(), false);
+    std::vector<int> advances(characters.size());
     const CoreFonts& fonts = coreFonts();
     for (const FontRole role : {FontRole::OneLine, FontRole::Line1, FontRole::Line2}) {
         const TextStyle style = fonts.style(role, false);
@@ -106,6 +110,7 @@ void VResult::prepareDrawing(CDC* dc) {
                 continue;
             const HGDIOBJ old = SelectObject(*dc, font);
             TextOutW(*dc, 0, 0, characters.data(), static_cast<int>(characters.size()));
+            FontAdvances::instance().advances(*dc, font, characters, all, false, advances);
             SelectObject(*dc, old);
         }
     }

@@ -9,6 +9,7 @@
 #include <cwchar>
 
 #include "core/elements/ElementPainter.h"
+#include "core/elements/FontAdvances.h"
 #include "core/elements/IconBitmaps.h"
 #include "core/elements/ItemResult.h"
 #include "core_iface/VCorvantileCore.h"
@@ -138,6 +139,51 @@ TEST(ElementPainter, ALineCutAtAnyWidthEndsInsideItsRectangle) {
     EXPECT_EQ(drawStyledLine(exact.dc, line, {0, 0, full, 20}, {plain, bold, 0}), full);
     DeleteObject(plain);
     DeleteObject(bold);
+}
+
+// The advances kept per character add up to what measuring the whole line gives, in the plain
+// and the bold font; a font made again with another size (which may get the handle back) is
+// measured again.
+TEST(FontAdvances, KeptAdvancesAddUpToTheMeasuredLine) {
+    Canvas canvas(10, 10);
+    const std::wstring text = L"Ångström Daten Фото 2024 naïve café a&b ©ü…";
+    const std::vector<bool> all(text.size(), false);
+    for (const int height : {-11, -15}) {
+        for (const LONG weight : {FW_NORMAL, FW_BOLD}) {
+            LOGFONTW face{};
+            face.lfHeight = height;
+            face.lfWeight = weight;
+            wcscpy(face.lfFaceName, L"Tahoma");
+            const HFONT font = CreateFontIndirectW(&face);
+            const HGDIOBJ old = SelectObject(canvas.dc, font);
+            std::vector<int> ends(text.size());
+            SIZE size{};
+            ASSERT_TRUE(GetTextExtentExPointW(canvas.dc, text.data(), int(text.size()), 0, nullptr,
+                                              ends.data(), &size));
+            for (int pass = 0; pass < 2; ++pass) { // measured, then known
+                std::vector<int> advances(text.size(), -1);
+                ASSERT_TRUE(
+                    FontAdvances::instance().advances(canvas.dc, font, text, all, false, advances));
+                int x = 0;
+                for (std::size_t i = 0; i < text.size(); ++i) {
+                    x += advances[i];
+                    ASSERT_EQ(x, ends[i]) << "height " << height << ", weight " << weight
+                                          << ", unit " << i << ", pass " << pass;
+                }
+            }
+            TEXTMETRICW expected{};
+            GetTextMetricsW(canvas.dc, &expected);
+            const TEXTMETRICW* kept = FontAdvances::instance().metrics(canvas.dc, font);
+            ASSERT_NE(kept, nullptr);
+            EXPECT_EQ(kept->tmHeight, expected.tmHeight);
+            EXPECT_EQ(kept->tmAscent, expected.tmAscent);
+            SelectObject(canvas.dc, old);
+            DeleteObject(font);
+        }
+    }
+    std::vector<int> advances(2, 0);
+    EXPECT_FALSE(FontAdvances::instance().advances(canvas.dc, nullptr, L"ab", {false, false}, false,
+                                                   advances));
 }
 
 class ElementDrawing : public testing::Test {
