@@ -66,9 +66,18 @@ void VElementListCtrl::updateScrollRange() {
 void VElementListCtrl::layoutScrollBar() {
     CRect client;
     GetClientRect(&client);
-    m_scrollBar.MoveWindow(client.right - cyVScroll(), -1, cyVScroll(),
-                           client.bottom - GetSystemMetrics(SM_CYHSCROLL) + 1, TRUE);
-    m_scrollBar.ShowWindow(m_visibleRows <= getCount() - 1 ? SW_SHOW : SW_HIDE);
+    const CRect place(client.right - cyVScroll(), -1, client.right,
+                      client.bottom - GetSystemMetrics(SM_CYHSCROLL));
+    // Each move or show is a round trip through Wine's server even when nothing changes, and
+    // the list is fitted whenever results arrive: the bar is only moved or shown when it must.
+    CRect current;
+    m_scrollBar.GetWindowRect(&current);
+    ScreenToClient(&current);
+    if (current != place)
+        m_scrollBar.MoveWindow(place.left, place.top, place.Width(), place.Height(), TRUE);
+    const bool shown = m_visibleRows <= getCount() - 1;
+    if (shown != ((m_scrollBar.GetStyle() & WS_VISIBLE) != 0))
+        m_scrollBar.ShowWindow(shown ? SW_SHOW : SW_HIDE);
 }
 
 void VElementListCtrl::OnSize(UINT type, int cx, int cy) {
