@@ -103,6 +103,16 @@ void fold_chunk(const unsigned char* chunk, unsigned char* out) {
 
 } // namespace
 
+BitWord::BitWord(const unsigned char* word_units, std::size_t word_size)
+    : units(word_units), size(word_size) {
+    for (std::size_t k = 0; k < std::min(size, kMaxBitWord); ++k) {
+        std::size_t same = 0;
+        while (same < k && units[same] != units[k])
+            ++same;
+        first[k] = static_cast<std::uint8_t>(same);
+    }
+}
+
 template <class Bits> bool TextBits<Bits>::load(std::string_view original) {
     const std::size_t size = original.size();
     if (size > kMaxSize) {
@@ -219,18 +229,14 @@ template <class Bits> void TextBits<Bits>::compute_classes() {
     classes_ready_ = true;
 }
 
+// Without a branch per class: which classes a set of positions meets changes from text to
+// text, and mispredicted branches cost more than the selects.
 template <class Bits> int TextBits<Bits>::best_bonus(Bits positions) const {
-    if (positions & classes_.start)
-        return kBonusStart;
-    if (positions & classes_.path)
-        return kBonusPath;
-    if (positions & classes_.boundary)
-        return kBonusBoundary;
-    if (positions & classes_.camel)
-        return kBonusCamel;
-    if (positions & classes_.digit)
-        return kBonusDigit;
-    return 0;
+    int bonus = (positions & classes_.digit) != 0 ? kBonusDigit : 0;
+    bonus = (positions & classes_.camel) != 0 ? kBonusCamel : bonus;
+    bonus = (positions & classes_.boundary) != 0 ? kBonusBoundary : bonus;
+    bonus = (positions & classes_.path) != 0 ? kBonusPath : bonus;
+    return (positions & classes_.start) != 0 ? kBonusStart : bonus;
 }
 
 template <class Bits> int TextBits<Bits>::best_high_bonus(Bits positions) const {
@@ -260,17 +266,21 @@ template <class Bits> bool TextBits<Bits>::has_subsequence(const BitWord& word) 
 
 template <class Bits> WordReach TextBits<Bits>::reach(const BitWord& word, bool with_tier) {
     const std::size_t m = word.size;
-    if (m == 0 || m > kMaxWord || !has_subsequence(word))
+    if (m == 0 || m > kMaxWord)
         return {};
+    // A path is mostly looked at to learn that it does not hold the word, which the chunks tell
+    // at a compare or two each; the names looked at mostly hold it, as their masks said, and
+    // the placement below tells otherwise at no extra cost.
+    if constexpr (sizeof(Bits) > 8) {
+        if (!has_subsequence(word))
+            return {};
+    }
     Bits found[kMaxWord], valid[kMaxWord];
     std::size_t first[kMaxWord];
     // Leftmost placement: where each character can go first.
     std::size_t from = 0;
     for (std::size_t k = 0; k < m; ++k) {
-        std::size_t same = 0;
-        while (same < k && word.units[same] != word.units[k])
-            ++same;
-        found[k] = valid[k] = same < k ? found[same] : find(word.units[k]);
+        found[k] = valid[k] = word.first[k] < k ? found[word.first[k]] : find(word.units[k]);
         const Bits at = valid[k] & from_position<Bits>(from);
         if (!at)
             return {};

@@ -10,6 +10,7 @@
 
 #include "core/engine/match/ranking.h"
 
+#include <array>
 #include <cstddef>
 #include <cstdint>
 #include <string_view>
@@ -25,10 +26,18 @@ inline constexpr bool kHaveTextBits = false;
 using PositionBits = std::uint64_t;
 #endif
 
-// A query word prepared for TextBits: its folded ASCII bytes.
+// The longest word TextBits places.
+inline constexpr std::size_t kMaxBitWord = 64;
+
+// A query word prepared for TextBits: its folded ASCII bytes, and for each the first of them
+// that is the same byte (a repeated character shares the positions found for the first).
 struct BitWord {
+    BitWord() = default;
+    BitWord(const unsigned char* word_units, std::size_t word_size);
+
     const unsigned char* units = nullptr;
     std::size_t size = 0;
+    std::array<std::uint8_t, kMaxBitWord> first{};
 };
 
 // What a word can do in a text at best.
@@ -43,7 +52,7 @@ struct WordReach {
 template <class Bits> class TextBits {
 public:
     static constexpr std::size_t kMaxSize = sizeof(Bits) * 8;
-    static constexpr std::size_t kMaxWord = 64;
+    static constexpr std::size_t kMaxWord = kMaxBitWord;
 
     // Takes a text (and folds it): one unit per byte for ASCII, per code point otherwise;
     // false, and nothing usable, when that is more than kMaxSize units.
