@@ -67,9 +67,9 @@ public:
             return !floor.excludes(path_only_bound_, name_length);
         const int separators = (name_mask & kSeparatorMaskBit) != 0;
         const auto first = static_cast<unsigned char>(head.first());
-        if (first == joined_first_ && exact_possible(head))
-            return !floor.excludes(exact_bound_, name_length);
-        const std::int32_t bound = word_start_bound_[first][separators];
+        // Selects rather than branches: the first bytes of the names met are unpredictable.
+        const bool exact = (first == joined_first_) & exact_possible(head);
+        const std::int32_t bound = exact ? exact_bound_ : word_start_bound_[first][separators];
         return !floor.excludes(bound, name_length);
     }
 
@@ -145,8 +145,8 @@ private:
     // Whether a name with this head may equal the query, or the query and an extension.
     bool exact_possible(NameHead head) const {
         const std::size_t length = head.length(), size = joined_size_;
-        return length == size || length == NameHead::kLongName ||
-               (length > size && (head.last_dot() == size || size >= NameHead::kFarDot));
+        return (length == size) | (length == NameHead::kLongName) |
+               ((length > size) & ((head.last_dot() == size) | (size >= NameHead::kFarDot)));
     }
     void fill_positions(MatchPositions& out) const;
     // Calls fn(pattern, subject) with the word and text in the same unit type.
