@@ -116,6 +116,8 @@ protected:
     void OnVScroll(UINT code, UINT pos, CWnd* scrollBar) override;
 
 private:
+    // Has the paint buffer at this size; false when it cannot be made.
+    bool keepPaintBuffer(CDC& dc, CSize size);
     // Window work noted by the add operations, done on the window thread.
     struct PendingWork {
         bool show = false;         // fit, show and repaint

@@ -31,13 +31,7 @@ void VElementListCtrl::paint(CDC& dc) {
 
     // The buffer is kept from paint to paint while the list keeps its size.
     CDC memory;
-    const SIZE bufferSize = m_paintBuffer.GetBitmapDimension();
-    if (bufferSize.cx != m_clientRect.Width() || bufferSize.cy != m_clientRect.Height()) {
-        m_paintBuffer.DeleteObject();
-        if (!m_paintBuffer.CreateCompatibleBitmap(&dc, m_clientRect.Width(), m_clientRect.Height()))
-            return;
-    }
-    if (!memory.CreateCompatibleDC(&dc))
+    if (!keepPaintBuffer(dc, m_clientRect.Size()) || !memory.CreateCompatibleDC(&dc))
         return;
     const HBITMAP oldBitmap = memory.SelectObject(&m_paintBuffer);
     const HGDIOBJ oldFont = SelectObject(memory, m_rowFont.at(m_dpi));
@@ -98,6 +92,15 @@ void VElementListCtrl::paint(CDC& dc) {
     ProgramTiming::listPainted(rowsShown);
 }
 
+bool VElementListCtrl::keepPaintBuffer(CDC& dc, CSize size) {
+    const SIZE kept = m_paintBuffer.GetBitmapDimension();
+    if (kept.cx == size.cx && kept.cy == size.cy)
+        return true;
+    m_paintBuffer.DeleteObject();
+    return size.cx > 0 && size.cy > 0 &&
+           m_paintBuffer.CreateCompatibleBitmap(&dc, size.cx, size.cy);
+}
+
 void VElementListCtrl::prepareToPaint() {
     CClientDC screen(this);
     CDC memory;
@@ -108,6 +111,16 @@ void VElementListCtrl::prepareToPaint() {
     const HBITMAP oldBitmap = memory.SelectObject(&buffer);
     VResult::prepareDrawing(&memory);
     memory.SelectObject(oldBitmap);
+    // The paint buffer at the size of a list of many results, as fitToContents will size it,
+    // so that the first results do not wait for it: making one costs a couple of milliseconds.
+    constexpr int kManyRows = 1000;
+    const elementlist::Metrics sizes = metrics();
+    CRect client;
+    GetClientRect(&client);
+    const int height =
+        elementlist::fittedHeight(kManyRows, m_rowHeight, m_userRect.Height(), sizes) -
+        2 * sizes.border;
+    keepPaintBuffer(screen, CSize(client.Width(), height));
 }
 
 CRect VElementListCtrl::drawGrip(CDC& dc, const CRect& client) {
