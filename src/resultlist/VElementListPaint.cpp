@@ -120,7 +120,12 @@ void VElementListCtrl::prepareToPaint() {
     const int height =
         elementlist::fittedHeight(kManyRows, m_rowHeight, m_userRect.Height(), sizes) -
         2 * sizes.border;
-    keepPaintBuffer(screen, CSize(client.Width(), height));
+    if (!keepPaintBuffer(screen, CSize(client.Width(), height)))
+        return;
+    // Filled once now, so that its memory is there by the first paint.
+    memory.SelectObject(&m_paintBuffer);
+    memory.FillSolidRect(0, 0, client.Width(), height, GetSysColor(COLOR_WINDOW));
+    memory.SelectObject(oldBitmap);
 }
 
 CRect VElementListCtrl::drawGrip(CDC& dc, const CRect& client) {
