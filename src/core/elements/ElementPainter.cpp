@@ -55,25 +55,27 @@ bool laidOut(CDC& dc, const StyledLine& line, HFONT plain, HFONT bold, bool anyM
     return true;
 }
 
-// The font, text colour, alignment and background mode a line is drawn with, set for its
-// drawing and put back afterwards.
+// The text colour, alignment and background mode a line is drawn with, set for its drawing and
+// put back afterwards; and its plain font, selected unless it already is. Selecting a font
+// costs Wine a lookup in its font cache, even the one selected: the font is not put back.
 class DrawingState {
 public:
     DrawingState(CDC& dc, HFONT font, COLORREF colour)
-        : m_dc(dc), m_font(SelectObject(dc, font)), m_colour(SetTextColor(dc, colour)),
-          m_align(SetTextAlign(dc, TA_LEFT | TA_BASELINE)), m_mode(SetBkMode(dc, TRANSPARENT)) {}
+        : m_dc(dc), m_colour(SetTextColor(dc, colour)),
+          m_align(SetTextAlign(dc, TA_LEFT | TA_BASELINE)), m_mode(SetBkMode(dc, TRANSPARENT)) {
+        if (GetCurrentObject(dc, OBJ_FONT) != font)
+            SelectObject(dc, font);
+    }
     ~DrawingState() {
         SetBkMode(m_dc, m_mode);
         SetTextAlign(m_dc, m_align);
         SetTextColor(m_dc, m_colour);
-        SelectObject(m_dc, m_font);
     }
     DrawingState(const DrawingState&) = delete;
     DrawingState& operator=(const DrawingState&) = delete;
 
 private:
     CDC& m_dc;
-    HGDIOBJ m_font;
     COLORREF m_colour;
     UINT m_align;
     int m_mode;
@@ -171,8 +173,7 @@ int drawStyledLine(CDC& dc, const StyledLine& line, const RECT& rect, const Text
     for (std::size_t i = 0; i < units; ++i)
         end += advances[i];
 
-    // Selecting a font costs Wine a lookup in its font cache: the plain font, then the bold one,
-    // each selected once.
+    // The plain font, then the bold one, each selected once.
     drawUnits(dc, line, units, false, advances, rect.left, baseline, rect);
     if (anyMatched) {
         SelectObject(dc, emphasis);

@@ -30,7 +30,8 @@ struct StyledLine {
 StyledLine styleLine(const CString& text, const std::vector<std::uint32_t>& matches);
 
 // Draws the text left-aligned and centred vertically in rect, clipped to it. Returns the x
-// just after the last character drawn.
+// just after the last character drawn. Leaves one of the style's fonts selected in dc (the
+// caller puts back its own font once, after all its lines); the rest of dc's state is kept.
 int drawStyledLine(CDC& dc, const StyledLine& line, const RECT& rect, const TextStyle& style);
 
 void drawElementIcon(CDC& dc, HICON icon, const RECT* iconRect);
