@@ -173,6 +173,11 @@ void VCorvantileCore::startSeach(const CString& text, DWORD& searchId) {
     searchId = m_impl->search.startSearch(text, m_impl->searchOptions());
 }
 
+void VCorvantileCore::searchAhead(const CString& text) {
+    if (m_impl->started)
+        m_impl->search.searchAhead(text, m_impl->searchOptions());
+}
+
 void VCorvantileCore::cancelSearch(DWORD searchId) {
     m_impl->search.cancel(searchId);
 }

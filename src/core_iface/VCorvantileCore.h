@@ -50,6 +50,9 @@ public:
     // Starts a search for text and fills searchId with its id (never 0). Returns at once.
     // A text shorter than minSearchChars (blanks not counted) finds nothing.
     void startSeach(const CString& text, DWORD& searchId);
+    // Runs the search for text now without reporting it, so that startSeach with the same
+    // text soon after reports at once what it found. Returns at once.
+    void searchAhead(const CString& text);
     // Stops a search: no element of it reaches a listener after this returns, unless it was
     // being handed over at that moment. Never waits.
     void cancelSearch(DWORD searchId);

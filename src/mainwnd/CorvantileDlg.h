@@ -24,6 +24,7 @@
 #include "resultlist/VElementListOwner.h"
 
 class VAction;
+struct TypedCommand;
 class VCorvantileCore;
 class VElement;
 class VFileBrowser;
@@ -42,6 +43,9 @@ public:
     VAction* getCurrentAction() const { return m_currentAction; }
     VCommandLine& getCommandLine() { return m_commandLine; }
     VElementListCtrl& getList() override { return m_commandLine.getList(); }
+    // The edit box's text changed and the typing delay began: when the text will start a
+    // search once the delay is over, the core runs that search now, out of sight.
+    void searchAhead();
 
     bool isFirstRun() const { return m_firstRun; }
     bool isAutoHide() const override { return m_autoHide; }
@@ -201,6 +205,8 @@ private:
     // Drops the bar's menu down below the menu button and carries out the chosen command.
     void dropMenu();
     void onTextChanged();
+    // The action a text typed into the box chooses (null: none), and the text split for it.
+    VAction* typedAction(const CString& text, TypedCommand& typed);
     void onCancelRequest();
     void onUpdateCache();
     // The check at start-up reads the version file on a thread of its own, so that a slow

@@ -84,11 +84,8 @@ void CCorvantileDlg::onTextChanged() {
         return;
     }
 
-    // Without matching after a space, the whole text names the action and it takes no text.
-    TypedCommand typed = splitAtFirstBlank(text);
-    if (!m_matchActionsAfterSpace || !typed.hasBlank)
-        typed = {text, CString(), false};
-    if (VAction* action = findAction(*m_core, typed.name, typed.hasBlank)) {
+    TypedCommand typed;
+    if (VAction* action = typedAction(text, typed)) {
         setCurrentAction(action);
         getList().clear(!m_alwaysShowList);
         m_commandLine.setTextQuietly(typed.argument);
@@ -100,6 +97,25 @@ void CCorvantileDlg::onTextChanged() {
 
     m_mode = SearchMode::Searching;
     startSearch(text);
+}
+
+VAction* CCorvantileDlg::typedAction(const CString& text, TypedCommand& typed) {
+    // Without matching after a space, the whole text names the action and it takes no text.
+    typed = splitAtFirstBlank(text);
+    if (!m_matchActionsAfterSpace || !typed.hasBlank)
+        typed = {text, CString(), false};
+    return findAction(*m_core, typed.name, typed.hasBlank);
+}
+
+void CCorvantileDlg::searchAhead() {
+    if (!m_core || (m_mode != SearchMode::Idle && m_mode != SearchMode::Searching))
+        return;
+    CString text;
+    m_commandLine.GetWindowText(text);
+    TypedCommand typed;
+    if (text.IsEmpty() || isDrivePath(text) || typedAction(text, typed))
+        return;
+    m_core->searchAhead(text);
 }
 
 void CCorvantileDlg::reset(bool clearText) {

@@ -83,6 +83,9 @@ void VCommandLine::onTextChange() {
     }
     // A timer already running starts again from zero.
     SetTimer(kDelayTimer, static_cast<UINT>(m_delay > 0 ? m_delay : 0));
+    // The results wait for the delay; the work to find them need not.
+    if (m_delay > 0)
+        m_owner->searchAhead();
 }
 
 void VCommandLine::OnTimer(UINT_PTR id) {

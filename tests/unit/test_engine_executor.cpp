@@ -210,6 +210,57 @@ TEST(ExecutorReuse, TypingOnGivesTheSameResultsAsAFreshSearch) {
     }
 }
 
+TEST(ExecutorReuse, ASearchRunAheadIsReportedAsAFreshOneAndNeverWhenStale) {
+    const auto catalog = catalog_of(generated(2 * OfflineSearch::kChunkItems));
+    SearchExecutor executor(2);
+    Collector collector;
+    const auto fresh = [](SearchRequest request) {
+        SearchExecutor alone(1);
+        Collector separate; // ids of different executors overlap
+        request.callbacks = separate.callbacks();
+        return separate.wait(alone.start(std::move(request)));
+    };
+    const auto expect_same = [](const Report& got, const Report& want, const char* what) {
+        EXPECT_EQ(got.names, want.names) << what;
+        EXPECT_EQ(got.scores, want.scores) << what;
+        EXPECT_EQ(got.positions, want.positions) << what;
+        EXPECT_EQ(got.batches, want.batches) << what;
+    };
+    // Each search below follows a plain one for "rep", whose results the executor keeps.
+    const auto after_plain = [&](SearchRequest request) {
+        auto ahead = offline(catalog, "rep", collector);
+        ahead.callbacks = {};
+        executor.start(std::move(ahead));
+        EXPECT_TRUE(executor.wait_idle(kDeadlockGuard));
+        return collector.wait(executor.start(std::move(request)));
+    };
+    const auto plain = offline(catalog, "rep", collector);
+    expect_same(after_plain(plain), fresh(plain), "the same search");
+    auto fewer = plain;
+    fewer.max_results = 3;
+    expect_same(after_plain(fewer), fresh(fewer), "fewer results");
+    auto cased = plain;
+    cased.match.case_sensitive = true;
+    expect_same(after_plain(cased), fresh(cased), "case");
+
+    UsageStore usage;
+    const UsageTime now{std::chrono::seconds(1'700'000'000)};
+    const std::string last = fresh(plain).names.back();
+    for (int i = 0; i < 20; ++i)
+        usage.record("rep", usage_key({last, "", "", "test", 0}), now);
+    auto learnt = plain;
+    learnt.boosts = usage.boosts_for("rep", now);
+    const Report lifted = after_plain(learnt);
+    expect_same(lifted, fresh(learnt), "usage");
+    EXPECT_NE(lifted.names, fresh(plain).names) << "the choice made rises";
+
+    std::vector<std::string> names = generated(2 * OfflineSearch::kChunkItems);
+    names.push_back("rep");
+    const Report after = after_plain(offline(catalog_of(names), "rep", collector));
+    ASSERT_FALSE(after.names.empty());
+    EXPECT_EQ(after.names.front(), "rep") << "a new index is searched, not the old results";
+}
+
 TEST(ExecutorUsage, LearningLiftsAChoiceButNotOverAFarStrongerMatch) {
     // For "pa": a word start, an acronym and a scattered match.
     const auto catalog = catalog_of({"Notepad", "Photo Album", "Paint"});

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <chrono>
 #include <optional>
+#include <utility>
 
 #include "core/bookmarks/BookmarkFiles.h"
 #include "core/elements/ItemResult.h"
@@ -353,6 +354,29 @@ std::vector<engine::LiveSource> SearchService::liveSources(bool livePluginsOnly)
     return sources;
 }
 
+engine::SearchRequest SearchService::engineRequest(const CString& text,
+                                                   const SearchOptions& options) const {
+    engine::SearchRequest request;
+    request.text = text.str();
+    request.match.case_sensitive = options.caseSensitive;
+    request.match.match_start_only = options.matchStartOnly;
+    request.min_chars = static_cast<std::size_t>(std::max(options.minChars, 1));
+    request.max_results = kMaxResults;
+    request.batch_size = kBatchSize;
+    request.positions = true;
+    if (!options.live)
+        request.catalog = m_catalog.snapshot();
+    request.boosts = m_usage.boosts_for(request.text, now());
+    return request;
+}
+
+void SearchService::searchAhead(const CString& text, const SearchOptions& options) {
+    if (!m_executor || options.live)
+        return;
+    cancel(std::exchange(m_aheadId, 0));
+    m_aheadId = m_executor->start(engineRequest(text, options));
+}
+
 DWORD SearchService::startSearch(const CString& text, const SearchOptions& options) {
     if (!m_executor)
         return 0;
@@ -368,19 +392,12 @@ DWORD SearchService::startSearch(const CString& text, const SearchOptions& optio
         }
     }
 
-    engine::SearchRequest request;
-    request.text = text.str();
-    request.match.case_sensitive = options.caseSensitive;
-    request.match.match_start_only = options.matchStartOnly;
-    request.min_chars = static_cast<std::size_t>(std::max(options.minChars, 1));
-    request.max_results = kMaxResults;
-    request.batch_size = kBatchSize;
-    request.positions = true;
+    // The search the user waited for takes the workers: one run ahead of it is of no use now,
+    // unless it has finished (then its results are reported without a new scan).
+    cancel(std::exchange(m_aheadId, 0));
+    engine::SearchRequest request = engineRequest(text, options);
     if (options.live)
         request.sources = liveSources(false);
-    else
-        request.catalog = m_catalog.snapshot();
-    request.boosts = m_usage.boosts_for(request.text, now());
     request.callbacks.on_batch = [this, search](engine::SearchId id,
                                                 std::span<const engine::SearchHit> hits) {
         onBatch(*search, id, hits);

@@ -58,6 +58,10 @@ public:
 
     // Starts a search; its elements go to the listeners. Returns its id (never 0).
     DWORD startSearch(const CString& text, const SearchOptions& options);
+    // Searches the index for text without telling anyone, so that a search for the same text
+    // started soon after (the typing delay over) only reports what this one found. Window
+    // thread, like startSearch; a search ahead still running is cancelled.
+    void searchAhead(const CString& text, const SearchOptions& options);
     void cancel(DWORD searchId);
 
     // Waits until no search is running; false on timeout.
@@ -95,6 +99,8 @@ private:
     // Writes the cache file; a failure is told once, until a save succeeds again.
     bool saveCache();
     void stopWatches();
+    // The engine's request for text, over the index unless options.live; no callbacks.
+    engine::SearchRequest engineRequest(const CString& text, const SearchOptions& options) const;
     bool keepHit(const Search& search, const engine::SearchHit& hit) const;
     void onBatch(Search& search, DWORD id, std::span<const engine::SearchHit> hits);
     void onDone(Search& search, DWORD id);
@@ -124,6 +130,7 @@ private:
     static constexpr std::size_t kCompanionsKept = 16;
     std::mutex m_companionMutex;
     std::map<DWORD, DWORD> m_companions; // a search's id, its companion's
+    DWORD m_aheadId = 0;                 // the last search ahead (window thread)
     std::atomic<bool> m_indexing{false};
     std::atomic<std::size_t> m_found{0}; // items the running rebuild's scans gave so far
     std::mutex m_noticeMutex;

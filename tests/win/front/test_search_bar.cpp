@@ -31,6 +31,7 @@ TEST_F(SearchFlow, TypingSearchesOnceTheUserPauses) {
     pumpFor(300);
     EXPECT_EQ(bar->textChanges, 0) << "no search before the delay has passed";
     EXPECT_EQ(bar->getMode(), SearchMode::Idle);
+    EXPECT_EQ(bar->getList().getCount(), 0) << "what the core found ahead waits for the delay";
 
     edit.setDelay(50);
     type("item 1"); // restarts the timer with the new delay

@@ -34,7 +34,17 @@ bool OfflineSearch::paths_may_rank() const {
            !floor.excludes(tier_score(MatchTier::PathOnly, query_.max_alignment()), 0);
 }
 
+bool RankedSet::answers(const SearchRequest& request) const {
+    return request.catalog && catalog.lock() == request.catalog && text == request.text &&
+           match == request.match && max_results == request.max_results && boosts == request.boosts;
+}
+
 std::size_t OfflineSearch::finish_phase(unsigned worker) {
+    if (phase_ == Phase::Ready) {
+        if (reports())
+            report(reuse_.ranked->ranked, state_of(worker));
+        return 0;
+    }
     if (phase_ == Phase::Names) {
         if (paths_may_rank() && !cancelled()) {
             phase_ = Phase::Paths;
@@ -67,14 +77,32 @@ std::size_t OfflineSearch::finish_scan(unsigned worker) {
         keys.insert(keys.end(), mine.begin(), mine.end());
     }
     sort_ranked(keys, request_.max_results);
-    report(std::move(keys), state_of(worker));
+    keep_ranked(keys);
+    if (reports())
+        report(std::move(keys), state_of(worker));
+    else
+        deliver_done();
     return 0;
 }
 
 void OfflineSearch::keep_candidates() {
-    if (keep_ && !cancelled())
-        keep_(std::move(candidates_));
+    if (reuse_.keep_candidates && !cancelled())
+        reuse_.keep_candidates(std::move(candidates_));
     candidates_.reset();
+}
+
+void OfflineSearch::keep_ranked(const std::vector<RankKey>& keys) {
+    // A search for every match can rank a good part of the catalog: not worth keeping.
+    if (!reuse_.keep_ranked || request_.max_results == 0 || cancelled())
+        return;
+    auto set = std::make_shared<RankedSet>();
+    set->catalog = request_.catalog;
+    set->text = request_.text;
+    set->match = request_.match;
+    set->max_results = request_.max_results;
+    set->boosts = request_.boosts;
+    set->ranked = keys;
+    reuse_.keep_ranked(std::move(set));
 }
 
 void OfflineSearch::report(std::vector<RankKey> ranked, WorkerState& state) {

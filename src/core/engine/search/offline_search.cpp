@@ -26,10 +26,14 @@ Floor unpack_floor(std::uint64_t packed) {
 } // namespace
 
 OfflineSearch::OfflineSearch(SearchId id, SearchRequest request, Query query, unsigned workers,
-                             std::shared_ptr<const CandidateSet> previous, CandidateSink keep)
+                             SearchReuse reuse)
     : SearchJob(id, std::move(request.callbacks)), request_(std::move(request)),
-      query_(std::move(query)), previous_(std::move(previous)), keep_(std::move(keep)),
-      workers_(std::max(1u, workers)), shared_top_(request_.max_results) {
+      query_(std::move(query)), reuse_(std::move(reuse)), workers_(std::max(1u, workers)),
+      shared_top_(request_.max_results) {
+    if (reuse_.ranked) {
+        phase_ = Phase::Ready;
+        return;
+    }
     for (WorkerState& state : workers_)
         state.top = TopK(request_.max_results);
     const CatalogSnapshot& catalog = *request_.catalog;
@@ -49,7 +53,7 @@ OfflineSearch::OfflineSearch(SearchId id, SearchRequest request, Query query, un
 }
 
 std::size_t OfflineSearch::first_phase_tasks() {
-    return chunks_.size();
+    return phase_ == Phase::Ready ? 1 : chunks_.size();
 }
 
 OfflineSearch::WorkerState& OfflineSearch::state_of(unsigned worker) {
@@ -60,6 +64,8 @@ OfflineSearch::WorkerState& OfflineSearch::state_of(unsigned worker) {
 }
 
 void OfflineSearch::run_task(std::size_t task, unsigned worker) {
+    if (phase_ == Phase::Ready)
+        return;
     if (phase_ == Phase::Sort) {
         WorkerState& share = workers_[task];
         share.sorted = share.top.take();
@@ -107,7 +113,8 @@ OfflineSearch::left_by_first_byte(const Segment& segment, std::uint32_t word, st
 void OfflineSearch::scan_names(const Chunk& chunk, WorkerState& state) {
     const SegmentSlot& slot = request_.catalog->slot(chunk.slot);
     const Segment& segment = *slot.segment;
-    const std::uint64_t* previous = previous_ ? previous_->bits[chunk.slot].data() : nullptr;
+    const std::uint64_t* previous =
+        reuse_.candidates ? reuse_.candidates->bits[chunk.slot].data() : nullptr;
     std::uint64_t* kept = candidates_->bits[chunk.slot].data();
     const std::uint32_t mask = query_.mask();
     for (std::uint32_t word = chunk.begin / 64; word * 64 < chunk.end; ++word) {

@@ -14,6 +14,7 @@
 #include <memory>
 #include <mutex>
 #include <optional>
+#include <string>
 #include <vector>
 
 namespace corvantile::engine {
@@ -26,14 +27,32 @@ struct CandidateSet {
     std::vector<std::vector<std::uint64_t>> bits; // per slot, a bit per item
 };
 
+// The best results of a completed search, best first. A later search for the same text, with
+// the same options and usage boosts, over the same catalog snapshot, reports them without a
+// scan: the program searches ahead while the typing delay runs.
+struct RankedSet {
+    std::weak_ptr<const CatalogSnapshot> catalog;
+    std::string text;
+    MatchOptions match;
+    std::size_t max_results = 0;
+    UsageBoosts boosts;
+    std::vector<RankKey> ranked;
+
+    bool answers(const SearchRequest& request) const;
+};
+
+// What an offline search takes from the searches before it, and where it leaves its own.
+struct SearchReuse {
+    std::shared_ptr<const CandidateSet> candidates; // restrict the scan to these (null: all)
+    std::shared_ptr<const RankedSet> ranked;        // report these without a scan (null: scan)
+    std::function<void(std::shared_ptr<const CandidateSet>)> keep_candidates;
+    std::function<void(std::shared_ptr<const RankedSet>)> keep_ranked;
+};
+
 class OfflineSearch final : public SearchJob {
 public:
-    using CandidateSink = std::function<void(std::shared_ptr<const CandidateSet>)>;
-
-    // previous: candidates to restrict the scan to (null: scan everything); keep: receives
-    // this search's candidates when it completes.
     OfflineSearch(SearchId id, SearchRequest request, Query query, unsigned workers,
-                  std::shared_ptr<const CandidateSet> previous, CandidateSink keep);
+                  SearchReuse reuse);
 
     std::size_t first_phase_tasks() override;
     void run_task(std::size_t task, unsigned worker) override;
@@ -44,8 +63,8 @@ public:
 private:
     // Names first: the matches found there usually set a floor that no match through a path
     // can reach, and the Paths pass is left out; otherwise it looks at the items that need
-    // their path.
-    enum class Phase { Names, Paths, Sort };
+    // their path. Ready: the results are known, and only reported.
+    enum class Phase { Names, Paths, Sort, Ready };
     struct Chunk {
         std::uint32_t slot;
         std::uint32_t begin; // a multiple of 64
@@ -156,12 +175,12 @@ private:
     bool paths_may_rank() const;
     std::size_t finish_scan(unsigned worker);
     void keep_candidates();
+    void keep_ranked(const std::vector<RankKey>& keys);
     void report(std::vector<RankKey> ranked, WorkerState& state);
 
     SearchRequest request_;
     Query query_;
-    std::shared_ptr<const CandidateSet> previous_;
-    CandidateSink keep_;
+    SearchReuse reuse_;
     std::vector<Chunk> chunks_;
     std::shared_ptr<CandidateSet> candidates_; // filled by the scan
     std::vector<WorkerState> workers_;

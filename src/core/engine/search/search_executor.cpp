@@ -31,13 +31,14 @@ SearchId SearchExecutor::start(SearchRequest request,
                                const std::function<void(SearchId)>& announce) {
     Query query(request.text, request.match);
     SearchId id = 0;
-    std::shared_ptr<const CandidateSet> previous;
+    SearchReuse reuse;
     {
         std::lock_guard lock(mutex_);
         id = ++last_id_;
         if (id == 0)
             id = ++last_id_;
-        previous = candidates_;
+        reuse.candidates = candidates_;
+        reuse.ranked = ranked_;
     }
     std::shared_ptr<SearchJob> job;
     const bool nothing_to_do = query.empty() || query.char_count() < request.min_chars ||
@@ -45,12 +46,19 @@ SearchId SearchExecutor::start(SearchRequest request,
     if (nothing_to_do) {
         job = std::make_shared<EmptySearch>(id, std::move(request.callbacks));
     } else if (request.catalog) {
-        if (previous &&
-            (previous->catalog.lock() != request.catalog || !query.narrows(previous->query)))
-            previous.reset();
-        job = std::make_shared<OfflineSearch>(
-            id, std::move(request), std::move(query), thread_count(), std::move(previous),
-            [this](std::shared_ptr<const CandidateSet> set) { keep_candidates(std::move(set)); });
+        if (reuse.ranked && !reuse.ranked->answers(request))
+            reuse.ranked.reset();
+        if (reuse.candidates && (reuse.candidates->catalog.lock() != request.catalog ||
+                                 !query.narrows(reuse.candidates->query)))
+            reuse.candidates.reset();
+        reuse.keep_candidates = [this](std::shared_ptr<const CandidateSet> set) {
+            keep(candidates_, std::move(set));
+        };
+        reuse.keep_ranked = [this](std::shared_ptr<const RankedSet> set) {
+            keep(ranked_, std::move(set));
+        };
+        job = std::make_shared<OfflineSearch>(id, std::move(request), std::move(query),
+                                              thread_count(), std::move(reuse));
     } else {
         job =
             std::make_shared<LiveSearch>(id, std::move(request), std::move(query), thread_count());
@@ -111,10 +119,11 @@ std::size_t SearchExecutor::active_searches() const {
     return entries_.size();
 }
 
-void SearchExecutor::keep_candidates(std::shared_ptr<const CandidateSet> set) {
-    std::shared_ptr<const CandidateSet> old;
+template <typename T>
+void SearchExecutor::keep(std::shared_ptr<const T>& kept, std::shared_ptr<const T> set) {
+    std::shared_ptr<const T> old;
     std::lock_guard lock(mutex_);
-    old = std::exchange(candidates_, std::move(set));
+    old = std::exchange(kept, std::move(set));
 }
 
 SearchExecutor::Entries::iterator SearchExecutor::next_runnable() {

@@ -6,7 +6,8 @@
 // for a worker, and once it returns no new callback of that search is begun (see
 // SearchCallbacks). Callbacks may come before start() has returned. The executor keeps the
 // candidates of the last completed offline search, so a query that extends it (the user typed
-// one more letter) looks only at the items that could still match.
+// one more letter) looks only at the items that could still match, and its best results, so
+// that the same search again (one run ahead while the typing delay ran) is only reported.
 #pragma once
 
 #include "core/engine/search/offline_search.h"
@@ -59,7 +60,9 @@ private:
     void work(unsigned worker);
     Entries::iterator next_runnable();
     void retire(Entries::iterator entry);
-    void keep_candidates(std::shared_ptr<const CandidateSet> set);
+    // Replaces what the executor keeps from the last completed search (the old one is freed
+    // outside the lock).
+    template <typename T> void keep(std::shared_ptr<const T>& kept, std::shared_ptr<const T> set);
 
     // While a search runs, a worker without a task waits for its next phase a little while
     // awake (being woken costs more than such a wait); posted_ counts the tasks made ready.
@@ -72,6 +75,7 @@ private:
     bool stopping_ = false;
     SearchId last_id_ = 0;
     std::shared_ptr<const CandidateSet> candidates_;
+    std::shared_ptr<const RankedSet> ranked_;
     std::vector<std::thread> threads_;
 };
 

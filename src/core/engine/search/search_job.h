@@ -32,6 +32,8 @@ public:
     bool cancelled() const { return cancelled_.load(std::memory_order_acquire); }
 
 protected:
+    // False when the search has no callbacks: it is run only for what it leaves behind.
+    bool reports() const { return callbacks_.on_batch || callbacks_.on_done; }
     // Reports a batch unless the search was cancelled; false when it was.
     bool deliver(std::span<const SearchHit> hits);
     // Reports the end of the search unless it was cancelled.

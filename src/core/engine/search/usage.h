@@ -33,6 +33,7 @@ public:
     bool empty() const { return boosts_.empty(); }
     std::int32_t max() const { return max_; }
     std::int32_t boost(std::uint64_t key_hash) const;
+    bool operator==(const UsageBoosts&) const = default;
 
 private:
     std::unordered_map<std::uint64_t, std::int32_t> boosts_;
